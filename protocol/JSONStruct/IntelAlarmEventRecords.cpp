@@ -1,0 +1,15 @@
+#include "JSONStruct/IntelAlarmEventRecords.h"
+
+namespace protocol {
+
+PROTOCOL_DEFINE_JSON_RECORD(IntelVCASmartAlarm)
+PROTOCOL_DEFINE_JSON_RECORD(DevLinkCamera)
+PROTOCOL_DEFINE_JSON_RECORD(LFPDAlarmInfo)
+PROTOCOL_DEFINE_JSON_RECORD(CameraGroupPeopleCount)
+PROTOCOL_DEFINE_JSON_RECORD(SecurityCheckInfo)
+PROTOCOL_DEFINE_JSON_RECORD(MetalDetection)
+PROTOCOL_DEFINE_JSON_RECORD(SecurityPeopleDetection)
+PROTOCOL_DEFINE_JSON_RECORD(VisiblePackageEventInfo)
+PROTOCOL_DEFINE_JSON_RECORD(SecurityFaceCapture)
+
+}  // namespace protocol

@@ -1,0 +1,7 @@
+#include "JSONStruct/IntelAlarmInfoStruct.h"
+
+namespace protocol {
+
+PROTOCOL_DEFINE_JSON_RECORD(IntelAlarmInfoStruct)
+
+}  // namespace protocol

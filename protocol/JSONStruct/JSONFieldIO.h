@@ -1,0 +1,124 @@
+#pragma once
+// Reading and writing of record fields by type, and the two loops that every
+// record's FromJSON and ToJSON run over its field list.
+
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "JSONStruct/JSONStructBase.h"
+
+namespace protocol::detail {
+
+// Truncates towards zero and saturates to the 32-bit range; NaN gives 0.
+int SaturateToInt32(double dValue);
+// A node's integer value: numbers as above, 1 for true, 0 for anything else.
+int ToInt32(const cJSON* pItem);
+
+inline void ReadValue(const cJSON* pItem, bool& bValue) { bValue = ToInt32(pItem) == 1; }
+inline void ReadValue(const cJSON* pItem, int& nValue) { nValue = ToInt32(pItem); }
+inline void ReadValue(const cJSON* pItem, double& dValue)
+{
+    dValue = cJSON_IsNumber(pItem) ? pItem->valuedouble : 0.0;
+}
+void ReadValue(const cJSON* pItem, std::string& strValue);
+
+template <class Record, class = std::enable_if_t<std::is_base_of_v<IJSONStruct, Record>>>
+void ReadValue(const cJSON* pItem, Record& record)
+{
+    record.Record::FromJSON(pItem);
+}
+
+// Every child becomes one element, built in place; non-objects give default elements.
+template <class Record>
+void ReadValue(const cJSON* pArray, std::vector<Record>& vecRecords)
+{
+    vecRecords.reserve(static_cast<std::size_t>(cJSON_GetArraySize(pArray)));
+    for (const cJSON* pChild = pArray->child; pChild; pChild = pChild->next) {
+        vecRecords.emplace_back();
+        vecRecords.back().Record::FromJSON(pChild);
+    }
+}
+
+template <class T>
+void ClearIfList(T&) {}
+template <class T>
+void ClearIfList(std::vector<T>& vec) { vec.clear(); }
+
+using Filter = SerializationIgnoreItemFeatures;
+
+inline bool WriteValue(const Filter& filter, cJSON* pObject, const char* szKey, bool bValue)
+{
+    return filter.AddBoolToObject(pObject, szKey, bValue);
+}
+inline bool WriteValue(const Filter& filter, cJSON* pObject, const char* szKey, int nValue)
+{
+    return filter.AddNumberToObject(pObject, szKey, static_cast<double>(nValue));
+}
+inline bool WriteValue(const Filter& filter, cJSON* pObject, const char* szKey, double dValue)
+{
+    return filter.AddNumberToObject(pObject, szKey, dValue);
+}
+inline bool WriteValue(const Filter& filter, cJSON* pObject, const char* szKey, const std::string& strValue)
+{
+    return filter.AddStringToObject(pObject, szKey, strValue);
+}
+
+template <class Record, class = std::enable_if_t<std::is_base_of_v<IJSONStruct, Record>>>
+bool WriteValue(const Filter& filter, cJSON* pObject, const char* szKey, const Record& record)
+{
+    return filter.IsIgnored(szKey) || filter.AddItemToObject(pObject, szKey, record.Record::ToJSON());
+}
+
+template <class Record>
+bool WriteValue(const Filter& filter, cJSON* pObject, const char* szKey, const std::vector<Record>& vecRecords)
+{
+    if (filter.IsIgnored(szKey))
+        return true;
+    cJSON* pArray = cJSON_CreateArray();
+    if (!pArray)
+        return false;
+    for (const Record& record : vecRecords) {
+        cJSON* pElement = record.Record::ToJSON();
+        if (!pElement) {
+            cJSON_Delete(pArray);
+            return false;
+        }
+        cJSON_AddItemToArray(pArray, pElement);
+    }
+    return filter.AddItemToObject(pObject, szKey, pArray);
+}
+
+// FromJSON of a record: lists are emptied first, then each present key is read
+// and recorded under the record's own spelling.
+template <class Record>
+void ReadFields(Record& record, const cJSON* pNode)
+{
+    if (!pNode)
+        return;
+    record.VisitFields([&](auto& field, const char* szKey, int nIndex) {
+        ClearIfList(field);
+        const cJSON* pItem = cJSON_GetObjectItem(pNode, szKey);
+        if (!pItem)
+            return;
+        ReadValue(pItem, field);
+        record.m_setPresentKeys.Insert(nIndex);
+    });
+}
+
+// ToJSON of a record: every field the record's own filter lets through, in
+// JSON order; a failed allocation ends the build with what was made so far.
+template <class Record>
+cJSON* WriteFields(const Record& record)
+{
+    cJSON* pObject = cJSON_CreateObject();
+    if (!pObject)
+        return nullptr;
+    bool bOk = true;
+    record.VisitFields([&](const auto& field, const char* szKey, int) {
+        bOk = bOk && WriteValue(record, pObject, szKey, field);
+    });
+    return pObject;
+}
+
+}  // namespace protocol::detail
