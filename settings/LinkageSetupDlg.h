@@ -1,0 +1,89 @@
+#pragma once
+
+#include "LinkageSetupInfo.h"
+
+#include <QDialog>
+
+#include <functional>
+
+class QAbstractButton;
+class QButtonGroup;
+class QCheckBox;
+class QGridLayout;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+
+namespace TesselGUIToolkit {
+class CLineEdit;
+}
+
+namespace LinkageSnapAlarm {
+
+// The modal settings dialog of the linkage view: picture saving on or off, the
+// picture folder and the number of live windows. It loads the stored settings when
+// constructed and stores them on Save, announcing that with signalSaved(true).
+class CLinkageSetupDlg : public QDialog
+{
+    Q_OBJECT
+public:
+    // Answers the folder chooser: the chosen folder, or an empty text when cancelled.
+    using FolderChooser =
+        std::function<QString(QWidget* pParent, const QString& strTitle, const QString& strStartFolder)>;
+
+    explicit CLinkageSetupDlg(QWidget* pParent = nullptr);
+    ~CLinkageSetupDlg() override;
+
+    void GetSetupInfo(LinkageSetupInfo& info) const;
+
+    // Replaces Qt's folder dialog, for tests; an empty function restores it.
+    void SetFolderChooser(FolderChooser fnChooser);
+
+signals:
+    void signalSaved(bool bSucceed);
+
+public slots:
+    void onBtnCloseClicked();
+    void onBtnSaveClicked();
+    void onBtnCancelClicked();
+    void onPicPathClicked();
+    void onCheckSavePicChange();
+    void onPreviewClicked();
+
+private:
+    void SetupForm();
+    QWidget* CreateTopBar();
+    QWidget* CreateModeRow();
+    QLayout* CreateDisplayLabel();
+    QWidget* CreateDisplayWidget();
+    QWidget* CreatePreviewCell(const char* szWidgetName, const char* szLabelName, const char* szKey);
+    QLayout* CreateSaveRow();
+    QLayout* CreatePathRow();
+    QLayout* CreateButtonRow();
+    QLabel* CreateRowLabel(const char* szName, const char* szKey);
+    void SetStretches(QGridLayout* pGrid);
+    void MakeConnections();
+
+    void LoadSetup();
+    void ShowSetup();
+    bool AcceptFolder(const QString& strFolder);
+    void Notify(const QString& strText, QWidget* pParent);
+
+    QWidget* m_pWidgetSetup = nullptr;
+    QLabel* m_pLabelSetup = nullptr;
+    QPushButton* m_pBtnClose = nullptr;
+    QRadioButton* m_pRadio2View = nullptr;
+    QRadioButton* m_pRadio3View = nullptr;
+    QButtonGroup* m_pButtonGroup = nullptr;
+    QWidget* m_pWidgetPreview3 = nullptr;
+    QCheckBox* m_pCheckSavePic = nullptr;
+    TesselGUIToolkit::CLineEdit* m_pEditSavePath = nullptr;
+    QPushButton* m_pBtnSave = nullptr;
+    QPushButton* m_pBtnCancel = nullptr;
+
+    LinkageSetupInfo m_stSetupInfo;
+    bool m_bSaveFailed = false;
+    FolderChooser m_fnFolderChooser;
+};
+
+} // namespace LinkageSnapAlarm
