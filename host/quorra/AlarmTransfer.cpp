@@ -1,0 +1,8 @@
+#include "quorra/AlarmTransfer.h"
+
+namespace quorra {
+
+AlarmTransfer::AlarmTransfer() = default;
+AlarmTransfer::~AlarmTransfer() = default;
+
+} // namespace quorra
