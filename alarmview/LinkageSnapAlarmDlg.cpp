@@ -1,0 +1,176 @@
+#include "LinkageSnapAlarmDlg.h"
+
+#include "LinkageSetupDlg.h"
+
+#include "Fendra/Singleton.h"
+#include "Kelmot/ConfigMgr.h"
+#include "Kelmot/GroupManagerDeletage.h"
+#include "Miravel/PermissionManager.h"
+#include "TesselGUIToolkit/ObjectSingleton.h"
+#include "quorra/LocalDataManagerDelegate.h"
+#include "tessel/IVideoSystemConfig.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QStyle>
+#include <QVariant>
+
+namespace LinkageSnapAlarm {
+
+CLinkageSnapAlarmDlg::CLinkageSnapAlarmDlg(QWidget* parent)
+    : QWidget(parent)
+    , m_spGroupManager(std::make_shared<Kelmot::CGroupManagerDeletage>())
+    , m_spLocalDataManager(std::make_shared<quorra::CLocalDataManagerDelegate>())
+{
+    ui.setupUi(this);
+    InitLinkageDlg();
+    InitConnect();
+}
+
+CLinkageSnapAlarmDlg::~CLinkageSnapAlarmDlg()
+{
+    // The configuration outlives us: it must not call back into a dead dialog.
+    if (tessel::CVideoSystemConfig* pConfig = quorra::CLocalDataManagerDelegate().GetVideoSystemConfig())
+        pConfig->UnregisterObserver(this);
+}
+
+void CLinkageSnapAlarmDlg::InitLinkageDlg()
+{
+    // The setup dialog loads the stored settings; apply them as if just saved.
+    if (!m_pSetupDlg)
+        m_pSetupDlg = new CLinkageSetupDlg(this);
+    onBtnSetupSaveClicked(true);
+    if (Fendra::CSingleton<Kelmot::CConfigMgr>::Instance().GetStyleVariant() == 0)
+        UseAlternativeHolderNames();
+    TesselGUIToolkit::CObjectSingleton<Miravel::CPermissionManager>::CreateInstance();
+
+    SelectPlayWindow(0);
+    ui.m_pWidgetLive1->setFocus();
+
+    if (tessel::CVideoSystemConfig* pConfig = m_spLocalDataManager->GetVideoSystemConfig()) {
+        pConfig->RegisterObserver(this);
+        m_nVideoScaleMode = pConfig->GetVideoScaleMode();
+    }
+    SetTitleFontsBold();
+}
+
+void CLinkageSnapAlarmDlg::InitConnect()
+{
+    connect(m_pSetupDlg, SIGNAL(signalSaved(bool)), this, SLOT(onBtnSetupSaveClicked(bool)));
+}
+
+void CLinkageSnapAlarmDlg::UseAlternativeHolderNames()
+{
+    ui.m_pWidgetLive1->setObjectName("m_pWidgetLive1ZV");
+    ui.m_pWidgetLive2->setObjectName("m_pWidgetLive2ZV");
+    ui.m_pWidgetLive3->setObjectName("m_pWidgetLive3ZV");
+}
+
+void CLinkageSnapAlarmDlg::SetTitleFontsBold()
+{
+    QFont font = ui.m_pLabelLiveTitle->font();
+    font.setBold(true);
+    ui.m_pLabelLiveTitle->setFont(font);
+    ui.m_pLabelSceneTitle->setFont(font);
+    ui.m_pLabelLinkageTitle->setFont(font);
+}
+
+QSize CLinkageSnapAlarmDlg::PanelSize(const QSize& sizeScreen)
+{
+    return QSize(static_cast<int>(static_cast<float>(sizeScreen.width()) * 0.1921875f),
+                 static_cast<int>(static_cast<float>(sizeScreen.height()) * 0.9324074f));
+}
+
+QPoint CLinkageSnapAlarmDlg::PanelPos(int nDlgHeight, const QSize& sizePanel, bool bExpanded)
+{
+    const int nX = bExpanded ? 1 : kPanelStripWidth - sizePanel.width();
+    return QPoint(nX, nDlgHeight - sizePanel.height() - 1);
+}
+
+void CLinkageSnapAlarmDlg::FitToScreen(const QRect& rcScreen)
+{
+    setGeometry(rcScreen);
+}
+
+void CLinkageSnapAlarmDlg::SelectPlayWindow(int index)
+{
+    QWidget* arrHolders[] = {ui.m_pWidgetLive1, ui.m_pWidgetLive2, ui.m_pWidgetLive3};
+    for (int i = 0; i < kPlayWindowCount; ++i) {
+        arrHolders[i]->setProperty("bSelected", index == i);
+        // Property selectors of the style sheet are evaluated at polish time.
+        arrHolders[i]->style()->unpolish(arrHolders[i]);
+        arrHolders[i]->style()->polish(arrHolders[i]);
+    }
+    if (index >= 0 && index < kPlayWindowCount)
+        m_nSelectedWindow = index;
+}
+
+void CLinkageSnapAlarmDlg::StopAllLiveViews()
+{
+    m_pLiveCamera0 = nullptr;
+    m_pLiveCamera1 = nullptr;
+    m_pLiveCamera2 = nullptr;
+}
+
+void CLinkageSnapAlarmDlg::RestoreLiveCameras(const std::vector<std::string>& vecGuid)
+{
+    Q_UNUSED(vecGuid); // windows play nothing until the play-window library is in
+}
+
+void CLinkageSnapAlarmDlg::CollectLiveCameras(std::vector<std::string>& vecGuid)
+{
+    vecGuid.assign(kPlayWindowCount, std::string());
+    StopAllLiveViews();
+}
+
+void CLinkageSnapAlarmDlg::onBtnSetUpClicked()
+{
+    if (!m_pSetupDlg)
+        m_pSetupDlg = new CLinkageSetupDlg(this);
+    m_pSetupDlg->show();
+}
+
+void CLinkageSnapAlarmDlg::onBtnCloseClicked()
+{
+    if (m_pSetupDlg)
+        m_pSetupDlg->hide();
+    StopAllLiveViews();
+}
+
+void CLinkageSnapAlarmDlg::onBtnSetupSaveClicked(bool bSuccess)
+{
+    if (!bSuccess)
+        return;
+    if (m_pSetupDlg)
+        m_pSetupDlg->GetSetupInfo(m_stSetupInfo);
+    ApplyPreviewMode(m_stSetupInfo.PreviewMode);
+}
+
+void CLinkageSnapAlarmDlg::ApplyPreviewMode(int nPreviewMode)
+{
+    if (nPreviewMode == 2) {
+        ui.LayoutPanorama->setStretch(4, 0);
+        ui.LayoutPanorama->setStretch(5, 0);
+        SelectPlayWindow(0);
+        ui.m_pWidgetLive3->hide();
+    } else {
+        ui.LayoutPanorama->setStretch(4, 15);
+        ui.LayoutPanorama->setStretch(5, 906);
+        ui.m_pWidgetLive3->show();
+    }
+}
+
+void CLinkageSnapAlarmDlg::onBtnShrinkCamera()
+{
+    m_bExpandCamera = !m_bExpandCamera;
+}
+
+void CLinkageSnapAlarmDlg::OnVideoSystemConfigChanged(const int32_t* pnCode)
+{
+    if (!pnCode || *pnCode != tessel::CVideoSystemConfig::kScaleModeChanged)
+        return;
+    if (tessel::CVideoSystemConfig* pConfig = quorra::CLocalDataManagerDelegate().GetVideoSystemConfig())
+        m_nVideoScaleMode = pConfig->GetVideoScaleMode();
+}
+
+} // namespace LinkageSnapAlarm

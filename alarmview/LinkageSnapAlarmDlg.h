@@ -1,0 +1,96 @@
+#pragma once
+
+#include "LinkageSetupInfo.h"
+#include "LinkageSnapAlarmDlgForm.h"
+
+#include "tessel/IVideoSystemConfigObserver.h"
+
+#include <QRect>
+#include <QString>
+#include <QWidget>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace Kelmot {
+class CGroupManagerDeletage;
+}
+namespace quorra {
+class CLocalDataManagerDelegate;
+}
+namespace tessel {
+class ICamera;
+}
+
+namespace LinkageSnapAlarm {
+
+class CLinkageSetupDlg;
+
+// The whole linkage view: live windows above, the panoramic scene picture and
+// the linkage snapshot cards below, and the camera tree panel pinned to the left.
+class CLinkageSnapAlarmDlg : public QWidget, public tessel::IVideoSystemConfigObserver
+{
+    Q_OBJECT
+    Q_INTERFACES(tessel::IVideoSystemConfigObserver)
+public:
+    static constexpr int kPlayWindowCount = 3;
+    // Width of the panel strip that stays inside the dialog when collapsed.
+    static constexpr int kPanelStripWidth = 26;
+
+    explicit CLinkageSnapAlarmDlg(QWidget* parent = nullptr);
+    ~CLinkageSnapAlarmDlg() override;
+
+    void FitToScreen(const QRect& rcScreen);
+    void SelectPlayWindow(int index);
+    void StopAllLiveViews();
+
+    void RestoreLiveCameras(const std::vector<std::string>& vecGuid);
+    void CollectLiveCameras(std::vector<std::string>& vecGuid);
+
+    // The panel's size on a screen of the given size, truncated as designed at
+    // 1920 x 1080; and its place in a dialog of the given height.
+    static QSize PanelSize(const QSize& sizeScreen);
+    static QPoint PanelPos(int nDlgHeight, const QSize& sizePanel, bool bExpanded);
+
+    void OnVideoSystemConfigChanged(const int32_t* pnCode) override;
+
+    const CLinkageSnapAlarmDlgForm& Form() const { return ui; }
+    int SelectedPlayWindow() const { return m_nSelectedWindow; }
+    const LinkageSetupInfo& SetupInfo() const { return m_stSetupInfo; }
+    int32_t VideoScaleMode() const { return m_nVideoScaleMode; }
+
+signals:
+    void signalUpdateGroupSelectState(std::string guidCamera);
+
+public slots:
+    void onBtnSetUpClicked();
+    void onBtnCloseClicked();
+    void onBtnSetupSaveClicked(bool bSuccess);
+    void onBtnShrinkCamera();
+
+private:
+    void InitLinkageDlg();
+    void InitConnect();
+    void ApplyPreviewMode(int nPreviewMode);
+    void ReadVideoScaleMode();
+    void UseAlternativeHolderNames();
+    void SetTitleFontsBold();
+
+    CLinkageSnapAlarmDlgForm ui;
+    bool m_bExpandCamera = false;
+    CLinkageSetupDlg* m_pSetupDlg = nullptr;
+    LinkageSetupInfo m_stSetupInfo;
+    std::shared_ptr<Kelmot::CGroupManagerDeletage> m_spGroupManager;
+    std::shared_ptr<quorra::CLocalDataManagerDelegate> m_spLocalDataManager;
+    int m_nSelectedWindow = 0;
+    // The host's video scale mode, handed to every play window.
+    int32_t m_nVideoScaleMode = 0;
+    tessel::ICamera* m_pLiveCamera0 = nullptr;
+    tessel::ICamera* m_pLiveCamera2 = nullptr;
+    tessel::ICamera* m_pLiveCamera1 = nullptr;
+    QString m_strLinkageUid = "None";
+    int m_nSpaceTipCount = 0;
+};
+
+} // namespace LinkageSnapAlarm

@@ -1,0 +1,39 @@
+#include "LinkageSnapInterface.h"
+
+#include "LinckageSnap.h"
+
+#include <QCoreApplication>
+
+#include <new>
+
+namespace LinkageSnapAlarm {
+
+QString CLinkageSnapInterface::getObjectName() const
+{
+    return "m_LinkageAlarmBtn";
+}
+
+QString CLinkageSnapInterface::getAIName() const
+{
+    return QCoreApplication::translate("QObject", "LinkageSnapshotAlarm");
+}
+
+QString CLinkageSnapInterface::getAIIconUrl() const
+{
+    return ":/Images/Images/AIDashboard/linkage_alarm_btn.png";
+}
+
+quorra::IAIWidget* CLinkageSnapInterface::getAIWidget(QWidget* parent)
+{
+    // Created once; a failed allocation leaves null so the next call tries again.
+    if (!m_pAIWidget)
+        m_pAIWidget = new (std::nothrow) CLinckageSnap(parent);
+    return m_pAIWidget;
+}
+
+QString CLinkageSnapInterface::getAIDllName() const
+{
+    return "LinkageSnapAlarm";
+}
+
+} // namespace LinkageSnapAlarm

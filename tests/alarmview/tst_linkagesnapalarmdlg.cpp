@@ -1,0 +1,320 @@
+#include "LinkageSetupDlg.h"
+#include "LinkageSnapAlarmDlg.h"
+
+#include "Fendra/Singleton.h"
+#include "Kelmot/ConfigMgr.h"
+#include "quorra/LocalDataManagerDelegate.h"
+#include "tessel/IVideoSystemConfig.h"
+
+#include <QBoxLayout>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+
+using LinkageSnapAlarm::CLinkageSetupDlg;
+using LinkageSnapAlarm::CLinkageSnapAlarmDlg;
+
+namespace {
+
+QString Stretches(const QBoxLayout* pLayout)
+{
+    QStringList lst;
+    for (int i = 0; i < pLayout->count(); ++i)
+        lst << QString::number(pLayout->stretch(i));
+    return lst.join(',');
+}
+
+QString GridStretches(const QGridLayout* pGrid, Qt::Orientation eOrientation)
+{
+    QStringList lst;
+    const int nCount = eOrientation == Qt::Vertical ? pGrid->rowCount() : pGrid->columnCount();
+    for (int i = 0; i < nCount; ++i)
+        lst << QString::number(eOrientation == Qt::Vertical ? pGrid->rowStretch(i) : pGrid->columnStretch(i));
+    return lst.join(',');
+}
+
+QString SelectedFlags(const CLinkageSnapAlarmDlg& dlg)
+{
+    const auto& ui = dlg.Form();
+    QString str;
+    for (QWidget* pHolder : {ui.m_pWidgetLive1, ui.m_pWidgetLive2, ui.m_pWidgetLive3})
+        str += pHolder->property("bSelected").toBool() ? '1' : '0';
+    return str;
+}
+
+// Saves a preview mode through the setup dialog, as the user does.
+void SaveMode(CLinkageSnapAlarmDlg& dlg, int nMode)
+{
+    auto* pSetup = dlg.findChild<CLinkageSetupDlg*>();
+    QVERIFY(pSetup);
+    pSetup->findChild<QRadioButton*>(nMode == 2 ? "radio2View" : "radio3View")->click();
+    QSignalSpy spy(pSetup, &CLinkageSetupDlg::signalSaved);
+    pSetup->findChild<QPushButton*>("m_pBtnSave")->click();
+    QCOMPARE(spy.count(), 1);
+}
+
+} // namespace
+
+class tst_LinkageSnapAlarmDlg : public QObject
+{
+    Q_OBJECT
+private slots:
+    // First: it needs the fresh sandbox, where nothing is stored yet.
+    void startsInDualChannelMode();
+    void formObjectNames_data();
+    void formObjectNames();
+    void formStretches_data();
+    void formStretches();
+    void titlesAreTranslatedAndBold();
+    void selectPlayWindowMarksOneHolder_data();
+    void selectPlayWindowMarksOneHolder();
+    void panelGeometry_data();
+    void panelGeometry();
+    void switchingPreviewModes();
+    void failedSaveChangesNothing();
+    void holderNamesFollowHostSetting_data();
+    void holderNamesFollowHostSetting();
+    void followsTheVideoScaleMode_data();
+    void followsTheVideoScaleMode();
+    void closeHidesTheSetupDialogOnly();
+};
+
+void tst_LinkageSnapAlarmDlg::formObjectNames_data()
+{
+    QTest::addColumn<QString>("strName");
+    QTest::addColumn<QString>("strClass");
+    for (const char* szName : {"m_pWidgetBg", "m_pWidgetLiveTitle", "m_pWidgetLiveTitleL", "m_pWidgetLiveTitleR",
+                               "m_pWidgetLiveCon", "m_pWidgetLive1", "m_pWidgetLive2", "m_pWidgetLive3", "widget_2",
+                               "m_pWidgetSceneTitle", "m_pWidgetSceneTitleL", "m_pWidgetSceneTitleR",
+                               "m_pWidgetScenePicCon", "m_pWidgetScenePic", "m_pWidgetLinkageTitle",
+                               "m_pWidgetLinkageTitleL", "m_pWidgetLinkageTitleR", "m_pWidgetLinkagePicCon",
+                               "m_pWidgetLinkagePic"})
+        QTest::newRow(szName) << szName << "QWidget";
+    for (const char* szName : {"m_pLabelLiveTitle", "m_pLabelSceneTitle", "m_pLabelLinkageTitle"})
+        QTest::newRow(szName) << szName << "QLabel";
+    for (const char* szName : {"gridLayout_2", "gridLayout_4", "gridLayout"})
+        QTest::newRow(szName) << szName << "QGridLayout";
+    for (const char* szName : {"LayoutPreview", "LayoutPanorama", "horizontalLayout_3", "horizontalLayout_5",
+                               "horizontalLayout_6", "horizontalLayout_8", "horizontalLayout_9"})
+        QTest::newRow(szName) << szName << "QHBoxLayout";
+    for (const char* szName : {"verticalLayout_5", "verticalLayout_7", "verticalLayout_8"})
+        QTest::newRow(szName) << szName << "QVBoxLayout";
+}
+
+void tst_LinkageSnapAlarmDlg::formObjectNames()
+{
+    QFETCH(QString, strName);
+    QFETCH(QString, strClass);
+    CLinkageSnapAlarmDlg dlg;
+    QCOMPARE(dlg.objectName(), QString("LinkageSnapAlarmDlg"));
+    QCOMPARE(dlg.windowTitle(), QString("LinkageSnapAlarmDlg"));
+    QObject* pChild = dlg.findChild<QObject*>(strName);
+    QVERIFY2(pChild, qPrintable(strName));
+    QCOMPARE(QString(pChild->metaObject()->className()), strClass);
+}
+
+void tst_LinkageSnapAlarmDlg::formStretches_data()
+{
+    QTest::addColumn<QString>("strLayout");
+    QTest::addColumn<QString>("strExpected");
+    QTest::newRow("live area") << "verticalLayout_5" << "56,5,525";
+    QTest::newRow("three windows") << "LayoutPanorama" << "15,906,15,906,15,906";
+    QTest::newRow("scene column") << "verticalLayout_8" << "24,285";
+    QTest::newRow("card column") << "verticalLayout_7" << "24,285";
+    QTest::newRow("scene picture") << "horizontalLayout_8" << "15,507";
+    QTest::newRow("card strip") << "horizontalLayout_9" << "15,1316";
+    QTest::newRow("preview") << "LayoutPreview" << "766";
+    QTest::newRow("background rows") << "gridLayout_4/rows" << "82,586,8,341,65";
+    QTest::newRow("background columns") << "gridLayout_4/columns" << "31,1869,20";
+    QTest::newRow("alarm columns") << "gridLayout/columns" << "522,16,1331";
+}
+
+void tst_LinkageSnapAlarmDlg::formStretches()
+{
+    QFETCH(QString, strLayout);
+    QFETCH(QString, strExpected);
+    CLinkageSnapAlarmDlg dlg;
+    SaveMode(dlg, 3);
+    const QStringList lstParts = strLayout.split('/');
+    if (lstParts.size() == 2) {
+        auto* pGrid = dlg.findChild<QGridLayout*>(lstParts[0]);
+        QVERIFY(pGrid);
+        QCOMPARE(GridStretches(pGrid, lstParts[1] == "rows" ? Qt::Vertical : Qt::Horizontal), strExpected);
+    } else {
+        auto* pBox = dlg.findChild<QBoxLayout*>(strLayout);
+        QVERIFY(pBox);
+        QCOMPARE(Stretches(pBox), strExpected);
+    }
+}
+
+void tst_LinkageSnapAlarmDlg::titlesAreTranslatedAndBold()
+{
+    CLinkageSnapAlarmDlg dlg;
+    const auto& ui = dlg.Form();
+    QCOMPARE(ui.m_pLabelLiveTitle->text(), QString("LiveView"));
+    QCOMPARE(ui.m_pLabelSceneTitle->text(), QString("PanoramicChannelAlarm"));
+    QCOMPARE(ui.m_pLabelLinkageTitle->text(), QString("LinkageChannelAlarm"));
+    for (QLabel* pLabel : {ui.m_pLabelLiveTitle, ui.m_pLabelSceneTitle, ui.m_pLabelLinkageTitle})
+        QVERIFY(pLabel->font().bold());
+    QCOMPARE(ui.m_pWidgetLiveTitleL->minimumSize(), QSize(45, 56));
+    QCOMPARE(ui.m_pWidgetLinkageTitleR->maximumSize(), QSize(45, 56));
+}
+
+void tst_LinkageSnapAlarmDlg::selectPlayWindowMarksOneHolder_data()
+{
+    QTest::addColumn<int>("nIndex");
+    QTest::addColumn<QString>("strFlags");
+    QTest::addColumn<int>("nSelected");
+    QTest::newRow("first") << 0 << "100" << 0;
+    QTest::newRow("second") << 1 << "010" << 1;
+    QTest::newRow("third") << 2 << "001" << 2;
+    QTest::newRow("out of range clears the marks, keeps the window") << 5 << "000" << 0;
+}
+
+void tst_LinkageSnapAlarmDlg::selectPlayWindowMarksOneHolder()
+{
+    QFETCH(int, nIndex);
+    QFETCH(QString, strFlags);
+    QFETCH(int, nSelected);
+    CLinkageSnapAlarmDlg dlg;
+    QCOMPARE(SelectedFlags(dlg), QString("100"));
+    dlg.SelectPlayWindow(nIndex);
+    QCOMPARE(SelectedFlags(dlg), strFlags);
+    QCOMPARE(dlg.SelectedPlayWindow(), nSelected);
+}
+
+void tst_LinkageSnapAlarmDlg::panelGeometry_data()
+{
+    QTest::addColumn<QSize>("sizeScreen");
+    QTest::addColumn<bool>("bExpanded");
+    QTest::addColumn<QRect>("rcPanel");
+    QTest::newRow("1920x1080 collapsed") << QSize(1920, 1080) << false << QRect(-343, 72, 369, 1007);
+    QTest::newRow("1920x1080 expanded") << QSize(1920, 1080) << true << QRect(1, 72, 369, 1007);
+    QTest::newRow("2560x1440 collapsed") << QSize(2560, 1440) << false << QRect(-466, 97, 492, 1342);
+    QTest::newRow("1366x768 expanded") << QSize(1366, 768) << true << QRect(1, 51, 262, 716);
+}
+
+void tst_LinkageSnapAlarmDlg::panelGeometry()
+{
+    QFETCH(QSize, sizeScreen);
+    QFETCH(bool, bExpanded);
+    QFETCH(QRect, rcPanel);
+    const QSize sizePanel = CLinkageSnapAlarmDlg::PanelSize(sizeScreen);
+    const QPoint pos = CLinkageSnapAlarmDlg::PanelPos(sizeScreen.height(), sizePanel, bExpanded);
+    QCOMPARE(QRect(pos, sizePanel), rcPanel);
+}
+
+void tst_LinkageSnapAlarmDlg::startsInDualChannelMode()
+{
+    CLinkageSnapAlarmDlg dlg;
+    dlg.show();
+    QCOMPARE(dlg.SetupInfo().PreviewMode, 2);
+    QVERIFY(dlg.Form().m_pWidgetLive3->isHidden());
+    QCOMPARE(Stretches(dlg.Form().LayoutPanorama), QString("15,906,15,906,0,0"));
+}
+
+void tst_LinkageSnapAlarmDlg::switchingPreviewModes()
+{
+    CLinkageSnapAlarmDlg dlg;
+    dlg.show();
+    SaveMode(dlg, 3);
+    QVERIFY(!dlg.Form().m_pWidgetLive3->isHidden());
+    QCOMPARE(Stretches(dlg.Form().LayoutPanorama), QString("15,906,15,906,15,906"));
+
+    // Going to three windows keeps the selection; going back to two selects window 0.
+    dlg.SelectPlayWindow(1);
+    SaveMode(dlg, 3);
+    QCOMPARE(SelectedFlags(dlg), QString("010"));
+    SaveMode(dlg, 2);
+    QCOMPARE(SelectedFlags(dlg), QString("100"));
+    QVERIFY(dlg.Form().m_pWidgetLive3->isHidden());
+    // The third holder collapses: the two remaining windows share the row.
+    QTest::qWait(0);
+    QVERIFY(dlg.Form().m_pWidgetLive2->width() > dlg.width() / 3);
+}
+
+void tst_LinkageSnapAlarmDlg::failedSaveChangesNothing()
+{
+    CLinkageSnapAlarmDlg dlg;
+    SaveMode(dlg, 3);
+    dlg.SelectPlayWindow(2);
+    auto* pSetup = dlg.findChild<CLinkageSetupDlg*>();
+    pSetup->findChild<QRadioButton*>("radio2View")->setChecked(true);
+    dlg.onBtnSetupSaveClicked(false);
+    QCOMPARE(dlg.SetupInfo().PreviewMode, 3);
+    QCOMPARE(SelectedFlags(dlg), QString("001"));
+    QVERIFY(!dlg.Form().m_pWidgetLive3->isHidden());
+}
+
+void tst_LinkageSnapAlarmDlg::holderNamesFollowHostSetting_data()
+{
+    QTest::addColumn<int>("nSetting");
+    QTest::addColumn<QString>("strSuffix");
+    QTest::newRow("setting 0") << 0 << "ZV";
+    QTest::newRow("setting 1") << 1 << "";
+    QTest::newRow("setting -1") << -1 << "";
+}
+
+void tst_LinkageSnapAlarmDlg::holderNamesFollowHostSetting()
+{
+    QFETCH(int, nSetting);
+    QFETCH(QString, strSuffix);
+    auto& config = Fendra::CSingleton<Kelmot::CConfigMgr>::Instance();
+    config.SetSetting(Kelmot::CConfigMgr::StyleVariant, nSetting);
+    CLinkageSnapAlarmDlg dlg;
+    config.SetSetting(Kelmot::CConfigMgr::StyleVariant, 1);
+    const auto& ui = dlg.Form();
+    QCOMPARE(ui.m_pWidgetLive1->objectName(), "m_pWidgetLive1" + strSuffix);
+    QCOMPARE(ui.m_pWidgetLive2->objectName(), "m_pWidgetLive2" + strSuffix);
+    QCOMPARE(ui.m_pWidgetLive3->objectName(), "m_pWidgetLive3" + strSuffix);
+}
+
+void tst_LinkageSnapAlarmDlg::followsTheVideoScaleMode_data()
+{
+    QTest::addColumn<bool>("bConfigAvailable");
+    QTest::addColumn<int>("nObserversWhileAlive");
+    QTest::newRow("host has a configuration") << true << 1;
+    QTest::newRow("host has none") << false << 0;
+}
+
+void tst_LinkageSnapAlarmDlg::followsTheVideoScaleMode()
+{
+    QFETCH(bool, bConfigAvailable);
+    QFETCH(int, nObserversWhileAlive);
+    tessel::CVideoSystemConfig* pConfig = quorra::CLocalDataManagerDelegate().GetVideoSystemConfig();
+    pConfig->SetVideoScaleMode(1);
+    quorra::CLocalDataManagerDelegate::SetVideoSystemConfigAvailable(bConfigAvailable);
+    {
+        CLinkageSnapAlarmDlg dlg;
+        quorra::CLocalDataManagerDelegate::SetVideoSystemConfigAvailable(true);
+        QCOMPARE(pConfig->ObserverCount(), nObserversWhileAlive);
+        QCOMPARE(dlg.VideoScaleMode(), bConfigAvailable ? 1 : 0);
+        pConfig->SetVideoScaleMode(4);
+        QCOMPARE(dlg.VideoScaleMode(), bConfigAvailable ? 4 : 0);
+        const int32_t nOtherCode = 7;
+        pConfig->SetVideoScaleMode(5);
+        dlg.OnVideoSystemConfigChanged(&nOtherCode); // not a scale mode change: ignored
+        QCOMPARE(qobject_cast<tessel::IVideoSystemConfigObserver*>(&dlg),
+                 static_cast<tessel::IVideoSystemConfigObserver*>(&dlg));
+    }
+    QCOMPARE(pConfig->ObserverCount(), 0);
+    pConfig->SetVideoScaleMode(0);
+}
+
+void tst_LinkageSnapAlarmDlg::closeHidesTheSetupDialogOnly()
+{
+    CLinkageSnapAlarmDlg dlg;
+    dlg.show();
+    dlg.onBtnSetUpClicked();
+    auto* pSetup = dlg.findChild<CLinkageSetupDlg*>();
+    QVERIFY(pSetup->isVisible());
+    dlg.onBtnCloseClicked();
+    QVERIFY(!pSetup->isVisible());
+    QVERIFY(dlg.isVisible());
+}
+
+QTEST_MAIN(tst_LinkageSnapAlarmDlg)
+#include "tst_linkagesnapalarmdlg.moc"
