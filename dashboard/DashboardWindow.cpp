@@ -1,0 +1,140 @@
+#include "DashboardWindow.h"
+
+#include "DashboardPlugin.h"
+#include "DashboardStateStore.h"
+#include "quorra/IAIInterface.h"
+#include "quorra/IAIWidget.h"
+
+#include <QCoreApplication>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+#include <QVariant>
+
+namespace {
+QString Tr(const char* szKey)
+{
+    return QCoreApplication::translate("Dashboard", szKey);
+}
+
+QPushButton* MakeToolButton(const char* szName, const char* szIcon, const char* szTip, QWidget* pParent)
+{
+    auto* pButton = new QPushButton(pParent);
+    pButton->setObjectName(szName);
+    pButton->setIcon(QIcon(szIcon));
+    pButton->setIconSize(QSize(18, 18));
+    pButton->setToolTip(Tr(szTip));
+    pButton->setFocusPolicy(Qt::TabFocus);
+    return pButton;
+}
+} // namespace
+
+CDashboardWindow::CDashboardWindow(CDashboardStateStore& stateStore, QWidget* parent)
+    : QWidget(parent)
+    , m_stateStore(stateStore)
+{
+    setObjectName("m_pDashboardWindow");
+    setWindowTitle(Tr("AIDashboard"));
+    setAttribute(Qt::WA_StyledBackground);
+
+    m_pWidgetDashboardBar = new QWidget(this);
+    m_pWidgetDashboardBar->setObjectName("m_pWidgetDashboardBar");
+    m_pWidgetDashboardBar->setAttribute(Qt::WA_StyledBackground);
+    m_pLabelDashboardTitle = new QLabel(Tr("AIDashboard"), m_pWidgetDashboardBar);
+    m_pLabelDashboardTitle->setObjectName("m_pLabelDashboardTitle");
+    m_pBtnDashboardConfig = MakeToolButton("m_pBtnDashboardConfig", ":/dashboard/icons/settings.svg", "Configure",
+                                           m_pWidgetDashboardBar);
+    m_pBtnDashboardMinimum = MakeToolButton("m_pBtnDashboardMinimum", ":/dashboard/icons/minimise.svg",
+                                            "Minimise", m_pWidgetDashboardBar);
+    m_pBtnDashboardClose = MakeToolButton("m_pBtnDashboardClose", ":/dashboard/icons/close.svg", "Close",
+                                          m_pWidgetDashboardBar);
+    m_pStackPages = new QStackedWidget(this);
+    m_pStackPages->setObjectName("m_pDashboardCentral");
+
+    auto* pBarLayout = new QHBoxLayout(m_pWidgetDashboardBar);
+    pBarLayout->setContentsMargins(16, 8, 12, 8);
+    pBarLayout->setSpacing(10);
+    pBarLayout->addWidget(m_pLabelDashboardTitle);
+    pBarLayout->addSpacing(20);
+    m_pLayoutButtons = new QHBoxLayout();
+    m_pLayoutButtons->setSpacing(8);
+    pBarLayout->addLayout(m_pLayoutButtons);
+    pBarLayout->addStretch(1);
+    pBarLayout->addWidget(m_pBtnDashboardConfig);
+    pBarLayout->addWidget(m_pBtnDashboardMinimum);
+    pBarLayout->addWidget(m_pBtnDashboardClose);
+
+    auto* pLayout = new QVBoxLayout(this);
+    pLayout->setContentsMargins(0, 0, 0, 0);
+    pLayout->setSpacing(0);
+    pLayout->addWidget(m_pWidgetDashboardBar);
+    pLayout->addWidget(m_pStackPages, 1);
+
+    connect(m_pBtnDashboardConfig, &QPushButton::clicked, this, [this] {
+        if (quorra::IAIWidget* pWidget = CurrentWidget())
+            pWidget->onConfigBtnClicked();
+    });
+    connect(m_pBtnDashboardMinimum, &QPushButton::clicked, this, [this] {
+        if (quorra::IAIWidget* pWidget = CurrentWidget())
+            pWidget->onMinmumBtnClicked();
+        showMinimized();
+    });
+    connect(m_pBtnDashboardClose, &QPushButton::clicked, this, [this] {
+        if (quorra::IAIWidget* pWidget = CurrentWidget())
+            pWidget->onCloseBtnClicked();
+    });
+}
+
+CDashboardWindow::~CDashboardWindow() = default;
+
+bool CDashboardWindow::AddPlugin(std::unique_ptr<CDashboardPlugin> upPlugin)
+{
+    quorra::IAIInterface* pInterface = upPlugin ? upPlugin->Interface() : nullptr;
+    if (!pInterface)
+        return false;
+    quorra::IAIWidget* pWidget = upPlugin->Widget(m_pStackPages);
+    if (!pWidget)
+        return false;
+
+    auto* pButton = new QPushButton(QIcon(pInterface->getAIIconUrl()), pInterface->getAIName(),
+                                    m_pWidgetDashboardBar);
+    pButton->setObjectName(pInterface->getObjectName());
+    pButton->setProperty("dashboardButton", true);
+    pButton->setCheckable(true);
+    pButton->setIconSize(QSize(22, 22));
+    m_pLayoutButtons->addWidget(pButton);
+
+    const int nIndex = m_pStackPages->addWidget(pWidget);
+    m_vecButtons.push_back(pButton);
+    m_vecWidgets.push_back(pWidget);
+    connect(pButton, &QPushButton::clicked, this, [this, nIndex] { OpenPage(nIndex); });
+
+    pWidget->stateList() = m_stateStore.Load(pInterface->getAIDllName());
+    pWidget->readState();
+    m_vecPlugins.push_back(std::move(upPlugin));
+    OpenPage(nIndex);
+    return true;
+}
+
+void CDashboardWindow::SaveStates()
+{
+    for (size_t i = 0; i < m_vecWidgets.size(); ++i) {
+        m_vecWidgets[i]->saveState();
+        m_stateStore.Save(m_vecPlugins[i]->Interface()->getAIDllName(), m_vecWidgets[i]->stateList());
+    }
+}
+
+quorra::IAIWidget* CDashboardWindow::CurrentWidget() const
+{
+    return qobject_cast<quorra::IAIWidget*>(m_pStackPages->currentWidget());
+}
+
+void CDashboardWindow::OpenPage(int nIndex)
+{
+    m_pStackPages->setCurrentIndex(nIndex);
+    for (size_t i = 0; i < m_vecButtons.size(); ++i)
+        m_vecButtons[i]->setChecked(static_cast<int>(i) == nIndex);
+}

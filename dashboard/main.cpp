@@ -1,0 +1,88 @@
+// The dashboard host: loads the AI dashboard plug-ins the way the client does,
+// embeds their widgets and keeps their state across runs.
+
+#include "DashboardPlugin.h"
+#include "DashboardStateStore.h"
+#include "DashboardWindow.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QFile>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTimer>
+#include <QTranslator>
+
+#include <cstdio>
+
+namespace {
+
+void InstallLook(QApplication& app, QTranslator& translator)
+{
+    if (translator.load(":/translations/linkage_en.qm"))
+        app.installTranslator(&translator);
+    QFile styleSheet(":/dashboard/dashboard.qss");
+    if (styleSheet.open(QIODevice::ReadOnly))
+        app.setStyleSheet(QString::fromUtf8(styleSheet.readAll()));
+}
+
+// Headless runs: after the given time, write the window's picture and quit.
+void ScheduleScreenshot(CDashboardWindow& window, const QString& strFile, int nMs)
+{
+    QTimer::singleShot(nMs, &window, [&window, strFile] {
+        if (!strFile.isEmpty() && !window.grab().save(strFile))
+            std::fprintf(stderr, "dashboard: cannot write %s\n", qPrintable(strFile));
+        QCoreApplication::quit();
+    });
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Q_INIT_RESOURCE(dashboard);
+    QApplication app(argc, argv);
+    app.setApplicationName("LinkageDashboard");
+
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    const QCommandLineOption optPluginDir("plugin-dir", "Folder of the plug-in libraries.", "dir",
+                                          QCoreApplication::applicationDirPath());
+    const QCommandLineOption optQuitAfter("quit-after", "Quit after this many seconds.", "seconds");
+    const QCommandLineOption optScreenshot("screenshot", "Write a picture of the window before quitting.", "file");
+    const QCommandLineOption optSize("size", "Window size instead of the whole screen.", "WxH");
+    parser.addOptions({optPluginDir, optQuitAfter, optScreenshot, optSize});
+    parser.process(app);
+
+    QTranslator translator;
+    InstallLook(app, translator);
+
+    CDashboardStateStore stateStore;
+    CDashboardWindow window(stateStore);
+    auto upPlugin = std::make_unique<CDashboardPlugin>("LinkageSnapAlarm");
+    if (!upPlugin->Load(parser.value(optPluginDir)) || !window.AddPlugin(std::move(upPlugin))) {
+        const QString strError = upPlugin ? upPlugin->ErrorString() : QStringLiteral("no widget");
+        std::fprintf(stderr, "dashboard: %s\n", qPrintable(strError));
+        if (!parser.isSet(optQuitAfter))
+            QMessageBox::critical(nullptr, "LinkageDashboard",
+                                  QCoreApplication::translate("Dashboard", "PluginLoadFailed")
+                                      .arg("LinkageSnapAlarm", strError));
+        return 1;
+    }
+
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, [&window] { window.SaveStates(); });
+
+    const QStringList lstSize = parser.value(optSize).split('x');
+    if (lstSize.size() == 2) {
+        window.resize(lstSize[0].toInt(), lstSize[1].toInt());
+        window.show();
+    } else {
+        // Without a window manager "maximised" means nothing: take the screen.
+        window.setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
+        window.showMaximized();
+    }
+    if (parser.isSet(optQuitAfter))
+        ScheduleScreenshot(window, parser.value(optScreenshot),
+                           static_cast<int>(parser.value(optQuitAfter).toDouble() * 1000));
+    return app.exec();
+}

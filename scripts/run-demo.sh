@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Sets up the machine, builds the dashboard host and the plug-in, and starts the
+# dashboard with its demo. Without a display it runs under a virtual one for a
+# while and writes a screenshot (dashboard.png) instead.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/setup.sh
+
+build=${LSA_DEMO_BUILD_DIR:-build-demo}
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLSA_BUILD_TESTS=OFF
+cmake --build "$build" -j "$(nproc)" --target LinkageDashboard
+
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+  export XDG_RUNTIME_DIR
+  XDG_RUNTIME_DIR=$(mktemp -d)
+  chmod 0700 "$XDG_RUNTIME_DIR"
+fi
+
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+  exec "$build/bin/LinkageDashboard" "$@"
+fi
+echo "run-demo: no display; running under Xvfb and writing dashboard.png"
+exec xvfb-run -a -s "-screen 0 1920x1080x24" \
+  "$build/bin/LinkageDashboard" --quit-after 8 --screenshot "$PWD/dashboard.png" "$@"
