@@ -1,0 +1,113 @@
+#include "DashboardPlugin.h"
+#include "DashboardStateStore.h"
+#include "DashboardWindow.h"
+
+#include "quorra/IAIInterface.h"
+#include "quorra/IAIWidget.h"
+
+#include <QDir>
+#include <QIcon>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+using StateList = quorra::AIWidgetStateList;
+Q_DECLARE_METATYPE(StateList)
+
+namespace {
+QString Describe(const StateList& vecState)
+{
+    QStringList lst;
+    for (const auto& item : vecState) {
+        QStringList lstValues;
+        for (int nValue : item.vecValues)
+            lstValues << QString::number(nValue);
+        lst << QString("'%1'[%2]").arg(QString::fromStdString(item.strText), lstValues.join(','));
+    }
+    return lst.join(' ');
+}
+} // namespace
+
+class tst_Dashboard : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void stateStoreRoundTrip_data();
+    void stateStoreRoundTrip();
+    void missingPluginIsReported();
+    void embedsThePluginAndKeepsItsState();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void tst_Dashboard::initTestCase()
+{
+    Q_INIT_RESOURCE(dashboard);
+    QVERIFY(m_dir.isValid());
+}
+
+void tst_Dashboard::stateStoreRoundTrip_data()
+{
+    QTest::addColumn<StateList>("vecState");
+    QTest::newRow("nothing stored") << StateList{};
+    QTest::newRow("three windows, middle idle")
+        << StateList{{"{A-GUID}", {}}, {"", {}}, {"{C-GUID}", {}}};
+    QTest::newRow("integers and odd text") << StateList{{"a=b;c, 'd'", {1, -2, 3}}};
+}
+
+void tst_Dashboard::stateStoreRoundTrip()
+{
+    QFETCH(StateList, vecState);
+    CDashboardStateStore store(m_dir.filePath(QString("state-%1.ini").arg(QTest::currentDataTag())));
+    QVERIFY(store.Save("LinkageSnapAlarm", {{"stale", {9}}, {"stale", {}}, {"x", {}}, {"y", {}}}));
+    QVERIFY(store.Save("LinkageSnapAlarm", vecState));
+    QVERIFY(store.Save("Other", {{"other", {}}}));
+    QCOMPARE(Describe(store.Load("LinkageSnapAlarm")), Describe(vecState));
+}
+
+void tst_Dashboard::missingPluginIsReported()
+{
+    CDashboardPlugin plugin("LinkageSnapAlarm");
+    QVERIFY(!plugin.Load(m_dir.filePath("no-such-folder")));
+    QVERIFY(!plugin.ErrorString().isEmpty());
+    QCOMPARE(plugin.Interface(), nullptr);
+    QCOMPARE(plugin.Widget(nullptr), nullptr);
+}
+
+void tst_Dashboard::embedsThePluginAndKeepsItsState()
+{
+    CDashboardStateStore store(m_dir.filePath("dashboard.ini"));
+    store.Save("LinkageSnapAlarm", {{"", {}}, {"", {}}, {"", {}}});
+    {
+        CDashboardWindow window(store);
+        auto upPlugin = std::make_unique<CDashboardPlugin>("LinkageSnapAlarm");
+        QVERIFY2(upPlugin->Load(LSA_PLUGIN_DIR), qPrintable(upPlugin->ErrorString()));
+        QVERIFY(window.AddPlugin(std::move(upPlugin)));
+
+        auto* pButton = window.findChild<QPushButton*>("m_LinkageAlarmBtn");
+        QVERIFY(pButton);
+        QCOMPARE(pButton->text(), QString("LinkageSnapshotAlarm"));
+        QVERIFY(!pButton->icon().isNull()); // the host's resource behind the plug-in's icon path
+        QVERIFY(pButton->isChecked());
+        quorra::IAIWidget* pWidget = window.CurrentWidget();
+        QVERIFY(pWidget);
+        QCOMPARE(QString(pWidget->metaObject()->className()), QString("LinkageSnapAlarm::CLinckageSnap"));
+
+        // The dashboard's buttons reach the widget's slots.
+        window.findChild<QPushButton*>("m_pBtnDashboardConfig")->click();
+        QWidget* pSetup = pWidget->findChild<QWidget*>("LinkageSetupDlg");
+        QVERIFY(pSetup && pSetup->isVisible());
+        window.findChild<QPushButton*>("m_pBtnDashboardClose")->click();
+        QVERIFY(!pSetup->isVisible());
+
+        store.Save("LinkageSnapAlarm", {});
+        window.SaveStates();
+    }
+    QCOMPARE(Describe(store.Load("LinkageSnapAlarm")), QString("''[] ''[] ''[]"));
+}
+
+QTEST_MAIN(tst_Dashboard)
+#include "tst_dashboard.moc"
