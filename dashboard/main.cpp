@@ -5,10 +5,13 @@
 #include "DashboardStateStore.h"
 #include "DashboardWindow.h"
 
+#include "quorra/IAIWidget.h"
+
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFile>
 #include <QMessageBox>
+#include <QPainter>
 #include <QScreen>
 #include <QTimer>
 #include <QTranslator>
@@ -26,11 +29,24 @@ void InstallLook(QApplication& app, QTranslator& translator)
         app.setStyleSheet(QString::fromUtf8(styleSheet.readAll()));
 }
 
-// Headless runs: after the given time, write the window's picture and quit.
+// The window with every other visible top-level window (dialogs, notices)
+// painted over it where it stands: what a person would see on the screen.
+QImage Screenshot(CDashboardWindow& window)
+{
+    QImage image = window.grab().toImage();
+    QPainter painter(&image);
+    for (QWidget* pTop : QApplication::topLevelWidgets()) {
+        if (pTop != &window && pTop->isVisible())
+            painter.drawPixmap(pTop->geometry().topLeft() - window.geometry().topLeft(), pTop->grab());
+    }
+    return image;
+}
+
+// Headless runs: after the given time, write the screen's picture and quit.
 void ScheduleScreenshot(CDashboardWindow& window, const QString& strFile, int nMs)
 {
     QTimer::singleShot(nMs, &window, [&window, strFile] {
-        if (!strFile.isEmpty() && !window.grab().save(strFile))
+        if (!strFile.isEmpty() && !Screenshot(window).save(strFile))
             std::fprintf(stderr, "dashboard: cannot write %s\n", qPrintable(strFile));
         QCoreApplication::quit();
     });
@@ -51,7 +67,8 @@ int main(int argc, char** argv)
     const QCommandLineOption optQuitAfter("quit-after", "Quit after this many seconds.", "seconds");
     const QCommandLineOption optScreenshot("screenshot", "Write a picture of the window before quitting.", "file");
     const QCommandLineOption optSize("size", "Window size instead of the whole screen.", "WxH");
-    parser.addOptions({optPluginDir, optQuitAfter, optScreenshot, optSize});
+    const QCommandLineOption optConfigure("configure", "Open the plug-in's settings at start.");
+    parser.addOptions({optPluginDir, optQuitAfter, optScreenshot, optSize, optConfigure});
     parser.process(app);
 
     QTranslator translator;
@@ -81,6 +98,8 @@ int main(int argc, char** argv)
         window.setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
         window.showMaximized();
     }
+    if (parser.isSet(optConfigure))
+        QTimer::singleShot(0, &window, [&window] { window.CurrentWidget()->onConfigBtnClicked(); });
     if (parser.isSet(optQuitAfter))
         ScheduleScreenshot(window, parser.value(optScreenshot),
                            static_cast<int>(parser.value(optQuitAfter).toDouble() * 1000));
