@@ -1,0 +1,170 @@
+#include "PictureFile.h"
+
+#include "Fendra/DiskDriveUtil.h"
+#include "Fendra/StringUtil.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QRandomGenerator>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace LinkageSnapAlarm::PictureFile {
+namespace {
+
+constexpr int kJpegQuality = 50;
+constexpr int kMaxNameTries = 100000;
+
+// Products of finite fractions may overflow to infinity; bounding them keeps the
+// sums below finite and the conversions to int defined.
+double BoundedProduct(double dSize, double dFraction)
+{
+    return std::clamp(std::trunc(dSize * dFraction), -1e12, 1e12);
+}
+
+QByteArray EncodeJpeg(const QImage& image)
+{
+    QByteArray baJpeg;
+    QBuffer buffer(&baJpeg);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "JPEG");
+    writer.setQuality(kJpegQuality);
+    return writer.write(image) ? baJpeg : QByteArray();
+}
+
+enum class MoveResult { Done, NameTaken, Failed };
+
+// Gives the temporary file its final name unless that name exists.
+MoveResult MoveIntoPlace(const QByteArray& baFrom, const QByteArray& baTo)
+{
+    if (renameat2(AT_FDCWD, baFrom.constData(), AT_FDCWD, baTo.constData(), RENAME_NOREPLACE) == 0)
+        return MoveResult::Done;
+    if (errno == EEXIST)
+        return MoveResult::NameTaken;
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
+        return MoveResult::Failed;
+    // File systems without that rename: a hard link fails as well when the name exists.
+    if (link(baFrom.constData(), baTo.constData()) == 0) {
+        unlink(baFrom.constData());
+        return MoveResult::Done;
+    }
+    return errno == EEXIST ? MoveResult::NameTaken : MoveResult::Failed;
+}
+
+// Creates a new hidden file in the folder, with the permissions a plain new file gets.
+bool OpenTemporary(const QString& strFolder, QFile& file)
+{
+    for (int i = 0; i < 16; ++i) {
+        const QString strSuffix = QString::number(QRandomGenerator::global()->generate64(), 36);
+        file.setFileName(strFolder + QStringLiteral("/.picture-") + strSuffix + QStringLiteral(".part"));
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            return true;
+        if (file.exists())
+            continue; // a rare clash of random names
+        return false;
+    }
+    return false;
+}
+
+} // namespace
+
+SpaceCheck CheckFreeSpace(const QString& strFolder)
+{
+    Fendra::U_LARGE_PART total{};
+    Fendra::U_LARGE_PART free{};
+    if (Fendra::DiskDriveUtil::GetLocalDriveSpace(QFile::encodeName(strFolder).constData(), &total, &free) != 0)
+        return SpaceCheck::Unknown;
+    return (free.QuadPart >> 20) < kMinFreeMiB ? SpaceCheck::NotEnough : SpaceCheck::Enough;
+}
+
+QString SafeName(const QString& strName)
+{
+    QString strSafe = QString::fromStdString(Fendra::StringUtil::StringReplaceInvalidChar(strName.toStdString()));
+    if (strSafe.isEmpty() || strSafe == QLatin1String(".") || strSafe == QLatin1String(".."))
+        strSafe.fill(QLatin1Char('_'), std::max(1, strSafe.size()));
+    return strSafe;
+}
+
+bool IsWholePicture(const QRectF& rcFraction)
+{
+    const double arr[] = {rcFraction.x(), rcFraction.y(), rcFraction.width(), rcFraction.height()};
+    const bool bAllZero = std::all_of(std::begin(arr), std::end(arr), [](double d) { return d == 0.0; });
+    const bool bAllFinite = std::all_of(std::begin(arr), std::end(arr), [](double d) { return std::isfinite(d); });
+    return bAllZero || !bAllFinite;
+}
+
+QRect CropRectInPixels(const QSize& sizePicture, const QRectF& rcFraction)
+{
+    const double dWidth = sizePicture.width();
+    const double dHeight = sizePicture.height();
+    const double dLeft = BoundedProduct(dWidth, rcFraction.x());
+    const double dTop = BoundedProduct(dHeight, rcFraction.y());
+    const double dRight = dLeft + BoundedProduct(dWidth, rcFraction.width());
+    const double dBottom = dTop + BoundedProduct(dHeight, rcFraction.height());
+    const int nLeft = int(std::clamp(dLeft, 0.0, dWidth));
+    const int nTop = int(std::clamp(dTop, 0.0, dHeight));
+    const int nRight = int(std::clamp(dRight, 0.0, dWidth));
+    const int nBottom = int(std::clamp(dBottom, 0.0, dHeight));
+    if (nRight <= nLeft || nBottom <= nTop)
+        return QRect();
+    return QRect(nLeft, nTop, nRight - nLeft, nBottom - nTop);
+}
+
+QByteArray CropToJpeg(const QByteArray& baPicture, const QRectF& rcFraction)
+{
+    QBuffer buffer;
+    buffer.setData(baPicture);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    const QSize sizePicture = reader.size();
+    QImage image;
+    if (sizePicture.isValid()) {
+        // Decoding only the part to keep is much cheaper for large pictures.
+        const QRect rcCut = CropRectInPixels(sizePicture, rcFraction);
+        if (rcCut.isEmpty())
+            return QByteArray();
+        reader.setClipRect(rcCut);
+        image = reader.read();
+    } else {
+        // No size from the header: decode it all, then cut.
+        const QImage full = reader.read();
+        const QRect rcCut = CropRectInPixels(full.size(), rcFraction);
+        if (full.isNull() || rcCut.isEmpty())
+            return QByteArray();
+        image = full.copy(rcCut);
+    }
+    return image.isNull() ? QByteArray() : EncodeJpeg(image);
+}
+
+QString WriteNewFile(const QString& strBase, const char* pData, qint64 nSize)
+{
+    QFile tmpFile;
+    if (!OpenTemporary(QFileInfo(strBase).path(), tmpFile))
+        return QString();
+    const QByteArray baTemp = QFile::encodeName(tmpFile.fileName());
+    const bool bWritten = tmpFile.write(pData, nSize) == nSize && tmpFile.flush() && fdatasync(tmpFile.handle()) == 0;
+    tmpFile.close();
+    QString strWritten;
+    for (int i = 0; bWritten && strWritten.isEmpty() && i < kMaxNameTries; ++i) {
+        const QString strName = strBase + (i ? QString::number(i) : QString()) + QStringLiteral(".jpg");
+        const MoveResult eResult = MoveIntoPlace(baTemp, QFile::encodeName(strName));
+        if (eResult == MoveResult::Failed)
+            break;
+        if (eResult == MoveResult::Done)
+            strWritten = strName;
+    }
+    if (strWritten.isEmpty())
+        unlink(baTemp.constData());
+    return strWritten;
+}
+
+} // namespace LinkageSnapAlarm::PictureFile

@@ -1,0 +1,128 @@
+#include "TesselThreadPool.h"
+
+#include <QLoggingCategory>
+
+#include <sstream>
+
+namespace LinkageSnapAlarm {
+namespace {
+
+Q_LOGGING_CATEGORY(lcPool, "linkage.savepic.pool", QtInfoMsg)
+
+QString ThreadIdText()
+{
+    std::ostringstream stream;
+    stream << std::this_thread::get_id();
+    return QString::fromStdString(stream.str());
+}
+
+void DeleteAll(std::list<CtesselThreadPoolTask*>& lstTasks)
+{
+    for (CtesselThreadPoolTask* pTask : lstTasks)
+        delete pTask;
+    lstTasks.clear();
+}
+
+} // namespace
+
+CtesselThreadPool::CtesselThreadPool(int nThreadCount)
+{
+    Start(nThreadCount);
+}
+
+CtesselThreadPool::~CtesselThreadPool()
+{
+    Stop();
+    DeleteAll(m_lstTasks);
+}
+
+void CtesselThreadPool::Start(int nThreadCount)
+{
+    m_nRunning = 1;
+    for (int i = 0; i < nThreadCount; ++i)
+        m_lstWorkers.push_back(std::make_shared<std::thread>(&CtesselThreadPool::WorkerLoop, this));
+}
+
+void CtesselThreadPool::AddTask(CtesselThreadPoolTask* pTask)
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    while (!m_bStop && m_lstTasks.size() >= std::size_t(m_nMaxTasks)) {
+        qCDebug(lcPool).noquote() << QStringLiteral("full, waiting\uFF0Cthread id: ") + ThreadIdText();
+        m_condNotFull.wait(lock);
+    }
+    if (m_bStop) {
+        lock.unlock();
+        delete pTask;
+        return;
+    }
+    m_lstTasks.push_back(pTask);
+    m_condNotEmpty.notify_one();
+}
+
+void CtesselThreadPool::Stop()
+{
+    std::call_once(m_stopOnce, [this] {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_bStop = true;
+        }
+        m_condNotFull.notify_all();
+        m_condNotEmpty.notify_all();
+        m_condIdle.notify_all();
+        m_nRunning = 0;
+        for (const auto& spWorker : m_lstWorkers)
+            spWorker->join(); // throws std::system_error for a bad join, as the library does
+        m_lstWorkers.clear();
+    });
+}
+
+void CtesselThreadPool::WaitIdle()
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    if (m_lstWorkers.empty())
+        return;
+    m_condIdle.wait(lock, [this] { return m_bStop || (m_lstTasks.empty() && m_nBusyWorkers == 0); });
+}
+
+void CtesselThreadPool::WorkerLoop()
+{
+    while (m_nRunning == 1) {
+        std::list<CtesselThreadPoolTask*> lstBatch = TakeBatch();
+        RunBatch(lstBatch);
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (--m_nBusyWorkers == 0 && m_lstTasks.empty())
+            m_condIdle.notify_all();
+    }
+}
+
+std::list<CtesselThreadPoolTask*> CtesselThreadPool::TakeBatch()
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    while (!m_bStop && m_lstTasks.empty()) {
+        qCDebug(lcPool).noquote() << QStringLiteral("empty,waiting\uFF0Cthread id: ") + ThreadIdText();
+        m_condNotEmpty.wait(lock);
+    }
+    ++m_nBusyWorkers;
+    std::list<CtesselThreadPoolTask*> lstBatch;
+    if (m_bStop)
+        return lstBatch;
+    lstBatch.swap(m_lstTasks);
+    m_condNotFull.notify_one();
+    return lstBatch;
+}
+
+void CtesselThreadPool::RunBatch(std::list<CtesselThreadPoolTask*>& lstBatch)
+{
+    while (!lstBatch.empty()) {
+        if (m_nRunning == 0) {
+            DeleteAll(lstBatch);
+            return;
+        }
+        CtesselThreadPoolTask* pTask = lstBatch.front();
+        lstBatch.pop_front();
+        pTask->Run();
+        delete pTask;
+    }
+}
+
+} // namespace LinkageSnapAlarm

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <list>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+namespace LinkageSnapAlarm {
+
+// A job for CtesselThreadPool. The pool owns it and destroys it after Run(),
+// or without running it when the pool stops first.
+class CtesselThreadPoolTask
+{
+public:
+    virtual ~CtesselThreadPoolTask() = default;
+    virtual void Run() = 0; // must not throw
+};
+
+// Worker threads fed from one bounded first-in-first-out queue. Each worker takes
+// the whole queue at once, so with one worker jobs run in the order added.
+class CtesselThreadPool
+{
+public:
+    explicit CtesselThreadPool(int nThreadCount);
+    ~CtesselThreadPool();
+    CtesselThreadPool(const CtesselThreadPool&) = delete;
+    CtesselThreadPool& operator=(const CtesselThreadPool&) = delete;
+
+    void Start(int nThreadCount);
+    // Takes ownership; blocks while the queue is full. After Stop the job is destroyed unrun.
+    void AddTask(CtesselThreadPoolTask* pTask);
+    // Stops and joins the workers; only the first call does anything.
+    void Stop();
+    // Blocks until the queue is empty and no worker runs a job. Returns at once
+    // when there is no worker or the pool has stopped.
+    void WaitIdle();
+
+private:
+    void WorkerLoop();
+    std::list<CtesselThreadPoolTask*> TakeBatch();
+    void RunBatch(std::list<CtesselThreadPoolTask*>& lstBatch);
+
+    std::list<std::shared_ptr<std::thread>> m_lstWorkers;
+    std::list<CtesselThreadPoolTask*> m_lstTasks;
+    std::mutex m_mutex;
+    std::condition_variable m_condNotEmpty;
+    std::condition_variable m_condNotFull;
+    std::int32_t m_nMaxTasks = 100;
+    bool m_bStop = false;
+    std::atomic<std::int32_t> m_nRunning{0};
+    std::once_flag m_stopOnce;
+    // For WaitIdle: batches being run, and the condition signalled when one ends.
+    int m_nBusyWorkers = 0;
+    std::condition_variable m_condIdle;
+};
+
+} // namespace LinkageSnapAlarm
