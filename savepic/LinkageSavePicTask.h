@@ -1,0 +1,35 @@
+#pragma once
+
+#include "LinkageSavePicInfo.h"
+#include "TesselThreadPool.h"
+
+#include <QObject>
+
+namespace LinkageSnapAlarm {
+
+class CLinkageSavePicMgr;
+
+// Writes one picture on the pool's worker thread and reports the outcome through
+// its signals (delivered to the manager in the manager's thread).
+class LinkageSavePicTask : public QObject, public CtesselThreadPoolTask
+{
+    Q_OBJECT
+public:
+    // The manager must outlive the job; it waits for its jobs before it goes.
+    LinkageSavePicTask(const LinkageSavePicInfo& info, CLinkageSavePicMgr* pMgr);
+
+    void Run() override;
+
+signals:
+    void signalSpaceNotEnough();
+    void signalSaveFailed();
+    void signalPictureSaved(const QString& strFilePath);
+
+private:
+    QString WritePicture(const QString& strFolder);
+
+    LinkageSavePicInfo m_stSavePicInfo;
+    CLinkageSavePicMgr* m_pSavePicMgr;
+};
+
+} // namespace LinkageSnapAlarm
