@@ -1,5 +1,7 @@
 #include "PictureFile.h"
 
+#include "JpegRegion.h"
+
 #include "Fendra/DiskDriveUtil.h"
 #include "Fendra/StringUtil.h"
 
@@ -126,21 +128,22 @@ QByteArray CropToJpeg(const QByteArray& baPicture, const QRectF& rcFraction)
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
     const QSize sizePicture = reader.size();
-    QImage image;
-    if (sizePicture.isValid()) {
-        // Decoding only the part to keep is much cheaper for large pictures.
-        const QRect rcCut = CropRectInPixels(sizePicture, rcFraction);
-        if (rcCut.isEmpty())
-            return QByteArray();
-        reader.setClipRect(rcCut);
-        image = reader.read();
-    } else {
+    if (!sizePicture.isValid()) {
         // No size from the header: decode it all, then cut.
         const QImage full = reader.read();
         const QRect rcCut = CropRectInPixels(full.size(), rcFraction);
-        if (full.isNull() || rcCut.isEmpty())
-            return QByteArray();
-        image = full.copy(rcCut);
+        return full.isNull() || rcCut.isEmpty() ? QByteArray() : EncodeJpeg(full.copy(rcCut));
+    }
+    const QRect rcCut = CropRectInPixels(sizePicture, rcFraction);
+    if (rcCut.isEmpty())
+        return QByteArray();
+    // Decoding only the part to keep is much cheaper for large pictures.
+    QImage image;
+    if (reader.format() == "jpeg")
+        image = JpegRegion::Decode(baPicture, rcCut);
+    if (image.isNull()) {
+        reader.setClipRect(rcCut);
+        image = reader.read();
     }
     return image.isNull() ? QByteArray() : EncodeJpeg(image);
 }
