@@ -1,10 +1,12 @@
 #include "LinkageSnapAlarmDlg.h"
 
+#include "LinkageSavePicMgr.h"
 #include "LinkageSetupDlg.h"
 
 #include "Fendra/Singleton.h"
 #include "Kelmot/ConfigMgr.h"
 #include "Kelmot/GroupManagerDeletage.h"
+#include "Miravel/InformationMgr.h"
 #include "Miravel/PermissionManager.h"
 #include "TesselGUIToolkit/ObjectSingleton.h"
 #include "quorra/LocalDataManagerDelegate.h"
@@ -36,6 +38,7 @@ CLinkageSnapAlarmDlg::~CLinkageSnapAlarmDlg()
 
 void CLinkageSnapAlarmDlg::InitLinkageDlg()
 {
+    CLinkageSavePicMgr::GetSavePicMgr(this);
     // The setup dialog loads the stored settings; apply them as if just saved.
     if (!m_pSetupDlg)
         m_pSetupDlg = new CLinkageSetupDlg(this);
@@ -57,6 +60,9 @@ void CLinkageSnapAlarmDlg::InitLinkageDlg()
 void CLinkageSnapAlarmDlg::InitConnect()
 {
     connect(m_pSetupDlg, SIGNAL(signalSaved(bool)), this, SLOT(onBtnSetupSaveClicked(bool)));
+    CLinkageSavePicMgr* pSavePicMgr = CLinkageSavePicMgr::GetLiveSavePicMgr();
+    connect(pSavePicMgr, SIGNAL(signalSpaceNotEnough()), this, SLOT(onSignalSpaceNotEnough()));
+    connect(pSavePicMgr, SIGNAL(signalSaveFailed()), this, SLOT(onSignalSaveFailed()));
 }
 
 void CLinkageSnapAlarmDlg::UseAlternativeHolderNames()
@@ -143,6 +149,10 @@ void CLinkageSnapAlarmDlg::onBtnSetupSaveClicked(bool bSuccess)
         return;
     if (m_pSetupDlg)
         m_pSetupDlg->GetSetupInfo(m_stSetupInfo);
+    if (CLinkageSavePicMgr* pSavePicMgr = CLinkageSavePicMgr::GetLiveSavePicMgr()) {
+        pSavePicMgr->SetSavePicture(m_stSetupInfo.IsSavePicture);
+        pSavePicMgr->SetSavePicPath(m_stSetupInfo.SavePicPath);
+    }
     ApplyPreviewMode(m_stSetupInfo.PreviewMode);
 }
 
@@ -163,6 +173,25 @@ void CLinkageSnapAlarmDlg::ApplyPreviewMode(int nPreviewMode)
 void CLinkageSnapAlarmDlg::onBtnShrinkCamera()
 {
     m_bExpandCamera = !m_bExpandCamera;
+}
+
+void CLinkageSnapAlarmDlg::onSignalSpaceNotEnough()
+{
+    ShowThrottled(m_nSpaceTipCount, tr("NoEnoughFreeSpace"));
+}
+
+void CLinkageSnapAlarmDlg::onSignalSaveFailed()
+{
+    ShowThrottled(m_nSaveFailTipCount, tr("SavePictureFailed"));
+}
+
+void CLinkageSnapAlarmDlg::ShowThrottled(int& nCounter, const QString& strText)
+{
+    // An alarm storm raises one signal per picture: one notice per eleven is enough.
+    if (nCounter == 0)
+        TesselGUIToolkit::CUiSingleton<Miravel::CInformationMgr>::Instance().ShowInformationAtScreenRightBottom(
+            strText, this, false, false, false);
+    nCounter = nCounter < 10 ? nCounter + 1 : 0;
 }
 
 void CLinkageSnapAlarmDlg::OnVideoSystemConfigChanged(const int32_t* pnCode)

@@ -68,6 +68,8 @@ public slots:
     void onBtnCloseClicked();
     void onBtnSetupSaveClicked(bool bSuccess);
     void onBtnShrinkCamera();
+    void onSignalSpaceNotEnough();
+    void onSignalSaveFailed();
 
 private:
     void InitLinkageDlg();
@@ -76,6 +78,8 @@ private:
     void ReadVideoScaleMode();
     void UseAlternativeHolderNames();
     void SetTitleFontsBold();
+    // Shows the text once, then stays quiet for the next ten calls.
+    void ShowThrottled(int& nCounter, const QString& strText);
 
     CLinkageSnapAlarmDlgForm ui;
     bool m_bExpandCamera = false;
@@ -91,6 +95,7 @@ private:
     tessel::ICamera* m_pLiveCamera1 = nullptr;
     QString m_strLinkageUid = "None";
     int m_nSpaceTipCount = 0;
+    int m_nSaveFailTipCount = 0;
 };
 
 } // namespace LinkageSnapAlarm

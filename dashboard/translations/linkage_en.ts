@@ -16,6 +16,7 @@
     <name>LinkageSnapAlarm::CLinkageSnapAlarmDlg</name>
     <message><source>Close</source><translation>Close</translation></message>
     <message><source>NoEnoughFreeSpace</source><translation>Not enough free disk space to save alarm pictures (at least 2 GB needed).</translation></message>
+    <message><source>SavePictureFailed</source><translation>An alarm picture could not be saved. Check the picture folder.</translation></message>
 </context>
 <context>
     <name>LinkageSetupDlg</name>

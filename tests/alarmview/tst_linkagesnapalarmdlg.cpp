@@ -1,12 +1,17 @@
+#include "LinkageSavePicMgr.h"
 #include "LinkageSetupDlg.h"
 #include "LinkageSnapAlarmDlg.h"
 
 #include "Fendra/Singleton.h"
 #include "Kelmot/ConfigMgr.h"
+#include "Miravel/InformationMgr.h"
+#include "TesselGUIToolkit/ObjectSingleton.h"
 #include "quorra/LocalDataManagerDelegate.h"
 #include "tessel/IVideoSystemConfig.h"
 
 #include <QBoxLayout>
+#include <QCheckBox>
+#include <QPointer>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -80,6 +85,9 @@ private slots:
     void followsTheVideoScaleMode_data();
     void followsTheVideoScaleMode();
     void closeHidesTheSetupDialogOnly();
+    void savePictureNoticesAreThrottled_data();
+    void savePictureNoticesAreThrottled();
+    void settingsReachTheSavePicMgr();
 };
 
 void tst_LinkageSnapAlarmDlg::formObjectNames_data()
@@ -314,6 +322,57 @@ void tst_LinkageSnapAlarmDlg::closeHidesTheSetupDialogOnly()
     dlg.onBtnCloseClicked();
     QVERIFY(!pSetup->isVisible());
     QVERIFY(dlg.isVisible());
+}
+
+void tst_LinkageSnapAlarmDlg::savePictureNoticesAreThrottled_data()
+{
+    QTest::addColumn<QByteArray>("strSignal");
+    QTest::addColumn<int>("nSignals");
+    QTest::addColumn<int>("nNotices");
+    for (const char* szSignal : {"signalSpaceNotEnough", "signalSaveFailed"}) {
+        const QByteArray strSignal(szSignal);
+        QTest::addRow("%s once", szSignal) << strSignal << 1 << 1;
+        QTest::addRow("%s eleven times", szSignal) << strSignal << 11 << 1;
+        QTest::addRow("%s twelve times", szSignal) << strSignal << 12 << 2;
+        QTest::addRow("%s twenty-three times", szSignal) << strSignal << 23 << 3;
+    }
+}
+
+void tst_LinkageSnapAlarmDlg::savePictureNoticesAreThrottled()
+{
+    QFETCH(QByteArray, strSignal);
+    QFETCH(int, nSignals);
+    QFETCH(int, nNotices);
+    CLinkageSnapAlarmDlg dlg;
+    auto* pMgr = LinkageSnapAlarm::CLinkageSavePicMgr::GetLiveSavePicMgr();
+    QVERIFY(pMgr);
+    QCOMPARE(pMgr->parent(), &dlg);
+    auto& notices = TesselGUIToolkit::CUiSingleton<Miravel::CInformationMgr>::Instance();
+    notices.ClearShownNotices();
+    for (int i = 0; i < nSignals; ++i)
+        QVERIFY(QMetaObject::invokeMethod(pMgr, strSignal.constData()));
+    const QString strKey = strSignal == "signalSpaceNotEnough" ? "NoEnoughFreeSpace" : "SavePictureFailed";
+    QCOMPARE(notices.ShownNotices(), QStringList(QVector<QString>(nNotices, strKey).toList()));
+}
+
+void tst_LinkageSnapAlarmDlg::settingsReachTheSavePicMgr()
+{
+    QPointer<LinkageSnapAlarm::CLinkageSavePicMgr> pFirstMgr;
+    {
+        CLinkageSnapAlarmDlg dlg;
+        pFirstMgr = LinkageSnapAlarm::CLinkageSavePicMgr::GetLiveSavePicMgr();
+        auto* pSetup = dlg.findChild<CLinkageSetupDlg*>();
+        pSetup->findChild<QCheckBox*>("m_pCheckSavePic")->setChecked(true);
+        SaveMode(dlg, 3);
+        QVERIFY(dlg.SetupInfo().IsSavePicture);
+        QVERIFY(!dlg.SetupInfo().SavePicPath.isEmpty());
+        QCOMPARE(pFirstMgr->GetSavePicPath(), dlg.SetupInfo().SavePicPath);
+    }
+    // The manager goes with its dialog; the next dialog gets a new one.
+    QVERIFY(pFirstMgr.isNull());
+    QVERIFY(!LinkageSnapAlarm::CLinkageSavePicMgr::GetLiveSavePicMgr());
+    CLinkageSnapAlarmDlg dlg;
+    QVERIFY(LinkageSnapAlarm::CLinkageSavePicMgr::GetLiveSavePicMgr());
 }
 
 QTEST_MAIN(tst_LinkageSnapAlarmDlg)
