@@ -2,6 +2,8 @@
 
 #include <QLoggingCategory>
 
+#include <algorithm>
+
 #include <sstream>
 
 namespace LinkageSnapAlarm {
@@ -39,6 +41,10 @@ CtesselThreadPool::~CtesselThreadPool()
 void CtesselThreadPool::Start(int nThreadCount)
 {
     m_nRunning = 1;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_nWorkerCount += std::max(0, nThreadCount);
+    }
     for (int i = 0; i < nThreadCount; ++i)
         m_lstWorkers.push_back(std::make_shared<std::thread>(&CtesselThreadPool::WorkerLoop, this));
 }
@@ -79,7 +85,7 @@ void CtesselThreadPool::Stop()
 void CtesselThreadPool::WaitIdle()
 {
     std::unique_lock<std::mutex> lock(m_mutex);
-    if (m_lstWorkers.empty())
+    if (m_nWorkerCount == 0)
         return;
     m_condIdle.wait(lock, [this] { return m_bStop || (m_lstTasks.empty() && m_nBusyWorkers == 0); });
 }

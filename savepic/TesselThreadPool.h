@@ -52,7 +52,9 @@ private:
     bool m_bStop = false;
     std::atomic<std::int32_t> m_nRunning{0};
     std::once_flag m_stopOnce;
-    // For WaitIdle: batches being run, and the condition signalled when one ends.
+    // For WaitIdle: workers started, batches being run, and the condition
+    // signalled when one ends.
+    int m_nWorkerCount = 0;
     int m_nBusyWorkers = 0;
     std::condition_variable m_condIdle;
 };
