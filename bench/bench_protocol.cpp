@@ -137,14 +137,16 @@ void BM_CopyAlarm(benchmark::State& state)
 }
 BENCHMARK(BM_CopyAlarm)->Arg(0)->Arg(1);
 
-// Keeps the per-iteration times so that the ratios can be printed at the end.
+// Keeps the CPU time per iteration so that the ratios can be printed at the end.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
         for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration)
-                m_mapTimes[run.benchmark_name()] = run.GetAdjustedRealTime();
+            // With repetitions the mean stands for the benchmark.
+            const bool bMean = run.run_type == Run::RT_Aggregate && run.aggregate_name == "mean";
+            if (bMean || (run.run_type == Run::RT_Iteration && !m_mapTimes.count(run.run_name.str())))
+                m_mapTimes[run.run_name.str()] = run.GetAdjustedCPUTime();
         }
         ConsoleReporter::ReportRuns(runs);
     }

@@ -1,7 +1,8 @@
 // Feeds arbitrary text through cJSON into every alarm record and back out,
 // and through the response-text entry. Aborts when the output of ToJSON does
 // not parse, or when it does not settle after one trip (read, write, read,
-// write must print the same text twice).
+// write must print the same text twice), or when the member lookup disagrees
+// with cJSON's.
 
 #include <cstdint>
 #include <cstdlib>
@@ -85,6 +86,24 @@ void RoundTripAll(const cJSON* pInput, std::uint8_t uSeed)
     RoundTrip<AIOPRuleInfo>(pInput, uSeed);
 }
 
+// The framework's member lookups must agree with cJSON's for every name.
+void CheckLookup(const cJSON* pObject)
+{
+    const protocol::detail::MemberIndex members(pObject);
+    const auto check = [&](const char* szKey) {
+        const cJSON* pExpected = cJSON_GetObjectItem(pObject, szKey);
+        if (protocol::detail::FindMember(pObject, szKey) != pExpected || members.Find(szKey) != pExpected)
+            std::abort();
+    };
+    for (const cJSON* pChild = pObject->child; pChild; pChild = pChild->next) {
+        if (pChild->string)
+            check(pChild->string);
+    }
+    const protocol::KeyTable& keys = protocol::IntelAlarmInfoStruct::FieldKeys();
+    for (int i = 0; i < keys.Count(); ++i)
+        check(keys.KeyAt(i));
+}
+
 bool SilenceParseLog()
 {
     // Most inputs are not JSON; logging each would drown the run.
@@ -102,8 +121,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
     const std::uint8_t uSeed = nSize ? pData[nSize - 1] : 0;
 
     JsonPtr pRoot(cJSON_ParseWithLength(strText.data(), strText.size()));
-    if (pRoot)
+    if (pRoot) {
+        CheckLookup(pRoot.get());
         RoundTripAll(pRoot.get(), uSeed);
+    }
 
     protocol::JSONResponse<protocol::IntelAlarmInfoStruct> response;
     if (response.FromText(strText)) {

@@ -2,8 +2,92 @@
 
 #include <climits>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 namespace protocol::detail {
+
+namespace {
+
+bool EqualIgnoringCase(const LowerCase& lower, const char* szName, const char* szKey)
+{
+    for (;; ++szName, ++szKey) {
+        const auto ucName = static_cast<unsigned char>(*szName);
+        const auto ucKey = static_cast<unsigned char>(*szKey);
+        if (ucName != ucKey && lower(ucName) != lower(ucKey))
+            return false;
+        if (ucName == '\0')
+            return true;
+    }
+}
+
+// The same for two names of one known length: equal spellings, the usual
+// case, are compared eight bytes at a time before any byte is folded.
+bool EqualIgnoringCase(const LowerCase& lower, const char* szName, const char* szKey, std::size_t nLength)
+{
+    std::size_t nSame = 0;
+    for (; nSame + 8 <= nLength; nSame += 8) {
+        std::uint64_t ullName;
+        std::uint64_t ullKey;
+        std::memcpy(&ullName, szName + nSame, 8);
+        std::memcpy(&ullKey, szKey + nSame, 8);
+        if (ullName != ullKey)
+            break;
+    }
+    return EqualIgnoringCase(lower, szName + nSame, szKey + nSame);
+}
+
+}  // namespace
+
+const cJSON* FindMember(const cJSON* pObject, const char* szKey)
+{
+    if (!pObject || !szKey)
+        return nullptr;
+    const LowerCase lower;
+    for (const cJSON* pChild = pObject->child; pChild; pChild = pChild->next) {
+        if (pChild->string && EqualIgnoringCase(lower, pChild->string, szKey))
+            return pChild;
+    }
+    return nullptr;
+}
+
+MemberIndex::MemberIndex(const cJSON* pObject) : m_pObject(pObject)
+{
+    for (const cJSON* pChild = pObject ? pObject->child : nullptr; pChild; pChild = pChild->next) {
+        if (!pChild->string)
+            continue;  // unnamed members never match, as in cJSON
+        if (m_nCount == kCapacity) {
+            m_bOverflow = true;
+            return;
+        }
+        m_aullSignature[m_nCount] = Signature(pChild->string, std::strlen(pChild->string));
+        m_apMembers[m_nCount++] = pChild;
+    }
+}
+
+// Case-insensitive equality compares byte for byte, so equal names have equal lengths.
+std::uint64_t MemberIndex::Signature(const char* szName, std::size_t nLength) const
+{
+    return std::uint64_t{nLength} << 32 | static_cast<std::uint32_t>(m_lower(static_cast<unsigned char>(szName[0])));
+}
+
+const cJSON* MemberIndex::Find(const char* szKey, std::size_t nKeyLength) const
+{
+    if (m_bOverflow)
+        return FindMember(m_pObject, szKey);
+    const std::uint64_t ullSignature = Signature(szKey, nKeyLength);
+    for (int i = 0; i < m_nCount; ++i) {
+        if (m_aullSignature[i] == ullSignature
+            && EqualIgnoringCase(m_lower, m_apMembers[i]->string, szKey, nKeyLength))
+            return m_apMembers[i];
+    }
+    return nullptr;
+}
+
+const cJSON* MemberIndex::Find(const char* szKey) const
+{
+    return szKey ? Find(szKey, std::strlen(szKey)) : nullptr;
+}
 
 int SaturateToInt32(double dValue)
 {

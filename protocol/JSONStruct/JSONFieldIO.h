@@ -2,6 +2,8 @@
 // Reading and writing of record fields by type, and the two loops that every
 // record's FromJSON and ToJSON run over its field list.
 
+#include <cctype>
+#include <cstdint>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -9,6 +11,48 @@
 #include "JSONStruct/JSONStructBase.h"
 
 namespace protocol::detail {
+
+// tolower() without a library call per byte: on glibc its own table of the
+// thread's current locale, which is what tolower() reads.
+#if defined(__GLIBC__)
+struct LowerCase {
+    const std::int32_t* m_pTable = *__ctype_tolower_loc();
+    int operator()(unsigned char uc) const { return m_pTable[uc]; }
+};
+#else
+struct LowerCase {
+    int operator()(unsigned char uc) const { return std::tolower(uc); }
+};
+#endif
+
+// The member cJSON_GetObjectItem finds: names compared byte by byte through
+// tolower() of the current locale, first match wins; only faster.
+const cJSON* FindMember(const cJSON* pObject, const char* szKey);
+
+// The same lookup for many keys on one object: the members are gathered once
+// with a short signature of their names, so each key scans a small array
+// instead of the member list. Objects with very many members fall back to
+// FindMember.
+class MemberIndex {
+public:
+    explicit MemberIndex(const cJSON* pObject);
+    const cJSON* Find(const char* szKey, std::size_t nKeyLength) const;
+    const cJSON* Find(const char* szKey) const;
+
+private:
+    static constexpr int kCapacity = 64;
+
+    std::uint64_t Signature(const char* szName, std::size_t nLength) const;
+
+    LowerCase m_lower;
+    const cJSON* m_pObject;
+    int m_nCount = 0;
+    bool m_bOverflow = false;
+    // Length and folded first byte of each named member: names that differ
+    // in either cannot match, so most are passed over without reading them.
+    std::uint64_t m_aullSignature[kCapacity];
+    const cJSON* m_apMembers[kCapacity];
+};
 
 // Truncates towards zero and saturates to the 32-bit range; NaN gives 0.
 int SaturateToInt32(double dValue);
@@ -96,9 +140,11 @@ void ReadFields(Record& record, const cJSON* pNode)
 {
     if (!pNode)
         return;
+    const KeyTable& keys = Record::FieldKeys();
+    const MemberIndex members(pNode);
     record.VisitFields([&](auto& field, const char* szKey, int nIndex) {
         ClearIfList(field);
-        const cJSON* pItem = cJSON_GetObjectItem(pNode, szKey);
+        const cJSON* pItem = members.Find(szKey, keys.LengthAt(nIndex));
         if (!pItem)
             return;
         ReadValue(pItem, field);

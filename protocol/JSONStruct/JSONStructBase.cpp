@@ -28,8 +28,10 @@ constexpr const char* kFullWidthQuote = "\xA1\xB0";
 KeyTable::KeyTable(const char* const* ppKeys, int nCount) : m_ppKeys(ppKeys), m_nCount(nCount)
 {
     m_mapIndex.reserve(static_cast<std::size_t>(nCount));
-    for (int i = 0; i < nCount; ++i)
+    for (int i = 0; i < nCount; ++i) {
         m_mapIndex.emplace(ppKeys[i], i);  // a repeated key keeps its first index
+        m_vecLengths.push_back(std::strlen(ppKeys[i]));
+    }
 }
 
 int KeyTable::IndexOf(std::string_view key) const

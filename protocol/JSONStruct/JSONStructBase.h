@@ -19,11 +19,13 @@ public:
     KeyTable(const char* const* ppKeys, int nCount);
     int IndexOf(std::string_view key) const;  // -1 when the record does not declare it
     const char* KeyAt(int nIndex) const { return m_ppKeys[nIndex]; }
+    std::size_t LengthAt(int nIndex) const { return m_vecLengths[static_cast<std::size_t>(nIndex)]; }
     int Count() const { return m_nCount; }
 
 private:
     const char* const* m_ppKeys;
     int m_nCount;
+    std::vector<std::size_t> m_vecLengths;
     std::unordered_map<std::string_view, int> m_mapIndex;
 };
 

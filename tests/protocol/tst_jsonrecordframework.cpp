@@ -87,6 +87,10 @@ class TestJsonRecordFramework : public QObject {
 private slots:
     void keyLookup_data();
     void keyLookup();
+    void memberLookupMatchesCJSON_data();
+    void memberLookupMatchesCJSON();
+    void memberLookupSequence_data();
+    void memberLookupSequence();
     void wrongKinds_data();
     void wrongKinds();
     void boolFromNode_data();
@@ -152,6 +156,73 @@ void TestJsonRecordFramework::keyLookup()
     QCOMPARE(rect.m_setPresentKeys.Size(), presentKeys.size());
     for (const char* szSpelling : {"X", "WIDTH", "Height"})
         QVERIFY(!rect.m_setPresentKeys.Contains(szSpelling));
+}
+
+void TestJsonRecordFramework::memberLookupMatchesCJSON_data()
+{
+    QTest::addColumn<QByteArray>("json");
+    QTest::addColumn<QByteArray>("key");
+    QTest::addColumn<int>("expectedIndex");  // position of the member found, -1 for none
+
+    const QByteArray members = R"({"Temp":1,"TEMPERATURE":2,"temperature":3,"":4,"\u00c9t\u00e9":5,"a\u0000b":6})";
+    QTest::newRow("first of two case variants") << members << QByteArray("Temperature") << 1;
+    QTest::newRow("shorter name does not match") << members << QByteArray("Tem") << -1;
+    QTest::newRow("longer key does not match") << members << QByteArray("Temps") << -1;
+    QTest::newRow("empty key finds empty name") << members << QByteArray("") << 3;
+    QTest::newRow("non-ASCII bytes compared as bytes") << members << QByteArray("\xc3\x89t\xc3\xa9") << 4;
+    QTest::newRow("non-ASCII case variant") << members << QByteArray("\xc3\xa9t\xc3\xa9") << -1;
+    QTest::newRow("name cut at embedded NUL") << members << QByteArray("A") << 5;
+    QTest::newRow("array elements have no names") << QByteArray(R"([{"x":1}])") << QByteArray("x") << -1;
+    QTest::newRow("digits and punctuation") << QByteArray(R"({"a_1":1,"A_1":2})") << QByteArray("A_1") << 0;
+    QByteArray many = "{";
+    for (int i = 0; i < 80; ++i)
+        many += "\"k" + QByteArray::number(i) + "\":" + QByteArray::number(i) + ",";
+    many += R"("K70":0})";
+    QTest::newRow("object with more members than the index holds") << many << QByteArray("K70") << 70;
+    QTest::newRow("key missing from a large object") << many << QByteArray("k80") << -1;
+}
+
+// The framework's lookups must find exactly the member cJSON_GetObjectItem finds.
+void TestJsonRecordFramework::memberLookupMatchesCJSON()
+{
+    QFETCH(QByteArray, json);
+    QFETCH(QByteArray, key);
+    QFETCH(int, expectedIndex);
+
+    JsonPtr pNode = Parse(json);
+    QVERIFY(pNode);
+    const cJSON* pFound = protocol::detail::FindMember(pNode.get(), key.constData());
+    QCOMPARE(pFound, cJSON_GetObjectItem(pNode.get(), key.constData()));
+    QCOMPARE(protocol::detail::MemberIndex(pNode.get()).Find(key.constData()), pFound);
+    QCOMPARE(pFound, expectedIndex < 0 ? nullptr : cJSON_GetArrayItem(pNode.get(), expectedIndex));
+}
+
+void TestJsonRecordFramework::memberLookupSequence_data()
+{
+    QTest::addColumn<QByteArray>("json");
+    QTest::addColumn<QStringList>("keys");
+
+    const QByteArray ordered = R"({"a":1,"b":2,"c":3,"d":4})";
+    QTest::newRow("keys in input order") << ordered << QStringList{"a", "b", "c", "d"};
+    QTest::newRow("keys in reverse order") << ordered << QStringList{"D", "c", "B", "a"};
+    QTest::newRow("absent keys between present ones") << ordered << QStringList{"a", "x", "c", "y", "b", "d"};
+    QTest::newRow("case variants after the scan start")
+        << QByteArray(R"({"a":1,"B":2,"A":3,"b":4})") << QStringList{"b", "a", "B", "A"};
+    QTest::newRow("same key asked twice") << ordered << QStringList{"c", "c", "d", "d"};
+}
+
+// Lookups on one index in any order, as a record's fields ask them.
+void TestJsonRecordFramework::memberLookupSequence()
+{
+    QFETCH(QByteArray, json);
+    QFETCH(QStringList, keys);
+
+    JsonPtr pNode = Parse(json);
+    const protocol::detail::MemberIndex members(pNode.get());
+    for (const QString& key : keys) {
+        const QByteArray keyText = key.toUtf8();
+        QCOMPARE(members.Find(keyText.constData()), cJSON_GetObjectItem(pNode.get(), keyText.constData()));
+    }
 }
 
 void TestJsonRecordFramework::wrongKinds_data()
