@@ -7,10 +7,10 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qtbase5-dev qtbase5-dev-tools libqt5svg5-dev qttools5-dev-tools
   libcjson-dev libboost-thread-dev libboost-system-dev
-  libsqlite3-dev sqlite3
+  libsqlite3-dev
   libbenchmark-dev libturbojpeg0-dev libjpeg62-turbo-dev
   clang libclang-rt-dev
-  xvfb xauth imagemagick fonts-dejavu-core
+  xvfb xauth fonts-dejavu-core
 )
 
 missing=()
