@@ -65,6 +65,32 @@ QWidget* MakeTitleBar(const char* szBar, const char* szLayout, const char* szEdg
     return pBar;
 }
 
+// A strip holding one picture widget behind a small gap.
+template <class Picture>
+QWidget* MakePictureStrip(const char* szStrip, const char* szLayout, const char* szPicture, int nPictureStretch,
+                          QWidget* pParent, QHBoxLayout*& pLayout, Picture*& pPicture)
+{
+    QWidget* pStrip = MakeWidget(szStrip, pParent);
+    pLayout = MakeLayout<QHBoxLayout>(szLayout, pStrip);
+    pPicture = MakeWidget<Picture>(szPicture, pStrip);
+    pLayout->addItem(HSpacer(5));
+    pLayout->addWidget(pPicture);
+    pLayout->setStretch(0, 15);
+    pLayout->setStretch(1, nPictureStretch);
+    return pStrip;
+}
+
+// A column of the alarm area: its title bar above its picture strip.
+QVBoxLayout* MakeColumn(const char* szName, QWidget* pTitle, QWidget* pStrip)
+{
+    auto* pColumn = MakeLayout<QVBoxLayout>(szName);
+    pColumn->addWidget(pTitle);
+    pColumn->addWidget(pStrip);
+    pColumn->setStretch(0, 24);
+    pColumn->setStretch(1, 285);
+    return pColumn;
+}
+
 } // namespace
 
 void CLinkageSnapAlarmDlgForm::setupUi(QWidget* pDlg)
@@ -121,37 +147,17 @@ void CLinkageSnapAlarmDlgForm::setupUi(QWidget* pDlg)
                                        "m_pLabelSceneTitle", "m_pWidgetSceneTitleR", 305, widget_2,
                                        horizontalLayout_5, m_pWidgetSceneTitleL, m_pLabelSceneTitle,
                                        m_pWidgetSceneTitleR);
-    m_pWidgetScenePicCon = MakeWidget("m_pWidgetScenePicCon", widget_2);
-    horizontalLayout_8 = MakeLayout<QHBoxLayout>("horizontalLayout_8", m_pWidgetScenePicCon);
-    m_pWidgetScenePic = MakeWidget("m_pWidgetScenePic", m_pWidgetScenePicCon);
-    horizontalLayout_8->addItem(HSpacer(5));
-    horizontalLayout_8->addWidget(m_pWidgetScenePic);
-    horizontalLayout_8->setStretch(0, 15);
-    horizontalLayout_8->setStretch(1, 507);
-
-    verticalLayout_8 = MakeLayout<QVBoxLayout>("verticalLayout_8");
-    verticalLayout_8->addWidget(m_pWidgetSceneTitle);
-    verticalLayout_8->addWidget(m_pWidgetScenePicCon);
-    verticalLayout_8->setStretch(0, 24);
-    verticalLayout_8->setStretch(1, 285);
+    m_pWidgetScenePicCon = MakePictureStrip("m_pWidgetScenePicCon", "horizontalLayout_8", "m_pWidgetScenePic", 507,
+                                            widget_2, horizontalLayout_8, m_pWidgetScenePic);
+    verticalLayout_8 = MakeColumn("verticalLayout_8", m_pWidgetSceneTitle, m_pWidgetScenePicCon);
 
     m_pWidgetLinkageTitle = MakeTitleBar("m_pWidgetLinkageTitle", "horizontalLayout_6", "m_pWidgetLinkageTitleL",
                                          "m_pLabelLinkageTitle", "m_pWidgetLinkageTitleR", 305, widget_2,
                                          horizontalLayout_6, m_pWidgetLinkageTitleL, m_pLabelLinkageTitle,
                                          m_pWidgetLinkageTitleR);
-    m_pWidgetLinkagePicCon = MakeWidget("m_pWidgetLinkagePicCon", widget_2);
-    horizontalLayout_9 = MakeLayout<QHBoxLayout>("horizontalLayout_9", m_pWidgetLinkagePicCon);
-    m_pWidgetLinkagePic = MakeWidget("m_pWidgetLinkagePic", m_pWidgetLinkagePicCon);
-    horizontalLayout_9->addItem(HSpacer(5));
-    horizontalLayout_9->addWidget(m_pWidgetLinkagePic);
-    horizontalLayout_9->setStretch(0, 15);
-    horizontalLayout_9->setStretch(1, 1316);
-
-    verticalLayout_7 = MakeLayout<QVBoxLayout>("verticalLayout_7");
-    verticalLayout_7->addWidget(m_pWidgetLinkageTitle);
-    verticalLayout_7->addWidget(m_pWidgetLinkagePicCon);
-    verticalLayout_7->setStretch(0, 24);
-    verticalLayout_7->setStretch(1, 285);
+    m_pWidgetLinkagePicCon = MakePictureStrip("m_pWidgetLinkagePicCon", "horizontalLayout_9", "m_pWidgetLinkagePic",
+                                              1316, widget_2, horizontalLayout_9, m_pWidgetLinkagePic);
+    verticalLayout_7 = MakeColumn("verticalLayout_7", m_pWidgetLinkageTitle, m_pWidgetLinkagePicCon);
 
     gridLayout->addLayout(verticalLayout_8, 0, 0);
     gridLayout->addItem(HSpacer(40), 0, 1);
