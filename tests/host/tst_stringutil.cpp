@@ -17,32 +17,24 @@ private slots:
 
 void tst_StringUtil::replace_data()
 {
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<QByteArray>("from");
-    QTest::addColumn<QByteArray>("to");
-    QTest::addColumn<QByteArray>("result");
-    QTest::newRow("quote doubled") << QByteArray("O'Brien's") << QByteArray("'") << QByteArray("''")
-                                   << QByteArray("O''Brien''s");
-    QTest::newRow("replacement holds the pattern") << QByteArray("aaa") << QByteArray("a") << QByteArray("aa")
-                                                   << QByteArray("aaaaaa");
-    QTest::newRow("overlapping pattern taken left to right") << QByteArray("aaa") << QByteArray("aa")
-                                                             << QByteArray("b") << QByteArray("ba");
-    QTest::newRow("no occurrence") << QByteArray("path") << QByteArray("'") << QByteArray("''")
-                                   << QByteArray("path");
-    QTest::newRow("empty pattern leaves text") << QByteArray("abc") << QByteArray("") << QByteArray("x")
-                                               << QByteArray("abc");
-    QTest::newRow("removal") << QByteArray("a-b-c") << QByteArray("-") << QByteArray("") << QByteArray("abc");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<QString>("result");
+    QTest::newRow("quote doubled") << "O'Brien's" << "'" << "''" << "O''Brien''s";
+    QTest::newRow("replacement holds the pattern") << "aaa" << "a" << "aa" << "aaaaaa";
+    QTest::newRow("overlapping pattern taken left to right") << "aaa" << "aa" << "b" << "ba";
+    QTest::newRow("empty pattern leaves text") << "abc" << "" << "x" << "abc";
+    QTest::newRow("removal") << "a-b-c" << "-" << "" << "abc";
 }
 
 void tst_StringUtil::replace()
 {
-    QFETCH(QByteArray, text);
-    QFETCH(QByteArray, from);
-    QFETCH(QByteArray, to);
-    QFETCH(QByteArray, result);
-    QCOMPARE(QByteArray::fromStdString(StringUtil::StringReplace(text.toStdString(), from.toStdString(),
-                                                                 to.toStdString())),
-             result);
+    QFETCH(QString, text);
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    QFETCH(QString, result);
+    QCOMPARE(StringUtil::StringReplace(text.toStdString(), from.toStdString(), to.toStdString()), result.toStdString());
 }
 
 void tst_StringUtil::replaceInvalidChar_data()
@@ -50,10 +42,9 @@ void tst_StringUtil::replaceInvalidChar_data()
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<QByteArray>("result");
     QTest::newRow("every forbidden character") << QByteArray("\\/:*?\"<>|") << QByteArray("_________");
-    QTest::newRow("control characters and NUL") << QByteArray("a\tb\nc\0d\x7f", 8) << QByteArray("a_b_c_d_");
-    QTest::newRow("UTF-8 sequences untouched") << QByteArray("\xE6\x91\x84\xE5\x83\x8F 1")
-                                               << QByteArray("\xE6\x91\x84\xE5\x83\x8F 1");
-    QTest::newRow("dots and spaces kept") << QByteArray(". .. x") << QByteArray(". .. x");
+    QTest::newRow("control characters, NUL and DEL") << QByteArray("a\tb\nc\0d\x7f", 8) << QByteArray("a_b_c_d_");
+    const QByteArray baUtf8("\xE6\x91\x84\xE5\x83\x8F 1");
+    QTest::newRow("UTF-8 sequences untouched") << baUtf8 << baUtf8;
 }
 
 void tst_StringUtil::replaceInvalidChar()

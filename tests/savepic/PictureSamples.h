@@ -1,12 +1,14 @@
 #pragma once
 
-// Sample pictures for the saving tests.
+// Sample pictures and checks shared by the picture-saving tests.
 
 #include <QBuffer>
-#include <QByteArray>
-#include <QColor>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
 #include <QImage>
 #include <QImageReader>
+#include <QImageWriter>
 #include <QPainter>
 
 #include <cstdlib>
@@ -25,12 +27,15 @@ inline QImage QuadrantImage(int nWidth, int nHeight)
     return image;
 }
 
-inline QByteArray Encode(const QImage& image, const char* szFormat, int nQuality = 95)
+inline QByteArray Encode(const QImage& image, const char* szFormat, int nQuality = 95, bool bProgressive = false)
 {
     QByteArray baData;
     QBuffer buffer(&baData);
     buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, szFormat, nQuality);
+    QImageWriter writer(&buffer, szFormat);
+    writer.setQuality(nQuality);
+    writer.setProgressiveScanWrite(bProgressive);
+    writer.write(image);
     return baData;
 }
 
@@ -41,20 +46,43 @@ inline bool Near(QRgb rgbActual, const QColor& expected)
            && std::abs(qBlue(rgbActual) - expected.blue()) < 40;
 }
 
-// The first value of the first quantisation table of a JPEG (16 for quality 50
-// with the standard tables), or -1 when there is none.
-inline int FirstQuantValue(const QByteArray& baJpeg)
-{
-    const int nMarker = baJpeg.indexOf(QByteArray("\xFF\xDB", 2));
-    if (nMarker < 0 || nMarker + 5 >= baJpeg.size())
-        return -1;
-    return static_cast<unsigned char>(baJpeg.at(nMarker + 5));
-}
-
-inline QString FormatOf(const QByteArray& baData)
+// What is wrong with baJpeg as a cut of a QuadrantImage whose centre lands on
+// ptCentre of a cut of the given size, encoded as JPEG of quality 50 (16 is the
+// first value of the standard quantisation table then); empty when nothing is.
+inline QString QuadrantCutMismatch(const QByteArray& baJpeg, const QSize& size, const QPoint& ptCentre)
 {
     QBuffer buffer;
-    buffer.setData(baData);
+    buffer.setData(baJpeg);
     buffer.open(QIODevice::ReadOnly);
-    return QString::fromLatin1(QImageReader(&buffer).format());
+    if (QImageReader(&buffer).format() != "jpeg")
+        return QStringLiteral("not a JPEG");
+    const int nQuant = baJpeg.indexOf(QByteArray("\xFF\xDB", 2)) + 5;
+    if (nQuant < 5 || nQuant >= baJpeg.size() || static_cast<unsigned char>(baJpeg.at(nQuant)) != 16)
+        return QStringLiteral("not quality 50");
+    const QImage cut = QImage::fromData(baJpeg);
+    if (cut.size() != size)
+        return QStringLiteral("size %1x%2").arg(cut.width()).arg(cut.height());
+    const int nX = ptCentre.x();
+    const int nY = ptCentre.y();
+    const bool bPlaced = Near(cut.pixel(nX / 2, nY / 2), Qt::red) && Near(cut.pixel(nX + 10, nY / 2), Qt::green)
+                         && Near(cut.pixel(nX / 2, nY + 10), Qt::blue)
+                         && Near(cut.pixel(size.width() - 5, size.height() - 5), Qt::yellow);
+    return bPlaced ? QString() : QStringLiteral("quadrants misplaced");
+}
+
+inline QByteArray ReadAll(const QString& strPath)
+{
+    QFile file(strPath);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+// Every file (and link) under a folder, relative to it and sorted, hidden ones included.
+inline QStringList FilesUnder(const QString& strFolder)
+{
+    QStringList lstFiles;
+    QDirIterator it(strFolder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        lstFiles << QDir(strFolder).relativeFilePath(it.next());
+    lstFiles.sort();
+    return lstFiles;
 }

@@ -3,102 +3,108 @@
 #include <QLoggingCategory>
 #include <QtTest>
 
+#include <atomic>
 #include <chrono>
 #include <future>
 #include <memory>
-#include <string>
-#include <vector>
+#include <mutex>
+#include <utility>
 
 using LinkageSnapAlarm::CtesselThreadPool;
 using LinkageSnapAlarm::CtesselThreadPoolTask;
 
 namespace {
 
-// What the jobs did, in order: "wait N" (a gated job started), "run N", "del N".
-class Journal
+// What the jobs did, in order ("wait N" when a gated job starts, "run N", "del N"),
+// and the pool's debug lines ("log: ...").
+std::mutex g_mutex;
+QStringList g_lstEvents;
+
+void Record(const QString& strEvent)
 {
-public:
-    void Add(const std::string& strEvent)
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_vecEvents.push_back(strEvent);
-    }
-    std::vector<std::string> Events()
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_vecEvents;
-    }
-    int Count(const std::string& strPrefix)
-    {
-        int nCount = 0;
-        for (const std::string& strEvent : Events())
-            nCount += strEvent.rfind(strPrefix, 0) == 0;
-        return nCount;
-    }
+    std::lock_guard<std::mutex> lock(g_mutex);
+    g_lstEvents << strEvent;
+}
 
-private:
-    std::mutex m_mutex;
-    std::vector<std::string> m_vecEvents;
-};
+QStringList Events(const char* szPattern = "^(wait|run|del) ")
+{
+    std::lock_guard<std::mutex> lock(g_mutex);
+    return g_lstEvents.filter(QRegularExpression(QString::fromUtf8(szPattern)));
+}
 
-// A job that optionally waits for a gate before it records its run.
+QStringList RunThenDelete(int nJobs)
+{
+    QStringList lstEvents;
+    for (int i = 0; i < nJobs; ++i)
+        lstEvents << QStringLiteral("run %1").arg(i) << QStringLiteral("del %1").arg(i);
+    return lstEvents;
+}
+
 class RecordingTask : public CtesselThreadPoolTask
 {
 public:
-    RecordingTask(Journal& journal, int nId, std::shared_future<void> gate = {})
-        : m_journal(journal)
-        , m_nId(nId)
+    explicit RecordingTask(int nId, std::shared_future<void> gate = {})
+        : m_strId(QString::number(nId))
         , m_gate(std::move(gate))
     {
     }
-    ~RecordingTask() override { m_journal.Add("del " + std::to_string(m_nId)); }
+    ~RecordingTask() override { Record(QStringLiteral("del ") + m_strId); }
     void Run() override
     {
         if (m_gate.valid()) {
-            m_journal.Add("wait " + std::to_string(m_nId));
+            Record(QStringLiteral("wait ") + m_strId);
             m_gate.wait();
         }
-        m_journal.Add("run " + std::to_string(m_nId));
+        Record(QStringLiteral("run ") + m_strId);
     }
 
 private:
-    Journal& m_journal;
-    int m_nId;
+    QString m_strId;
     std::shared_future<void> m_gate;
 };
 
-// A gate that a job waits for; opened once.
-struct Gate
+// A one-worker pool whose worker is held in gated job 0 until Open().
+struct BlockedPool
 {
-    std::promise<void> promise;
-    std::shared_future<void> future = promise.get_future().share();
-    void Open() { promise.set_value(); }
+    std::promise<void> gate;
+    bool bOpen = false;
+    std::unique_ptr<CtesselThreadPool> spPool = std::make_unique<CtesselThreadPool>(1);
+
+    BlockedPool() { spPool->AddTask(new RecordingTask(0, gate.get_future().share())); }
+    ~BlockedPool()
+    {
+        Open(); // a failed check must not leave the worker waiting forever
+        spPool.reset();
+    }
+    void Open()
+    {
+        if (!std::exchange(bOpen, true))
+            gate.set_value();
+    }
 };
 
-std::vector<std::string> RunThenDelete(int nFrom, int nTo)
+bool IsReady(std::future<void>& future)
 {
-    std::vector<std::string> vecEvents;
-    for (int i = nFrom; i <= nTo; ++i) {
-        vecEvents.push_back("run " + std::to_string(i));
-        vecEvents.push_back("del " + std::to_string(i));
-    }
-    return vecEvents;
+    return future.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
 }
 
-// Messages of the pool's logging category; written from the worker thread.
-std::mutex g_logMutex;
-QStringList g_lstLog;
-void CollectLog(QtMsgType, const QMessageLogContext& context, const QString& strMessage)
+void CollectPoolLog(QtMsgType, const QMessageLogContext& context, const QString& strMessage)
 {
-    std::lock_guard<std::mutex> lock(g_logMutex);
     if (qstrcmp(context.category, "linkage.savepic.pool") == 0)
-        g_lstLog << strMessage;
+        Record(QStringLiteral("log: ") + strMessage);
 }
-QStringList PoolLog()
+
+// Records the pool's debug lines while it lives.
+struct PoolDebugLog
 {
-    std::lock_guard<std::mutex> lock(g_logMutex);
-    return g_lstLog;
-}
+    QtMessageHandler previous = qInstallMessageHandler(CollectPoolLog);
+    PoolDebugLog() { QLoggingCategory::setFilterRules(QStringLiteral("linkage.savepic.pool.debug=true")); }
+    ~PoolDebugLog()
+    {
+        QLoggingCategory::setFilterRules(QString());
+        qInstallMessageHandler(previous);
+    }
+};
 
 } // namespace
 
@@ -107,187 +113,112 @@ class TestTesselThreadPool : public QObject
     Q_OBJECT
 
 private slots:
-    // Order and ownership.
-    void oneWorkerRunsJobsInAddedOrder_data();
-    void oneWorkerRunsJobsInAddedOrder();
-    void zeroWorkersKeepJobsUntilDestroyedUnrun();
-
-    // The bounded queue.
+    void init();
+    void jobsRunInAddedOrder_data();
+    void jobsRunInAddedOrder();
     void hundredAndFirstAddBlocksUntilWorkerTakesQueue();
-
-    // Stopping.
-    void stopTwiceThenAddDestroysJobUnrun();
-    void stopLeavesQueuedJobsUnrunAndDestructionFreesThem();
-
-    // Waiting for the queue to drain.
-    void waitIdleReturnsAfterQueuedJobsRan();
-    void waitIdleWithoutWorkersReturnsAtOnce();
-
-    // Diagnostics.
-    void waitingLinesGoToLoggingCategoryOffByDefault();
+    void stopLeavesQueuedJobsUnrunAndDestroysLaterOnes();
+    void debugLinesOffByDefault();
 };
 
-void TestTesselThreadPool::oneWorkerRunsJobsInAddedOrder_data()
+void TestTesselThreadPool::init()
 {
+    std::lock_guard<std::mutex> lock(g_mutex);
+    g_lstEvents.clear();
+}
+
+void TestTesselThreadPool::jobsRunInAddedOrder_data()
+{
+    QTest::addColumn<int>("workers");
     QTest::addColumn<int>("jobs");
-    QTest::newRow("A, B, C") << 3;
-    QTest::newRow("250 jobs, more than the queue holds") << 250;
+    QTest::addColumn<QStringList>("whenIdle"); // once WaitIdle returned
+    QTest::addColumn<QStringList>("atEnd");    // once the pool is gone
+    QTest::newRow("A, B, C") << 1 << 3 << RunThenDelete(3) << RunThenDelete(3);
+    QTest::newRow("250 jobs, more than the queue holds") << 1 << 250 << RunThenDelete(250) << RunThenDelete(250);
+    const QStringList lstUnrun{"del 0", "del 1", "del 2"};
+    QTest::newRow("thread count 0: kept, destroyed unrun") << 0 << 3 << QStringList() << lstUnrun;
 }
 
-void TestTesselThreadPool::oneWorkerRunsJobsInAddedOrder()
+void TestTesselThreadPool::jobsRunInAddedOrder()
 {
+    QFETCH(int, workers);
     QFETCH(int, jobs);
-    Journal journal;
+    QFETCH(QStringList, whenIdle);
+    QFETCH(QStringList, atEnd);
     {
-        CtesselThreadPool pool(1);
+        CtesselThreadPool pool(workers);
         for (int i = 0; i < jobs; ++i)
-            pool.AddTask(new RecordingTask(journal, i));
-        QTRY_COMPARE(journal.Count("del "), jobs);
+            pool.AddTask(new RecordingTask(i));
+        pool.WaitIdle();
+        QCOMPARE(Events(), whenIdle);
     }
-    QCOMPARE(journal.Events(), RunThenDelete(0, jobs - 1));
+    QCOMPARE(Events(), atEnd);
 }
 
-void TestTesselThreadPool::zeroWorkersKeepJobsUntilDestroyedUnrun()
-{
-    Journal journal;
-    {
-        CtesselThreadPool pool(0);
-        for (int i = 0; i < 3; ++i)
-            pool.AddTask(new RecordingTask(journal, i));
-        QCOMPARE(journal.Events().size(), std::size_t(0));
-    }
-    QCOMPARE(journal.Events(), (std::vector<std::string>{"del 0", "del 1", "del 2"}));
-}
-
-// Blocks the worker in a gated job 0, fills the queue with jobs 1..100 and starts
-// adding job 101 on another thread; returns that addition.
-std::future<void> FillQueueAndAddOneMore(CtesselThreadPool& pool, Journal& journal, Gate& gate)
-{
-    pool.AddTask(new RecordingTask(journal, 0, gate.future));
-    if (!QTest::qWaitFor([&] { return journal.Count("wait ") == 1; }))
-        return {};
-    for (int i = 1; i <= 100; ++i)
-        pool.AddTask(new RecordingTask(journal, i));
-    return std::async(std::launch::async, [&pool, &journal] { pool.AddTask(new RecordingTask(journal, 101)); });
-}
-
-bool IsReady(std::future<void>& future)
-{
-    return future.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
-}
-
+// The pool logs "full, waiting" just before AddTask blocks, which shows the
+// blocking without timing it.
 void TestTesselThreadPool::hundredAndFirstAddBlocksUntilWorkerTakesQueue()
 {
-    Journal journal;
-    Gate gate;
-    CtesselThreadPool pool(1);
-    std::future<void> adding = FillQueueAndAddOneMore(pool, journal, gate);
-    QVERIFY(adding.valid());
-    QCOMPARE(adding.wait_for(std::chrono::milliseconds(200)), std::future_status::timeout);
+    PoolDebugLog log;
+    BlockedPool rig;
+    QTRY_COMPARE(Events(), QStringList{"wait 0"});
+    for (int i = 1; i <= 100; ++i)
+        rig.spPool->AddTask(new RecordingTask(i));
+    auto adding = std::async(std::launch::async, [&rig] { rig.spPool->AddTask(new RecordingTask(101)); });
+    QTRY_VERIFY(!Events("^log: full, waiting\uFF0Cthread id: \\d+$").isEmpty());
+    QVERIFY(!IsReady(adding));
 
-    gate.Open();
+    rig.Open();
     QTRY_VERIFY(IsReady(adding));
-    QTRY_COMPARE(journal.Count("del "), 102);
-    std::vector<std::string> vecExpected{"wait 0"};
-    for (const std::string& strEvent : RunThenDelete(0, 101))
-        vecExpected.push_back(strEvent);
-    QCOMPARE(journal.Events(), vecExpected);
+    QTRY_COMPARE(Events("^del ").size(), 102);
+    QTRY_VERIFY(!Events("^log: empty,waiting\uFF0Cthread id: \\d+$").isEmpty());
 }
 
-void TestTesselThreadPool::stopTwiceThenAddDestroysJobUnrun()
+// Stop waits for the running job only. Queued jobs stay unrun until the pool is
+// destroyed; jobs added once stopping began are destroyed at once. A second Stop,
+// and WaitIdle with jobs still queued, return at once.
+void TestTesselThreadPool::stopLeavesQueuedJobsUnrunAndDestroysLaterOnes()
 {
-    Journal journal;
-    CtesselThreadPool pool(1);
-    pool.Stop();
-    pool.Stop();
-    pool.AddTask(new RecordingTask(journal, 7));
-    QCOMPARE(journal.Events(), std::vector<std::string>{"del 7"});
-}
-
-void TestTesselThreadPool::stopLeavesQueuedJobsUnrunAndDestructionFreesThem()
-{
-    Journal journal;
-    Gate gate;
-    auto pPool = std::make_unique<CtesselThreadPool>(1);
-    pPool->AddTask(new RecordingTask(journal, 0, gate.future));
-    QTRY_COMPARE(journal.Count("wait "), 1);
+    BlockedPool rig;
+    QTRY_COMPARE(Events(), QStringList{"wait 0"});
     for (int i = 1; i <= 5; ++i)
-        pPool->AddTask(new RecordingTask(journal, i));
-    auto stopping = std::async(std::launch::async, [&pPool] { pPool->Stop(); });
-
-    // Once the stop flag is set, a new job is destroyed at once without running.
-    int nProbe = 1000;
-    QTRY_VERIFY(([&] {
-        pPool->AddTask(new RecordingTask(journal, ++nProbe));
-        return journal.Count("del " + std::to_string(nProbe)) == 1;
-    }()));
-    gate.Open();
+        rig.spPool->AddTask(new RecordingTask(i));
+    auto stopping = std::async(std::launch::async, [&rig] { rig.spPool->Stop(); });
+    int nProbe = 9000;
+    QTRY_VERIFY([&] {
+        rig.spPool->AddTask(new RecordingTask(++nProbe));
+        return Events().contains(QStringLiteral("del %1").arg(nProbe));
+    }());
+    rig.Open();
     QTRY_VERIFY(IsReady(stopping));
-    QCOMPARE(journal.Count("run "), 1); // only the job that was running
+    rig.spPool->Stop();
+    rig.spPool->WaitIdle();
+    rig.spPool->AddTask(new RecordingTask(7));
+    QVERIFY(Events().contains(QStringLiteral("del 7")));
 
-    const int nDeletedBefore = journal.Count("del ");
-    pPool.reset();
-    QCOMPARE(journal.Count("run "), 1);
-    QCOMPARE(journal.Count("del "), 6 + (nProbe - 1000));
-    QVERIFY(journal.Count("del ") > nDeletedBefore);
+    rig.spPool.reset();
+    QCOMPARE(Events("^run "), QStringList{"run 0"});
+    QCOMPARE(Events("^del ").size(), 7 + (nProbe - 9000));
 }
 
-void TestTesselThreadPool::waitIdleReturnsAfterQueuedJobsRan()
+// The category is registered on first use; the filter sees it then, or at once
+// when it exists already.
+void TestTesselThreadPool::debugLinesOffByDefault()
 {
-    Journal journal;
-    Gate gate;
-    CtesselThreadPool pool(1);
-    pool.AddTask(new RecordingTask(journal, 0, gate.future));
-    QTRY_COMPARE(journal.Count("wait "), 1);
-    for (int i = 1; i <= 5; ++i)
-        pool.AddTask(new RecordingTask(journal, i));
-    auto waiting = std::async(std::launch::async, [&pool, &journal] {
-        pool.WaitIdle();
-        return journal.Count("del ");
+    static std::atomic<int> s_nDebugOn{-1};
+    static QLoggingCategory::CategoryFilter s_fnPrevious = nullptr;
+    s_fnPrevious = QLoggingCategory::installFilter([](QLoggingCategory* pCategory) {
+        if (s_fnPrevious)
+            s_fnPrevious(pCategory);
+        if (qstrcmp(pCategory->categoryName(), "linkage.savepic.pool") == 0)
+            s_nDebugOn = pCategory->isDebugEnabled();
     });
-    QCOMPARE(waiting.wait_for(std::chrono::milliseconds(200)), std::future_status::timeout);
-    gate.Open();
-    QCOMPARE(waiting.get(), 6); // everything ran and was destroyed before it returned
-}
-
-void TestTesselThreadPool::waitIdleWithoutWorkersReturnsAtOnce()
-{
-    Journal journal;
-    CtesselThreadPool idlePool(0);
-    idlePool.AddTask(new RecordingTask(journal, 1));
-    auto waiting = std::async(std::launch::async, [&idlePool] { idlePool.WaitIdle(); });
-    QTRY_VERIFY(IsReady(waiting));
-
-    CtesselThreadPool stoppedPool(1);
-    stoppedPool.Stop();
-    stoppedPool.WaitIdle();
-    QCOMPARE(journal.Count("run "), 0);
-}
-
-void TestTesselThreadPool::waitingLinesGoToLoggingCategoryOffByDefault()
-{
-    const QtMessageHandler previous = qInstallMessageHandler(CollectLog);
-    for (bool bEnabled : {false, true}) {
-        if (bEnabled)
-            QLoggingCategory::setFilterRules(QStringLiteral("linkage.savepic.pool.debug=true"));
-        Journal journal;
-        Gate gate;
-        CtesselThreadPool pool(1);
-        std::future<void> adding = FillQueueAndAddOneMore(pool, journal, gate);
-        QVERIFY(adding.valid());
-        adding.wait_for(std::chrono::milliseconds(200)); // let it reach the full queue
-        gate.Open();
-        adding.wait();
-        QTRY_COMPARE(journal.Count("del "), 102);
-        if (!bEnabled) {
-            QCOMPARE(PoolLog(), QStringList());
-            continue;
-        }
-        QTRY_VERIFY(!PoolLog().filter(QRegularExpression(QStringLiteral("^empty,waiting\uFF0Cthread id: \\d+$"))).isEmpty());
-        QVERIFY(!PoolLog().filter(QRegularExpression(QStringLiteral("^full, waiting\uFF0Cthread id: \\d+$"))).isEmpty());
+    {
+        CtesselThreadPool pool(1); // its idle worker logs through the category
+        QTRY_VERIFY(s_nDebugOn != -1);
     }
-    QLoggingCategory::setFilterRules(QString());
-    qInstallMessageHandler(previous);
+    QLoggingCategory::installFilter(s_fnPrevious);
+    QCOMPARE(s_nDebugOn.load(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestTesselThreadPool)

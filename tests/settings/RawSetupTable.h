@@ -1,13 +1,14 @@
 #pragma once
 
-// Direct access to the settings database, beside the store, for arranging and
-// checking the table in tests.
+// Shared by the settings tests: direct access to the settings database beside the
+// store, for arranging and checking the table, and records written as one line.
+
+#include "LinkageSetupStore.h"
 
 #include "Fendra/Singleton.h"
 #include "Ostrel/UserDataPath.h"
 
-#include <QFile>
-#include <QString>
+#include <QMetaType>
 #include <QStringList>
 
 #include <sqlite3.h>
@@ -26,14 +27,24 @@ public:
     RawSetupTable(const RawSetupTable&) = delete;
     RawSetupTable& operator=(const RawSetupTable&) = delete;
 
-    // Runs SQL; returns false and keeps the message on error.
     bool Exec(const QString& strSql)
     {
-        char* szError = nullptr;
-        const bool bOk = sqlite3_exec(m_pDb, strSql.toUtf8().constData(), nullptr, nullptr, &szError) == SQLITE_OK;
-        m_strError = szError ? QString::fromUtf8(szError) : QString();
-        sqlite3_free(szError);
-        return bOk;
+        return sqlite3_exec(m_pDb, strSql.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    }
+
+    // An empty table as the store creates it, accepting inserts.
+    bool Reset()
+    {
+        return Exec(QStringLiteral("DROP TRIGGER IF EXISTS refuse_insert; DROP TABLE IF EXISTS LinkageSnapAlarmSetup; "
+                                   "CREATE TABLE LinkageSnapAlarmSetup "
+                                   "(ID TEXT, IsSavePicture INTEGER, SavePicPath TEXT, PreviewMode INTEGER);"));
+    }
+
+    // Makes every insert fail until Reset() or DROP TRIGGER refuse_insert.
+    bool RefuseInserts()
+    {
+        return Exec(QStringLiteral("CREATE TRIGGER refuse_insert BEFORE INSERT ON LinkageSnapAlarmSetup "
+                                   "BEGIN SELECT RAISE(ABORT, 'refused'); END;"));
     }
 
     // Each row as its columns joined by '|', values as SQL quote() shows them.
@@ -51,9 +62,20 @@ public:
         return lstRows;
     }
 
-    QString Error() const { return m_strError; }
-
 private:
     sqlite3* m_pDb = nullptr;
-    QString m_strError;
 };
+
+Q_DECLARE_METATYPE(LinkageSnapAlarm::LinkageSetupInfo)
+
+// A settings record in one line, for comparisons: "1|/path|3".
+inline QString Line(const LinkageSnapAlarm::LinkageSetupInfo& info)
+{
+    return QStringLiteral("%1|%2|%3").arg(QString::number(info.IsSavePicture), info.SavePicPath,
+                                          QString::number(info.PreviewMode));
+}
+
+inline LinkageSnapAlarm::CLinkageSetupStore& Store()
+{
+    return *LinkageSnapAlarm::CLinkageSetupStore::Instance();
+}

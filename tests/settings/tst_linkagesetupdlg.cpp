@@ -1,15 +1,13 @@
 #include "LinkageSetupDlg.h"
-#include "LinkageSetupStore.h"
 #include "RawSetupTable.h"
 
 #include "Fendra/DiskDriveUtil.h"
 #include "Miravel/InformationMgr.h"
-#include "TesselGUIToolkit/LineEdit.h"
 #include "TesselGUIToolkit/ObjectSingleton.h"
 
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -17,7 +15,6 @@
 #include <QtTest>
 
 using LinkageSnapAlarm::CLinkageSetupDlg;
-using LinkageSnapAlarm::CLinkageSetupStore;
 using LinkageSnapAlarm::LinkageSetupInfo;
 
 namespace {
@@ -27,24 +24,37 @@ Miravel::CInformationMgr& Notices()
     return TesselGUIToolkit::CUiSingleton<Miravel::CInformationMgr>::Instance();
 }
 
-void SetFreeMiB(qint64 nMiB)
-{
-    Fendra::DiskDriveUtil::SetFreeSpaceOverride([nMiB](const std::string&, std::uint64_t& nFree) {
-        nFree = std::uint64_t(nMiB) << 20;
-        return 0;
-    });
-}
-
 QString DefaultFolder()
 {
     return QFile::decodeName(Fendra::CSingleton<Ostrel::CUserDataPath>::Instance().componentPath().c_str())
            + QStringLiteral("LinkageAlarm");
 }
 
+QString Stored()
+{
+    LinkageSetupInfo info;
+    return Store().LoadSetup(info) ? Line(info) : QStringLiteral("<load failed>");
+}
+
 template <class T>
 T* Child(QObject* pParent, const char* szName)
 {
     return pParent->findChild<T*>(QLatin1String(szName));
+}
+
+// The controls as Line() writes a record, noting a path field or third preview
+// that does not follow them.
+QString Controls(QObject* pDlg)
+{
+    const bool bSaving = Child<QCheckBox>(pDlg, "m_pCheckSavePic")->isChecked();
+    const bool bThree = Child<QRadioButton>(pDlg, "radio3View")->isChecked();
+    auto* pEdit = Child<QLineEdit>(pDlg, "m_pEditSavePath");
+    QString strLine = Line(LinkageSetupInfo{bSaving, pEdit->text(), bThree ? 3 : 2});
+    if (pEdit->isEnabled() != bSaving)
+        strLine += QStringLiteral(" (path field enabled: %1)").arg(pEdit->isEnabled());
+    if (Child<QWidget>(pDlg, "m_pWidgetPreview3")->isHidden() == bThree)
+        strLine += QStringLiteral(" (third preview hidden: %1)").arg(!bThree);
+    return strLine;
 }
 
 } // namespace
@@ -56,28 +66,16 @@ class TestLinkageSetupDlg : public QObject
 private slots:
     void init();
     void cleanup();
-
-    // Form and first start.
     void formHasNamedChildren_data();
     void formHasNamedChildren();
-    void dialogIsFramelessTranslucentModal();
-    void firstStartShowsDefaultsWithoutStoring();
-    void storedSettingsAreShown();
-
-    // Choosing the folder.
+    void shownSettings_data();
+    void shownSettings();
     void chooserOutcome_data();
     void chooserOutcome();
-    void chooserLeavesNoProbeFileAndKeepsUsersFile();
-    void clickOnPathFieldOpensChooserOnlyWhenEnabled();
-
-    // Controls, Cancel and Close.
-    void threeChannelsShowsThirdPreviewUntilDismissed_data();
-    void threeChannelsShowsThirdPreviewUntilDismissed();
-    void uncheckingKeepsPathAndStoresIt();
-
-    // Saving.
-    void saveAfterFolderWasDeletedFailsOnceThenSucceeds();
-    void storeFailureShowsSaveFailedAndKeepsDialogOpen();
+    void dismissingUndoesChanges_data();
+    void dismissingUndoesChanges();
+    void saveFailsOnceThenSucceeds_data();
+    void saveFailsOnceThenSucceeds();
 
 private:
     QTemporaryDir m_tmpDir;
@@ -85,11 +83,8 @@ private:
 
 void TestLinkageSetupDlg::init()
 {
-    RawSetupTable table;
-    table.Exec(QStringLiteral("DROP TRIGGER IF EXISTS refuse_insert"));
-    table.Exec(QStringLiteral("DELETE FROM LinkageSnapAlarmSetup"));
+    RawSetupTable().Reset();
     Notices().ClearShownNotices();
-    Fendra::DiskDriveUtil::SetFreeSpaceOverride({});
 }
 
 void TestLinkageSetupDlg::cleanup()
@@ -102,31 +97,32 @@ void TestLinkageSetupDlg::formHasNamedChildren_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("className");
     QTest::addColumn<QString>("text");
-    auto row = [](const char* szName, const char* szClass, const char* szText) {
-        QTest::newRow(szName) << szName << szClass << szText;
+    const char* const arrRows[][3] = {
+        {"m_pWidgetSetup", "QWidget", ""},
+        {"m_pWidgetTop", "QWidget", ""},
+        {"m_pLabelSetup", "QLabel", "Set"},
+        {"m_pBtnClose", "QPushButton", ""},
+        {"m_pLabelViewMode", "QLabel", "CammeraLiveViewMode"},
+        {"widget_16", "QWidget", ""},
+        {"radio2View", "QRadioButton", "DualChannels"},
+        {"radio3View", "QRadioButton", "Three-channel"},
+        {"m_pLabelDisplay", "QLabel", "DisplayContent"},
+        {"m_pWidgetDisplay", "QWidget", ""},
+        {"m_pWidgetPreview1", "QWidget", ""},
+        {"m_pLabelDisplay1", "QLabel", "LiveView"},
+        {"m_pLabelDisplay2", "QLabel", "LiveView"},
+        {"m_pLabelDisplay5", "QLabel", "LiveView"},
+        {"m_pLabelDisplay3", "QLabel", "PanoramicChannelAlarm"},
+        {"m_pLabelDisplay4", "QLabel", "LinkageChannelAlarm"},
+        {"m_pLabelSavePic", "QLabel", "SavePicture"},
+        {"m_pCheckSavePic", "QCheckBox", ""},
+        {"m_pLabelSavePath", "QLabel", "CapturePath"},
+        {"m_pEditSavePath", "TesselGUIToolkit::CLineEdit", ""},
+        {"m_pBtnSave", "QPushButton", "Save"},
+        {"m_pBtnCancel", "QPushButton", "UndoMerge"},
     };
-    row("m_pWidgetSetup", "QWidget", "");
-    row("m_pWidgetTop", "QWidget", "");
-    row("m_pLabelSetup", "QLabel", "Set");
-    row("m_pBtnClose", "QPushButton", "");
-    row("m_pLabelViewMode", "QLabel", "CammeraLiveViewMode");
-    row("widget_16", "QWidget", "");
-    row("radio2View", "QRadioButton", "DualChannels");
-    row("radio3View", "QRadioButton", "Three-channel");
-    row("m_pLabelDisplay", "QLabel", "DisplayContent");
-    row("m_pWidgetDisplay", "QWidget", "");
-    row("m_pWidgetPreview1", "QWidget", "");
-    row("m_pLabelDisplay1", "QLabel", "LiveView");
-    row("m_pLabelDisplay2", "QLabel", "LiveView");
-    row("m_pLabelDisplay5", "QLabel", "LiveView");
-    row("m_pLabelDisplay3", "QLabel", "PanoramicChannelAlarm");
-    row("m_pLabelDisplay4", "QLabel", "LinkageChannelAlarm");
-    row("m_pLabelSavePic", "QLabel", "SavePicture");
-    row("m_pCheckSavePic", "QCheckBox", "");
-    row("m_pLabelSavePath", "QLabel", "CapturePath");
-    row("m_pEditSavePath", "TesselGUIToolkit::CLineEdit", "");
-    row("m_pBtnSave", "QPushButton", "Save");
-    row("m_pBtnCancel", "QPushButton", "UndoMerge");
+    for (const auto& row : arrRows)
+        QTest::newRow(row[0]) << row[0] << row[1] << row[2];
 }
 
 void TestLinkageSetupDlg::formHasNamedChildren()
@@ -135,6 +131,7 @@ void TestLinkageSetupDlg::formHasNamedChildren()
     QFETCH(QString, className);
     QFETCH(QString, text);
     CLinkageSetupDlg dlg;
+    QCOMPARE(dlg.objectName(), QStringLiteral("LinkageSetupDlg"));
     QWidget* pChild = dlg.findChild<QWidget*>(name);
     QVERIFY(pChild);
     QCOMPARE(QString::fromLatin1(pChild->metaObject()->className()), className);
@@ -144,53 +141,31 @@ void TestLinkageSetupDlg::formHasNamedChildren()
         QCOMPARE(pButton->text(), text);
 }
 
-void TestLinkageSetupDlg::dialogIsFramelessTranslucentModal()
+void TestLinkageSetupDlg::shownSettings_data()
 {
-    CLinkageSetupDlg dlg;
-    QCOMPARE(dlg.objectName(), QStringLiteral("LinkageSetupDlg"));
-    QCOMPARE(dlg.windowTitle(), QStringLiteral("LinkageSetupDlg"));
-    QCOMPARE(dlg.size(), QSize(890, 625));
-    QVERIFY(dlg.windowFlags() & Qt::FramelessWindowHint);
-    QVERIFY(dlg.testAttribute(Qt::WA_TranslucentBackground));
-    QVERIFY(dlg.testAttribute(Qt::WA_ShowModal));
-    QVERIFY(Child<QLineEdit>(&dlg, "m_pEditSavePath")->isReadOnly());
-    QCOMPARE(Child<QPushButton>(&dlg, "m_pBtnClose")->toolTip(), QStringLiteral("Close"));
-    QCOMPARE(Child<QPushButton>(&dlg, "m_pBtnClose")->size(), QSize(24, 24));
-    QVERIFY(Child<QPushButton>(&dlg, "m_pBtnSave")->font().bold());
-    auto* pGroup = Child<QButtonGroup>(&dlg, "buttonGroup");
-    QVERIFY(pGroup && pGroup->exclusive());
-    QCOMPARE(pGroup->buttons().size(), 2);
+    QTest::addColumn<LinkageSetupInfo>("stored"); // PreviewMode 0: nothing stored
+    QTest::addColumn<QString>("shown");
+    const QString strTmp = m_tmpDir.path();
+    QTest::newRow("first start with an empty table") << LinkageSetupInfo{false, {}, 0} << "0|" + DefaultFolder() + "|2";
+    QTest::newRow("stored mode 7: three windows") << LinkageSetupInfo{true, strTmp, 7} << "1|" + strTmp + "|3";
+    QTest::newRow("stored saving off keeps its path") << LinkageSetupInfo{false, strTmp, 2} << "0|" + strTmp + "|2";
 }
 
-void TestLinkageSetupDlg::firstStartShowsDefaultsWithoutStoring()
+void TestLinkageSetupDlg::shownSettings()
 {
+    QFETCH(LinkageSetupInfo, stored);
+    QFETCH(QString, shown);
     QDir(DefaultFolder()).removeRecursively();
+    if (stored.PreviewMode)
+        QVERIFY(Store().SaveSetup(stored));
     CLinkageSetupDlg dlg;
-    QVERIFY(!Child<QCheckBox>(&dlg, "m_pCheckSavePic")->isChecked());
-    auto* pEdit = Child<QLineEdit>(&dlg, "m_pEditSavePath");
-    QCOMPARE(pEdit->text(), DefaultFolder());
-    QVERIFY(!pEdit->isEnabled());
-    QVERIFY(Child<QRadioButton>(&dlg, "radio2View")->isChecked());
-    QVERIFY(Child<QWidget>(&dlg, "m_pWidgetPreview3")->isHidden());
-    QVERIFY(QFileInfo(DefaultFolder()).isDir());
-    QVERIFY(CLinkageSetupStore::Instance()->IsSetupEmpty());
-
+    QCOMPARE(Controls(&dlg), shown);
+    QVERIFY(dlg.isModal() && Child<QLineEdit>(&dlg, "m_pEditSavePath")->isReadOnly()); // paths come from the chooser
     LinkageSetupInfo info;
     dlg.GetSetupInfo(info);
-    QCOMPARE(info.IsSavePicture, false);
-    QCOMPARE(info.SavePicPath, DefaultFolder());
-    QCOMPARE(info.PreviewMode, 2);
-}
-
-void TestLinkageSetupDlg::storedSettingsAreShown()
-{
-    QVERIFY(CLinkageSetupStore::Instance()->SaveSetup(LinkageSetupInfo{true, m_tmpDir.path(), 7}));
-    CLinkageSetupDlg dlg;
-    QVERIFY(Child<QCheckBox>(&dlg, "m_pCheckSavePic")->isChecked());
-    QCOMPARE(Child<QLineEdit>(&dlg, "m_pEditSavePath")->text(), m_tmpDir.path());
-    QVERIFY(Child<QLineEdit>(&dlg, "m_pEditSavePath")->isEnabled());
-    QVERIFY(Child<QRadioButton>(&dlg, "radio3View")->isChecked());
-    QVERIFY(!Child<QWidget>(&dlg, "m_pWidgetPreview3")->isHidden());
+    QCOMPARE(Line(info), stored.PreviewMode ? Line(stored) : shown);
+    QVERIFY(QFileInfo(info.SavePicPath).isDir()); // a first start creates the default folder
+    QCOMPARE(Store().IsSetupEmpty(), !stored.PreviewMode); // but stores nothing
 }
 
 void TestLinkageSetupDlg::chooserOutcome_data()
@@ -200,6 +175,7 @@ void TestLinkageSetupDlg::chooserOutcome_data()
     QTest::addColumn<QString>("notice");
     QTest::addColumn<bool>("taken");
     QTest::newRow("writable folder") << "pics" << qint64(0) << "" << true;
+    QTest::newRow("folder with the user's testRight.txt") << "own" << qint64(0) << "" << true;
     QTest::newRow("2048 MiB free") << "pics" << qint64(2048) << "" << true;
     QTest::newRow("2047 MiB free") << "pics" << qint64(2047) << "NoEnoughFreeSpace" << false;
     QTest::newRow("free-space query fails") << "pics" << qint64(-1) << "" << true;
@@ -215,11 +191,16 @@ void TestLinkageSetupDlg::chooserOutcome()
     QFETCH(QString, notice);
     QFETCH(bool, taken);
     QDir(m_tmpDir.path()).mkpath(QStringLiteral("pics"));
+    QDir(m_tmpDir.path()).mkpath(QStringLiteral("own"));
     QFile(m_tmpDir.filePath(QStringLiteral("plain-file"))).open(QIODevice::WriteOnly);
-    if (freeMiB > 0)
-        SetFreeMiB(freeMiB);
-    if (freeMiB < 0)
-        Fendra::DiskDriveUtil::SetFreeSpaceOverride([](const std::string&, std::uint64_t&) { return 1; });
+    QFile userFile(m_tmpDir.filePath(QStringLiteral("own/testRight.txt")));
+    QVERIFY(userFile.open(QIODevice::WriteOnly) && userFile.write("the user's notes") > 0);
+    userFile.close();
+    if (freeMiB != 0)
+        Fendra::DiskDriveUtil::SetFreeSpaceOverride([freeMiB](const std::string&, std::uint64_t& nFree) {
+            nFree = std::uint64_t(std::max<qint64>(freeMiB, 0)) << 20;
+            return freeMiB < 0 ? 1 : 0;
+        });
 
     CLinkageSetupDlg dlg;
     const QString strBefore = Child<QLineEdit>(&dlg, "m_pEditSavePath")->text();
@@ -237,105 +218,80 @@ void TestLinkageSetupDlg::chooserOutcome()
     LinkageSetupInfo info;
     dlg.GetSetupInfo(info);
     QCOMPARE(info.SavePicPath, strBefore); // taken only on Save
-}
-
-void TestLinkageSetupDlg::chooserLeavesNoProbeFileAndKeepsUsersFile()
-{
-    const QString strFolder = m_tmpDir.filePath(QStringLiteral("probe"));
-    QDir().mkpath(strFolder);
-    CLinkageSetupDlg dlg;
-    dlg.SetFolderChooser([&](QWidget*, const QString&, const QString&) { return strFolder; });
-    dlg.onPicPathClicked();
-    QCOMPARE(QDir(strFolder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
-
-    QFile userFile(strFolder + QStringLiteral("/testRight.txt"));
-    QVERIFY(userFile.open(QIODevice::WriteOnly));
-    userFile.write("the user's own notes");
-    userFile.close();
-    dlg.onPicPathClicked();
-    QCOMPARE(Child<QLineEdit>(&dlg, "m_pEditSavePath")->text(), strFolder);
+    // The write check leaves no testRight.txt behind, and the user's own alone.
+    const auto filter = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden;
+    QCOMPARE(QDir(m_tmpDir.filePath(QStringLiteral("pics"))).entryList(filter), QStringList());
+    QCOMPARE(QDir(m_tmpDir.filePath(QStringLiteral("own"))).entryList(filter), QStringList{"testRight.txt"});
     QVERIFY(userFile.open(QIODevice::ReadOnly));
-    QCOMPARE(userFile.readAll(), QByteArray("the user's own notes"));
-    QCOMPARE(QDir(strFolder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-             QStringList{QStringLiteral("testRight.txt")});
+    QCOMPARE(userFile.readAll(), QByteArray("the user's notes"));
 }
 
-void TestLinkageSetupDlg::clickOnPathFieldOpensChooserOnlyWhenEnabled()
-{
-    CLinkageSetupDlg dlg;
-    dlg.show();
-    int nAsked = 0;
-    dlg.SetFolderChooser([&](QWidget*, const QString&, const QString&) {
-        ++nAsked;
-        return QString();
-    });
-    auto* pEdit = Child<QLineEdit>(&dlg, "m_pEditSavePath");
-    QTest::mouseClick(pEdit, Qt::LeftButton);
-    QCOMPARE(nAsked, 0); // saving off: the field is disabled
-
-    Child<QCheckBox>(&dlg, "m_pCheckSavePic")->click();
-    QVERIFY(pEdit->isEnabled());
-    QTest::mouseClick(pEdit, Qt::LeftButton);
-    QCOMPARE(nAsked, 1);
-}
-
-void TestLinkageSetupDlg::threeChannelsShowsThirdPreviewUntilDismissed_data()
+// A click on the path field opens the chooser once ticking enabled it; Cancel and
+// Close then put the controls back as they were shown.
+void TestLinkageSetupDlg::dismissingUndoesChanges_data()
 {
     QTest::addColumn<QString>("button");
     QTest::newRow("Cancel") << "m_pBtnCancel";
     QTest::newRow("Close") << "m_pBtnClose";
 }
 
-void TestLinkageSetupDlg::threeChannelsShowsThirdPreviewUntilDismissed()
+void TestLinkageSetupDlg::dismissingUndoesChanges()
 {
     QFETCH(QString, button);
     CLinkageSetupDlg dlg;
     dlg.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dlg));
-    auto* pPreview3 = Child<QWidget>(&dlg, "m_pWidgetPreview3");
+    const QString strShown = Controls(&dlg);
+    int nAsked = 0;
+    dlg.SetFolderChooser([&](QWidget*, const QString&, const QString&) {
+        ++nAsked;
+        return QString();
+    });
+    auto* pEdit = Child<QLineEdit>(&dlg, "m_pEditSavePath");
+    QTest::mouseClick(pEdit, Qt::LeftButton); // saving off: the field is disabled
     QTest::mouseClick(Child<QRadioButton>(&dlg, "radio3View"), Qt::LeftButton);
-    QVERIFY(pPreview3->isVisible());
     Child<QCheckBox>(&dlg, "m_pCheckSavePic")->click();
+    QTest::mouseClick(pEdit, Qt::LeftButton);
+    QCOMPARE(nAsked, 1);
+    QCOMPARE(Controls(&dlg), "1|" + DefaultFolder() + "|3");
 
     QSignalSpy spySaved(&dlg, &CLinkageSetupDlg::signalSaved);
     QTest::mouseClick(dlg.findChild<QPushButton*>(button), Qt::LeftButton);
     QVERIFY(!dlg.isVisible());
     QCOMPARE(dlg.result(), int(QDialog::Rejected));
-    QVERIFY(Child<QRadioButton>(&dlg, "radio2View")->isChecked());
-    QVERIFY(pPreview3->isHidden());
-    QVERIFY(!Child<QCheckBox>(&dlg, "m_pCheckSavePic")->isChecked());
+    QCOMPARE(Controls(&dlg), strShown);
     QCOMPARE(spySaved.count(), 0);
-    QVERIFY(CLinkageSetupStore::Instance()->IsSetupEmpty());
+    QVERIFY(Store().IsSetupEmpty());
 }
 
-void TestLinkageSetupDlg::uncheckingKeepsPathAndStoresIt()
+// Save takes the controls (unticking keeps the path). A folder deleted meanwhile is
+// recreated but reported, as is a store that refuses the row; the next Save works.
+void TestLinkageSetupDlg::saveFailsOnceThenSucceeds_data()
 {
-    QVERIFY(CLinkageSetupStore::Instance()->SaveSetup(LinkageSetupInfo{true, m_tmpDir.path(), 2}));
-    CLinkageSetupDlg dlg;
-    dlg.show();
-    auto* pEdit = Child<QLineEdit>(&dlg, "m_pEditSavePath");
-    Child<QCheckBox>(&dlg, "m_pCheckSavePic")->click();
-    QVERIFY(!pEdit->isEnabled());
-    QCOMPARE(pEdit->text(), m_tmpDir.path());
-
-    QTest::mouseClick(Child<QPushButton>(&dlg, "m_pBtnSave"), Qt::LeftButton);
-    LinkageSetupInfo stored;
-    QVERIFY(CLinkageSetupStore::Instance()->LoadSetup(stored));
-    QCOMPARE(stored.IsSavePicture, false);
-    QCOMPARE(stored.SavePicPath, m_tmpDir.path());
-    QCOMPARE(Notices().ShownNotices(), QStringList{QStringLiteral("Saved")});
+    QTest::addColumn<bool>("storeRefuses");
+    QTest::addColumn<QString>("storedAfterFailure"); // "<new>": the controls' settings
+    QTest::newRow("folder deleted after opening") << false << "<new>";
+    QTest::newRow("store refuses the row") << true << "1|<folder>|3";
 }
 
-void TestLinkageSetupDlg::saveAfterFolderWasDeletedFailsOnceThenSucceeds()
+void TestLinkageSetupDlg::saveFailsOnceThenSucceeds()
 {
+    QFETCH(bool, storeRefuses);
+    QFETCH(QString, storedAfterFailure);
     const QString strFolder = m_tmpDir.filePath(QStringLiteral("deleted/later"));
+    const QString strNew = QStringLiteral("0|") + strFolder + QStringLiteral("|2");
+    storedAfterFailure.replace(QLatin1String("<new>"), strNew).replace(QLatin1String("<folder>"), strFolder);
     QVERIFY(QDir().mkpath(strFolder));
-    QVERIFY(CLinkageSetupStore::Instance()->SaveSetup(LinkageSetupInfo{true, strFolder, 3}));
+    QVERIFY(Store().SaveSetup(LinkageSetupInfo{true, strFolder, 3}));
     QWidget parent;
     auto* pDlg = new CLinkageSetupDlg(&parent);
     pDlg->show();
-    QVERIFY(QDir(m_tmpDir.filePath(QStringLiteral("deleted"))).removeRecursively());
+    QVERIFY(storeRefuses ? RawSetupTable().RefuseInserts()
+                         : QDir(m_tmpDir.filePath(QStringLiteral("deleted"))).removeRecursively());
     QSignalSpy spySaved(pDlg, &CLinkageSetupDlg::signalSaved);
+    Child<QCheckBox>(pDlg, "m_pCheckSavePic")->click();
+    QTest::mouseClick(Child<QRadioButton>(pDlg, "radio2View"), Qt::LeftButton);
+    QCOMPARE(Controls(pDlg), strNew);
     auto* pBtnSave = Child<QPushButton>(pDlg, "m_pBtnSave");
 
     QTest::mouseClick(pBtnSave, Qt::LeftButton);
@@ -343,36 +299,20 @@ void TestLinkageSetupDlg::saveAfterFolderWasDeletedFailsOnceThenSucceeds()
     QCOMPARE(spySaved.count(), 0);
     QVERIFY(pDlg->isVisible());
     QVERIFY(QFileInfo(strFolder).isDir());
+    LinkageSetupInfo info;
+    pDlg->GetSetupInfo(info);
+    QCOMPARE(Line(info), strNew);
+    QCOMPARE(Stored(), storedAfterFailure);
 
     Notices().ClearShownNotices();
+    RawSetupTable().Exec(QStringLiteral("DROP TRIGGER IF EXISTS refuse_insert"));
     QTest::mouseClick(pBtnSave, Qt::LeftButton);
     QCOMPARE(Notices().ShownNotices(), QStringList{QStringLiteral("Saved")});
     QCOMPARE(spySaved.count(), 1);
     QCOMPARE(spySaved.at(0).at(0).toBool(), true);
     QVERIFY(!pDlg->isVisible());
     QCOMPARE(pDlg->result(), int(QDialog::Accepted));
-}
-
-void TestLinkageSetupDlg::storeFailureShowsSaveFailedAndKeepsDialogOpen()
-{
-    QVERIFY(CLinkageSetupStore::Instance()->SaveSetup(LinkageSetupInfo{false, m_tmpDir.path(), 2}));
-    QVERIFY(RawSetupTable().Exec(QStringLiteral("CREATE TRIGGER refuse_insert BEFORE INSERT ON "
-                                                "LinkageSnapAlarmSetup BEGIN SELECT RAISE(ABORT, 'no'); END;")));
-    CLinkageSetupDlg dlg;
-    dlg.show();
-    QSignalSpy spySaved(&dlg, &CLinkageSetupDlg::signalSaved);
-    QTest::mouseClick(Child<QRadioButton>(&dlg, "radio3View"), Qt::LeftButton);
-    QTest::mouseClick(Child<QPushButton>(&dlg, "m_pBtnSave"), Qt::LeftButton);
-
-    QCOMPARE(Notices().ShownNotices(), QStringList{QStringLiteral("SaveFailed")});
-    QCOMPARE(spySaved.count(), 0);
-    QVERIFY(dlg.isVisible());
-    LinkageSetupInfo info;
-    dlg.GetSetupInfo(info);
-    QCOMPARE(info.PreviewMode, 3); // the record follows the controls even when storing fails
-    LinkageSetupInfo stored;
-    QVERIFY(CLinkageSetupStore::Instance()->LoadSetup(stored));
-    QCOMPARE(stored.PreviewMode, 2);
+    QCOMPARE(Stored(), strNew);
 }
 
 QTEST_MAIN(TestLinkageSetupDlg)
