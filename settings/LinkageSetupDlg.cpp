@@ -374,14 +374,18 @@ void CLinkageSetupDlg::onBtnSaveClicked()
 
 void CLinkageSetupDlg::onBtnCloseClicked()
 {
-    ShowSetup();
     reject();
 }
 
 void CLinkageSetupDlg::onBtnCancelClicked()
 {
-    ShowSetup();
     reject();
+}
+
+void CLinkageSetupDlg::reject()
+{
+    ShowSetup();
+    QDialog::reject();
 }
 
 void CLinkageSetupDlg::Notify(const QString& strText, QWidget* pParent)

@@ -35,6 +35,8 @@ public:
     ~CLinkageSetupDlg() override;
 
     void GetSetupInfo(LinkageSetupInfo& info) const;
+    // Every way of leaving without Save (buttons, Escape) drops unsaved changes.
+    void reject() override;
 
     // Replaces Qt's folder dialog, for tests; an empty function restores it.
     void SetFolderChooser(FolderChooser fnChooser);

@@ -226,13 +226,14 @@ void TestLinkageSetupDlg::chooserOutcome()
     QCOMPARE(userFile.readAll(), QByteArray("the user's notes"));
 }
 
-// A click on the path field opens the chooser once ticking enabled it; Cancel and
-// Close then put the controls back as they were shown.
+// A click on the path field opens the chooser once ticking enabled it; Cancel,
+// Close and the Escape key then put the controls back as they were shown.
 void TestLinkageSetupDlg::dismissingUndoesChanges_data()
 {
     QTest::addColumn<QString>("button");
     QTest::newRow("Cancel") << "m_pBtnCancel";
     QTest::newRow("Close") << "m_pBtnClose";
+    QTest::newRow("Escape key") << "";
 }
 
 void TestLinkageSetupDlg::dismissingUndoesChanges()
@@ -256,7 +257,10 @@ void TestLinkageSetupDlg::dismissingUndoesChanges()
     QCOMPARE(Controls(&dlg), "1|" + DefaultFolder() + "|3");
 
     QSignalSpy spySaved(&dlg, &CLinkageSetupDlg::signalSaved);
-    QTest::mouseClick(dlg.findChild<QPushButton*>(button), Qt::LeftButton);
+    if (button.isEmpty())
+        QTest::keyClick(&dlg, Qt::Key_Escape);
+    else
+        QTest::mouseClick(dlg.findChild<QPushButton*>(button), Qt::LeftButton);
     QVERIFY(!dlg.isVisible());
     QCOMPARE(dlg.result(), int(QDialog::Rejected));
     QCOMPARE(Controls(&dlg), strShown);
