@@ -189,6 +189,18 @@ void BM_Crop_QImage(benchmark::State& state)
     state.SetLabel(std::to_string(baScene.size() / 1024) + " KB source");
 }
 
+// The floors' common last step: the region's RGB rows encoded at quality 50.
+bool EncodeQuality50(tjhandle hEncode, const unsigned char* pRegion, const QSize& size, int nPitch)
+{
+    unsigned char* pOut = nullptr;
+    unsigned long nOutSize = 0;
+    const bool bEncoded = tjCompress2(hEncode, pRegion, size.width(), nPitch, size.height(), TJPF_RGB, &pOut,
+                                      &nOutSize, TJSAMP_420, 50, 0) == 0;
+    benchmark::DoNotOptimize(pOut);
+    tjFree(pOut);
+    return bEncoded;
+}
+
 // TurboJPEG: losslessly cut the whole blocks holding the region, decode that
 // small picture, and encode the exact region from it.
 bool CropTurbo(tjhandle hTransform, tjhandle hDecode, tjhandle hEncode, const QByteArray& baScene,
@@ -220,13 +232,7 @@ bool CropTurbo(tjhandle hTransform, tjhandle hDecode, tjhandle hEncode, const QB
         return false;
     const unsigned char* pRegion = vecPixels.data() + (rcRegion.y() - transform.r.y) * nPitch
                                    + (rcRegion.x() - transform.r.x) * 3;
-    unsigned char* pOut = nullptr;
-    unsigned long nOutSize = 0;
-    const bool bEncoded = tjCompress2(hEncode, pRegion, rcRegion.width(), nPitch, rcRegion.height(), TJPF_RGB, &pOut,
-                                      &nOutSize, TJSAMP_420, 50, 0) == 0;
-    benchmark::DoNotOptimize(pOut);
-    tjFree(pOut);
-    return bEncoded;
+    return EncodeQuality50(hEncode, pRegion, rcRegion.size(), nPitch);
 }
 
 void BM_Crop_TurboJpeg(benchmark::State& state)
@@ -290,13 +296,7 @@ bool CropLibjpeg(tjhandle hEncode, const QByteArray& baScene, const QRect& rcReg
     jpeg_abort_decompress(&info); // the rows below are not needed
     jpeg_destroy_decompress(&info);
     const unsigned char* pRegion = vecPixels.data() + (rcRegion.x() - int(nX)) * 3;
-    unsigned char* pOut = nullptr;
-    unsigned long nOutSize = 0;
-    const bool bEncoded = tjCompress2(hEncode, pRegion, rcRegion.width(), nPitch, rcRegion.height(), TJPF_RGB, &pOut,
-                                      &nOutSize, TJSAMP_420, 50, 0) == 0;
-    benchmark::DoNotOptimize(pOut);
-    tjFree(pOut);
-    return bEncoded;
+    return EncodeQuality50(hEncode, pRegion, rcRegion.size(), nPitch);
 }
 
 void BM_Crop_LibjpegTurbo(benchmark::State& state)
