@@ -34,6 +34,8 @@ struct HOST_API CameraInfo
     bool bHasPTZ = false;
     bool bHasSound = false;
     uint32_t uRights = CameraRightAll;
+    // The camera's part in an alarm linkage: "panoramic", "linked" or empty.
+    std::string strLinkageRole;
 
     bool operator==(const CameraInfo& other) const;
     bool operator!=(const CameraInfo& other) const { return !(*this == other); }
