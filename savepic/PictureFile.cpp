@@ -1,6 +1,7 @@
 #include "PictureFile.h"
 
 #include "JpegRegion.h"
+#include "LinkageRules.h"
 
 #include "Fendra/DiskDriveUtil.h"
 #include "Fendra/StringUtil.h"
@@ -85,7 +86,7 @@ SpaceCheck CheckFreeSpace(const QString& strFolder)
     Fendra::U_LARGE_PART free{};
     if (Fendra::DiskDriveUtil::GetLocalDriveSpace(QFile::encodeName(strFolder).constData(), &total, &free) != 0)
         return SpaceCheck::Unknown;
-    return (free.QuadPart >> 20) < kMinFreeMiB ? SpaceCheck::NotEnough : SpaceCheck::Enough;
+    return (free.QuadPart >> 20) < kMinFreeSpaceMiB ? SpaceCheck::NotEnough : SpaceCheck::Enough;
 }
 
 QString SafeName(const QString& strName)

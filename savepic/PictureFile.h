@@ -7,9 +7,6 @@
 // The file side of saving a picture: safe names, cropping and writing new files.
 namespace LinkageSnapAlarm::PictureFile {
 
-// At least this many mebibytes must be free where pictures are written.
-constexpr unsigned long long kMinFreeMiB = 2048;
-
 enum class SpaceCheck { Enough, NotEnough, Unknown };
 
 // The free space of the file system that holds strFolder (or would hold it).

@@ -2,7 +2,9 @@
 
 #include "LinkageSetupStore.h"
 
-#include "Fendra/DiskDriveUtil.h"
+#include "LinkageRules.h"
+#include "PictureFile.h"
+
 #include "Fendra/Singleton.h"
 #include "Miravel/InformationMgr.h"
 #include "Ostrel/UserDataPath.h"
@@ -26,8 +28,6 @@
 namespace LinkageSnapAlarm {
 namespace {
 
-constexpr unsigned long long kMinFreeMiB = 2048;
-
 QString FormText(const char* szKey)
 {
     return QCoreApplication::translate("LinkageSetupDlg", szKey);
@@ -50,10 +50,7 @@ void MakeBold(QWidget* pWidget)
 // A failing query does not count as too little space.
 bool HasTooLittleSpace(const QString& strFolder)
 {
-    Fendra::U_LARGE_PART total{};
-    Fendra::U_LARGE_PART free{};
-    return Fendra::DiskDriveUtil::GetLocalDriveSpace(QFile::encodeName(strFolder).constData(), &total, &free) == 0
-           && (free.QuadPart >> 20) < kMinFreeMiB;
+    return PictureFile::CheckFreeSpace(strFolder) == PictureFile::SpaceCheck::NotEnough;
 }
 
 bool CanWriteIn(const QString& strFolder)
@@ -76,7 +73,7 @@ CLinkageSetupDlg::CLinkageSetupDlg(QWidget* pParent)
     : QDialog(pParent)
 {
     SetupForm();
-    m_stSetupInfo = LinkageSetupInfo{false, QString(), 2};
+    m_stSetupInfo = LinkageSetupInfo{false, QString(), kPreviewModeDual};
     m_bSaveFailed = false;
     MakeBold(m_pLabelSetup);
     MakeBold(m_pBtnSave);
@@ -306,7 +303,7 @@ void CLinkageSetupDlg::ShowSetup()
     m_pCheckSavePic->setChecked(m_stSetupInfo.IsSavePicture);
     m_pEditSavePath->setText(m_stSetupInfo.SavePicPath);
     m_pEditSavePath->setEnabled(m_stSetupInfo.IsSavePicture);
-    if (m_stSetupInfo.PreviewMode == 2)
+    if (m_stSetupInfo.PreviewMode == kPreviewModeDual)
         m_pRadio2View->setChecked(true);
     else
         m_pRadio3View->setChecked(true);
@@ -353,7 +350,7 @@ void CLinkageSetupDlg::onBtnSaveClicked()
 {
     m_stSetupInfo.IsSavePicture = m_pCheckSavePic->isChecked();
     m_stSetupInfo.SavePicPath = m_pEditSavePath->text();
-    m_stSetupInfo.PreviewMode = m_pRadio2View->isChecked() ? 2 : 3;
+    m_stSetupInfo.PreviewMode = m_pRadio2View->isChecked() ? kPreviewModeDual : kPreviewModeTriple;
     m_bSaveFailed = false;
     if (!QDir(m_stSetupInfo.SavePicPath).exists()) {
         // Recreated, but the user is told: pictures may have gone missing with it.
