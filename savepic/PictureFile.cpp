@@ -2,6 +2,7 @@
 
 #include "JpegRegion.h"
 #include "LinkageRules.h"
+#include "PictureHeader.h"
 
 #include "Fendra/DiskDriveUtil.h"
 #include "Fendra/StringUtil.h"
@@ -124,17 +125,14 @@ QRect CropRectInPixels(const QSize& sizePicture, const QRectF& rcFraction)
 
 QByteArray CropToJpeg(const QByteArray& baPicture, const QRectF& rcFraction)
 {
+    // A header claiming a huge picture (or none) is refused before any allocation.
+    if (!IsPictureSizeAllowed(baPicture, "crop"))
+        return QByteArray();
     QBuffer buffer;
     buffer.setData(baPicture);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
     const QSize sizePicture = reader.size();
-    if (!sizePicture.isValid()) {
-        // No size from the header: decode it all, then cut.
-        const QImage full = reader.read();
-        const QRect rcCut = CropRectInPixels(full.size(), rcFraction);
-        return full.isNull() || rcCut.isEmpty() ? QByteArray() : EncodeJpeg(full.copy(rcCut));
-    }
     const QRect rcCut = CropRectInPixels(sizePicture, rcFraction);
     if (rcCut.isEmpty())
         return QByteArray();
