@@ -36,4 +36,14 @@ QByteArray CropToJpeg(const QByteArray& baPicture, const QRectF& rcFraction);
 // file appears. Returns the path written, or an empty text on failure.
 QString WriteNewFile(const QString& strBase, const char* pData, qint64 nSize);
 
+// A temporary file of WriteNewFile outlives a process killed while saving. Old
+// enough, it is surely no save in progress.
+constexpr int kStaleTemporaryAgeSecs = 5 * 60;
+
+// Removes WriteNewFile's temporary files (".picture-<letters and digits>.part")
+// last modified more than nMinAgeSecs ago, in strSaveFolder and its direct
+// subfolders, where pictures are written. Any other file is left alone.
+// Returns how many were removed.
+int SweepStaleTemporaries(const QString& strSaveFolder, int nMinAgeSecs = kStaleTemporaryAgeSecs);
+
 } // namespace LinkageSnapAlarm::PictureFile

@@ -94,6 +94,21 @@ void CtesselThreadPool::WaitIdle()
     m_condIdle.wait(lock, [this] { return m_bStop || (m_lstTasks.empty() && m_nBusyWorkers == 0); });
 }
 
+int CtesselThreadPool::StopAfter(std::chrono::milliseconds budget)
+{
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        if (m_nWorkerCount > 0)
+            m_condIdle.wait_for(lock, budget,
+                                [this] { return m_bStop || (m_lstTasks.empty() && m_nBusyWorkers == 0); });
+    }
+    Stop();
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_nDropped += int(m_lstTasks.size());
+    DeleteAll(m_lstTasks);
+    return m_nDropped;
+}
+
 void CtesselThreadPool::WorkerLoop()
 {
     while (m_nRunning == 1) {
@@ -125,6 +140,7 @@ void CtesselThreadPool::RunBatch(std::list<CtesselThreadPoolTask*>& lstBatch)
 {
     while (!lstBatch.empty()) {
         if (m_nRunning == 0) {
+            m_nDropped += int(lstBatch.size());
             DeleteAll(lstBatch);
             return;
         }

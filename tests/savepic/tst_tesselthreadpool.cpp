@@ -113,6 +113,7 @@ class TestTesselThreadPool : public QObject
     Q_OBJECT
 
 private slots:
+    void boundedStopFinishesRunningJobAndCountsDropped();
     void init();
     void jobsRunInAddedOrder_data();
     void jobsRunInAddedOrder();
@@ -200,6 +201,28 @@ void TestTesselThreadPool::stopLeavesQueuedJobsUnrunAndDestroysLaterOnes()
     rig.spPool.reset();
     QCOMPARE(Events("^run "), QStringList{"run 0"});
     QCOMPARE(Events("^del ").size(), 7 + (nProbe - 9000));
+}
+
+// Closing must not wait for a whole queue on a slow disk: once the budget is spent
+// the running job finishes and the queued ones are dropped and counted.
+void TestTesselThreadPool::boundedStopFinishesRunningJobAndCountsDropped()
+{
+    BlockedPool rig;
+    QTRY_COMPARE(Events(), QStringList{"wait 0"});
+    for (int i = 1; i <= 5; ++i)
+        rig.spPool->AddTask(new RecordingTask(i));
+    auto stopping = std::async(std::launch::async, [&rig] { return rig.spPool->StopAfter(std::chrono::milliseconds(0)); });
+    // Once stopping has begun, a job added is destroyed at once.
+    int nProbe = 9000;
+    do {
+        QThread::msleep(1);
+        rig.spPool->AddTask(new RecordingTask(++nProbe));
+    } while (!Events().contains(QStringLiteral("del %1").arg(nProbe)));
+    rig.Open();
+    // Jobs 1-5 and the probes queued before stopping began; the last probe was refused.
+    QCOMPARE(stopping.get(), 5 + (nProbe - 9001));
+    QCOMPARE(Events("^run "), QStringList{"run 0"});
+    QCOMPARE(Events("^del [0-5]$").size(), 6);
 }
 
 QTEST_GUILESS_MAIN(TestTesselThreadPool)
