@@ -82,7 +82,7 @@ CLinkageSetupDlg::CLinkageSetupDlg(QWidget* pParent)
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_ShowModal);
     m_pEditSavePath->setReadOnly(true);
-    LoadSetup();
+    m_bLoadPending = !LoadSetup();
     ShowSetup();
     MakeConnections();
     m_pBtnClose->setToolTip(tr("Close"));
@@ -281,11 +281,13 @@ void CLinkageSetupDlg::MakeConnections()
     connect(m_pButtonGroup, SIGNAL(buttonClicked(QAbstractButton*)), this, SLOT(onPreviewClicked()));
 }
 
-void CLinkageSetupDlg::LoadSetup()
+bool CLinkageSetupDlg::LoadSetup()
 {
     CLinkageSetupStore* pStore = CLinkageSetupStore::Instance();
     if (!pStore)
-        return;
+        return false;
+    if (pStore->TakeRecoveryNotice())
+        Notify(tr("SettingsDatabaseDamaged"), parentWidget());
     if (pStore->IsSetupEmpty()) {
         // First start: a default folder in the component folder, saving off.
         m_stSetupInfo.IsSavePicture = false;
@@ -293,9 +295,24 @@ void CLinkageSetupDlg::LoadSetup()
             QFile::decodeName(Fendra::CSingleton<Ostrel::CUserDataPath>::Instance().componentPath().c_str())
             + QStringLiteral("LinkageAlarm");
         QDir().mkpath(m_stSetupInfo.SavePicPath);
-        return;
+        return true;
     }
-    pStore->LoadSetup(m_stSetupInfo);
+    if (pStore->LoadSetup(m_stSetupInfo))
+        return true;
+    // Locked by another process, say: keep what was read last (saving stays as
+    // it was) and read again when the dialog is next opened.
+    pStore->LastLoadedSetup(m_stSetupInfo);
+    return false;
+}
+
+void CLinkageSetupDlg::showEvent(QShowEvent* pEvent)
+{
+    if (m_bLoadPending && LoadSetup()) {
+        m_bLoadPending = false;
+        ShowSetup();
+        emit signalSaved(true); // the view takes the settings it could not read before
+    }
+    QDialog::showEvent(pEvent);
 }
 
 void CLinkageSetupDlg::ShowSetup()

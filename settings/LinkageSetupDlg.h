@@ -41,6 +41,10 @@ public:
     // Replaces Qt's folder dialog, for tests; an empty function restores it.
     void SetFolderChooser(FolderChooser fnChooser);
 
+protected:
+    // Reads the settings again when they could not be read before.
+    void showEvent(QShowEvent* pEvent) override;
+
 signals:
     void signalSaved(bool bSucceed);
 
@@ -66,7 +70,8 @@ private:
     void SetStretches(QGridLayout* pGrid);
     void MakeConnections();
 
-    void LoadSetup();
+    // False when the store could not be read; the last settings read are kept.
+    bool LoadSetup();
     void ShowSetup();
     bool AcceptFolder(const QString& strFolder);
     void Notify(const QString& strText, QWidget* pParent);
@@ -85,6 +90,7 @@ private:
 
     LinkageSetupInfo m_stSetupInfo;
     bool m_bSaveFailed = false;
+    bool m_bLoadPending = false;
     FolderChooser m_fnFolderChooser;
 };
 
