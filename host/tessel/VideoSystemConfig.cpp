@@ -1,4 +1,5 @@
 #include "tessel/IVideoSystemConfig.h"
+#include "Fendra/SingletonImpl.h"
 #include "tessel/IVideoSystemConfigObserver.h"
 
 #include <algorithm>
@@ -49,3 +50,6 @@ int CVideoSystemConfig::ObserverCount() const
 }
 
 } // namespace tessel
+
+// The one holder of this type, in host code (see Fendra/Singleton.h).
+FENDRA_HOST_SINGLETON(tessel::CVideoSystemConfig)
