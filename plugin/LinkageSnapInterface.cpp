@@ -1,6 +1,7 @@
 #include "LinkageSnapInterface.h"
 
 #include "LinckageSnap.h"
+#include "LinkageSnapAlarmDlg.h"
 
 #include <QCoreApplication>
 
@@ -25,7 +26,8 @@ QString CLinkageSnapInterface::getAIIconUrl() const
 
 quorra::IAIWidget* CLinkageSnapInterface::getAIWidget(QWidget* parent)
 {
-    // Created once; a failed allocation leaves null so the next call tries again.
+    // Created once while it lives; a failed allocation leaves null so the next
+    // call tries again.
     if (!m_pAIWidget)
         m_pAIWidget = new (std::nothrow) CLinckageSnap(parent);
     return m_pAIWidget;
