@@ -5,20 +5,11 @@
 #include <QDialog>
 
 #include <functional>
-
-class QAbstractButton;
-class QButtonGroup;
-class QCheckBox;
-class QGridLayout;
-class QLabel;
-class QPushButton;
-class QRadioButton;
-
-namespace TesselGUIToolkit {
-class CLineEdit;
-}
+#include <memory>
 
 namespace LinkageSnapAlarm {
+
+struct CLinkageSetupDlgForm;
 
 // The modal settings dialog of the linkage view: picture saving on or off, the
 // picture folder and the number of live windows. It loads the stored settings when
@@ -57,17 +48,6 @@ public slots:
     void onPreviewClicked();
 
 private:
-    void SetupForm();
-    QWidget* CreateTopBar();
-    QWidget* CreateModeRow();
-    QLayout* CreateDisplayLabel();
-    QWidget* CreateDisplayWidget();
-    QWidget* CreatePreviewCell(const char* szWidgetName, const char* szLabelName, const char* szKey);
-    QLayout* CreateSaveRow();
-    QLayout* CreatePathRow();
-    QLayout* CreateButtonRow();
-    QLabel* CreateRowLabel(const char* szName, const char* szKey);
-    void SetStretches(QGridLayout* pGrid);
     void MakeConnections();
 
     // False when the store could not be read; the last settings read are kept.
@@ -76,17 +56,7 @@ private:
     bool AcceptFolder(const QString& strFolder);
     void Notify(const QString& strText, QWidget* pParent);
 
-    QWidget* m_pWidgetSetup = nullptr;
-    QLabel* m_pLabelSetup = nullptr;
-    QPushButton* m_pBtnClose = nullptr;
-    QRadioButton* m_pRadio2View = nullptr;
-    QRadioButton* m_pRadio3View = nullptr;
-    QButtonGroup* m_pButtonGroup = nullptr;
-    QWidget* m_pWidgetPreview3 = nullptr;
-    QCheckBox* m_pCheckSavePic = nullptr;
-    TesselGUIToolkit::CLineEdit* m_pEditSavePath = nullptr;
-    QPushButton* m_pBtnSave = nullptr;
-    QPushButton* m_pBtnCancel = nullptr;
+    std::unique_ptr<CLinkageSetupDlgForm> m_upForm;
 
     LinkageSetupInfo m_stSetupInfo;
     bool m_bSaveFailed = false;
