@@ -1,5 +1,7 @@
 #include "LinkageSnapAlarmDlg.h"
 
+#include "AlarmViewTexts.h"
+
 #include "LinkageSavePicMgr.h"
 #include "LinkageSetupDlg.h"
 
@@ -183,12 +185,12 @@ void CLinkageSnapAlarmDlg::onBtnShrinkCamera()
 
 void CLinkageSnapAlarmDlg::onSignalSpaceNotEnough()
 {
-    ShowThrottled(m_nSpaceTipCount, tr("NoEnoughFreeSpace"));
+    ShowThrottled(m_nSpaceTipCount, AlarmViewTexts::Text(AlarmViewTexts::NoEnoughFreeSpace));
 }
 
 void CLinkageSnapAlarmDlg::onSignalSaveFailed()
 {
-    ShowThrottled(m_nSaveFailTipCount, tr("SavePictureFailed"));
+    ShowThrottled(m_nSaveFailTipCount, AlarmViewTexts::Text(AlarmViewTexts::SavePictureFailed));
 }
 
 void CLinkageSnapAlarmDlg::ShowThrottled(int& nCounter, const QString& strText)

@@ -2,6 +2,7 @@
 
 #include "LinckageSnap.h"
 #include "LinkageSnapAlarmDlg.h"
+#include "PluginTexts.h"
 
 #include <QCoreApplication>
 
@@ -16,7 +17,7 @@ QString CLinkageSnapInterface::getObjectName() const
 
 QString CLinkageSnapInterface::getAIName() const
 {
-    return QCoreApplication::translate("QObject", "LinkageSnapshotAlarm");
+    return PluginTexts::Text(PluginTexts::LinkageSnapshotAlarm);
 }
 
 QString CLinkageSnapInterface::getAIIconUrl() const

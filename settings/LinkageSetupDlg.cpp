@@ -2,6 +2,7 @@
 
 #include "LinkageSetupDlgForm.h"
 #include "LinkageSetupStore.h"
+#include "SettingsTexts.h"
 
 #include "LinkageRules.h"
 #include "PictureFile.h"
@@ -70,7 +71,7 @@ CLinkageSetupDlg::CLinkageSetupDlg(QWidget* pParent)
     m_bLoadPending = !LoadSetup();
     ShowSetup();
     MakeConnections();
-    m_upForm->m_pBtnClose->setToolTip(tr("Close"));
+    m_upForm->m_pBtnClose->setToolTip(SetupDlgTexts::Text(SetupDlgTexts::Close));
 }
 
 CLinkageSetupDlg::~CLinkageSetupDlg() = default;
@@ -101,7 +102,7 @@ bool CLinkageSetupDlg::LoadSetup()
     if (!pStore)
         return false;
     if (pStore->TakeRecoveryNotice())
-        Notify(tr("SettingsDatabaseDamaged"), parentWidget());
+        Notify(SetupDlgTexts::Text(SetupDlgTexts::SettingsDatabaseDamaged), parentWidget());
     if (pStore->IsSetupEmpty()) {
         // First start: a default folder in the component folder, saving off.
         m_stSetupInfo.IsSavePicture = false;
@@ -153,7 +154,7 @@ void CLinkageSetupDlg::onPreviewClicked()
 
 void CLinkageSetupDlg::onPicPathClicked()
 {
-    const QString strTitle = tr("ExportPicture");
+    const QString strTitle = SetupDlgTexts::Text(SetupDlgTexts::ExportPicture);
     const QString strStart = m_upForm->m_pEditSavePath->text();
     const QString strChosen =
         m_fnFolderChooser
@@ -167,11 +168,11 @@ void CLinkageSetupDlg::onPicPathClicked()
 bool CLinkageSetupDlg::AcceptFolder(const QString& strFolder)
 {
     if (HasTooLittleSpace(strFolder)) {
-        Notify(tr("NoEnoughFreeSpace"), this);
+        Notify(SetupDlgTexts::Text(SetupDlgTexts::NoEnoughFreeSpace), this);
         return false;
     }
     if (!CanWriteIn(strFolder)) {
-        Notify(tr("NoAccessToThisFolder"), this);
+        Notify(SetupDlgTexts::Text(SetupDlgTexts::NoAccessToThisFolder), this);
         return false;
     }
     return true;
@@ -192,10 +193,10 @@ void CLinkageSetupDlg::onBtnSaveClicked()
     if (!pStore || !pStore->SaveSetup(m_stSetupInfo))
         m_bSaveFailed = true;
     if (m_bSaveFailed) {
-        Notify(tr("SaveFailed"), this);
+        Notify(SetupDlgTexts::Text(SetupDlgTexts::SaveFailed), this);
         return;
     }
-    Notify(tr("Saved"), parentWidget());
+    Notify(SetupDlgTexts::Text(SetupDlgTexts::Saved), parentWidget());
     emit signalSaved(true);
     accept();
 }
