@@ -17,6 +17,11 @@ struct PicBinary {
     std::uint16_t usReserved = 0;  // carried for the host, not interpreted
 };
 
+// Empty picture bytes of one's own. An alarm record holds a dozen picture records,
+// most never filled, so their blocks come from a small per-thread store of freed
+// ones rather than the general allocator.
+std::shared_ptr<PicBinary> NewPicBinary();
+
 // A target rectangle, in fractions of the picture's width and height.
 struct PictureRect : public IInboundData {
 #define PROTOCOL_PICTURE_RECT_FIELDS(F) \
@@ -36,7 +41,7 @@ struct AlarmPictureInfo : public IInboundData {
     PROTOCOL_INBOUND_RECORD(AlarmPictureInfo, PROTOCOL_ALARM_PICTURE_INFO_FIELDS)
 
     // Each record starts with its own empty bytes; copies share them.
-    std::shared_ptr<PicBinary> pPicBinary = std::make_shared<PicBinary>();
+    std::shared_ptr<PicBinary> pPicBinary = NewPicBinary();
 };
 
 }  // namespace protocol

@@ -148,6 +148,16 @@ void TestIntelAlarmRecords::pictureBytes_data()
     QTest::newRow("copied alarm shares bytes of listed targets")
         << same(protocol::IntelAlarmInfoStruct(alarm).IntelAlarmHumanInfoList[0].bkPic, body);
     QTest::newRow("each picture starts with bytes of its own") << !same(scene, body);
+    // Blocks of pictures that have gone are used again: never with their bytes.
+    const void* pGoneBlock = nullptr;
+    {
+        protocol::AlarmPictureInfo gone;
+        gone.pPicBinary->strData = "old picture";
+        pGoneBlock = gone.pPicBinary.get();
+    }
+    protocol::AlarmPictureInfo fresh;
+    QTest::newRow("a reused block starts with empty bytes")
+        << (fresh.pPicBinary->strData.empty() && fresh.pPicBinary.get() == pGoneBlock);
 }
 
 void TestIntelAlarmRecords::pictureBytes()
