@@ -103,7 +103,9 @@ bool CLinkageSetupDlg::LoadSetup()
         return false;
     if (pStore->TakeRecoveryNotice())
         Notify(SetupDlgTexts::Text(SetupDlgTexts::SettingsDatabaseDamaged), parentWidget());
-    if (pStore->IsSetupEmpty()) {
+    // One query: a lock by another process costs the GUI thread one short wait.
+    const CLinkageSetupStore::ReadResult eRead = pStore->ReadSetup(m_stSetupInfo);
+    if (eRead == CLinkageSetupStore::ReadResult::Empty) {
         // First start: a default folder in the component folder, saving off.
         m_stSetupInfo.IsSavePicture = false;
         m_stSetupInfo.SavePicPath =
@@ -112,7 +114,7 @@ bool CLinkageSetupDlg::LoadSetup()
         QDir().mkpath(m_stSetupInfo.SavePicPath);
         return true;
     }
-    if (pStore->LoadSetup(m_stSetupInfo))
+    if (eRead == CLinkageSetupStore::ReadResult::Loaded)
         return true;
     // Locked by another process, say: keep what was read last (saving stays as
     // it was) and read again when the dialog is next opened.

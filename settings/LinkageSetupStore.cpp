@@ -135,9 +135,16 @@ bool CLinkageSetupStore::IsSetupEmpty()
 
 bool CLinkageSetupStore::LoadSetup(LinkageSetupInfo& info)
 {
+    return ReadSetup(info) != ReadResult::Failed;
+}
+
+CLinkageSetupStore::ReadResult CLinkageSetupStore::ReadSetup(LinkageSetupInfo& info)
+{
     Quillet::CSQLite3Recordset rows;
     if (!ExecuteLocked(kSelectSql, rows))
-        return false;
+        return ReadResult::Failed;
+    if (rows.Eof())
+        return ReadResult::Empty;
     for (; !rows.Eof(); rows.Next()) {
         info.IsSavePicture = rows.GetInt(1) != 0;
         info.SavePicPath = QString::fromStdString(rows.GetString(2));
@@ -146,7 +153,7 @@ bool CLinkageSetupStore::LoadSetup(LinkageSetupInfo& info)
     ORN_Guard guard(&m_mutex);
     m_bHaveLastLoaded = true;
     m_stLastLoaded = info;
-    return true;
+    return ReadResult::Loaded;
 }
 
 bool CLinkageSetupStore::LastLoadedSetup(LinkageSetupInfo& info)

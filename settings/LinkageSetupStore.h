@@ -24,6 +24,9 @@ public:
     bool IsSetupEmpty();
     // Reads every row into info (the last row wins); false when the query failed.
     bool LoadSetup(LinkageSetupInfo& info);
+    // The same in one query that also tells a table without rows apart.
+    enum class ReadResult { Loaded, Empty, Failed };
+    ReadResult ReadSetup(LinkageSetupInfo& info);
     // The settings the last successful LoadSetup read; false when none has.
     bool LastLoadedSetup(LinkageSetupInfo& info);
     // True once after a damaged database file was set aside and a fresh one
