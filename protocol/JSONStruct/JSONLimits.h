@@ -8,8 +8,9 @@
 
 namespace protocol {
 
-// The largest response or alarm text that is parsed at all.
-constexpr std::size_t kMaxBodyBytes = 4 * 1024 * 1024;
+// The largest response or alarm text that is parsed at all (its parsed tree
+// takes up to some 25 times its size).
+constexpr std::size_t kMaxBodyBytes = 1024 * 1024;
 // The most elements a list of a record may hold; a longer list is read as empty.
 constexpr int kMaxListLength = 4096;
 // How much of a refused text a log line quotes.
