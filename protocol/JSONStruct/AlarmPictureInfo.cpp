@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <new>
+#include <thread>
 #include <vector>
 
 namespace protocol {
@@ -78,6 +79,43 @@ struct RecyclingAllocator {
 std::shared_ptr<PicBinary> NewPicBinary()
 {
     return std::allocate_shared<PicBinary>(RecyclingAllocator<PicBinary>());
+}
+
+const std::shared_ptr<PicBinary>& PicBinaryPtr::Shared() const
+{
+    int eState = m_eState.load(std::memory_order_acquire);
+    if (eState == kReady)
+        return m_spBinary;
+    if (eState == kUnmade && m_eState.compare_exchange_strong(eState, kMaking, std::memory_order_acquire)) {
+        m_spBinary = NewPicBinary();
+        m_eState.store(kReady, std::memory_order_release);
+        return m_spBinary;
+    }
+    while (m_eState.load(std::memory_order_acquire) != kReady)
+        std::this_thread::yield();  // another thread is making them this instant
+    return m_spBinary;
+}
+
+PicBinaryPtr& PicBinaryPtr::operator=(const PicBinaryPtr& other)
+{
+    return *this = other.Shared();
+}
+
+PicBinaryPtr& PicBinaryPtr::operator=(PicBinaryPtr&& other) noexcept
+{
+    if (this == &other)
+        return *this;
+    m_spBinary = std::move(other.m_spBinary);
+    m_eState.store(other.m_eState.load(std::memory_order_acquire), std::memory_order_release);
+    other.m_eState.store(kUnmade, std::memory_order_release);
+    return *this;
+}
+
+PicBinaryPtr& PicBinaryPtr::operator=(std::shared_ptr<PicBinary> spBinary)
+{
+    m_spBinary = std::move(spBinary);
+    m_eState.store(kReady, std::memory_order_release);
+    return *this;
 }
 
 PROTOCOL_DEFINE_JSON_RECORD(PictureRect)

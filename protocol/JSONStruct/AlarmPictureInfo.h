@@ -2,6 +2,8 @@
 // Pictures of an alarm: the shared encoded bytes, the target rectangles and
 // the picture record that carries both.
 
+#include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -22,6 +24,43 @@ struct PicBinary {
 // ones rather than the general allocator.
 std::shared_ptr<PicBinary> NewPicBinary();
 
+// The shared pointer to a picture record's bytes. Most pictures of an alarm are
+// never filled nor looked at, so the own empty bytes are made on first use:
+// any access, a copy or a comparison. Reads of one record from several threads
+// are safe, as with a plain shared pointer.
+class PicBinaryPtr {
+public:
+    PicBinaryPtr() = default;
+    PicBinaryPtr(std::shared_ptr<PicBinary> spBinary) : m_spBinary(std::move(spBinary)), m_eState(kReady) {}
+    PicBinaryPtr(std::nullptr_t) : m_eState(kReady) {}
+    PicBinaryPtr(const PicBinaryPtr& other) : m_spBinary(other.Shared()), m_eState(kReady) {}
+    // A move hands over the bytes; bytes never made stay unmade on both sides.
+    PicBinaryPtr(PicBinaryPtr&& other) noexcept { *this = std::move(other); }
+    PicBinaryPtr& operator=(const PicBinaryPtr& other);
+    PicBinaryPtr& operator=(PicBinaryPtr&& other) noexcept;
+    PicBinaryPtr& operator=(std::shared_ptr<PicBinary> spBinary);
+    PicBinaryPtr& operator=(std::nullptr_t) { return *this = std::shared_ptr<PicBinary>(); }
+
+    const std::shared_ptr<PicBinary>& Shared() const;
+    operator std::shared_ptr<PicBinary>() const { return Shared(); }
+    PicBinary* get() const { return Shared().get(); }
+    PicBinary* operator->() const { return get(); }
+    PicBinary& operator*() const { return *get(); }
+    // True until null is assigned: unmade bytes count as present.
+    explicit operator bool() const { return m_eState.load(std::memory_order_acquire) != kReady || m_spBinary; }
+    long use_count() const { return Shared().use_count(); }
+    void reset() { *this = nullptr; }
+
+    friend bool operator==(const PicBinaryPtr& a, const PicBinaryPtr& b) { return a.get() == b.get(); }
+    friend bool operator!=(const PicBinaryPtr& a, const PicBinaryPtr& b) { return !(a == b); }
+
+private:
+    enum : int { kUnmade, kMaking, kReady };
+
+    mutable std::shared_ptr<PicBinary> m_spBinary;
+    mutable std::atomic<int> m_eState{kUnmade};
+};
+
 // A target rectangle, in fractions of the picture's width and height.
 struct PictureRect : public IInboundData {
 #define PROTOCOL_PICTURE_RECT_FIELDS(F) \
@@ -41,7 +80,7 @@ struct AlarmPictureInfo : public IInboundData {
     PROTOCOL_INBOUND_RECORD(AlarmPictureInfo, PROTOCOL_ALARM_PICTURE_INFO_FIELDS)
 
     // Each record starts with its own empty bytes; copies share them.
-    std::shared_ptr<PicBinary> pPicBinary = NewPicBinary();
+    PicBinaryPtr pPicBinary;
 };
 
 }  // namespace protocol

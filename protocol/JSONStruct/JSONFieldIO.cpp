@@ -63,21 +63,15 @@ MemberIndex::MemberIndex(const cJSON* pObject) : m_pObject(pObject)
             return;
         }
         m_aullSignature[m_nCount] = Signature(pChild->string, std::strlen(pChild->string));
+        m_ullSignatureBits |= SignatureBit(m_aullSignature[m_nCount]);
         m_apMembers[m_nCount++] = pChild;
     }
 }
 
-// Case-insensitive equality compares byte for byte, so equal names have equal lengths.
-std::uint64_t MemberIndex::Signature(const char* szName, std::size_t nLength) const
-{
-    return std::uint64_t{nLength} << 32 | static_cast<std::uint32_t>(m_lower(static_cast<unsigned char>(szName[0])));
-}
-
-const cJSON* MemberIndex::Find(const char* szKey, std::size_t nKeyLength) const
+const cJSON* MemberIndex::Scan(const char* szKey, std::size_t nKeyLength, std::uint64_t ullSignature) const
 {
     if (m_bOverflow)
         return FindMember(m_pObject, szKey);
-    const std::uint64_t ullSignature = Signature(szKey, nKeyLength);
     for (int i = 0; i < m_nCount; ++i) {
         if (m_aullSignature[i] == ullSignature
             && EqualIgnoringCase(m_lower, m_apMembers[i]->string, szKey, nKeyLength))

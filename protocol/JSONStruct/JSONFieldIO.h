@@ -37,17 +37,37 @@ const cJSON* FindMember(const cJSON* pObject, const char* szKey);
 class MemberIndex {
 public:
     explicit MemberIndex(const cJSON* pObject);
-    const cJSON* Find(const char* szKey, std::size_t nKeyLength) const;
+    const cJSON* Find(const char* szKey, std::size_t nKeyLength) const
+    {
+        const std::uint64_t ullSignature = Signature(szKey, nKeyLength);
+        if (!m_bOverflow && !(m_ullSignatureBits & SignatureBit(ullSignature)))
+            return nullptr;
+        return Scan(szKey, nKeyLength, ullSignature);
+    }
     const cJSON* Find(const char* szKey) const;
 
 private:
+    const cJSON* Scan(const char* szKey, std::size_t nKeyLength, std::uint64_t ullSignature) const;
+
     static constexpr int kCapacity = 64;
 
-    std::uint64_t Signature(const char* szName, std::size_t nLength) const;
+    // Case-insensitive equality compares byte for byte, so equal names have equal lengths.
+    std::uint64_t Signature(const char* szName, std::size_t nLength) const
+    {
+        return std::uint64_t{nLength} << 32 | static_cast<std::uint32_t>(m_lower(static_cast<unsigned char>(szName[0])));
+    }
+
+    static std::uint64_t SignatureBit(std::uint64_t ullSignature)
+    {
+        return std::uint64_t{1} << ((ullSignature >> 32) * 7 + (ullSignature & 0xFF)) % 64;
+    }
 
     LowerCase m_lower;
     const cJSON* m_pObject;
     int m_nCount = 0;
+    // One bit per signature present: most declared keys are absent from an
+    // alarm, and this answers them without a scan.
+    std::uint64_t m_ullSignatureBits = 0;
     bool m_bOverflow = false;
     // Length and folded first byte of each named member: names that differ
     // in either cannot match, so most are passed over without reading them.

@@ -28,7 +28,7 @@
 // lists are made of the same entries, so each field is still written once.
 #define PROTOCOL_JSON_FIELDS_BODY(Name, DECLARED, JSON_ORDER)                                   \
     DECLARED(PROTOCOL_FIELD_MEMBER)                                                             \
-    Name() { m_setPresentKeys.Bind(&FieldKeys()); }                                             \
+    Name() { m_setPresentKeys.Bind(&Name::FieldKeys); }                                         \
     explicit Name(const cJSON* pNode) : Name() { Name::FromJSON(pNode); }                       \
     static const ::protocol::KeyTable& FieldKeys()                                              \
     {                                                                                           \

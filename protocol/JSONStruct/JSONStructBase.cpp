@@ -42,9 +42,10 @@ int KeyTable::IndexOf(std::string_view key) const
 
 bool PresentKeySet::Contains(std::string_view key) const
 {
-    if (!m_pTable)
+    const KeyTable* pTable = Table();
+    if (!pTable)
         return false;
-    const int nIndex = m_pTable->IndexOf(key);
+    const int nIndex = pTable->IndexOf(key);
     return nIndex >= 0 && (m_uBits >> nIndex & 1u);
 }
 
@@ -56,9 +57,10 @@ int PresentKeySet::Size() const
 std::vector<std::string> PresentKeySet::Keys() const
 {
     std::vector<std::string> vecKeys;
-    for (int i = 0; m_pTable && i < m_pTable->Count(); ++i) {
+    const KeyTable* pTable = Table();
+    for (int i = 0; pTable && i < pTable->Count(); ++i) {
         if (m_uBits >> i & 1u)
-            vecKeys.emplace_back(m_pTable->KeyAt(i));
+            vecKeys.emplace_back(pTable->KeyAt(i));
     }
     return vecKeys;
 }

@@ -35,7 +35,9 @@ class PresentKeySet {
 public:
     static constexpr int kMaxKeys = 64;
 
-    void Bind(const KeyTable* pTable) { m_pTable = pTable; }
+    using TableFn = const KeyTable& (*)();
+    // The table is fetched when asked for, so constructing a record costs one store.
+    void Bind(TableFn fnTable) { m_fnTable = fnTable; }
     void Insert(int nIndex) { m_uBits |= std::uint64_t{1} << nIndex; }
     bool Contains(std::string_view key) const;
     int Size() const;
@@ -43,7 +45,9 @@ public:
     std::vector<std::string> Keys() const;  // in JSON order
 
 private:
-    const KeyTable* m_pTable = nullptr;
+    const KeyTable* Table() const { return m_fnTable ? &m_fnTable() : nullptr; }
+
+    TableFn m_fnTable = nullptr;
     std::uint64_t m_uBits = 0;
 };
 
