@@ -191,10 +191,14 @@ bool BuildVideoChain(GstBin* pBin, bool bOverlay, const std::shared_ptr<Pipeline
     }
     if (!AddChain(pBin, {pConvert, pTee, pQueue, pBeforeSink, pSink}))
         return false;
+    // Pictures are counted where they are shown; the size is the stream's own,
+    // before any scaling to the window.
     GstPad* pSinkPad = gst_element_get_static_pad(pSink, "sink");
-    gst_pad_add_probe(pSinkPad, GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
-                      &OnSinkPad, NewLinkRef(spLink), &FreeLinkRef);
+    gst_pad_add_probe(pSinkPad, GST_PAD_PROBE_TYPE_BUFFER, &OnSinkPad, NewLinkRef(spLink), &FreeLinkRef);
     gst_object_unref(pSinkPad);
+    GstPad* pEntryPad = gst_element_get_static_pad(pConvert, "sink");
+    gst_pad_add_probe(pEntryPad, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, &OnSinkPad, NewLinkRef(spLink), &FreeLinkRef);
+    gst_object_unref(pEntryPad);
     built.pTee = pTee;
     built.pSink = pSink;
     built.bOverlay = bOverlay;

@@ -18,6 +18,18 @@
 #include <QToolButton>
 
 namespace {
+// The surface the host preview draws into. While the X server draws the
+// video (paint on screen), Qt has no paint engine for it.
+class CVideoSurface : public QWidget
+{
+public:
+    using QWidget::QWidget;
+    QPaintEngine* paintEngine() const override
+    {
+        return testAttribute(Qt::WA_PaintOnScreen) ? nullptr : QWidget::paintEngine();
+    }
+};
+
 constexpr int kModuleLiveView = 2;
 constexpr int kRightLiveView = 1;
 constexpr int kCloseButtonSize = 20;
@@ -77,7 +89,7 @@ CStreamPlayWindowWithTask::~CStreamPlayWindowWithTask()
 
 void CStreamPlayWindowWithTask::BuildForm(bool bInstantPlaybackSurface)
 {
-    m_pLiveViewWindow = new QWidget(this);
+    m_pLiveViewWindow = new CVideoSurface(this);
     m_pLiveViewWindow->setObjectName("m_pLiveViewWindow");
     m_pLiveViewWindow->setMouseTracking(true);
     m_pLiveViewWindow->setAutoFillBackground(true);
