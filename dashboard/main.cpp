@@ -6,12 +6,15 @@
 #include "DashboardWindow.h"
 
 #include "quorra/IAIWidget.h"
+#include "tessel/SiteFileWatcher.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFile>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPushButton>
 #include <QScreen>
 #include <QTimer>
 #include <QTranslator>
@@ -52,6 +55,35 @@ void ScheduleScreenshot(CDashboardWindow& window, const QString& strFile, int nM
     });
 }
 
+// The demo site built into the dashboard, or the operator's own site file,
+// which is then watched so that edits reach the tree while the dashboard runs.
+void LoadSite(const QString& strSiteFile, tessel::CSiteFileWatcher& watcher)
+{
+    QObject::connect(&watcher, &tessel::CSiteFileWatcher::signalSiteLoaded, [](const QStringList& lstMessages, bool) {
+        for (const QString& strMessage : lstMessages)
+            std::fprintf(stderr, "dashboard: %s\n", qPrintable(strMessage));
+    });
+    if (!strSiteFile.isEmpty()) {
+        watcher.Watch(strSiteFile);
+        return;
+    }
+    for (const QString& strMessage : tessel::ApplySiteFile(QStringLiteral(":/demo/site.json")).lstMessages)
+        std::fprintf(stderr, "dashboard: %s\n", qPrintable(strMessage));
+}
+
+// Demo runs: open the plug-in's camera panel (its collapse strip's button) and
+// type a search, as an operator would, found by the object names the style
+// sheet uses too.
+void ScriptCameraPanel(QWidget& window, bool bOpen, const QString& strSearch)
+{
+    if (bOpen || !strSearch.isEmpty()) {
+        if (auto* pShrink = window.findChild<QPushButton*>(QStringLiteral("m_pBtnShrink")))
+            pShrink->click();
+    }
+    if (auto* pSearch = window.findChild<QLineEdit*>(QStringLiteral("m_pEditSearch")); pSearch && !strSearch.isEmpty())
+        pSearch->setText(strSearch);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -68,11 +100,18 @@ int main(int argc, char** argv)
     const QCommandLineOption optScreenshot("screenshot", "Write a picture of the window before quitting.", "file");
     const QCommandLineOption optSize("size", "Window size instead of the whole screen.", "WxH");
     const QCommandLineOption optConfigure("configure", "Open the plug-in's settings at start.");
-    parser.addOptions({optPluginDir, optQuitAfter, optScreenshot, optSize, optConfigure});
+    const QCommandLineOption optSite("site", "Site file (JSON) instead of the demo site; watched for changes.", "file");
+    const QCommandLineOption optShowTree("show-tree", "Open the camera panel at start.");
+    const QCommandLineOption optSearch("search", "Open the camera panel and search it for this text.", "text");
+    parser.addOptions({optPluginDir, optQuitAfter, optScreenshot, optSize, optConfigure, optSite, optShowTree, optSearch});
     parser.process(app);
 
     QTranslator translator;
     InstallLook(app, translator);
+
+    // The site comes first: the plug-in's tree is built from it.
+    tessel::CSiteFileWatcher siteWatcher;
+    LoadSite(parser.value(optSite), siteWatcher);
 
     CDashboardStateStore stateStore;
     CDashboardWindow window(stateStore);
@@ -98,6 +137,7 @@ int main(int argc, char** argv)
         window.setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
         window.showMaximized();
     }
+    QTimer::singleShot(0, &window, [&] { ScriptCameraPanel(window, parser.isSet(optShowTree), parser.value(optSearch)); });
     if (parser.isSet(optConfigure))
         QTimer::singleShot(0, &window, [&window] { window.CurrentWidget()->onConfigBtnClicked(); });
     if (parser.isSet(optQuitAfter))
