@@ -206,6 +206,29 @@ bool BuildVideoChain(GstBin* pBin, bool bOverlay, const std::shared_ptr<Pipeline
     return true;
 }
 
+// The machine's sound output: the sound server or the sound card, else none
+// (a machine without sound plays the stream's audio into nothing).
+GstElement* MakeAudioSink()
+{
+    static const char* const s_szFactory = [] {
+        for (const char* szFactory : {"pulsesink", "alsasink"}) {
+            GstElement* pSink = Make(szFactory);
+            if (!pSink)
+                continue;
+            const bool bOk = gst_element_set_state(pSink, GST_STATE_READY) != GST_STATE_CHANGE_FAILURE;
+            gst_element_set_state(pSink, GST_STATE_NULL);
+            gst_object_unref(pSink);
+            if (bOk)
+                return szFactory;
+        }
+        return "fakesink";
+    }();
+    GstElement* pSink = Make(s_szFactory);
+    if (pSink && g_str_equal(s_szFactory, "fakesink"))
+        g_object_set(pSink, "sync", TRUE, nullptr);
+    return pSink;
+}
+
 // Sound: silent until the user opens it.
 GstElement* BuildAudioChain(GstBin* pBin, const std::shared_ptr<PipelineLink>& spLink)
 {
@@ -213,9 +236,10 @@ GstElement* BuildAudioChain(GstBin* pBin, const std::shared_ptr<PipelineLink>& s
     GstElement* pConvert = Make("audioconvert");
     GstElement* pResample = Make("audioresample");
     GstElement* pVolume = Make("volume");
-    GstElement* pSink = Make("autoaudiosink");
+    GstElement* pSink = MakeAudioSink();
+    // The sound output must not hold a live pipeline back from playing.
     if (pSink)
-        g_object_set(pSink, "async-handling", TRUE, nullptr);
+        g_object_set(pSink, "async", FALSE, nullptr);
     if (pVolume)
         g_object_set(pVolume, "mute", !spLink->bSoundOpen.load(), nullptr);
     if (!AddChain(pBin, {pQueue, pConvert, pResample, pVolume, pSink}))

@@ -214,5 +214,5 @@ void CLiveViewController::CloseSound()
 void CLiveViewController::OnPreviewNotify(const Vantrel::CPreviewObserver::Param& param)
 {
     qCDebug(lcPlayWindow) << "preview notification" << param.nKind << param.strCameraGUID.c_str();
-    emit SignalLiveViewEvent(CLiveViewEvent(param));
+    emit SignalLiveViewEvent(TesselPlayWindow::MakeLiveViewEvent(param));
 }

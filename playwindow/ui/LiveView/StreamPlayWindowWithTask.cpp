@@ -1,6 +1,7 @@
 #include "StreamPlayWindowWithTask.h"
 
 #include "LiveViewControllerPlugin.h"
+#include "LiveViewPlaybackPlugin.h"
 #include "controller/LiveView/LiveViewController.h"
 
 #include "Miravel/InformationMgr.h"
@@ -178,6 +179,9 @@ bool CStreamPlayWindowWithTask::StartLiveView(const std::string& strCameraGuid, 
     if (IsPreviewing())
         StopLiveView();
 
+    // A GUID of no camera fails quietly; the host would call it a missing right.
+    if (!m_pLiveViewController->ResolveCamera(strCameraGuid))
+        return m_pLiveViewController->StartPreview(strCameraGuid, nStreamType, 0);
     auto* pPermissions = TesselGUIToolkit::CObjectSingleton<Miravel::CPermissionManager>::Instance();
     if (pPermissions
         && !pPermissions->verityResPermission(kModuleLiveView, kRightLiveView, strCameraGuid, this,
@@ -331,7 +335,7 @@ void CStreamPlayWindowWithTask::OnLiveViewEvent(const CLiveViewEvent& eventLiveV
         break;
     case Vantrel::NotifyError:
         TesselGUIToolkit::CUiSingleton<Miravel::CInformationMgr>::Instance().ShowLastErrorInfo(
-            QString::fromStdString(eventLiveView.m_strText), QString::fromStdString(pCamera->GetElementName()),
+            QString::fromStdString(eventLiveView.m_strSecondText), QString::fromStdString(pCamera->GetElementName()),
             tr("LiveViewFailed"), this);
         break;
     case Vantrel::NotifyStreamLost:
