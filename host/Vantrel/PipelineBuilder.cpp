@@ -201,7 +201,8 @@ bool BuildVideoChain(GstBin* pBin, const BuildRequest& request, const std::share
     GstElement* pConvert = Make("videoconvert");
     if (pTee)
         g_object_set(pTee, "allow-not-linked", TRUE, nullptr);
-    if (pQueue)
+    // A live stream keeps only its newest pictures; a file is paced by the sink.
+    if (pQueue && request.bLive)
         g_object_set(pQueue, "max-size-buffers", 2, "max-size-bytes", 0, "max-size-time", guint64(0), "leaky", 2,
                      nullptr);
     GstElement* pSink = nullptr;
@@ -519,7 +520,9 @@ BuiltPipeline BuildPipeline(const BuildRequest& request, const std::shared_ptr<P
     }
     GstElement* pPipeline = gst_pipeline_new(nullptr);
     GstElement* pVideoEntry = nullptr;
-    bool bOk = BuildVideoChain(GST_BIN(pPipeline), request, spLink, built, pVideoEntry);
+    BuildRequest requestBuilt = request;
+    requestBuilt.bLive = bTest || strUri.startsWith(QLatin1String("rtsp"), Qt::CaseInsensitive);
+    bool bOk = BuildVideoChain(GST_BIN(pPipeline), requestBuilt, spLink, built, pVideoEntry);
     if (bOk)
         bOk = bTest ? BuildTestSource(GST_BIN(pPipeline), QUrl(strAddress), request.strTitle, pVideoEntry, spLink,
                                       strError)

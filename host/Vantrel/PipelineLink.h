@@ -97,6 +97,7 @@ struct BuildRequest
     QString strTitle;       // drawn on test patterns
     bool bOverlay = false;  // native window overlay, else application sink
     QSize sizeSurface;      // painted pictures are scaled to it
+    bool bLive = false;     // set by the builder from the address
 };
 
 // One builder for every address kind and both sinks. On failure returns a null
