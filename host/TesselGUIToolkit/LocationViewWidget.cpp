@@ -4,6 +4,8 @@
 #include "TesselGUIToolkit/SecondarySortFilterModel.h"
 
 #include <QAbstractItemView>
+#include <QAction>
+#include <QIcon>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -20,7 +22,18 @@ CLocationViewWidget::CLocationViewWidget(QWidget* parent)
 {
     m_pEditSearch->setObjectName("m_pEditSearch");
     m_pEditSearch->setPlaceholderText(tr("Search"));
-    m_pEditSearch->setClearButtonEnabled(true);
+    // A clear action of our own: the line edit's built-in one fades with an
+    // animation that outlives the box when it is closed mid-fade.
+    m_pEditSearch->addAction(QIcon(QStringLiteral(":/publicIcon/Images/public/PublicIcon/Search.svg")),
+                             QLineEdit::LeadingPosition);
+    QAction* pClear = m_pEditSearch->addAction(
+        QIcon(QStringLiteral(":/publicIcon/Images/public/PublicIcon/SearchClear.svg")), QLineEdit::TrailingPosition);
+    pClear->setObjectName("m_pActionClearSearch");
+    pClear->setToolTip(tr("ClearSearch"));
+    pClear->setVisible(false);
+    connect(pClear, &QAction::triggered, m_pEditSearch, &QLineEdit::clear);
+    connect(m_pEditSearch, &QLineEdit::textChanged, pClear,
+            [pClear](const QString& strText) { pClear->setVisible(!strText.isEmpty()); });
     m_pEditSearch->installEventFilter(this);
     auto* pLayout = new QHBoxLayout(this);
     pLayout->setContentsMargins(0, 0, 0, 0);

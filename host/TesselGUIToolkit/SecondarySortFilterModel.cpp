@@ -5,6 +5,9 @@ namespace TesselGUIToolkit {
 CSecondarySortFilterModel::CSecondarySortFilterModel(QObject* parent)
     : QSortFilterProxyModel(parent)
 {
+    // A group shows when one of its rows matches, also when that row arrives
+    // or changes later.
+    setRecursiveFilteringEnabled(true);
 }
 
 CSecondarySortFilterModel::~CSecondarySortFilterModel() = default;
@@ -52,18 +55,6 @@ bool CSecondarySortFilterModel::MatchesKeywords(const QModelIndex& source) const
     return false;
 }
 
-bool CSecondarySortFilterModel::HasMatchingChild(const QModelIndex& source) const
-{
-    const QAbstractItemModel* pModel = source.model();
-    const int nRows = pModel->rowCount(source);
-    for (int nRow = 0; nRow < nRows; ++nRow) {
-        const QModelIndex child = pModel->index(nRow, 0, source);
-        if (PassesSecondary(child) && (MatchesKeywords(child) || HasMatchingChild(child)))
-            return true;
-    }
-    return false;
-}
-
 bool CSecondarySortFilterModel::filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const
 {
     const QModelIndex source = sourceModel()->index(sourceRow, 0, sourceParent);
@@ -75,7 +66,7 @@ bool CSecondarySortFilterModel::filterAcceptsRow(int sourceRow, const QModelInde
         if (MatchesKeywords(ancestor))
             return true;
     }
-    return HasMatchingChild(source);
+    return false;
 }
 
 } // namespace TesselGUIToolkit

@@ -34,7 +34,6 @@ protected:
 private:
     bool PassesSecondary(const QModelIndex& source) const;
     bool MatchesKeywords(const QModelIndex& source) const;
-    bool HasMatchingChild(const QModelIndex& source) const;
 
     QRegularExpression m_reSecondary;
     bool m_bHasSecondary = false;
