@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <set>
 
+#include <QJsonParseError>
+
 #include "tessel/GroupManager.h"
 #include "tessel/Site.h"
 
@@ -53,6 +55,20 @@ void CheckSite(const tessel::SiteLoadResult& result)
 }
 
 } // namespace
+
+// Qt's per-thread data and the manager itself are made once, before the first
+// input, so that the leak check of each input sees only what that input did.
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    tessel::CGroupManager::Instance().ApplySite({});
+    // Qt keeps what it first allocates to word a JSON error: word each once.
+    for (int nError = QJsonParseError::NoError; nError <= QJsonParseError::GarbageAtEnd; ++nError) {
+        QJsonParseError error{};
+        error.error = static_cast<QJsonParseError::ParseError>(nError);
+        (void)error.errorString();
+    }
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSize)
 {

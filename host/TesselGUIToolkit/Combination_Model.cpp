@@ -1,5 +1,7 @@
 #include "TesselGUIToolkit/Combination_Model.h"
 
+#include <QMetaMethod>
+
 #include <algorithm>
 
 namespace TesselGUIToolkit {
@@ -248,6 +250,9 @@ void CCombination_Model::ConnectPart(Top* pTop)
     connect(pPart, &QAbstractItemModel::rowsRemoved, this, [this] { endRemoveRows(); });
     connect(pPart, &QAbstractItemModel::dataChanged, this,
             [this](const QModelIndex& topLeft, const QModelIndex& bottomRight, const QVector<int>& roles) {
+                static const QMetaMethod s_dataChanged = QMetaMethod::fromSignal(&QAbstractItemModel::dataChanged);
+                if (!isSignalConnected(s_dataChanged))
+                    return;
                 const QModelIndex from = MapFromPart(topLeft);
                 if (!IsBeingAnnounced(from))
                     emit dataChanged(from, MapFromPart(bottomRight), roles);

@@ -75,11 +75,17 @@ void CLocationViewWidget::ApplyText(const QString& strText)
         pProxy->setFilterFixedString(m_lstKeywords.join(' '));
     else
         m_pView->viewport()->update();
-    // The filter's layout change is only scheduled; expanding now lays the
-    // tree out once, with every match in sight.
+    // Every group opens so the matches show. The filter's relayout is only
+    // scheduled: expanding the collapsed groups now just marks them, and the
+    // tree is laid out once (expandAll would lay it out at once, and again).
     auto* pTree = qobject_cast<QTreeView*>(m_pView.data());
-    if (pTree && !m_lstKeywords.isEmpty())
-        pTree->expandAll();
+    if (pTree && !m_lstKeywords.isEmpty()) {
+        for (int nRow = 0; nRow < pModel->rowCount(); ++nRow) {
+            const QModelIndex group = pModel->index(nRow, 0);
+            if (!pTree->isExpanded(group))
+                pTree->expand(group);
+        }
+    }
 }
 
 bool CLocationViewWidget::eventFilter(QObject* pWatched, QEvent* pEvent)

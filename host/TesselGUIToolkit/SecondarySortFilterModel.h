@@ -3,6 +3,7 @@
 #include "HostExport.h"
 
 #include <QRegularExpression>
+#include <QSet>
 #include <QSortFilterProxyModel>
 #include <QStringList>
 
@@ -36,6 +37,9 @@ private:
     bool MatchesKeywords(const QModelIndex& source) const;
 
     QRegularExpression m_reSecondary;
+    QSet<QString> m_setSecondaryWords;
+    QSet<int> m_setSecondaryNumbers;
+    bool m_bSecondaryWords = false;
     bool m_bHasSecondary = false;
     int m_nSecondaryRole = -1;
     QStringList m_lstKeywords;
