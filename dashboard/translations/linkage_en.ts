@@ -43,6 +43,26 @@
     <message><source>Saved</source><translation>Settings saved.</translation></message>
 </context>
 <context>
+    <name>LinkageSnapAlarm::CLinkageCameraModel</name>
+    <message><source>All</source><translation>All</translation></message>
+    <message><source>Preview</source><translation>Live view</translation></message>
+    <message><source>ViewAllCamerasInGroup</source><translation>Live view</translation></message>
+</context>
+<context>
+    <name>LinkageSnapAlarm::CRightShrinkWid</name>
+    <message><source>ShrinkOrExpand</source><translation>Show or hide the camera list</translation></message>
+</context>
+<context>
+    <name>TesselGUIToolkit::CLocationViewWidget</name>
+    <message><source>Search</source><translation>Search cameras (Ctrl+F)</translation></message>
+    <message><source>ClearSearch</source><translation>Clear the search</translation></message>
+</context>
+<context>
+    <name>tovaris::CAIExpandTreeView</name>
+    <message><source>ExpandAll</source><translation>Expand all</translation></message>
+    <message><source>CollapseAll</source><translation>Collapse all</translation></message>
+</context>
+<context>
     <name>Dashboard</name>
     <message><source>AIDashboard</source><translation>AI Dashboard</translation></message>
     <message><source>Configure</source><translation>Configure</translation></message>
