@@ -1,6 +1,6 @@
 #include "tessel/GroupManager.h"
 
-#include "Fendra/Singleton.h"
+#include "Fendra/SingletonImpl.h"
 #include "tessel/IAlarmInput.h"
 #include "tessel/ICamera.h"
 
@@ -322,3 +322,5 @@ void CGroupManager::UnregisterObserver(IGroupManagerObserver* pObserver)
 }
 
 } // namespace tessel
+
+FENDRA_HOST_SINGLETON(tessel::CGroupManager)
