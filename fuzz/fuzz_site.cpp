@@ -67,6 +67,12 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
         error.error = static_cast<QJsonParseError::ParseError>(nError);
         (void)error.errorString();
     }
+    // Likewise the locale data that numbers in messages are written with.
+    const char* const kWarmUp[] = {
+        "{", R"({"groups":[{"id":"g","name":"n"}],"cameras":[{"guid":"c","name":"n","group":"g","channel":0},)"
+             R"({"guid":"d","name":"n","group":"g","rights":["x"],"y":1},{"guid":"e","name":"n","group":"h"}]})"};
+    for (const char* pszJson : kWarmUp)
+        (void)tessel::ParseSite(QByteArray(pszJson), QStringLiteral("warm-up.json"));
     return 0;
 }
 
