@@ -39,6 +39,10 @@ const char* const kCloseButtonStyle =
     "QPushButton#m_pCloseBtn{ border-image:url(:/MixedTargetOperation/Images/MixedTargetDetectionAlarm/operation/"
     "CloseView.svg); }";
 
+// Dialogs alive: the library's shared objects are the plug-in's code and must
+// go with the last dialog, before the host may unload the plug-in.
+int g_nLiveDialogs = 0;
+
 // An element is a camera only when its type says so and it is one.
 tessel::ICamera* AsCamera(tessel::IElement* pElement)
 {
@@ -50,6 +54,7 @@ tessel::ICamera* AsCamera(tessel::IElement* pElement)
 
 void CLinkageSnapAlarmDlg::InitPlayWindows()
 {
+    ++g_nLiveDialogs;
     InitPlayWindowContext(m_spGroupManager, m_spLocalDataManager);
     Vantrel::InitVantrel(nullptr, m_spLocalDataManager);
     TesselGUIToolkit::CObjectSingleton<Miravel::CPermissionManager>::CreateInstance();
@@ -108,6 +113,10 @@ void CLinkageSnapAlarmDlg::ReleasePlayWindows()
             continue;
         pWindow->StopLiveView();
         pWindow->DetachPlugins();
+    }
+    if (!m_vecPlayWindows.isEmpty() && --g_nLiveDialogs == 0) {
+        TesselGUIToolkit::CObjectSingleton<CCameraVoiceTalkController>::DestroyInstance();
+        TesselGUIToolkit::CObjectSingleton<TesselPlayWindow::CPublicSignalManager>::DestroyInstance();
     }
 }
 
