@@ -5,6 +5,8 @@
 
 #include "LinkageSnapAlarmDlg.h"
 
+#include "AlarmViewTexts.h"
+
 #include "CameraVoiceTalkController.h"
 #include "GroupTreeView.h"
 #include "GroupTreeWidget.h"
@@ -73,7 +75,7 @@ void CLinkageSnapAlarmDlg::InitPlayWindows()
                                                       this, true, 1, false);
         pHolderLayout->addWidget(pWindow);
         pWindow->GetCloseButton()->setStyleSheet(kCloseButtonStyle);
-        pWindow->GetCloseButton()->setToolTip(tr("Close"));
+        pWindow->GetCloseButton()->setToolTip(AlarmViewTexts::Text(AlarmViewTexts::Close));
         connect(pWindow, SIGNAL(SignalPlayWindowSelected()), this, SLOT(onPlayWindowSelected()));
         connect(pWindow, SIGNAL(SignalPlayClosedByBtn()), this, SLOT(onPreviewClosedByBtn()));
         connect(pWindow, SIGNAL(SignalDropEvent(QDropEvent*)), this, SLOT(onPlayWindowDropEvent(QDropEvent*)));

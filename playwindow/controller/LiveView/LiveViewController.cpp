@@ -1,5 +1,7 @@
 #include "LiveViewController.h"
 
+#include "PlayWindowTexts.h"
+
 #include "CameraVoiceTalkController.h"
 #include "LiveViewControllerPlugin.h"
 
@@ -94,7 +96,7 @@ bool CLiveViewController::StartPreview(const std::string& strGUID, int nStreamTy
     m_pPreview->SetDeviceIsEagle(device.bEagleEye);
     const int nHostStream = HostStreamType(nStreamType, channel.nChannelKind);
     if (!m_pPreview->StartPreview(hWnd, nHostStream, 0, false)) {
-        Notices().ShowLastErrorInfo(Miravel::CErrorInfoMgr::GetErrorInfo(), CameraName(), tr("LiveViewFailed"),
+        Notices().ShowLastErrorInfo(Miravel::CErrorInfoMgr::GetErrorInfo(), CameraName(), PlayWindowTexts::Text(PlayWindowTexts::LiveViewFailed),
                                     m_pWindow);
         m_pPreview->SetParam(nullptr);
         return false;
@@ -152,11 +154,11 @@ bool CLiveViewController::Capture()
         return false;
     auto* pMonitor = TesselGUIToolkit::CObjectSingleton<Miravel::CSystemStatusMonitor>::CreateInstance();
     if (!pMonitor->IsSnapshotSpaceEnough()) {
-        Notices().ShowInfoAtRightBottomANDAddEvent(tr("NoEnoughHDDSpace"), m_pWindow);
+        Notices().ShowInfoAtRightBottomANDAddEvent(PlayWindowTexts::Text(PlayWindowTexts::NoEnoughHDDSpace), m_pWindow);
         return false;
     }
     if (!m_pPreview->Snapshot()) {
-        Notices().ShowLastErrorInfo(Miravel::CErrorInfoMgr::GetErrorInfo(), CameraName(), tr("CaptureFailed"),
+        Notices().ShowLastErrorInfo(Miravel::CErrorInfoMgr::GetErrorInfo(), CameraName(), PlayWindowTexts::Text(PlayWindowTexts::CaptureFailed),
                                     m_pWindow);
         return false;
     }
@@ -180,7 +182,7 @@ bool CLiveViewController::StartRecord()
     int nFirst = 4, nSecond = 0;
     Miravel::CErrorInfoMgr::GetErrorCode(nFirst, nSecond);
     Notices().ShowLastErrorInfo(Miravel::CErrorInfoMgr::GetErrorInfoByCode(nFirst, nSecond), CameraName(),
-                                tr("StartingRecordingFailed"), m_pWindow);
+                                PlayWindowTexts::Text(PlayWindowTexts::StartingRecordingFailed), m_pWindow);
     return false;
 }
 
@@ -200,7 +202,7 @@ bool CLiveViewController::OpenSound()
         return false;
     if (m_pPreview->OpenSound())
         return true;
-    Notices().ShowLastErrorInfo(Miravel::CErrorInfoMgr::GetErrorInfo(), CameraName(), tr("OpeningSoundFailed"),
+    Notices().ShowLastErrorInfo(Miravel::CErrorInfoMgr::GetErrorInfo(), CameraName(), PlayWindowTexts::Text(PlayWindowTexts::OpeningSoundFailed),
                                 m_pWindow);
     return false;
 }
