@@ -239,13 +239,18 @@ void CLinkageSnapAlarmDlg::onCameraRemoved(tessel::StrGUID strGUID)
             continue;
         pWindow->StopLiveView();
         pWindow->ForgetCamera(strGUID);
-        // The camera object may already be gone: compare by what we recorded.
         for (tessel::ICamera** ppCamera : {&m_pLiveCamera0, &m_pLiveCamera2, &m_pLiveCamera1}) {
             if (*ppCamera && (*ppCamera)->GetElementID() == strGUID) {
                 *ppCamera = nullptr;
                 break;
             }
         }
+    }
+    // The host deletes the camera after this notice: a window camera whose
+    // window does not play it (its start was refused, say) must not dangle.
+    for (tessel::ICamera** ppCamera : {&m_pLiveCamera0, &m_pLiveCamera2, &m_pLiveCamera1}) {
+        if (*ppCamera && (*ppCamera)->GetElementID() == strGUID)
+            *ppCamera = nullptr;
     }
 }
 
