@@ -8,6 +8,7 @@
 
 #include <QIcon>
 #include <QPixmap>
+#include <QSignalBlocker>
 
 namespace LinkageSnapAlarm {
 
@@ -71,6 +72,8 @@ CLinkageCameraModel::CLinkageCameraModel(QObject* parent, unsigned int mode, boo
     GetAllAreaModels(vecAreas);
     const QString strPreview = tr("Preview");
     for (Miravel::CAreaModel* pArea : vecAreas) {
+        // Nobody can listen to a model still being built: no change notices.
+        const QSignalBlocker blocker(pArea);
         QVector<tessel::IElement*> vecElements;
         pArea->GetAllElements(vecElements);
         for (tessel::IElement* pElement : vecElements) {

@@ -7,8 +7,6 @@
 #include <cstdlib>
 #include <set>
 
-#include <QJsonParseError>
-
 #include "tessel/GroupManager.h"
 #include "tessel/Site.h"
 
@@ -61,13 +59,7 @@ void CheckSite(const tessel::SiteLoadResult& result)
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     tessel::CGroupManager::Instance().ApplySite({});
-    // Qt keeps what it first allocates to word a JSON error: word each once.
-    for (int nError = QJsonParseError::NoError; nError <= QJsonParseError::GarbageAtEnd; ++nError) {
-        QJsonParseError error{};
-        error.error = static_cast<QJsonParseError::ParseError>(nError);
-        (void)error.errorString();
-    }
-    // Likewise the locale data that numbers in messages are written with.
+    // Qt keeps the locale data that numbers in messages are written with.
     const char* const kWarmUp[] = {
         "{", R"({"groups":[{"id":"g","name":"n"}],"cameras":[{"guid":"c","name":"n","group":"g","channel":0},)"
              R"({"guid":"d","name":"n","group":"g","rights":["x"],"y":1},{"guid":"e","name":"n","group":"h"}]})"};

@@ -4,6 +4,9 @@
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include "tessel/GroupManager.h"
 
 namespace tessel {
 
@@ -11,7 +14,9 @@ CSiteFileWatcher::CSiteFileWatcher(QObject* parent)
     : QObject(parent)
     , m_pWatcher(new QFileSystemWatcher(this))
     , m_pSettleTimer(new QTimer(this))
+    , m_pParse(new QFutureWatcher<SiteLoadResult>(this))
 {
+    connect(m_pParse, &QFutureWatcher<SiteLoadResult>::finished, this, &CSiteFileWatcher::OnParsed);
     m_pSettleTimer->setSingleShot(true);
     m_pSettleTimer->setInterval(kSettleMs);
     connect(m_pSettleTimer, &QTimer::timeout, this, &CSiteFileWatcher::Reload);
@@ -35,8 +40,24 @@ void CSiteFileWatcher::Reload()
     if (m_strPath.isEmpty())
         return;
     RewatchPaths();
-    const SiteLoadResult result = ApplySiteFile(m_strPath);
+    if (m_pParse->isRunning()) {
+        m_bReloadAgain = true; // the newest state of the file wins
+        return;
+    }
+    const QString strPath = m_strPath;
+    m_pParse->setFuture(QtConcurrent::run([strPath] { return LoadSiteFile(strPath); }));
+}
+
+void CSiteFileWatcher::OnParsed()
+{
+    const SiteLoadResult result = m_pParse->result();
+    if (result.bUsable)
+        CGroupManager::Instance().ApplySite(result.site);
     emit signalSiteLoaded(result.lstMessages, result.bUsable);
+    if (m_bReloadAgain) {
+        m_bReloadAgain = false;
+        Reload();
+    }
 }
 
 void CSiteFileWatcher::OnPathChanged()

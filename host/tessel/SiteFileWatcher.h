@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <QFutureWatcher>
+
 class QFileSystemWatcher;
 class QTimer;
 
@@ -15,7 +17,9 @@ namespace tessel {
 // (also by editors that write a new file and rename it over the old one) is
 // read again and applied, so cameras added, removed or switched offline in the
 // file reach the tree while the application runs. A file that cannot be used
-// leaves the current site as it is.
+// leaves the current site as it is. A reload reads and parses the file on a
+// worker thread (a large site takes a good part of a second) and applies it in
+// the watcher's thread; saves that come during a reload are read after it.
 class HOST_API CSiteFileWatcher : public QObject
 {
     Q_OBJECT
@@ -31,7 +35,7 @@ public:
     QString WatchedFile() const { return m_strPath; }
 
 public slots:
-    // Reads the file again and applies it when usable.
+    // Reads the file again and applies it when usable, once parsed.
     void Reload();
 
 signals:
@@ -41,8 +45,11 @@ signals:
 private:
     void OnPathChanged();
     void RewatchPaths();
+    void OnParsed();
 
     QString m_strPath;
+    QFutureWatcher<SiteLoadResult>* m_pParse = nullptr;
+    bool m_bReloadAgain = false;
     QFileSystemWatcher* m_pWatcher = nullptr;
     QTimer* m_pSettleTimer = nullptr;
 };

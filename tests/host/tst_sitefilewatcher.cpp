@@ -40,6 +40,7 @@ private slots:
     void reload_data();
     void reload();
     void savedFileReachesTheSite();
+    void reloadsDuringAReloadEndWithTheNewestFile();
 };
 
 void tst_SiteFileWatcher::cleanup()
@@ -82,6 +83,7 @@ void tst_SiteFileWatcher::reload()
 
     QVERIFY(Write(strPath, baNext));
     watcher.Reload();
+    QVERIFY(spy.wait(10000)); // parsed on a worker thread, applied here
     QCOMPARE(Cameras(), strCameras);
     QCOMPARE(spy.count(), 2);
     QCOMPARE(spy.last().at(1).toBool(), bApplied);
@@ -105,6 +107,22 @@ void tst_SiteFileWatcher::savedFileReachesTheSite()
     QVERIFY(QFile::rename(strNew, strPath));
     QVERIFY(spy.wait(10000));
     QCOMPARE(Cameras(), QString("c1,c3"));
+}
+
+void tst_SiteFileWatcher::reloadsDuringAReloadEndWithTheNewestFile()
+{
+    QTemporaryDir dir;
+    const QString strPath = dir.filePath("site.json");
+    QVERIFY(Write(strPath, kOneCamera));
+    tessel::CSiteFileWatcher watcher;
+    watcher.Watch(strPath);
+    QSignalSpy spy(&watcher, &tessel::CSiteFileWatcher::signalSiteLoaded);
+    watcher.Reload();
+    QVERIFY(Write(strPath, R"({"groups":[{"id":"g1","name":"Gate"}],"cameras":[]})"));
+    watcher.Reload(); // while the first may still be parsing
+    QTRY_COMPARE_WITH_TIMEOUT(Cameras(), QString(), 10000);
+    QVERIFY(spy.count() >= 1);
+    QVERIFY(!spy.last().at(1).toBool() || spy.last().at(0).toStringList().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(tst_SiteFileWatcher)
