@@ -9,6 +9,7 @@ namespace LinkageSnapAlarm {
 struct AlarmViewTexts
 {
     static constexpr const char* kContext = "LinkageSnapAlarm::CLinkageSnapAlarmDlg";
+    static constexpr const char* Close = QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSnapAlarmDlg", "Close");
     static constexpr const char* NoEnoughFreeSpace =
         QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSnapAlarmDlg", "NoEnoughFreeSpace");
     static constexpr const char* SavePictureFailed =

@@ -4,6 +4,8 @@
 
 #include "LinkageSavePicMgr.h"
 #include "LinkageSetupDlg.h"
+#include "LiveViewPlugin.h"
+#include "ui/LiveView/StreamPlayWindowWithTask.h"
 
 #include "Fendra/Singleton.h"
 #include "Kelmot/ConfigMgr.h"
@@ -45,6 +47,9 @@ CLinkageSnapAlarmDlg::~CLinkageSnapAlarmDlg()
     // The configuration outlives us: it must not call back into a dead dialog.
     if (tessel::CVideoSystemConfig* pConfig = quorra::CLocalDataManagerDelegate().GetVideoSystemConfig())
         pConfig->UnregisterObserver(this);
+    // Windows stop and forget the camera lookup before it goes.
+    ReleasePlayWindows();
+    delete m_pLiveViewPlugin;
 }
 
 void CLinkageSnapAlarmDlg::InitLinkageDlg()
@@ -54,16 +59,16 @@ void CLinkageSnapAlarmDlg::InitLinkageDlg()
     if (!m_pSetupDlg)
         m_pSetupDlg = new CLinkageSetupDlg(this);
     onBtnSetupSaveClicked(true);
+    InitCameraTree();
     if (Fendra::CSingleton<Kelmot::CConfigMgr>::Instance().GetStyleVariant() == 0)
         UseAlternativeHolderNames();
-    TesselGUIToolkit::CObjectSingleton<Miravel::CPermissionManager>::CreateInstance();
-
-    SelectPlayWindow(0);
-    ui.m_pWidgetLive1->setFocus();
+    InitPlayWindows();
 
     if (tessel::CVideoSystemConfig* pConfig = m_spLocalDataManager->GetVideoSystemConfig()) {
         pConfig->RegisterObserver(this);
         m_nVideoScaleMode = pConfig->GetVideoScaleMode();
+        for (CStreamPlayWindowWithTask* pWindow : qAsConst(m_vecPlayWindows))
+            pWindow->SetVideoScaleMode(m_nVideoScaleMode);
     }
     SetTitleFontsBold();
 }
@@ -74,6 +79,8 @@ void CLinkageSnapAlarmDlg::InitConnect()
     CLinkageSavePicMgr* pSavePicMgr = CLinkageSavePicMgr::GetLiveSavePicMgr();
     connect(pSavePicMgr, SIGNAL(signalSpaceNotEnough()), this, SLOT(onSignalSpaceNotEnough()));
     connect(pSavePicMgr, SIGNAL(signalSaveFailed()), this, SLOT(onSignalSaveFailed()));
+    ConnectCameraTree();
+    ConnectPlayWindows();
 }
 
 void CLinkageSnapAlarmDlg::UseAlternativeHolderNames()
@@ -104,10 +111,6 @@ QPoint CLinkageSnapAlarmDlg::PanelPos(int nDlgHeight, const QSize& sizePanel, bo
     return QPoint(nX, nDlgHeight - sizePanel.height() - 1);
 }
 
-void CLinkageSnapAlarmDlg::FitToScreen(const QRect& rcScreen)
-{
-    setGeometry(rcScreen);
-}
 
 void CLinkageSnapAlarmDlg::SelectPlayWindow(int index)
 {
@@ -118,26 +121,12 @@ void CLinkageSnapAlarmDlg::SelectPlayWindow(int index)
         arrHolders[i]->style()->unpolish(arrHolders[i]);
         arrHolders[i]->style()->polish(arrHolders[i]);
     }
-    if (index >= 0 && index < kPlayWindowCount)
-        m_nSelectedWindow = index;
-}
-
-void CLinkageSnapAlarmDlg::StopAllLiveViews()
-{
-    m_pLiveCamera0 = nullptr;
-    m_pLiveCamera1 = nullptr;
-    m_pLiveCamera2 = nullptr;
-}
-
-void CLinkageSnapAlarmDlg::RestoreLiveCameras(const std::vector<std::string>& vecGuid)
-{
-    Q_UNUSED(vecGuid); // windows play nothing until the play-window library is in
-}
-
-void CLinkageSnapAlarmDlg::CollectLiveCameras(std::vector<std::string>& vecGuid)
-{
-    vecGuid.assign(kPlayWindowCount, std::string());
-    StopAllLiveViews();
+    if (m_vecPlayWindows.size() >= kPlayWindowCount && index >= 0 && index < m_vecPlayWindows.size())
+        m_pSelectedPlayWindow = m_vecPlayWindows.at(index);
+    // The tree follows the camera of the selected window.
+    const std::string strGUID = PlayingGUID(m_pSelectedPlayWindow);
+    if (!strGUID.empty())
+        emit signalUpdateGroupSelectState(strGUID);
 }
 
 void CLinkageSnapAlarmDlg::onBtnSetUpClicked()
@@ -173,14 +162,14 @@ void CLinkageSnapAlarmDlg::ApplyPreviewMode(int nPreviewMode)
     const bool bDual = nPreviewMode == kPreviewModeDual;
     ui.LayoutPanorama->setStretch(kThirdGapIndex, bDual ? 0 : kLiveGapStretch);
     ui.LayoutPanorama->setStretch(kThirdGapIndex + 1, bDual ? 0 : kLiveWindowStretch);
+    // Dual mode stops what the hidden third window plays.
+    if (bDual && m_vecPlayWindows.size() > 2 && IsPreviewing(m_vecPlayWindows.at(2))) {
+        m_vecPlayWindows.at(2)->StopLiveView();
+        m_pLiveCamera2 = nullptr;
+    }
     if (bDual)
         SelectPlayWindow(0);
     ui.m_pWidgetLive3->setVisible(!bDual);
-}
-
-void CLinkageSnapAlarmDlg::onBtnShrinkCamera()
-{
-    m_bExpandCamera = !m_bExpandCamera;
 }
 
 void CLinkageSnapAlarmDlg::onSignalSpaceNotEnough()
@@ -206,8 +195,11 @@ void CLinkageSnapAlarmDlg::OnVideoSystemConfigChanged(const int32_t* pnCode)
 {
     if (!pnCode || *pnCode != tessel::CVideoSystemConfig::kScaleModeChanged)
         return;
-    if (tessel::CVideoSystemConfig* pConfig = quorra::CLocalDataManagerDelegate().GetVideoSystemConfig())
+    if (tessel::CVideoSystemConfig* pConfig = quorra::CLocalDataManagerDelegate().GetVideoSystemConfig()) {
         m_nVideoScaleMode = pConfig->GetVideoScaleMode();
+        for (CStreamPlayWindowWithTask* pWindow : qAsConst(m_vecPlayWindows))
+            pWindow->SetVideoScaleMode(m_nVideoScaleMode);
+    }
 }
 
 } // namespace LinkageSnapAlarm

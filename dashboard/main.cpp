@@ -6,12 +6,15 @@
 #include "DashboardWindow.h"
 
 #include "quorra/IAIWidget.h"
+#include "tessel/SiteFileWatcher.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFile>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPushButton>
 #include <QScreen>
 #include <QTimer>
 #include <QTranslator>
@@ -33,6 +36,11 @@ void InstallLook(QApplication& app, QTranslator& translator)
 // painted over it where it stands: what a person would see on the screen.
 QImage Screenshot(CDashboardWindow& window)
 {
+    // Video drawn by the X server into native windows is only on the screen.
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        const QRect rc = window.frameGeometry();
+        return QGuiApplication::primaryScreen()->grabWindow(0, rc.x(), rc.y(), rc.width(), rc.height()).toImage();
+    }
     QImage image = window.grab().toImage();
     QPainter painter(&image);
     for (QWidget* pTop : QApplication::topLevelWidgets()) {
@@ -52,6 +60,51 @@ void ScheduleScreenshot(CDashboardWindow& window, const QString& strFile, int nM
     });
 }
 
+// The demo site built into the dashboard, or the operator's own site file,
+// which is then watched so that edits reach the tree while the dashboard runs.
+void LoadSite(const QString& strSiteFile, tessel::CSiteFileWatcher& watcher)
+{
+    QObject::connect(&watcher, &tessel::CSiteFileWatcher::signalSiteLoaded, [](const QStringList& lstMessages, bool) {
+        for (const QString& strMessage : lstMessages)
+            std::fprintf(stderr, "dashboard: %s\n", qPrintable(strMessage));
+    });
+    if (!strSiteFile.isEmpty()) {
+        watcher.Watch(strSiteFile);
+        return;
+    }
+    for (const QString& strMessage : tessel::ApplySiteFile(QStringLiteral(":/demo/site.json")).lstMessages)
+        std::fprintf(stderr, "dashboard: %s\n", qPrintable(strMessage));
+}
+
+// Cameras for the live windows when the plug-in has no saved state: those
+// given on the command line, else (with the demo site) its panorama and
+// first linked camera.
+void SeedLiveCameras(quorra::IAIWidget* pWidget, QStringList lstGuids, bool bDemoSite)
+{
+    if (!pWidget || !pWidget->stateList().empty())
+        return;
+    if (lstGuids.isEmpty() && bDemoSite)
+        lstGuids = QStringList{"{7C3B9D21-4F7A-4E55-8A01-000000000101}", "{7C3B9D21-4F7A-4E55-8A01-000000000102}"};
+    if (lstGuids.isEmpty())
+        return;
+    for (const QString& strGuid : qAsConst(lstGuids))
+        pWidget->stateList().push_back({strGuid.trimmed().toStdString(), {}});
+    pWidget->readState();
+}
+
+// Demo runs: open the plug-in's camera panel (its collapse strip's button) and
+// type a search, as an operator would, found by the object names the style
+// sheet uses too.
+void ScriptCameraPanel(QWidget& window, bool bOpen, const QString& strSearch)
+{
+    if (bOpen || !strSearch.isEmpty()) {
+        if (auto* pShrink = window.findChild<QPushButton*>(QStringLiteral("m_pBtnShrink")))
+            pShrink->click();
+    }
+    if (auto* pSearch = window.findChild<QLineEdit*>(QStringLiteral("m_pEditSearch")); pSearch && !strSearch.isEmpty())
+        pSearch->setText(strSearch);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -68,11 +121,21 @@ int main(int argc, char** argv)
     const QCommandLineOption optScreenshot("screenshot", "Write a picture of the window before quitting.", "file");
     const QCommandLineOption optSize("size", "Window size instead of the whole screen.", "WxH");
     const QCommandLineOption optConfigure("configure", "Open the plug-in's settings at start.");
-    parser.addOptions({optPluginDir, optQuitAfter, optScreenshot, optSize, optConfigure});
+    const QCommandLineOption optSite("site", "Site file (JSON) instead of the demo site; watched for changes.", "file");
+    const QCommandLineOption optShowTree("show-tree", "Open the camera panel at start.");
+    const QCommandLineOption optSearch("search", "Open the camera panel and search it for this text.", "text");
+    const QCommandLineOption optLive("live", "Cameras (GUIDs, comma-separated) for the live windows when none are saved.",
+                                     "guids");
+    parser.addOptions({optPluginDir, optQuitAfter, optScreenshot, optSize, optConfigure, optSite, optShowTree, optSearch,
+                       optLive});
     parser.process(app);
 
     QTranslator translator;
     InstallLook(app, translator);
+
+    // The site comes first: the plug-in's tree is built from it.
+    tessel::CSiteFileWatcher siteWatcher;
+    LoadSite(parser.value(optSite), siteWatcher);
 
     CDashboardStateStore stateStore;
     CDashboardWindow window(stateStore);
@@ -88,6 +151,7 @@ int main(int argc, char** argv)
     }
 
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, [&window] { window.SaveStates(); });
+    SeedLiveCameras(window.CurrentWidget(), parser.value(optLive).split(',', Qt::SkipEmptyParts), !parser.isSet(optSite));
 
     const QStringList lstSize = parser.value(optSize).split('x');
     if (lstSize.size() == 2) {
@@ -98,6 +162,7 @@ int main(int argc, char** argv)
         window.setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
         window.showMaximized();
     }
+    QTimer::singleShot(0, &window, [&] { ScriptCameraPanel(window, parser.isSet(optShowTree), parser.value(optSearch)); });
     if (parser.isSet(optConfigure))
         QTimer::singleShot(0, &window, [&window] { window.CurrentWidget()->onConfigBtnClicked(); });
     if (parser.isSet(optQuitAfter))

@@ -2,6 +2,72 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_GB">
 <context>
+    <name>CLiveViewMenuMgr</name>
+    <message>
+        <source>StopLiveView</source>
+        <translation>Stop live view</translation>
+    </message>
+    <message>
+        <source>Screenshot</source>
+        <translation>Screenshot</translation>
+    </message>
+    <message>
+        <source>StartRecording</source>
+        <translation>Record</translation>
+    </message>
+    <message>
+        <source>OpenPTZControl</source>
+        <translation>PTZ control</translation>
+    </message>
+    <message>
+        <source>OpenDigitalZoom</source>
+        <translation>Digital zoom</translation>
+    </message>
+    <message>
+        <source>AudioOn</source>
+        <translation>Sound</translation>
+    </message>
+</context>
+<context>
+    <name>CStreamPlayWindowWithTask</name>
+    <message>
+        <source>TheUserHasNoPermission</source>
+        <translation>You have no permission for this camera.</translation>
+    </message>
+    <message>
+        <source>Connecting</source>
+        <translation>Connecting…</translation>
+    </message>
+    <message>
+        <source>StreamLostReconnecting</source>
+        <translation>Stream lost, reconnecting…</translation>
+    </message>
+    <message>
+        <source>LiveViewFailed</source>
+        <translation>Live view failed</translation>
+    </message>
+    <message>
+        <source>NoEnoughHDDSpace</source>
+        <translation>Not enough disk space for screenshots.</translation>
+    </message>
+    <message>
+        <source>CaptureFailed</source>
+        <translation>Screenshot failed</translation>
+    </message>
+    <message>
+        <source>StartingRecordingFailed</source>
+        <translation>Recording could not start</translation>
+    </message>
+    <message>
+        <source>OpeningSoundFailed</source>
+        <translation>Sound could not be opened</translation>
+    </message>
+    <message>
+        <source>VoiceTalkNotAllowed</source>
+        <translation>Voice talk is not allowed on this camera.</translation>
+    </message>
+</context>
+<context>
     <name>Dashboard</name>
     <message>
         <source>AIDashboard</source>
@@ -76,6 +142,21 @@
     </message>
 </context>
 <context>
+    <name>LinkageSnapAlarm::CLinkageCameraModel</name>
+    <message>
+        <source>All</source>
+        <translation>All</translation>
+    </message>
+    <message>
+        <source>Preview</source>
+        <translation>Live view</translation>
+    </message>
+    <message>
+        <source>ViewAllCamerasInGroup</source>
+        <translation>Live view</translation>
+    </message>
+</context>
+<context>
     <name>LinkageSnapAlarm::CLinkageSetupDlg</name>
     <message>
         <source>Close</source>
@@ -110,7 +191,7 @@
     <name>LinkageSnapAlarm::CLinkageSnapAlarmDlg</name>
     <message>
         <source>Close</source>
-        <translation type="vanished">Close</translation>
+        <translation>Close</translation>
     </message>
     <message>
         <source>NoEnoughFreeSpace</source>
@@ -119,6 +200,13 @@
     <message>
         <source>SavePictureFailed</source>
         <translation>An alarm picture could not be saved. Check the picture folder.</translation>
+    </message>
+</context>
+<context>
+    <name>LinkageSnapAlarm::CRightShrinkWid</name>
+    <message>
+        <source>ShrinkOrExpand</source>
+        <translation>Show or hide the camera list</translation>
     </message>
 </context>
 <context>
@@ -137,6 +225,41 @@
     </message>
 </context>
 <context>
+    <name>Miravel::CErrorInfoMgr</name>
+    <message>
+        <source>UnknownError</source>
+        <translation>Unknown error</translation>
+    </message>
+    <message>
+        <source>InvalidStreamAddress</source>
+        <translation>The stream address is not valid</translation>
+    </message>
+    <message>
+        <source>StreamFailed</source>
+        <translation>The stream failed</translation>
+    </message>
+    <message>
+        <source>ConnectionTimedOut</source>
+        <translation>The camera did not answer in time</translation>
+    </message>
+    <message>
+        <source>NoCamera</source>
+        <translation>No camera</translation>
+    </message>
+    <message>
+        <source>StreamHasNoAudio</source>
+        <translation>The stream has no sound</translation>
+    </message>
+    <message>
+        <source>NoLiveStream</source>
+        <translation>No live stream</translation>
+    </message>
+    <message>
+        <source>CannotWriteFile</source>
+        <translation>The file could not be written</translation>
+    </message>
+</context>
+<context>
     <name>QObject</name>
     <message>
         <source>LinkageSnapshotAlarm</source>
@@ -145,6 +268,43 @@
     <message>
         <source>NoPermission</source>
         <translation>You have no permission for this operation.</translation>
+    </message>
+</context>
+<context>
+    <name>TesselGUIToolkit::CLocationViewWidget</name>
+    <message>
+        <source>Search</source>
+        <translation>Search cameras (Ctrl+F)</translation>
+    </message>
+    <message>
+        <source>ClearSearch</source>
+        <translation>Clear the search</translation>
+    </message>
+</context>
+<context>
+    <name>Vantrel::CBasePreview</name>
+    <message>
+        <source>UnknownTestPattern</source>
+        <translation>Unknown test pattern</translation>
+    </message>
+    <message>
+        <source>FileNotFound</source>
+        <translation>File not found</translation>
+    </message>
+    <message>
+        <source>MissingMediaComponent</source>
+        <translation>A media component is missing</translation>
+    </message>
+</context>
+<context>
+    <name>tovaris::CAIExpandTreeView</name>
+    <message>
+        <source>ExpandAll</source>
+        <translation>Expand all</translation>
+    </message>
+    <message>
+        <source>CollapseAll</source>
+        <translation>Collapse all</translation>
     </message>
 </context>
 </TS>
