@@ -43,6 +43,7 @@ void CLinkageSnapAlarmDlg::InitLinkageDlg()
     if (!m_pSetupDlg)
         m_pSetupDlg = new CLinkageSetupDlg(this);
     onBtnSetupSaveClicked(true);
+    InitAlarmView();
     if (Fendra::CSingleton<Kelmot::CConfigMgr>::Instance().GetStyleVariant() == 0)
         UseAlternativeHolderNames();
     TesselGUIToolkit::CObjectSingleton<Miravel::CPermissionManager>::CreateInstance();
@@ -63,6 +64,7 @@ void CLinkageSnapAlarmDlg::InitConnect()
     CLinkageSavePicMgr* pSavePicMgr = CLinkageSavePicMgr::GetLiveSavePicMgr();
     connect(pSavePicMgr, SIGNAL(signalSpaceNotEnough()), this, SLOT(onSignalSpaceNotEnough()));
     connect(pSavePicMgr, SIGNAL(signalSaveFailed()), this, SLOT(onSignalSaveFailed()));
+    ConnectAlarmView();
 }
 
 void CLinkageSnapAlarmDlg::UseAlternativeHolderNames()
@@ -141,6 +143,7 @@ void CLinkageSnapAlarmDlg::onBtnCloseClicked()
     if (m_pSetupDlg)
         m_pSetupDlg->hide();
     StopAllLiveViews();
+    CloseAlarmView();
 }
 
 void CLinkageSnapAlarmDlg::onBtnSetupSaveClicked(bool bSuccess)

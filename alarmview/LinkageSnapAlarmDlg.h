@@ -4,6 +4,9 @@
 #include "LinkageSnapAlarmDlgForm.h"
 
 #include "tessel/IVideoSystemConfigObserver.h"
+#include "quorra/IntelAlarmEventInfo.h"
+
+#include <QImage>
 
 #include <QRect>
 #include <QString>
@@ -12,6 +15,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+class tst_LinkageSnapAlarmDlgAlarms;
 
 namespace Kelmot {
 class CGroupManagerDeletage;
@@ -26,6 +31,9 @@ class ICamera;
 namespace LinkageSnapAlarm {
 
 class CLinkageSetupDlg;
+class CLinkageSnapAlarmListener;
+class CShowCardArea;
+class CShowPicWidget;
 
 // The whole linkage view: live windows above, the panoramic scene picture and
 // the linkage snapshot cards below, and the camera tree panel pinned to the left.
@@ -55,6 +63,16 @@ public:
 
     void OnVideoSystemConfigChanged(const int32_t* pnCode) override;
 
+    // Alarm intake on or off (the dashboard widget's readState and saveState).
+    void SetAlarmListening(bool bListen);
+    // True unless one window camera's alarm source is exactly strSourceID
+    // (a window without camera counts as the empty source).
+    bool IsAlarmSourceOutsideWindows(const std::string& strSourceID) const;
+    // The part of the picture a card shows for a target rectangle.
+    static QImage CropPictureByRect(const QImage& image, const protocol::PictureRect& rect);
+    CLinkageSnapAlarmListener* AlarmListener() const { return m_pAlarmListener; }
+    const QString& LinkageUid() const { return m_strLinkageUid; }
+
     const CLinkageSnapAlarmDlgForm& Form() const { return ui; }
     int SelectedPlayWindow() const { return m_nSelectedWindow; }
     const LinkageSetupInfo& SetupInfo() const { return m_stSetupInfo; }
@@ -70,8 +88,22 @@ public slots:
     void onBtnShrinkCamera();
     void onSignalSpaceNotEnough();
     void onSignalSaveFailed();
+    void onNewAlarmComing(const quorra::IntelAlarmEventInfo& struAlarmIn);
+    void onBtnTestClicked();
 
 private:
+    struct AlarmContext;
+    void InitAlarmView();
+    void ConnectAlarmView();
+    void CloseAlarmView();
+    void HandlePanoramicAlarm(const quorra::IntelAlarmEventInfo& info);
+    void HandleLinkageAlarm(const quorra::IntelAlarmEventInfo& info);
+    void HandleHuman(AlarmContext& ctx, const protocol::IntelAlarmHumanInfo& human, bool bShown);
+    void SaveIfOn(const AlarmContext& ctx, const char* pszKind, const std::string& strBytes,
+                  const protocol::PictureRect& rcCrop);
+    void RequestSave(const quorra::IntelAlarmEventInfo& info, const QString& strStemHead,
+                     const std::string& strBytes, const protocol::PictureRect& rcCrop);
+
     void InitLinkageDlg();
     void InitConnect();
     void ApplyPreviewMode(int nPreviewMode);
@@ -96,6 +128,13 @@ private:
     QString m_strLinkageUid = "None";
     int m_nSpaceTipCount = 0;
     int m_nSaveFailTipCount = 0;
+    CLinkageSnapAlarmListener* m_pAlarmListener = nullptr;
+    // The form's "m_pWidgetScenePic" and "m_pWidgetLinkagePic".
+    CShowPicWidget* m_pScenePic = nullptr;
+    CShowCardArea* m_pCardArea = nullptr;
+
+    // Tests set the window cameras directly.
+    friend class ::tst_LinkageSnapAlarmDlgAlarms;
 };
 
 } // namespace LinkageSnapAlarm

@@ -97,10 +97,11 @@ void tst_LinkageSnapAlarmDlg::formObjectNames_data()
     for (const char* szName : {"m_pWidgetBg", "m_pWidgetLiveTitle", "m_pWidgetLiveTitleL", "m_pWidgetLiveTitleR",
                                "m_pWidgetLiveCon", "m_pWidgetLive1", "m_pWidgetLive2", "m_pWidgetLive3", "widget_2",
                                "m_pWidgetSceneTitle", "m_pWidgetSceneTitleL", "m_pWidgetSceneTitleR",
-                               "m_pWidgetScenePicCon", "m_pWidgetScenePic", "m_pWidgetLinkageTitle",
-                               "m_pWidgetLinkageTitleL", "m_pWidgetLinkageTitleR", "m_pWidgetLinkagePicCon",
-                               "m_pWidgetLinkagePic"})
+                               "m_pWidgetScenePicCon", "m_pWidgetLinkageTitle",
+                               "m_pWidgetLinkageTitleL", "m_pWidgetLinkageTitleR", "m_pWidgetLinkagePicCon"})
         QTest::newRow(szName) << szName << "QWidget";
+    QTest::newRow("m_pWidgetScenePic") << "m_pWidgetScenePic" << "LinkageSnapAlarm::CShowPicWidget";
+    QTest::newRow("m_pWidgetLinkagePic") << "m_pWidgetLinkagePic" << "LinkageSnapAlarm::CShowCardArea";
     for (const char* szName : {"m_pLabelLiveTitle", "m_pLabelSceneTitle", "m_pLabelLinkageTitle"})
         QTest::newRow(szName) << szName << "QLabel";
     for (const char* szName : {"gridLayout_2", "gridLayout_4", "gridLayout"})
