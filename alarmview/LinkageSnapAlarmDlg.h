@@ -129,7 +129,7 @@ private:
     int m_nSpaceTipCount = 0;
     int m_nSaveFailTipCount = 0;
     CLinkageSnapAlarmListener* m_pAlarmListener = nullptr;
-    // The form's "m_pWidgetScenePic" and "m_pWidgetLinkagePic".
+    // The form's "m_pWidgetScenePic" and "m_pWidgetLinkagePic" (promoted in the form).
     CShowPicWidget* m_pScenePic = nullptr;
     CShowCardArea* m_pCardArea = nullptr;
 

@@ -16,7 +16,6 @@
 #include "tessel/ICamera.h"
 
 #include <QDateTime>
-#include <QLayout>
 
 #include <optional>
 
@@ -47,16 +46,6 @@ bool IsPanoramic(int32_t nAlarmType)
     return nAlarmType == quorra::AlarmTypePanoramicSmart || nAlarmType == quorra::AlarmTypePanoramicSmartEx;
 }
 
-// Puts pNew where the form's placeholder stands, under the placeholder's name.
-void ReplacePlaceholder(QWidget*& pPlaceholder, QWidget* pNew)
-{
-    pNew->setObjectName(pPlaceholder->objectName());
-    if (QLayout* pLayout = pPlaceholder->parentWidget() ? pPlaceholder->parentWidget()->layout() : nullptr)
-        delete pLayout->replaceWidget(pPlaceholder, pNew);
-    delete pPlaceholder;
-    pPlaceholder = pNew;
-}
-
 } // namespace
 
 // The pictures of one alarm a card is made of, and where the saved ones go.
@@ -74,10 +63,8 @@ void CLinkageSnapAlarmDlg::InitAlarmView()
 {
     if (!m_pAlarmListener)
         m_pAlarmListener = new CLinkageSnapAlarmListener(this);
-    m_pScenePic = new CShowPicWidget(ui.m_pWidgetScenePic->parentWidget());
-    m_pCardArea = new CShowCardArea(ui.m_pWidgetLinkagePic->parentWidget());
-    ReplacePlaceholder(ui.m_pWidgetScenePic, m_pScenePic);
-    ReplacePlaceholder(ui.m_pWidgetLinkagePic, m_pCardArea);
+    m_pScenePic = ui.m_pWidgetScenePic;
+    m_pCardArea = ui.m_pWidgetLinkagePic;
     m_pCardArea->InitCardLayout(false);
     m_pCardArea->SetCardSpacing(0);
 }
