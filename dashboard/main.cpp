@@ -4,6 +4,7 @@
 #include "DashboardPlugin.h"
 #include "DashboardStateStore.h"
 #include "DashboardWindow.h"
+#include "DemoAlarms.h"
 
 #include "quorra/IAIWidget.h"
 #include "tessel/SiteFileWatcher.h"
@@ -87,6 +88,8 @@ int main(int argc, char** argv)
     const QCommandLineOption optConfigure("configure", "Open the plug-in's settings at start.");
     const QCommandLineOption optSite("site", "Site file (JSON) instead of the demo site; watched for changes.", "file");
     parser.addOptions({optPluginDir, optQuitAfter, optScreenshot, optSize, optConfigure, optSite});
+    CDemoAlarms demoAlarms;
+    demoAlarms.AddOptions(parser);
     parser.process(app);
 
     QTranslator translator;
@@ -120,6 +123,11 @@ int main(int argc, char** argv)
         window.setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
         window.showMaximized();
     }
+    // Alarms start once the plug-in listens (its state was restored above);
+    // they stop before the window goes.
+    if (!demoAlarms.Start(parser, !parser.isSet(optQuitAfter)))
+        return 2;
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &demoAlarms, [&demoAlarms] { demoAlarms.Stop(); });
     if (parser.isSet(optConfigure))
         QTimer::singleShot(0, &window, [&window] { window.CurrentWidget()->onConfigBtnClicked(); });
     if (parser.isSet(optQuitAfter))
