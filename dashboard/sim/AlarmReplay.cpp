@@ -102,7 +102,7 @@ std::shared_ptr<protocol::PicBinary> CPictureStore::File(const QString& strPath,
         strError = "empty picture file name";
         return nullptr;
     }
-    const QString strFull = QDir(m_strBaseDir).absoluteFilePath(strPath);
+    const QString strFull = QDir::cleanPath(QDir(m_strBaseDir).absoluteFilePath(strPath));
     if (auto it = m_hashFiles.constFind(strFull); it != m_hashFiles.constEnd())
         return it.value();
     QFile file(strFull);
@@ -208,14 +208,18 @@ std::vector<std::pair<double, size_t>> ScheduleReplay(const std::vector<ReplayEv
         const double dAt = vecEvents[vecOrder[i - i % nBurst]].dAt;
         vecSchedule.emplace_back(options.dSpeed > 0 ? dAt / options.dSpeed : 0.0, vecOrder[i]);
     }
-    // Late delivery: an event changes places with one up to nDisorder later;
-    // the times stay where they were.
+    // Late delivery: each event gets a key of its place plus up to nDisorder,
+    // and goes out in key order, so none goes more than nDisorder places late;
+    // the times stay in their slots.
     if (options.nDisorder > 0) {
         QRandomGenerator random(options.uSeed);
-        for (size_t i = 0; i + 1 < vecSchedule.size(); ++i) {
-            const size_t j = qMin(vecSchedule.size() - 1, i + size_t(random.bounded(options.nDisorder + 1)));
-            std::swap(vecSchedule[i].second, vecSchedule[j].second);
-        }
+        std::vector<std::pair<size_t, size_t>> vecKeyed; // (key, event index)
+        for (size_t i = 0; i < vecSchedule.size(); ++i)
+            vecKeyed.emplace_back(i + size_t(random.bounded(options.nDisorder + 1)), vecSchedule[i].second);
+        std::stable_sort(vecKeyed.begin(), vecKeyed.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (size_t i = 0; i < vecSchedule.size(); ++i)
+            vecSchedule[i].second = vecKeyed[i].second;
     }
     return vecSchedule;
 }
