@@ -2,6 +2,8 @@
 
 #include "LinkageSavePicMgr.h"
 #include "LinkageSetupDlg.h"
+#include "LiveViewPlugin.h"
+#include "ui/LiveView/StreamPlayWindowWithTask.h"
 
 #include "Fendra/Singleton.h"
 #include "Kelmot/ConfigMgr.h"
@@ -34,6 +36,9 @@ CLinkageSnapAlarmDlg::~CLinkageSnapAlarmDlg()
     // The configuration outlives us: it must not call back into a dead dialog.
     if (tessel::CVideoSystemConfig* pConfig = quorra::CLocalDataManagerDelegate().GetVideoSystemConfig())
         pConfig->UnregisterObserver(this);
+    // Windows stop and forget the camera lookup before it goes.
+    ReleasePlayWindows();
+    delete m_pLiveViewPlugin;
 }
 
 void CLinkageSnapAlarmDlg::InitLinkageDlg()
@@ -44,16 +49,16 @@ void CLinkageSnapAlarmDlg::InitLinkageDlg()
         m_pSetupDlg = new CLinkageSetupDlg(this);
     onBtnSetupSaveClicked(true);
     InitAlarmView();
+    InitCameraTree();
     if (Fendra::CSingleton<Kelmot::CConfigMgr>::Instance().GetStyleVariant() == 0)
         UseAlternativeHolderNames();
-    TesselGUIToolkit::CObjectSingleton<Miravel::CPermissionManager>::CreateInstance();
-
-    SelectPlayWindow(0);
-    ui.m_pWidgetLive1->setFocus();
+    InitPlayWindows();
 
     if (tessel::CVideoSystemConfig* pConfig = m_spLocalDataManager->GetVideoSystemConfig()) {
         pConfig->RegisterObserver(this);
         m_nVideoScaleMode = pConfig->GetVideoScaleMode();
+        for (CStreamPlayWindowWithTask* pWindow : qAsConst(m_vecPlayWindows))
+            pWindow->SetVideoScaleMode(m_nVideoScaleMode);
     }
     SetTitleFontsBold();
 }
@@ -65,6 +70,8 @@ void CLinkageSnapAlarmDlg::InitConnect()
     connect(pSavePicMgr, SIGNAL(signalSpaceNotEnough()), this, SLOT(onSignalSpaceNotEnough()));
     connect(pSavePicMgr, SIGNAL(signalSaveFailed()), this, SLOT(onSignalSaveFailed()));
     ConnectAlarmView();
+    ConnectCameraTree();
+    ConnectPlayWindows();
 }
 
 void CLinkageSnapAlarmDlg::UseAlternativeHolderNames()
@@ -95,10 +102,6 @@ QPoint CLinkageSnapAlarmDlg::PanelPos(int nDlgHeight, const QSize& sizePanel, bo
     return QPoint(nX, nDlgHeight - sizePanel.height() - 1);
 }
 
-void CLinkageSnapAlarmDlg::FitToScreen(const QRect& rcScreen)
-{
-    setGeometry(rcScreen);
-}
 
 void CLinkageSnapAlarmDlg::SelectPlayWindow(int index)
 {
@@ -109,26 +112,12 @@ void CLinkageSnapAlarmDlg::SelectPlayWindow(int index)
         arrHolders[i]->style()->unpolish(arrHolders[i]);
         arrHolders[i]->style()->polish(arrHolders[i]);
     }
-    if (index >= 0 && index < kPlayWindowCount)
-        m_nSelectedWindow = index;
-}
-
-void CLinkageSnapAlarmDlg::StopAllLiveViews()
-{
-    m_pLiveCamera0 = nullptr;
-    m_pLiveCamera1 = nullptr;
-    m_pLiveCamera2 = nullptr;
-}
-
-void CLinkageSnapAlarmDlg::RestoreLiveCameras(const std::vector<std::string>& vecGuid)
-{
-    Q_UNUSED(vecGuid); // windows play nothing until the play-window library is in
-}
-
-void CLinkageSnapAlarmDlg::CollectLiveCameras(std::vector<std::string>& vecGuid)
-{
-    vecGuid.assign(kPlayWindowCount, std::string());
-    StopAllLiveViews();
+    if (m_vecPlayWindows.size() >= kPlayWindowCount && index >= 0 && index < m_vecPlayWindows.size())
+        m_pSelectedPlayWindow = m_vecPlayWindows.at(index);
+    // The tree follows the camera of the selected window.
+    const std::string strGUID = PlayingGUID(m_pSelectedPlayWindow);
+    if (!strGUID.empty())
+        emit signalUpdateGroupSelectState(strGUID);
 }
 
 void CLinkageSnapAlarmDlg::onBtnSetUpClicked()
@@ -164,6 +153,10 @@ void CLinkageSnapAlarmDlg::ApplyPreviewMode(int nPreviewMode)
     if (nPreviewMode == 2) {
         ui.LayoutPanorama->setStretch(4, 0);
         ui.LayoutPanorama->setStretch(5, 0);
+        if (m_vecPlayWindows.size() > 2 && IsPreviewing(m_vecPlayWindows.at(2))) {
+            m_vecPlayWindows.at(2)->StopLiveView();
+            m_pLiveCamera2 = nullptr;
+        }
         SelectPlayWindow(0);
         ui.m_pWidgetLive3->hide();
     } else {
@@ -171,11 +164,6 @@ void CLinkageSnapAlarmDlg::ApplyPreviewMode(int nPreviewMode)
         ui.LayoutPanorama->setStretch(5, 906);
         ui.m_pWidgetLive3->show();
     }
-}
-
-void CLinkageSnapAlarmDlg::onBtnShrinkCamera()
-{
-    m_bExpandCamera = !m_bExpandCamera;
 }
 
 void CLinkageSnapAlarmDlg::onSignalSpaceNotEnough()
@@ -201,8 +189,11 @@ void CLinkageSnapAlarmDlg::OnVideoSystemConfigChanged(const int32_t* pnCode)
 {
     if (!pnCode || *pnCode != tessel::CVideoSystemConfig::kScaleModeChanged)
         return;
-    if (tessel::CVideoSystemConfig* pConfig = quorra::CLocalDataManagerDelegate().GetVideoSystemConfig())
+    if (tessel::CVideoSystemConfig* pConfig = quorra::CLocalDataManagerDelegate().GetVideoSystemConfig()) {
         m_nVideoScaleMode = pConfig->GetVideoScaleMode();
+        for (CStreamPlayWindowWithTask* pWindow : qAsConst(m_vecPlayWindows))
+            pWindow->SetVideoScaleMode(m_nVideoScaleMode);
+    }
 }
 
 } // namespace LinkageSnapAlarm

@@ -3,12 +3,17 @@
 #include "LinkageSetupInfo.h"
 #include "LinkageSnapAlarmDlgForm.h"
 
+#include "PlayWindowEvent.h"
+
+#include "tessel/IElement.h"
 #include "tessel/IVideoSystemConfigObserver.h"
 #include "quorra/IntelAlarmEventInfo.h"
 
 #include <QImage>
 
+#include <QModelIndex>
 #include <QRect>
+#include <QVector>
 #include <QString>
 #include <QWidget>
 
@@ -17,6 +22,8 @@
 #include <vector>
 
 class tst_LinkageSnapAlarmDlgAlarms;
+class CStreamPlayWindowWithTask;
+class QDropEvent;
 
 namespace Kelmot {
 class CGroupManagerDeletage;
@@ -30,10 +37,12 @@ class ICamera;
 
 namespace LinkageSnapAlarm {
 
+class CGroupTreeWidget;
 class CLinkageSetupDlg;
 class CLinkageSnapAlarmListener;
 class CShowCardArea;
 class CShowPicWidget;
+class CLiveViewPlugin;
 
 // The whole linkage view: live windows above, the panoramic scene picture and
 // the linkage snapshot cards below, and the camera tree panel pinned to the left.
@@ -74,7 +83,14 @@ public:
     const QString& LinkageUid() const { return m_strLinkageUid; }
 
     const CLinkageSnapAlarmDlgForm& Form() const { return ui; }
-    int SelectedPlayWindow() const { return m_nSelectedWindow; }
+    CGroupTreeWidget* GroupTreeWidget() const { return m_pGroupTreeWidget; }
+    CLiveViewPlugin* LiveViewPlugin() const { return m_pLiveViewPlugin; }
+    bool IsCameraPanelExpanded() const { return m_bExpandCamera; }
+    // The selected window's place in the window list, or -1.
+    int SelectedPlayWindow() const { return m_vecPlayWindows.indexOf(m_pSelectedPlayWindow); }
+    const QVector<CStreamPlayWindowWithTask*>& PlayWindows() const { return m_vecPlayWindows; }
+    // The camera recorded for a window (0, 1, 2), whose alarms are accepted.
+    tessel::ICamera* WindowCamera(int nIndex) const;
     const LinkageSetupInfo& SetupInfo() const { return m_stSetupInfo; }
     int32_t VideoScaleMode() const { return m_nVideoScaleMode; }
 
@@ -86,7 +102,15 @@ public slots:
     void onBtnCloseClicked();
     void onBtnSetupSaveClicked(bool bSuccess);
     void onBtnShrinkCamera();
+    void onCameraDClicked(void* pCamera);
+    void onGroupDoubleClicked(const QModelIndex& mIndex);
+    void onCameraRemoved(tessel::StrGUID strGUID);
+    void onPlayWindowSelected();
+    void onPreviewClosedByBtn();
+    void onPlayWindowDropEvent(QDropEvent* pEvent);
     void onSignalSpaceNotEnough();
+    void onUpdateGroupTreeSelectedCamera(std::string idCamera);
+    void onUpdateLiveViewState(const CLiveViewEvent& eventLiveView);
     void onSignalSaveFailed();
     void onNewAlarmComing(const quorra::IntelAlarmEventInfo& struAlarmIn);
     void onBtnTestClicked();
@@ -106,6 +130,18 @@ private:
 
     void InitLinkageDlg();
     void InitConnect();
+    // The camera tree panel and the camera lookup over its model (LinkageSnapAlarmDlgTree.cpp).
+    void InitCameraTree();
+    void ConnectCameraTree();
+    void PlaceCameraPanel();
+    // The play windows and camera assignment (LinkageSnapAlarmDlgCameras.cpp).
+    void InitPlayWindows();
+    void ConnectPlayWindows();
+    void ReleasePlayWindows();
+    void ApplyVideoScaleMode(CStreamPlayWindowWithTask* pWindow);
+    static bool IsPreviewing(const CStreamPlayWindowWithTask* pWindow);
+    static std::string PlayingGUID(const CStreamPlayWindowWithTask* pWindow);
+    tessel::ICamera* CameraOfGUID(const std::string& strGUID) const;
     void ApplyPreviewMode(int nPreviewMode);
     void ReadVideoScaleMode();
     void UseAlternativeHolderNames();
@@ -114,12 +150,16 @@ private:
     void ShowThrottled(int& nCounter, const QString& strText);
 
     CLinkageSnapAlarmDlgForm ui;
+    CGroupTreeWidget* m_pGroupTreeWidget = nullptr;
     bool m_bExpandCamera = false;
     CLinkageSetupDlg* m_pSetupDlg = nullptr;
     LinkageSetupInfo m_stSetupInfo;
     std::shared_ptr<Kelmot::CGroupManagerDeletage> m_spGroupManager;
     std::shared_ptr<quorra::CLocalDataManagerDelegate> m_spLocalDataManager;
-    int m_nSelectedWindow = 0;
+    CLiveViewPlugin* m_pLiveViewPlugin = nullptr;
+    CStreamPlayWindowWithTask* m_pSelectedPlayWindow = nullptr;
+    CStreamPlayWindowWithTask* m_pSecondPlayWindow = nullptr;
+    QVector<CStreamPlayWindowWithTask*> m_vecPlayWindows;
     // The host's video scale mode, handed to every play window.
     int32_t m_nVideoScaleMode = 0;
     tessel::ICamera* m_pLiveCamera0 = nullptr;
