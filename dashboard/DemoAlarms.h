@@ -5,6 +5,7 @@
 
 #include <memory>
 
+class CDashboardStateStore;
 class QCommandLineParser;
 
 namespace AlarmSim {
@@ -27,12 +28,15 @@ public:
     // they are wrong or the replay file cannot be read at all.
     bool Start(const QCommandLineParser& parser, bool bShowPanel);
     void Stop();
+    // On a first run with the demo site, the plug-in's windows start with the
+    // panoramic camera and its linked cameras, as if the operator had put them there.
+    static void SeedDemoWindows(CDashboardStateStore& stateStore, const QString& strPlugin);
 
 private:
     QCommandLineOption m_optNoSim{"no-sim", "Raise no simulated alarms."};
     QCommandLineOption m_optSimRate{"sim-rate", "Simulated linkages per second (default 0.5).", "rate", "0.5"};
     QCommandLineOption m_optSimBurst{"sim-burst", "Linkage alarms after each panoramic alarm (default 3).", "count", "3"};
-    QCommandLineOption m_optSimPersons{"sim-persons", "Persons per linkage alarm (default 2).", "count", "2"};
+    QCommandLineOption m_optSimPersons{"sim-persons", "Persons per linkage alarm (default 3).", "count", "3"};
     QCommandLineOption m_optSimResolution{"sim-resolution", "Picture size: 1080p or 4k (default 1080p).", "size",
                                           "1080p"};
     QCommandLineOption m_optNoPanel{"no-sim-panel", "Do not show the simulator's control panel."};

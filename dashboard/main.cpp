@@ -117,6 +117,8 @@ int main(int argc, char** argv)
     LoadSite(parser.value(optSite), siteWatcher);
 
     CDashboardStateStore stateStore;
+    if (!parser.isSet(optSite))
+        CDemoAlarms::SeedDemoWindows(stateStore, "LinkageSnapAlarm");
     CDashboardWindow window(stateStore);
     auto upPlugin = std::make_unique<CDashboardPlugin>("LinkageSnapAlarm");
     if (!upPlugin->Load(parser.value(optPluginDir)) || !window.AddPlugin(std::move(upPlugin))) {

@@ -23,7 +23,7 @@ struct SimSettings
 {
     double dRate = 0.5;            // linkages per second (a panoramic alarm and its burst)
     int nBurst = 3;                // linkage alarms after each panoramic alarm
-    int nPersons = 2;              // persons per linkage alarm
+    int nPersons = 3;              // persons per linkage alarm
     QSize sizePicture{1920, 1080}; // every picture of the alarms
 
     bool operator==(const SimSettings& o) const
