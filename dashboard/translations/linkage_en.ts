@@ -19,6 +19,10 @@
     <message><source>SavePictureFailed</source><translation>An alarm picture could not be saved. Check the picture folder.</translation></message>
 </context>
 <context>
+    <name>NoDataWidget</name>
+    <message><source>NoData</source><translation>No data</translation></message>
+</context>
+<context>
     <name>LinkageSetupDlg</name>
     <message><source>Set</source><translation>Settings</translation></message>
     <message><source>CammeraLiveViewMode</source><translation>Live view mode</translation></message>
