@@ -1,7 +1,7 @@
 #include "AlarmPictureDecoder.h"
 
-#include "LinkageRules.h"
 #include "LsaLogging.h"
+#include "PictureHeader.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -55,7 +55,7 @@ public:
         const QSize size = m_reader.size();
         if (!size.isValid() || size.isEmpty()) {
             qCWarning(lcAlarmView) << "alarm picture refused: not a picture" << m_reader.errorString();
-        } else if (static_cast<qint64>(size.width()) * size.height() > kMaxPicturePixels) {
+        } else if (!IsPictureSizeAllowed(size)) {
             qCWarning(lcAlarmView) << "alarm picture refused:" << size << "is above the pixel limit";
         } else if (IsCutShortJpeg(m_baBytes)) {
             qCWarning(lcAlarmView) << "alarm picture refused: the JPEG data is cut short";

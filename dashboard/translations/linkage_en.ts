@@ -2,21 +2,27 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_GB">
 <context>
-    <name>QObject</name>
-    <message><source>LinkageSnapshotAlarm</source><translation>Linkage Snapshot Alarm</translation></message>
-    <message><source>NoPermission</source><translation>You have no permission for this operation.</translation></message>
-</context>
-<context>
-    <name>LinkageSnapAlarmDlg</name>
-    <message><source>LiveView</source><translation>Live View</translation></message>
-    <message><source>PanoramicChannelAlarm</source><translation>Panoramic Channel Alarm</translation></message>
-    <message><source>LinkageChannelAlarm</source><translation>Linkage Channel Alarm</translation></message>
-</context>
-<context>
-    <name>LinkageSnapAlarm::CLinkageSnapAlarmDlg</name>
-    <message><source>Close</source><translation>Close</translation></message>
-    <message><source>NoEnoughFreeSpace</source><translation>Not enough free disk space to save alarm pictures (at least 2 GB needed).</translation></message>
-    <message><source>SavePictureFailed</source><translation>An alarm picture could not be saved. Check the picture folder.</translation></message>
+    <name>Dashboard</name>
+    <message>
+        <source>AIDashboard</source>
+        <translation>AI Dashboard</translation>
+    </message>
+    <message>
+        <source>Configure</source>
+        <translation>Configure</translation>
+    </message>
+    <message>
+        <source>Minimise</source>
+        <translation>Minimise</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>PluginLoadFailed</source>
+        <translation>The dashboard app %1 could not be loaded: %2</translation>
+    </message>
 </context>
 <context>
     <name>NoDataWidget</name>
@@ -24,34 +30,169 @@
 </context>
 <context>
     <name>LinkageSetupDlg</name>
-    <message><source>Set</source><translation>Settings</translation></message>
-    <message><source>CammeraLiveViewMode</source><translation>Live view mode</translation></message>
-    <message><source>DualChannels</source><translation>Two channels</translation></message>
-    <message><source>Three-channel</source><translation>Three channels</translation></message>
-    <message><source>DisplayContent</source><translation>Layout</translation></message>
-    <message><source>LiveView</source><translation>Live View</translation></message>
-    <message><source>PanoramicChannelAlarm</source><translation>Panoramic Channel Alarm</translation></message>
-    <message><source>LinkageChannelAlarm</source><translation>Linkage Channel Alarm</translation></message>
-    <message><source>SavePicture</source><translation>Save pictures</translation></message>
-    <message><source>CapturePath</source><translation>Picture folder</translation></message>
-    <message><source>Save</source><translation>Save</translation></message>
-    <message><source>UndoMerge</source><translation>Cancel</translation></message>
+    <message>
+        <source>Set</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>CammeraLiveViewMode</source>
+        <translation>Live view mode</translation>
+    </message>
+    <message>
+        <source>DualChannels</source>
+        <translation>Two channels</translation>
+    </message>
+    <message>
+        <source>Three-channel</source>
+        <translation>Three channels</translation>
+    </message>
+    <message>
+        <source>DisplayContent</source>
+        <translation>Layout</translation>
+    </message>
+    <message>
+        <source>LiveView</source>
+        <translation>Live View</translation>
+    </message>
+    <message>
+        <source>PanoramicChannelAlarm</source>
+        <translation>Panoramic Channel Alarm</translation>
+    </message>
+    <message>
+        <source>LinkageChannelAlarm</source>
+        <translation>Linkage Channel Alarm</translation>
+    </message>
+    <message>
+        <source>SavePicture</source>
+        <translation>Save pictures</translation>
+    </message>
+    <message>
+        <source>CapturePath</source>
+        <translation>Picture folder</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>UndoMerge</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>LinkageSnapAlarm::CLinkageCameraModel</name>
+    <message>
+        <source>All</source>
+        <translation>All</translation>
+    </message>
+    <message>
+        <source>Preview</source>
+        <translation>Live view</translation>
+    </message>
+    <message>
+        <source>ViewAllCamerasInGroup</source>
+        <translation>Live view</translation>
+    </message>
 </context>
 <context>
     <name>LinkageSnapAlarm::CLinkageSetupDlg</name>
-    <message><source>Close</source><translation>Close</translation></message>
-    <message><source>ExportPicture</source><translation>Choose the picture folder</translation></message>
-    <message><source>NoEnoughFreeSpace</source><translation>Not enough free disk space in this folder (at least 2 GB needed).</translation></message>
-    <message><source>NoAccessToThisFolder</source><translation>Pictures cannot be written to this folder.</translation></message>
-    <message><source>SaveFailed</source><translation>The settings could not be saved.</translation></message>
-    <message><source>Saved</source><translation>Settings saved.</translation></message>
+    <message>
+        <source>Close</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>ExportPicture</source>
+        <translation>Choose the picture folder</translation>
+    </message>
+    <message>
+        <source>NoEnoughFreeSpace</source>
+        <translation>Not enough free disk space in this folder (at least 2 GB needed).</translation>
+    </message>
+    <message>
+        <source>NoAccessToThisFolder</source>
+        <translation>Pictures cannot be written to this folder.</translation>
+    </message>
+    <message>
+        <source>SaveFailed</source>
+        <translation>The settings could not be saved.</translation>
+    </message>
+    <message>
+        <source>Saved</source>
+        <translation>Settings saved.</translation>
+    </message>
+    <message>
+        <source>SettingsDatabaseDamaged</source>
+        <translation>The settings file was damaged. It has been kept aside and default settings are in use.</translation>
+    </message>
 </context>
 <context>
-    <name>Dashboard</name>
-    <message><source>AIDashboard</source><translation>AI Dashboard</translation></message>
-    <message><source>Configure</source><translation>Configure</translation></message>
-    <message><source>Minimise</source><translation>Minimise</translation></message>
-    <message><source>Close</source><translation>Close</translation></message>
-    <message><source>PluginLoadFailed</source><translation>The dashboard app %1 could not be loaded: %2</translation></message>
+    <name>LinkageSnapAlarm::CLinkageSnapAlarmDlg</name>
+    <message>
+        <source>Close</source>
+        <translation type="vanished">Close</translation>
+    </message>
+    <message>
+        <source>NoEnoughFreeSpace</source>
+        <translation>Not enough free disk space to save alarm pictures (at least 2 GB needed).</translation>
+    </message>
+    <message>
+        <source>SavePictureFailed</source>
+        <translation>An alarm picture could not be saved. Check the picture folder.</translation>
+    </message>
+</context>
+<context>
+    <name>LinkageSnapAlarm::CRightShrinkWid</name>
+    <message>
+        <source>ShrinkOrExpand</source>
+        <translation>Show or hide the camera list</translation>
+    </message>
+</context>
+<context>
+    <name>LinkageSnapAlarmDlg</name>
+    <message>
+        <source>LiveView</source>
+        <translation>Live View</translation>
+    </message>
+    <message>
+        <source>PanoramicChannelAlarm</source>
+        <translation>Panoramic Channel Alarm</translation>
+    </message>
+    <message>
+        <source>LinkageChannelAlarm</source>
+        <translation>Linkage Channel Alarm</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <source>LinkageSnapshotAlarm</source>
+        <translation>Linkage Snapshot Alarm</translation>
+    </message>
+    <message>
+        <source>NoPermission</source>
+        <translation>You have no permission for this operation.</translation>
+    </message>
+</context>
+<context>
+    <name>TesselGUIToolkit::CLocationViewWidget</name>
+    <message>
+        <source>Search</source>
+        <translation>Search cameras (Ctrl+F)</translation>
+    </message>
+    <message>
+        <source>ClearSearch</source>
+        <translation>Clear the search</translation>
+    </message>
+</context>
+<context>
+    <name>tovaris::CAIExpandTreeView</name>
+    <message>
+        <source>ExpandAll</source>
+        <translation>Expand all</translation>
+    </message>
+    <message>
+        <source>CollapseAll</source>
+        <translation>Collapse all</translation>
+    </message>
 </context>
 </TS>

@@ -1,4 +1,5 @@
 #include "quorra/AlarmTransfer.h"
+#include "Fendra/SingletonImpl.h"
 
 namespace quorra {
 
@@ -25,3 +26,6 @@ void AlarmTransfer::PostAlarmEvent(std::shared_ptr<IAlarmEvent> spEvent)
 }
 
 } // namespace quorra
+
+// The one holder of this type, in host code (see Fendra/Singleton.h).
+FENDRA_HOST_SINGLETON(quorra::AlarmTransfer)

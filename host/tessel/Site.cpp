@@ -3,10 +3,13 @@
 #include "tessel/GroupManager.h"
 
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 
+#include <cjson/cJSON.h>
+
+#include <memory>
+
+#include <cmath>
+#include <cstring>
 #include <set>
 #include <unordered_set>
 #include <variant>
@@ -88,7 +91,7 @@ bool HasControlCharacters(const QString& strText)
 
 // Converts one value; on failure returns false with what was expected.
 template <class R>
-bool ReadValue(const Field<R>& field, const QJsonValue& value, R& record, QString& strProblem)
+bool ReadValue(const Field<R>& field, const cJSON* pValue, R& record, QString& strProblem)
 {
     switch (field.eKind) {
     case FieldKind::Id:
@@ -96,11 +99,11 @@ bool ReadValue(const Field<R>& field, const QJsonValue& value, R& record, QStrin
     case FieldKind::Text:
     case FieldKind::Stream:
     case FieldKind::LinkageRole: {
-        if (!value.isString()) {
+        if (!cJSON_IsString(pValue)) {
             strProblem = QStringLiteral("expected text");
             return false;
         }
-        const QString strText = value.toString();
+        const QString strText = QString::fromUtf8(pValue->valuestring);
         const int nMax = field.eKind == FieldKind::Id ? kMaxSiteIdLength : kMaxSiteNameLength;
         if (field.eKind == FieldKind::Id && strText.trimmed().isEmpty()) {
             strProblem = QStringLiteral("empty");
@@ -127,15 +130,16 @@ bool ReadValue(const Field<R>& field, const QJsonValue& value, R& record, QStrin
         return true;
     }
     case FieldKind::Bool:
-        if (!value.isBool()) {
+        if (!cJSON_IsBool(pValue)) {
             strProblem = QStringLiteral("expected true or false");
             return false;
         }
-        record.*std::get<bool R::*>(field.member) = value.toBool();
+        record.*std::get<bool R::*>(field.member) = cJSON_IsTrue(pValue);
         return true;
     case FieldKind::Channel: {
-        const double dValue = value.toDouble(-1);
-        if (!value.isDouble() || dValue != static_cast<int>(dValue) || dValue < 1 || dValue > kMaxChannel) {
+        const double dValue = cJSON_IsNumber(pValue) ? pValue->valuedouble : -1;
+        // Range first: converting a huge or non-finite number to int is undefined.
+        if (!(dValue >= 1 && dValue <= kMaxChannel) || dValue != std::floor(dValue)) {
             strProblem = QStringLiteral("expected a whole number from 1 to %1").arg(kMaxChannel);
             return false;
         }
@@ -143,14 +147,14 @@ bool ReadValue(const Field<R>& field, const QJsonValue& value, R& record, QStrin
         return true;
     }
     case FieldKind::Rights: {
-        if (!value.isArray()) {
+        if (!cJSON_IsArray(pValue)) {
             strProblem = QStringLiteral("expected a list of rights");
             return false;
         }
         uint32_t uRights = 0;
-        for (const QJsonValue& right : value.toArray()) {
+        for (const cJSON* pRight = pValue->child; pRight; pRight = pRight->next) {
             const auto* pIt = std::find_if(std::begin(kRightNames), std::end(kRightNames), [&](const RightName& r) {
-                return right.toString() == QLatin1String(r.pszName);
+                return cJSON_IsString(pRight) && std::strcmp(pRight->valuestring, r.pszName) == 0;
             });
             if (pIt == std::end(kRightNames)) {
                 strProblem = QStringLiteral("unknown right (known: liveView, ptz, screenshot, record, sound)");
@@ -193,10 +197,11 @@ private:
     int m_nDropped = 0;
 };
 
-QString ItemName(const char* pszKind, int nIndex, const QJsonObject& object, const char* pszIdKey)
+QString ItemName(const char* pszKind, int nIndex, const cJSON* pObject, const char* pszIdKey)
 {
     QString strName = QStringLiteral("%1 %2").arg(QLatin1String(pszKind)).arg(nIndex + 1);
-    const QString strId = object.value(QLatin1String(pszIdKey)).toString().trimmed();
+    const cJSON* pId = cJSON_GetObjectItemCaseSensitive(pObject, pszIdKey);
+    const QString strId = cJSON_IsString(pId) ? QString::fromUtf8(pId->valuestring).trimmed() : QString();
     if (!strId.isEmpty())
         strName += QStringLiteral(" \"%1\"").arg(strId.left(kMaxSiteIdLength));
     return strName;
@@ -204,29 +209,31 @@ QString ItemName(const char* pszKind, int nIndex, const QJsonObject& object, con
 
 // Reads one record: every field of the list, the unknown keys reported.
 template <class R, size_t N>
-bool ReadRecord(const QJsonObject& object, const Field<R> (&fields)[N], const QString& strItem, R& record,
+bool ReadRecord(const cJSON* pObject, const Field<R> (&fields)[N], const QString& strItem, R& record,
                 CMessages& messages)
 {
     for (const Field<R>& field : fields) {
-        const QJsonValue value = object.value(QLatin1String(field.pszKey));
-        if (value.isUndefined()) {
+        const cJSON* pValue = cJSON_GetObjectItemCaseSensitive(pObject, field.pszKey);
+        if (!pValue) {
             if (!field.bRequired)
                 continue;
             messages.Add(QStringLiteral("%1: field \"%2\": missing; skipped").arg(strItem, QLatin1String(field.pszKey)));
             return false;
         }
         QString strProblem;
-        if (!ReadValue(field, value, record, strProblem)) {
+        if (!ReadValue(field, pValue, record, strProblem)) {
             messages.Add(
                 QStringLiteral("%1: field \"%2\": %3; skipped").arg(strItem, QLatin1String(field.pszKey), strProblem));
             return false;
         }
     }
-    for (auto it = object.begin(); it != object.end(); ++it) {
-        const bool bKnown = std::any_of(std::begin(fields), std::end(fields),
-                                        [&](const Field<R>& f) { return it.key() == QLatin1String(f.pszKey); });
+    for (const cJSON* pMember = pObject->child; pMember; pMember = pMember->next) {
+        const bool bKnown = std::any_of(std::begin(fields), std::end(fields), [&](const Field<R>& f) {
+            return pMember->string && std::strcmp(pMember->string, f.pszKey) == 0;
+        });
         if (!bKnown)
-            messages.Add(QStringLiteral("%1: field \"%2\": unknown; ignored").arg(strItem, it.key().left(64)));
+            messages.Add(QStringLiteral("%1: field \"%2\": unknown; ignored")
+                             .arg(strItem, QString::fromUtf8(pMember->string).left(64)));
     }
     return true;
 }
@@ -234,29 +241,37 @@ bool ReadRecord(const QJsonObject& object, const Field<R> (&fields)[N], const QS
 // Reads one array of records, skipping bad ones; bAccept adds the checks that
 // need the rest of the site (duplicates, groups).
 template <class R, size_t N, class Accept>
-void ReadList(const QJsonObject& root, const char* pszKey, const char* pszKind, const char* pszIdKey,
+void ReadList(const cJSON* pRoot, const char* pszKey, const char* pszKind, const char* pszIdKey,
               const Field<R> (&fields)[N], std::vector<R>& vecOut, CMessages& messages, Accept bAccept)
 {
-    const QJsonValue list = root.value(QLatin1String(pszKey));
-    if (list.isUndefined())
+    const cJSON* pList = cJSON_GetObjectItemCaseSensitive(pRoot, pszKey);
+    if (!pList)
         return;
-    if (!list.isArray()) {
+    if (!cJSON_IsArray(pList)) {
         messages.Add(QStringLiteral("field \"%1\": expected a list; ignored").arg(QLatin1String(pszKey)));
         return;
     }
-    const QJsonArray array = list.toArray();
-    for (int i = 0; i < array.size(); ++i) {
-        const QJsonValue item = array.at(i);
-        if (!item.isObject()) {
+    int i = 0;
+    for (const cJSON* pItem = pList->child; pItem; pItem = pItem->next, ++i) {
+        if (!cJSON_IsObject(pItem)) {
             messages.Add(QStringLiteral("%1 %2: expected an object; skipped").arg(QLatin1String(pszKind)).arg(i + 1));
             continue;
         }
-        const QJsonObject object = item.toObject();
-        const QString strItem = ItemName(pszKind, i, object, pszIdKey);
+        const QString strItem = ItemName(pszKind, i, pItem, pszIdKey);
         R record;
-        if (ReadRecord(object, fields, strItem, record, messages) && bAccept(record, strItem))
+        if (ReadRecord(pItem, fields, strItem, record, messages) && bAccept(record, strItem))
             vecOut.push_back(std::move(record));
     }
+}
+
+struct JsonDeleter
+{
+    void operator()(cJSON* p) const { cJSON_Delete(p); }
+};
+
+bool IsSpace(char ch)
+{
+    return ch == ' ' || ch == '\t' || ch == '\n' || ch == '\r';
 }
 
 } // namespace
@@ -265,15 +280,22 @@ SiteLoadResult ParseSite(const QByteArray& baJson, const QString& strSource)
 {
     SiteLoadResult result;
     CMessages messages(strSource);
-    QJsonParseError error{};
-    const QJsonDocument document = QJsonDocument::fromJson(baJson, &error);
-    if (error.error != QJsonParseError::NoError) {
-        messages.Add(QStringLiteral("not JSON (%1 at byte %2); site not loaded").arg(error.errorString()).arg(error.offset));
+    const char* pszEnd = nullptr;
+    std::unique_ptr<cJSON, JsonDeleter> upRoot(
+        cJSON_ParseWithLengthOpts(baJson.constData(), static_cast<size_t>(baJson.size()), &pszEnd, false));
+    const char* const pszData = baJson.constData();
+    while (upRoot && pszEnd && pszEnd < pszData + baJson.size() && IsSpace(*pszEnd))
+        ++pszEnd;
+    if (!upRoot || (pszEnd && pszEnd < pszData + baJson.size())) {
+        const qint64 nOffset = pszEnd ? pszEnd - pszData : 0;
+        messages.Add(QStringLiteral("not JSON (%1 at byte %2); site not loaded")
+                         .arg(upRoot ? QStringLiteral("text after the end") : QStringLiteral("syntax error"))
+                         .arg(nOffset));
         result.lstMessages = messages.Take();
         return result;
     }
-    const QJsonObject root = document.object();
-    if (!document.isObject() || !root.value(QLatin1String("groups")).isArray()) {
+    const cJSON* pRoot = upRoot.get();
+    if (!cJSON_IsObject(pRoot) || !cJSON_IsArray(cJSON_GetObjectItemCaseSensitive(pRoot, "groups"))) {
         messages.Add(QStringLiteral("field \"groups\": missing or not a list; site not loaded"));
         result.lstMessages = messages.Take();
         return result;
@@ -282,7 +304,7 @@ SiteLoadResult ParseSite(const QByteArray& baJson, const QString& strSource)
     SiteData& site = result.site;
 
     std::unordered_set<std::string> setGroups;
-    ReadList(root, "groups", "group", "id", kGroupFields, site.vecGroups, messages,
+    ReadList(pRoot, "groups", "group", "id", kGroupFields, site.vecGroups, messages,
              [&](const GroupInfo& group, const QString& strItem) {
                  if (setGroups.insert(group.strGUID).second)
                      return true;
@@ -311,11 +333,11 @@ SiteLoadResult ParseSite(const QByteArray& baJson, const QString& strSource)
         ++nElements;
         return true;
     };
-    ReadList(root, "cameras", "camera", "guid", kCameraFields, site.vecCameras, messages,
+    ReadList(pRoot, "cameras", "camera", "guid", kCameraFields, site.vecCameras, messages,
              [&](const CameraInfo& camera, const QString& strItem) {
                  return acceptElement(camera.strGUID, camera.strGroupID, strItem);
              });
-    ReadList(root, "alarmInputs", "alarm input", "guid", kAlarmInputFields, site.vecAlarmInputs, messages,
+    ReadList(pRoot, "alarmInputs", "alarm input", "guid", kAlarmInputFields, site.vecAlarmInputs, messages,
              [&](const AlarmInputInfo& input, const QString& strItem) {
                  return acceptElement(input.strGUID, input.strGroupID, strItem);
              });
@@ -323,10 +345,11 @@ SiteLoadResult ParseSite(const QByteArray& baJson, const QString& strSource)
         messages.Add(QStringLiteral("%1 cameras and alarm inputs skipped: a site holds at most %2")
                          .arg(nOverLimit)
                          .arg(kMaxSiteElements));
-    for (auto it = root.begin(); it != root.end(); ++it) {
-        if (it.key() != QLatin1String("groups") && it.key() != QLatin1String("cameras")
-            && it.key() != QLatin1String("alarmInputs"))
-            messages.Add(QStringLiteral("field \"%1\": unknown; ignored").arg(it.key().left(64)));
+    for (const cJSON* pMember = pRoot->child; pMember; pMember = pMember->next) {
+        const QString strKey = QString::fromUtf8(pMember->string);
+        if (strKey != QLatin1String("groups") && strKey != QLatin1String("cameras")
+            && strKey != QLatin1String("alarmInputs"))
+            messages.Add(QStringLiteral("field \"%1\": unknown; ignored").arg(strKey.left(64)));
     }
     result.lstMessages = messages.Take();
     return result;
