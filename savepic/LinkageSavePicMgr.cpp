@@ -1,5 +1,6 @@
 #include "LinkageSavePicMgr.h"
 
+#include "FolderCheckCache.h"
 #include "LinkageSavePicTask.h"
 #include "PictureFile.h"
 #include "TesselThreadPool.h"
@@ -29,6 +30,7 @@ private:
 
 CLinkageSavePicMgr::CLinkageSavePicMgr(QObject* pParent)
     : QObject(pParent)
+    , m_upFolderChecks(std::make_unique<CFolderCheckCache>())
     , m_pThreadPool(std::make_unique<CtesselThreadPool>(1))
 {
 }

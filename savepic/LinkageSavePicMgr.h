@@ -13,6 +13,7 @@
 
 namespace LinkageSnapAlarm {
 
+class CFolderCheckCache;
 class CtesselThreadPool;
 
 // How long closing keeps writing queued pictures before dropping the rest.
@@ -41,6 +42,9 @@ public:
     // Queues one picture when saving is on; blocks while 100 are pending.
     void SavePicture(const LinkageSavePicInfo& info);
 
+    // The save worker's recent folder checks.
+    CFolderCheckCache& FolderChecks() { return *m_upFolderChecks; }
+
 signals:
     // Too little free space where the picture was to go; it was not written.
     void signalSpaceNotEnough();
@@ -54,6 +58,7 @@ private:
     void SweepSaveFolder();
 
     QString m_strSavePicPath;
+    std::unique_ptr<CFolderCheckCache> m_upFolderChecks;
     std::unique_ptr<CtesselThreadPool> m_pThreadPool;
     std::atomic<bool> m_bSavePicture{false};
     std::mutex m_mutex;

@@ -1,9 +1,8 @@
 #include "LinkageSavePicTask.h"
 
+#include "FolderCheckCache.h"
 #include "LinkageSavePicMgr.h"
 #include "PictureFile.h"
-
-#include <QDir>
 
 namespace LinkageSnapAlarm {
 
@@ -18,34 +17,54 @@ void LinkageSavePicTask::Run()
     if (m_stSavePicInfo.strPicData.empty() || m_stSavePicInfo.strFileName.isEmpty())
         return;
     const QString strSavePath = m_pSavePicMgr ? m_pSavePicMgr->GetSavePicPath() : QString();
-    const QString strFolder = strSavePath + QLatin1Char('/') + PictureFile::SafeName(m_stSavePicInfo.strFolderName);
-    // The space of the file system the picture goes to; an unknown answer does
-    // not stop the attempt.
-    if (!strSavePath.isEmpty() && PictureFile::CheckFreeSpace(strFolder) == PictureFile::SpaceCheck::NotEnough) {
-        emit signalSpaceNotEnough();
+    if (strSavePath.isEmpty()) {
+        emit signalSaveFailed();
         return;
     }
-    const QString strWritten = strSavePath.isEmpty() ? QString() : WritePicture(strFolder);
-    if (strWritten.isEmpty())
+    const QString strFolder = strSavePath + QLatin1Char('/') + PictureFile::SafeName(m_stSavePicInfo.strFolderName);
+    CFolderCheckCache& cache = m_pSavePicMgr->FolderChecks();
+    bool bReused = false;
+    const CFolderCheckCache::Result eResult = cache.Check(strFolder, bReused);
+    if (eResult != CFolderCheckCache::Result::Ready) {
+        if (eResult == CFolderCheckCache::Result::NotEnoughSpace)
+            emit signalSpaceNotEnough();
+        else
+            emit signalSaveFailed();
+        return;
+    }
+    QByteArray baBytes;
+    if (!EncodedBytes(baBytes)) {
         emit signalSaveFailed();
-    else
+        return;
+    }
+    const QString strBase = strFolder + QLatin1Char('/') + PictureFile::SafeName(m_stSavePicInfo.strFileName);
+    QString strWritten = PictureFile::WriteNewFile(strBase, baBytes.constData(), baBytes.size());
+    if (strWritten.isEmpty() && bReused) {
+        // The folder may have gone since it was checked: check afresh and try once more.
+        cache.Forget();
+        if (cache.Check(strFolder, bReused) == CFolderCheckCache::Result::Ready)
+            strWritten = PictureFile::WriteNewFile(strBase, baBytes.constData(), baBytes.size());
+    }
+    if (strWritten.isEmpty()) {
+        cache.Forget();
+        emit signalSaveFailed();
+    } else {
         emit signalPictureSaved(strWritten);
+    }
 }
 
-QString LinkageSavePicTask::WritePicture(const QString& strFolder)
+bool LinkageSavePicTask::EncodedBytes(QByteArray& baBytes) const
 {
-    if (!QDir().mkpath(strFolder))
-        return QString();
-    const QString strBase = strFolder + QLatin1Char('/') + PictureFile::SafeName(m_stSavePicInfo.strFileName);
     const protocol::PictureRect& rect = m_stSavePicInfo.struCropRect;
     const QRectF rcFraction(rect.x, rect.y, rect.width, rect.height);
-    if (PictureFile::IsWholePicture(rcFraction))
-        return PictureFile::WriteNewFile(strBase, m_stSavePicInfo.strPicData.data(),
-                                         qint64(m_stSavePicInfo.strPicData.size()));
     const QByteArray baPicture = QByteArray::fromRawData(m_stSavePicInfo.strPicData.data(),
                                                          int(m_stSavePicInfo.strPicData.size()));
-    const QByteArray baJpeg = PictureFile::CropToJpeg(baPicture, rcFraction);
-    return baJpeg.isEmpty() ? QString() : PictureFile::WriteNewFile(strBase, baJpeg.constData(), baJpeg.size());
+    if (PictureFile::IsWholePicture(rcFraction)) {
+        baBytes = baPicture; // shares the job's bytes, no copy
+        return true;
+    }
+    baBytes = PictureFile::CropToJpeg(baPicture, rcFraction);
+    return !baBytes.isEmpty();
 }
 
 } // namespace LinkageSnapAlarm

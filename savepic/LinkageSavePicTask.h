@@ -26,7 +26,9 @@ signals:
     void signalPictureSaved(const QString& strFilePath);
 
 private:
-    QString WritePicture(const QString& strFolder);
+    // The bytes to write: the picture itself, or its cut as JPEG; false when the
+    // cut failed.
+    bool EncodedBytes(QByteArray& baBytes) const;
 
     LinkageSavePicInfo m_stSavePicInfo;
     CLinkageSavePicMgr* m_pSavePicMgr;

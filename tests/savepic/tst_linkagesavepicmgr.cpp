@@ -82,6 +82,7 @@ private slots:
     void nothingToSaveIsSilent();
     void queuedPicturesWrittenBeforeManagerGoes();
     void startingToSaveSweepsStaleTemporaries();
+    void folderRemovedAfterItsCheckIsMadeAgain();
 
 private:
     QString SavePath() const { return m_tmpDir.filePath(QStringLiteral("save")); }
@@ -191,7 +192,8 @@ void TestLinkageSavePicMgr::writtenFile()
 }
 
 // Each picture gives one signal. The free space is asked for the folder the file
-// goes to; too little skips the picture, an unknown answer does not.
+// goes to; too little skips the picture, an unknown answer does not. A good answer
+// is reused for the next pictures (within a second), too little space never is.
 void TestLinkageSavePicMgr::outcomeOfThreePictures_data()
 {
     QTest::addColumn<qint64>("freeBytes"); // negative: the query fails
@@ -199,22 +201,25 @@ void TestLinkageSavePicMgr::outcomeOfThreePictures_data()
     QTest::addColumn<QByteArray>("data");
     QTest::addColumn<QRectF>("crop");
     QTest::addColumn<QString>("outcome");
+    QTest::addColumn<int>("asked"); // free-space queries for the three pictures
     const qint64 n2048MiB = qint64(2048) << 20;
     const QString strSave = QStringLiteral("<tmp>/save");
     const QRectF rcWhole;
     const char* szSaved = "saved 3, no space 0, failed 0, off thread 0";
     const char* szNoSpace = "saved 0, no space 3, failed 0, off thread 0";
     const char* szFailed = "saved 0, no space 0, failed 3, off thread 0";
-    QTest::newRow("2047 MiB free") << n2048MiB - (1 << 20) << strSave << m_baJpeg << rcWhole << szNoSpace;
-    QTest::newRow("one byte short of 2048 MiB") << n2048MiB - 1 << strSave << m_baJpeg << rcWhole << szNoSpace;
-    QTest::newRow("2048 MiB free") << n2048MiB << strSave << m_baJpeg << rcWhole << szSaved;
-    QTest::newRow("free-space query fails") << qint64(-1) << strSave << m_baJpeg << rcWhole << szSaved;
+    QTest::newRow("2047 MiB free") << n2048MiB - (1 << 20) << strSave << m_baJpeg << rcWhole << szNoSpace << 3;
+    QTest::newRow("one byte short of 2048 MiB") << n2048MiB - 1 << strSave << m_baJpeg << rcWhole << szNoSpace << 3;
+    QTest::newRow("2048 MiB free") << n2048MiB << strSave << m_baJpeg << rcWhole << szSaved << 1;
+    QTest::newRow("free-space query fails") << qint64(-1) << strSave << m_baJpeg << rcWhole << szSaved << 1;
     QTest::newRow("undecodable picture to crop")
-        << n2048MiB << strSave << QByteArray("no picture") << QRectF(0.25, 0.25, 0.5, 0.5) << szFailed;
-    QTest::newRow("crop rectangle outside") << n2048MiB << strSave << m_baJpeg << QRectF(1.5, 0, 0.5, 0.5) << szFailed;
-    QTest::newRow("only x set: an empty crop") << n2048MiB << strSave << m_baJpeg << QRectF(0.5, 0, 0, 0) << szFailed;
-    QTest::newRow("folder blocked by a file") << n2048MiB << "<tmp>/blocker" << m_baJpeg << rcWhole << szFailed;
-    QTest::newRow("no save path") << n2048MiB << "" << m_baJpeg << rcWhole << szFailed;
+        << n2048MiB << strSave << QByteArray("no picture") << QRectF(0.25, 0.25, 0.5, 0.5) << szFailed << 1;
+    QTest::newRow("crop rectangle outside")
+        << n2048MiB << strSave << m_baJpeg << QRectF(1.5, 0, 0.5, 0.5) << szFailed << 1;
+    QTest::newRow("only x set: an empty crop")
+        << n2048MiB << strSave << m_baJpeg << QRectF(0.5, 0, 0, 0) << szFailed << 1;
+    QTest::newRow("folder blocked by a file") << n2048MiB << "<tmp>/blocker" << m_baJpeg << rcWhole << szFailed << 3;
+    QTest::newRow("no save path") << n2048MiB << "" << m_baJpeg << rcWhole << szFailed << 0;
 }
 
 void TestLinkageSavePicMgr::outcomeOfThreePictures()
@@ -224,6 +229,7 @@ void TestLinkageSavePicMgr::outcomeOfThreePictures()
     QFETCH(QByteArray, data);
     QFETCH(QRectF, crop);
     QFETCH(QString, outcome);
+    QFETCH(int, asked);
     savePath.replace(QLatin1String("<tmp>"), m_tmpDir.path());
     QStringList lstAsked;
     std::mutex mutex;
@@ -240,8 +246,7 @@ void TestLinkageSavePicMgr::outcomeOfThreePictures()
     QCOMPARE(rig.Await(3), outcome);
     QCOMPARE(FilesUnder(m_tmpDir.path()).size(), 1 + rig.spySaved.count()); // the blocker and the saved ones
     std::lock_guard<std::mutex> lock(mutex);
-    const QString strFolder = savePath + QStringLiteral("/cam");
-    QCOMPARE(lstAsked, savePath.isEmpty() ? QStringList() : (QStringList{strFolder, strFolder, strFolder}));
+    QCOMPARE(lstAsked, QVector<QString>(asked, savePath + QStringLiteral("/cam")).toList());
 }
 
 void TestLinkageSavePicMgr::nothingToSaveIsSilent_data()
@@ -317,6 +322,19 @@ void TestLinkageSavePicMgr::startingToSaveSweepsStaleTemporaries()
     QCOMPARE(lstLeft.join(QLatin1Char(' ')),
              QStringLiteral("cam/.picture-1.part.jpg cam/.picture-UPPER.part cam/.picture-fresh.part "
                             "cam/deeper/.picture-x.part cam/holiday.part cam/p.jpg"));
+}
+
+// The folder check is reused for a second: a folder removed meanwhile must not
+// cost the next picture.
+void TestLinkageSavePicMgr::folderRemovedAfterItsCheckIsMadeAgain()
+{
+    SaveRig rig(SavePath());
+    rig.pMgr->SavePicture(Picture(QStringLiteral("cam"), QStringLiteral("a"), QByteArray("1")));
+    QCOMPARE(rig.Await(1), kOneSaved);
+    QVERIFY(QDir(SavePath() + QStringLiteral("/cam")).removeRecursively());
+    rig.pMgr->SavePicture(Picture(QStringLiteral("cam"), QStringLiteral("b"), QByteArray("2")));
+    QCOMPARE(rig.Await(2), QStringLiteral("saved 2, no space 0, failed 0, off thread 0"));
+    QCOMPARE(FilesUnder(SavePath()), QStringList{QStringLiteral("cam/b.jpg")});
 }
 
 QTEST_GUILESS_MAIN(TestLinkageSavePicMgr)

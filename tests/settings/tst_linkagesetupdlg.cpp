@@ -66,7 +66,6 @@ class TestLinkageSetupDlg : public QObject
 private slots:
     void init();
     void cleanup();
-    void formHasNamedChildren_data();
     void formHasNamedChildren();
     void shownSettings_data();
     void shownSettings();
@@ -94,53 +93,19 @@ void TestLinkageSetupDlg::cleanup()
     Fendra::DiskDriveUtil::SetFreeSpaceOverride({});
 }
 
-void TestLinkageSetupDlg::formHasNamedChildren_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("className");
-    QTest::addColumn<QString>("text");
-    const char* const arrRows[][3] = {
-        {"m_pWidgetSetup", "QWidget", ""},
-        {"m_pWidgetTop", "QWidget", ""},
-        {"m_pLabelSetup", "QLabel", "Set"},
-        {"m_pBtnClose", "QPushButton", ""},
-        {"m_pLabelViewMode", "QLabel", "CammeraLiveViewMode"},
-        {"widget_16", "QWidget", ""},
-        {"radio2View", "QRadioButton", "DualChannels"},
-        {"radio3View", "QRadioButton", "Three-channel"},
-        {"m_pLabelDisplay", "QLabel", "DisplayContent"},
-        {"m_pWidgetDisplay", "QWidget", ""},
-        {"m_pWidgetPreview1", "QWidget", ""},
-        {"m_pLabelDisplay1", "QLabel", "LiveView"},
-        {"m_pLabelDisplay2", "QLabel", "LiveView"},
-        {"m_pLabelDisplay5", "QLabel", "LiveView"},
-        {"m_pLabelDisplay3", "QLabel", "PanoramicChannelAlarm"},
-        {"m_pLabelDisplay4", "QLabel", "LinkageChannelAlarm"},
-        {"m_pLabelSavePic", "QLabel", "SavePicture"},
-        {"m_pCheckSavePic", "QCheckBox", ""},
-        {"m_pLabelSavePath", "QLabel", "CapturePath"},
-        {"m_pEditSavePath", "TesselGUIToolkit::CLineEdit", ""},
-        {"m_pBtnSave", "QPushButton", "Save"},
-        {"m_pBtnCancel", "QPushButton", "UndoMerge"},
-    };
-    for (const auto& row : arrRows)
-        QTest::newRow(row[0]) << row[0] << row[1] << row[2];
-}
-
+// The host style sheet addresses the form's children by these names.
 void TestLinkageSetupDlg::formHasNamedChildren()
 {
-    QFETCH(QString, name);
-    QFETCH(QString, className);
-    QFETCH(QString, text);
     CLinkageSetupDlg dlg;
-    QCOMPARE(dlg.objectName(), QStringLiteral("LinkageSetupDlg"));
-    QWidget* pChild = dlg.findChild<QWidget*>(name);
-    QVERIFY(pChild);
-    QCOMPARE(QString::fromLatin1(pChild->metaObject()->className()), className);
-    if (auto* pLabel = qobject_cast<QLabel*>(pChild))
-        QCOMPARE(pLabel->text(), text);
-    if (auto* pButton = qobject_cast<QAbstractButton*>(pChild))
-        QCOMPARE(pButton->text(), text);
+    QStringList lstMissing;
+    for (const char* szName : {"m_pWidgetSetup", "m_pWidgetTop", "m_pLabelSetup", "m_pBtnClose", "m_pLabelViewMode",
+                               "widget_16", "radio2View", "radio3View", "m_pLabelDisplay", "m_pWidgetDisplay",
+                               "m_pWidgetPreview1", "m_pLabelDisplay1", "m_pLabelDisplay2", "m_pLabelDisplay5",
+                               "m_pLabelDisplay3", "m_pLabelDisplay4", "m_pLabelSavePic", "m_pCheckSavePic",
+                               "m_pLabelSavePath", "m_pEditSavePath", "m_pBtnSave", "m_pBtnCancel"})
+        if (!dlg.findChild<QWidget*>(QLatin1String(szName)))
+            lstMissing << szName;
+    QCOMPARE(lstMissing, QStringList());
 }
 
 void TestLinkageSetupDlg::shownSettings_data()

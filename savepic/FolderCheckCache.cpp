@@ -1,0 +1,35 @@
+#include "FolderCheckCache.h"
+
+#include "PictureFile.h"
+
+#include <QDir>
+
+namespace LinkageSnapAlarm {
+
+CFolderCheckCache::Result CFolderCheckCache::Check(const QString& strFolder, bool& bReused)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const auto tpNow = std::chrono::steady_clock::now();
+    bReused = m_bValid && m_strFolder == strFolder && tpNow - m_tpChecked < kReuseFor;
+    if (bReused)
+        return Result::Ready;
+    m_bValid = false;
+    // The space of the file system the picture goes to; an unknown answer does
+    // not stop the attempt.
+    if (PictureFile::CheckFreeSpace(strFolder) == PictureFile::SpaceCheck::NotEnough)
+        return Result::NotEnoughSpace;
+    if (!QDir().mkpath(strFolder))
+        return Result::FolderFailed;
+    m_strFolder = strFolder;
+    m_tpChecked = tpNow;
+    m_bValid = true;
+    return Result::Ready;
+}
+
+void CFolderCheckCache::Forget()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_bValid = false;
+}
+
+} // namespace LinkageSnapAlarm
