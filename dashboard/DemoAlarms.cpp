@@ -1,6 +1,5 @@
 #include "DemoAlarms.h"
 
-#include "DashboardStateStore.h"
 
 #include "sim/AlarmReplay.h"
 #include "sim/AlarmSimulator.h"
@@ -10,8 +9,6 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-#include "tessel/GroupManager.h"
-#include "tessel/ICamera.h"
 
 #include <cstdio>
 
@@ -106,29 +103,3 @@ void CDemoAlarms::Stop()
     m_upPanel.reset();
 }
 
-void CDemoAlarms::SeedDemoWindows(CDashboardStateStore& stateStore, const QString& strPlugin)
-{
-    if (!stateStore.Load(strPlugin).empty())
-        return;
-    constexpr size_t kWindows = 3;
-    std::vector<std::string> vecPanoramic;
-    std::vector<std::string> vecLinked;
-    tessel::CGroupManager& groups = tessel::CGroupManager::Instance();
-    for (const tessel::GroupInfo& group : groups.GetAllGroups()) {
-        for (tessel::IElement* pElement : groups.GetElementsOfGroup(group.strGUID)) {
-            if (auto* pCamera = dynamic_cast<tessel::CCamera*>(pElement)) {
-                if (pCamera->Info().strLinkageRole == "panoramic")
-                    vecPanoramic.push_back(pCamera->Info().strGUID);
-                else if (pCamera->Info().strLinkageRole == "linked")
-                    vecLinked.push_back(pCamera->Info().strGUID);
-            }
-        }
-    }
-    if (vecPanoramic.empty())
-        return;
-    quorra::AIWidgetStateList vecState;
-    vecState.push_back({vecPanoramic.front(), {}});
-    for (size_t i = 0; i < vecLinked.size() && vecState.size() < kWindows; ++i)
-        vecState.push_back({vecLinked[i], {}});
-    stateStore.Save(strPlugin, vecState);
-}

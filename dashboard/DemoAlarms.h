@@ -5,7 +5,6 @@
 
 #include <memory>
 
-class CDashboardStateStore;
 class QCommandLineParser;
 
 namespace AlarmSim {
@@ -28,9 +27,6 @@ public:
     // they are wrong or the replay file cannot be read at all.
     bool Start(const QCommandLineParser& parser, bool bShowPanel);
     void Stop();
-    // On a first run with the demo site, the plug-in's windows start with the
-    // panoramic camera and its linked cameras, as if the operator had put them there.
-    static void SeedDemoWindows(CDashboardStateStore& stateStore, const QString& strPlugin);
 
 private:
     QCommandLineOption m_optNoSim{"no-sim", "Raise no simulated alarms."};

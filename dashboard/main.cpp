@@ -37,6 +37,11 @@ void InstallLook(QApplication& app, QTranslator& translator)
 // painted over it where it stands: what a person would see on the screen.
 QImage Screenshot(CDashboardWindow& window)
 {
+    // Video drawn by the X server into native windows is only on the screen.
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        const QRect rc = window.frameGeometry();
+        return QGuiApplication::primaryScreen()->grabWindow(0, rc.x(), rc.y(), rc.width(), rc.height()).toImage();
+    }
     QImage image = window.grab().toImage();
     QPainter painter(&image);
     for (QWidget* pTop : QApplication::topLevelWidgets()) {
@@ -72,6 +77,22 @@ void LoadSite(const QString& strSiteFile, tessel::CSiteFileWatcher& watcher)
         std::fprintf(stderr, "dashboard: %s\n", qPrintable(strMessage));
 }
 
+// Cameras for the live windows when the plug-in has no saved state: those
+// given on the command line, else (with the demo site) its panorama and
+// first linked camera.
+void SeedLiveCameras(quorra::IAIWidget* pWidget, QStringList lstGuids, bool bDemoSite)
+{
+    if (!pWidget || !pWidget->stateList().empty())
+        return;
+    if (lstGuids.isEmpty() && bDemoSite)
+        lstGuids = QStringList{"{7C3B9D21-4F7A-4E55-8A01-000000000101}", "{7C3B9D21-4F7A-4E55-8A01-000000000102}"};
+    if (lstGuids.isEmpty())
+        return;
+    for (const QString& strGuid : qAsConst(lstGuids))
+        pWidget->stateList().push_back({strGuid.trimmed().toStdString(), {}});
+    pWidget->readState();
+}
+
 // Demo runs: open the plug-in's camera panel (its collapse strip's button) and
 // type a search, as an operator would, found by the object names the style
 // sheet uses too.
@@ -104,7 +125,10 @@ int main(int argc, char** argv)
     const QCommandLineOption optSite("site", "Site file (JSON) instead of the demo site; watched for changes.", "file");
     const QCommandLineOption optShowTree("show-tree", "Open the camera panel at start.");
     const QCommandLineOption optSearch("search", "Open the camera panel and search it for this text.", "text");
-    parser.addOptions({optPluginDir, optQuitAfter, optScreenshot, optSize, optConfigure, optSite, optShowTree, optSearch});
+    const QCommandLineOption optLive("live", "Cameras (GUIDs, comma-separated) for the live windows when none are saved.",
+                                     "guids");
+    parser.addOptions({optPluginDir, optQuitAfter, optScreenshot, optSize, optConfigure, optSite, optShowTree, optSearch,
+                       optLive});
     CDemoAlarms demoAlarms;
     demoAlarms.AddOptions(parser);
     parser.process(app);
@@ -117,8 +141,6 @@ int main(int argc, char** argv)
     LoadSite(parser.value(optSite), siteWatcher);
 
     CDashboardStateStore stateStore;
-    if (!parser.isSet(optSite))
-        CDemoAlarms::SeedDemoWindows(stateStore, "LinkageSnapAlarm");
     CDashboardWindow window(stateStore);
     auto upPlugin = std::make_unique<CDashboardPlugin>("LinkageSnapAlarm");
     if (!upPlugin->Load(parser.value(optPluginDir)) || !window.AddPlugin(std::move(upPlugin))) {
@@ -132,6 +154,7 @@ int main(int argc, char** argv)
     }
 
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, [&window] { window.SaveStates(); });
+    SeedLiveCameras(window.CurrentWidget(), parser.value(optLive).split(',', Qt::SkipEmptyParts), !parser.isSet(optSite));
 
     const QStringList lstSize = parser.value(optSize).split('x');
     if (lstSize.size() == 2) {

@@ -58,6 +58,15 @@ void FreeLinkRef(gpointer pData)
     delete static_cast<std::shared_ptr<PipelineLink>*>(pData);
 }
 
+bool FromRecording(GstObject* pSource)
+{
+    for (GstObject* pObject = pSource; pObject; pObject = GST_OBJECT_PARENT(pObject)) {
+        if (GST_IS_BIN(pObject) && g_object_get_data(G_OBJECT(pObject), kRecordBinName))
+            return true;
+    }
+    return false;
+}
+
 // Runs on whichever thread posts: hands the overlay its window, and sends
 // errors and the end of the stream to the GUI thread. Nothing stays queued on
 // the bus.
@@ -71,6 +80,10 @@ GstBusSyncReply OnBusSync(GstBus*, GstMessage* pMessage, gpointer pData)
             {
                 std::lock_guard<std::mutex> lock(pLink->mutex);
                 hWindow = pLink->pOwner ? pLink->hWindow : 0;
+                // Marked before the handle leaves the lock: a teardown that
+                // cut the link after this point knows the sink has the window.
+                if (hWindow)
+                    pLink->bWindowHandleSet = true;
             }
             if (hWindow)
                 gst_video_overlay_set_window_handle(GST_VIDEO_OVERLAY(GST_MESSAGE_SRC(pMessage)), hWindow);
@@ -83,7 +96,10 @@ GstBusSyncReply OnBusSync(GstBus*, GstMessage* pMessage, gpointer pData)
         const QString strText = QString::fromUtf8(pError ? pError->message : "");
         g_clear_error(&pError);
         g_free(szDebug);
-        pLink->Post([strText](CBasePreview& preview) { PreviewAccess::OnPipelineError(preview, strText); });
+        if (FromRecording(GST_MESSAGE_SRC(pMessage)))
+            pLink->Post([strText](CBasePreview& preview) { PreviewAccess::OnRecordError(preview, strText); });
+        else
+            pLink->Post([strText](CBasePreview& preview) { PreviewAccess::OnPipelineError(preview, strText); });
         break;
     }
     case GST_MESSAGE_EOS:
@@ -140,6 +156,8 @@ PipelineLink::~PipelineLink()
 {
     if (pVolume)
         gst_object_unref(pVolume);
+    gst_buffer_replace(&pLastBuffer, nullptr);
+    gst_caps_replace(&pLastCaps, nullptr);
 }
 
 struct CBasePreview::Impl
@@ -219,6 +237,15 @@ void PreviewAccess::OnPipelineEnd(CBasePreview& preview)
     preview.Notify(NotifyStopped);
 }
 
+void PreviewAccess::OnRecordError(CBasePreview& preview, const QString& strError)
+{
+    if (!preview.IsRecord())
+        return;
+    Miravel::CErrorInfoMgr::SetLastError(Miravel::CErrorInfoMgr::ModulePreview, Miravel::CErrorInfoMgr::ErrorFileWrite,
+                                         strError);
+    preview.StopRecord();
+}
+
 void PreviewAccess::OnRecordFinished(CBasePreview& preview, const QString& strPath, bool bOk)
 {
     preview.Notify(NotifyRecordStopped, strPath, bOk ? 4 : Miravel::CErrorInfoMgr::ErrorFileWrite);
@@ -280,6 +307,8 @@ bool CBasePreview::StartPreview(WId hWnd, int, int, bool)
     request.strAddress = QString::fromStdString(strAddress);
     request.strTitle = QString::fromStdString(StreamTitle());
     request.bOverlay = bOverlay;
+    if (pSurface)
+        request.sizeSurface = pSurface->size();
     QString strError;
     int nReason = Miravel::CErrorInfoMgr::ErrorStreamFailed;
     BuiltPipeline built = BuildPipeline(request, spLink, strError, nReason);
@@ -330,8 +359,12 @@ void CBasePreview::StopPreview()
 void CBasePreview::Teardown()
 {
     d->watchdog.stop();
-    if (d->spLink)
+    if (d->spLink) {
         d->spLink->Cut();
+        // The painted picture holds a buffer of the pipeline: give it back.
+        std::lock_guard<std::mutex> lock(d->spLink->mutex);
+        d->spLink->imgLatest = QImage();
+    }
     if (d->pSurface) {
         d->pSurface->removeEventFilter(this);
         d->pSurface->setAttribute(Qt::WA_PaintOnScreen, false);
@@ -345,9 +378,10 @@ void CBasePreview::Teardown()
     d->pSurface = nullptr;
     if (!pipeline.pPipeline)
         return;
-    if (pipeline.bOverlay && !spRecord) {
+    if (pipeline.bOverlay && !spRecord && d->spLink && d->spLink->bWindowHandleSet) {
         // The X sink draws into our window: let go of it before the window can
-        // go away; the rest of the pipeline stops elsewhere.
+        // go away; the rest of the pipeline stops elsewhere. (Before it got the
+        // window, e.g. while connecting, there is nothing to let go of.)
         gst_element_set_locked_state(pipeline.pSink, TRUE);
         gst_element_set_state(pipeline.pSink, GST_STATE_NULL);
     }
@@ -417,6 +451,10 @@ bool CBasePreview::eventFilter(QObject* pWatched, QEvent* pEvent)
         }
         return false;
     }
+    if (pEvent->type() == QEvent::Resize) {
+        SetPaintSize(d->pipeline, d->pSurface->size());
+        return false;
+    }
     if (pEvent->type() != QEvent::Paint)
         return false;
     QImage imgFrame;
@@ -463,31 +501,31 @@ bool CBasePreview::Snapshot()
                                              Miravel::CErrorInfoMgr::ErrorNoStream, QString());
         return false;
     }
-    QImage imgFrame;
-    if (d->pipeline.bOverlay) {
-        GstSample* pSample = nullptr;
-        g_object_get(d->pipeline.pSink, "last-sample", &pSample, nullptr);
-        if (pSample) {
-            GstCaps* pCaps = gst_caps_from_string("video/x-raw,format=BGRx");
-            GstSample* pConverted = gst_video_convert_sample(pSample, pCaps, kConvertTimeout, nullptr);
-            gst_caps_unref(pCaps);
-            gst_sample_unref(pSample);
-            GstVideoInfo info;
-            GstVideoFrame frame;
-            if (pConverted && gst_video_info_from_caps(&info, gst_sample_get_caps(pConverted))
-                && gst_video_frame_map(&frame, &info, gst_sample_get_buffer(pConverted), GST_MAP_READ)) {
-                imgFrame = QImage(static_cast<const uchar*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0)),
-                                  GST_VIDEO_FRAME_WIDTH(&frame), GST_VIDEO_FRAME_HEIGHT(&frame),
-                                  GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0), QImage::Format_RGB32)
-                               .copy();
-                gst_video_frame_unmap(&frame);
-            }
-            if (pConverted)
-                gst_sample_unref(pConverted);
-        }
-    } else {
+    // The stream's own newest picture, whatever the window shows.
+    GstSample* pSample = nullptr;
+    {
         std::lock_guard<std::mutex> lock(d->spLink->mutex);
-        imgFrame = d->spLink->imgLatest;
+        if (d->spLink->pLastBuffer && d->spLink->pLastCaps)
+            pSample = gst_sample_new(d->spLink->pLastBuffer, d->spLink->pLastCaps, nullptr, nullptr);
+    }
+    QImage imgFrame;
+    if (pSample) {
+        GstCaps* pCaps = gst_caps_from_string("video/x-raw,format=BGRx");
+        GstSample* pConverted = gst_video_convert_sample(pSample, pCaps, kConvertTimeout, nullptr);
+        gst_caps_unref(pCaps);
+        gst_sample_unref(pSample);
+        GstVideoInfo info;
+        GstVideoFrame frame;
+        if (pConverted && gst_video_info_from_caps(&info, gst_sample_get_caps(pConverted))
+            && gst_video_frame_map(&frame, &info, gst_sample_get_buffer(pConverted), GST_MAP_READ)) {
+            imgFrame = QImage(static_cast<const uchar*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0)),
+                              GST_VIDEO_FRAME_WIDTH(&frame), GST_VIDEO_FRAME_HEIGHT(&frame),
+                              GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0), QImage::Format_RGB32)
+                           .copy();
+            gst_video_frame_unmap(&frame);
+        }
+        if (pConverted)
+            gst_sample_unref(pConverted);
     }
     const QString strPath = QFile::decodeName(Ostrel::CUserDataPath().snapshotPath().c_str())
                             + FileNamePart(StreamTitle()) + QLatin1Char('_') + TimeStamp() + QStringLiteral(".jpg");

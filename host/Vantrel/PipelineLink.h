@@ -6,6 +6,7 @@
 #include <gst/gst.h>
 
 #include <QImage>
+#include <QSize>
 #include <QString>
 
 #include <atomic>
@@ -29,6 +30,7 @@ struct PreviewAccess
     static void OnPipelineError(CBasePreview& preview, const QString& strError);
     static void OnPipelineEnd(CBasePreview& preview);
     static void OnRecordFinished(CBasePreview& preview, const QString& strPath, bool bOk);
+    static void OnRecordError(CBasePreview& preview, const QString& strError);
 };
 
 struct PipelineLink : std::enable_shared_from_this<PipelineLink>
@@ -53,11 +55,17 @@ struct PipelineLink : std::enable_shared_from_this<PipelineLink>
     std::atomic<int> nHeight{0};
     std::atomic<bool> bSoundOpen{false};
     std::atomic<bool> bFirstFramePosted{false};
+    std::atomic<bool> bWindowHandleSet{false}; // the X sink draws into our window
     bool bAppSink = false;            // set before the pipeline runs
     std::atomic<bool> bHasAudio{false};
     GstElement* pVolume = nullptr;    // under mutex; set when an audio stream appears
     QString strCaps;                  // under mutex
+    GstBuffer* pLastBuffer = nullptr; // under mutex: the stream's newest picture
+    GstCaps* pLastCaps = nullptr;     // under mutex: its format
 };
+
+// Marks the recording branch's bin; its errors end the recording, not the stream.
+constexpr const char* kRecordBinName = "lsa-record";
 
 // Recording branch state, shared between the preview and the teardown thread.
 struct RecordBranch
@@ -80,6 +88,7 @@ struct BuiltPipeline
     GstElement* pPipeline = nullptr;  // owned
     GstElement* pTee = nullptr;       // borrowed from the pipeline
     GstElement* pSink = nullptr;      // borrowed
+    GstElement* pSizeFilter = nullptr; // borrowed; application sink only
     bool bOverlay = false;
 };
 
@@ -88,12 +97,17 @@ struct BuildRequest
     QString strAddress;
     QString strTitle;       // drawn on test patterns
     bool bOverlay = false;  // native window overlay, else application sink
+    QSize sizeSurface;      // painted pictures are scaled to it
+    bool bLive = false;     // set by the builder from the address
 };
 
 // One builder for every address kind and both sinks. On failure returns a null
 // pipeline and fills strError; nReason is a CErrorInfoMgr preview reason.
 BuiltPipeline BuildPipeline(const BuildRequest& request, const std::shared_ptr<PipelineLink>& spLink,
                             QString& strError, int& nReason);
+
+// The application sink's pictures follow the surface's size.
+void SetPaintSize(const BuiltPipeline& pipeline, const QSize& sizeSurface);
 
 // Recording: attach a branch to the video tee, and finish it off the GUI thread.
 std::shared_ptr<RecordBranch> AttachRecordBranch(const BuiltPipeline& pipeline, const QString& strPath,
