@@ -59,6 +59,7 @@ void CLinkageSnapAlarmDlg::InitLinkageDlg()
     if (!m_pSetupDlg)
         m_pSetupDlg = new CLinkageSetupDlg(this);
     onBtnSetupSaveClicked(true);
+    InitAlarmView();
     InitCameraTree();
     if (Fendra::CSingleton<Kelmot::CConfigMgr>::Instance().GetStyleVariant() == 0)
         UseAlternativeHolderNames();
@@ -79,6 +80,7 @@ void CLinkageSnapAlarmDlg::InitConnect()
     CLinkageSavePicMgr* pSavePicMgr = CLinkageSavePicMgr::GetLiveSavePicMgr();
     connect(pSavePicMgr, SIGNAL(signalSpaceNotEnough()), this, SLOT(onSignalSpaceNotEnough()));
     connect(pSavePicMgr, SIGNAL(signalSaveFailed()), this, SLOT(onSignalSaveFailed()));
+    ConnectAlarmView();
     ConnectCameraTree();
     ConnectPlayWindows();
 }
@@ -141,6 +143,7 @@ void CLinkageSnapAlarmDlg::onBtnCloseClicked()
     if (m_pSetupDlg)
         m_pSetupDlg->hide();
     StopAllLiveViews();
+    CloseAlarmView();
 }
 
 void CLinkageSnapAlarmDlg::onBtnSetupSaveClicked(bool bSuccess)
@@ -158,11 +161,11 @@ void CLinkageSnapAlarmDlg::onBtnSetupSaveClicked(bool bSuccess)
 
 void CLinkageSnapAlarmDlg::ApplyPreviewMode(int nPreviewMode)
 {
-    // The third window and the gap before it give up their share in dual mode.
+    // The third window and the gap before it give up their share in dual mode,
+    // and the third window stops.
     const bool bDual = nPreviewMode == kPreviewModeDual;
     ui.LayoutPanorama->setStretch(kThirdGapIndex, bDual ? 0 : kLiveGapStretch);
     ui.LayoutPanorama->setStretch(kThirdGapIndex + 1, bDual ? 0 : kLiveWindowStretch);
-    // Dual mode stops what the hidden third window plays.
     if (bDual && m_vecPlayWindows.size() > 2 && IsPreviewing(m_vecPlayWindows.at(2))) {
         m_vecPlayWindows.at(2)->StopLiveView();
         m_pLiveCamera2 = nullptr;

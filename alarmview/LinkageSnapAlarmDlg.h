@@ -7,6 +7,9 @@
 
 #include "tessel/IElement.h"
 #include "tessel/IVideoSystemConfigObserver.h"
+#include "quorra/IntelAlarmEventInfo.h"
+
+#include <QImage>
 
 #include <QModelIndex>
 #include <QRect>
@@ -18,6 +21,7 @@
 #include <string>
 #include <vector>
 
+class tst_LinkageSnapAlarmDlgAlarms;
 class CStreamPlayWindowWithTask;
 class QDropEvent;
 
@@ -35,6 +39,9 @@ namespace LinkageSnapAlarm {
 
 class CGroupTreeWidget;
 class CLinkageSetupDlg;
+class CLinkageSnapAlarmListener;
+class CShowCardArea;
+class CShowPicWidget;
 class CLiveViewPlugin;
 
 // The whole linkage view: live windows above, the panoramic scene picture and
@@ -64,6 +71,16 @@ public:
     static QPoint PanelPos(int nDlgHeight, const QSize& sizePanel, bool bExpanded);
 
     void OnVideoSystemConfigChanged(const int32_t* pnCode) override;
+
+    // Alarm intake on or off (the dashboard widget's readState and saveState).
+    void SetAlarmListening(bool bListen);
+    // True unless one window camera's alarm source is exactly strSourceID
+    // (a window without camera counts as the empty source).
+    bool IsAlarmSourceOutsideWindows(const std::string& strSourceID) const;
+    // The part of the picture a card shows for a target rectangle.
+    static QImage CropPictureByRect(const QImage& image, const protocol::PictureRect& rect);
+    CLinkageSnapAlarmListener* AlarmListener() const { return m_pAlarmListener; }
+    const QString& LinkageUid() const { return m_strLinkageUid; }
 
     const CLinkageSnapAlarmDlgForm& Form() const { return ui; }
     CGroupTreeWidget* GroupTreeWidget() const { return m_pGroupTreeWidget; }
@@ -95,8 +112,22 @@ public slots:
     void onUpdateGroupTreeSelectedCamera(std::string idCamera);
     void onUpdateLiveViewState(const CLiveViewEvent& eventLiveView);
     void onSignalSaveFailed();
+    void onNewAlarmComing(const quorra::IntelAlarmEventInfo& struAlarmIn);
+    void onBtnTestClicked();
 
 private:
+    struct AlarmContext;
+    void InitAlarmView();
+    void ConnectAlarmView();
+    void CloseAlarmView();
+    void HandlePanoramicAlarm(const quorra::IntelAlarmEventInfo& info);
+    void HandleLinkageAlarm(const quorra::IntelAlarmEventInfo& info);
+    void HandleHuman(AlarmContext& ctx, const protocol::IntelAlarmHumanInfo& human, bool bShown);
+    void SaveIfOn(const AlarmContext& ctx, const char* pszKind, const std::string& strBytes,
+                  const protocol::PictureRect& rcCrop);
+    void RequestSave(const quorra::IntelAlarmEventInfo& info, const QString& strStemHead,
+                     const std::string& strBytes, const protocol::PictureRect& rcCrop);
+
     void InitLinkageDlg();
     void InitConnect();
     // The camera tree panel and the camera lookup over its model (LinkageSnapAlarmDlgTree.cpp).
@@ -137,6 +168,13 @@ private:
     QString m_strLinkageUid = "None";
     int m_nSpaceTipCount = 0;
     int m_nSaveFailTipCount = 0;
+    CLinkageSnapAlarmListener* m_pAlarmListener = nullptr;
+    // The form's "m_pWidgetScenePic" and "m_pWidgetLinkagePic" (promoted in the form).
+    CShowPicWidget* m_pScenePic = nullptr;
+    CShowCardArea* m_pCardArea = nullptr;
+
+    // Tests set the window cameras directly.
+    friend class ::tst_LinkageSnapAlarmDlgAlarms;
 };
 
 } // namespace LinkageSnapAlarm

@@ -4,6 +4,7 @@
 #include "DashboardPlugin.h"
 #include "DashboardStateStore.h"
 #include "DashboardWindow.h"
+#include "DemoAlarms.h"
 
 #include "quorra/IAIWidget.h"
 #include "tessel/SiteFileWatcher.h"
@@ -128,6 +129,8 @@ int main(int argc, char** argv)
                                      "guids");
     parser.addOptions({optPluginDir, optQuitAfter, optScreenshot, optSize, optConfigure, optSite, optShowTree, optSearch,
                        optLive});
+    CDemoAlarms demoAlarms;
+    demoAlarms.AddOptions(parser);
     parser.process(app);
 
     QTranslator translator;
@@ -163,6 +166,11 @@ int main(int argc, char** argv)
         window.showMaximized();
     }
     QTimer::singleShot(0, &window, [&] { ScriptCameraPanel(window, parser.isSet(optShowTree), parser.value(optSearch)); });
+    // Alarms start once the plug-in listens (its state was restored above);
+    // they stop before the window goes.
+    if (!demoAlarms.Start(parser, !parser.isSet(optQuitAfter)))
+        return 2;
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &demoAlarms, [&demoAlarms] { demoAlarms.Stop(); });
     if (parser.isSet(optConfigure))
         QTimer::singleShot(0, &window, [&window] { window.CurrentWidget()->onConfigBtnClicked(); });
     if (parser.isSet(optQuitAfter))

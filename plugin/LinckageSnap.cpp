@@ -37,6 +37,7 @@ void CLinckageSnap::readState()
     for (const quorra::AIWidgetStateItem& item : m_vecStateList)
         vecGuid.push_back(item.strText);
     m_pLinkageSnapAlarmDlg->RestoreLiveCameras(vecGuid);
+    m_pLinkageSnapAlarmDlg->SetAlarmListening(true);
     m_pLinkageSnapAlarmDlg->update();
 }
 
@@ -45,6 +46,7 @@ void CLinckageSnap::saveState()
     m_vecStateList.clear();
     std::vector<std::string> vecGuid;
     m_pLinkageSnapAlarmDlg->CollectLiveCameras(vecGuid);
+    m_pLinkageSnapAlarmDlg->SetAlarmListening(false);
     for (const std::string& strGuid : vecGuid)
         m_vecStateList.push_back({strGuid, {}});
 }

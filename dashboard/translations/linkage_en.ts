@@ -91,6 +91,10 @@
     </message>
 </context>
 <context>
+    <name>NoDataWidget</name>
+    <message><source>NoData</source><translation>No data</translation></message>
+</context>
+<context>
     <name>LinkageSetupDlg</name>
     <message>
         <source>Set</source>

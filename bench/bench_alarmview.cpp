@@ -1,0 +1,255 @@
+// GUI-thread time of the linkage dialog's alarm handling, each figure next to
+// its floor measured in the same run:
+// - a panoramic alarm (scene picture 1920 x 1080 or 3840 x 2160 shown in the
+//   scene panel) against TurboJPEG decoding the scene at the smallest scale
+//   that still covers the panel, plus a smooth scale to the panel's size;
+// - a linkage alarm with three persons whose bodies and faces are cut out of
+//   the background picture, against libjpeg-turbo decoding only those regions
+//   (rows above skipped, columns beside cropped) plus a scale to the card's
+//   label sizes.
+// Both figures include what the dialog does besides decoding (cards, panels).
+// Ratios printed at the end: figure time / floor time (lower is better).
+
+#include <benchmark/benchmark.h>
+#include <turbojpeg.h>
+
+#include "AlarmPictureDecoder.h"
+#include "JpegRegion.h"
+#include "LinkageCardWidget.h"
+#include "LinkageSnapAlarmDlg.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QImageWriter>
+#include <QPainter>
+#include <QRandomGenerator>
+
+#include <map>
+
+using LinkageSnapAlarm::CLinkageSnapAlarmDlg;
+
+namespace {
+
+constexpr int kPersons = 3;
+
+// A camera-like scene: gradients, edges and mild sensor noise, quality 90.
+std::string CameraPicture(const QSize& size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    QRandomGenerator random(7);
+    for (int y = 0; y < size.height(); ++y) {
+        auto* pLine = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < size.width(); ++x) {
+            const int nNoise = int(random.bounded(13)) - 6;
+            pLine[x] = qRgb(qBound(0, x * 255 / size.width() + nNoise, 255),
+                            qBound(0, y * 255 / size.height() + nNoise, 255),
+                            qBound(0, ((x / 37 + y / 23) % 2) * 90 + 60 + nNoise, 255));
+        }
+    }
+    QPainter painter(&image);
+    for (int i = 0; i < 60; ++i)
+        painter.fillRect(int(random.bounded(size.width())), int(random.bounded(size.height())), 40 + i, 90,
+                         QColor::fromRgb(random.generate()));
+    painter.end();
+    QByteArray ba;
+    QBuffer buffer(&ba);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "JPEG");
+    writer.setQuality(90);
+    writer.write(image);
+    return ba.toStdString();
+}
+
+const std::string& Picture(int nHeight)
+{
+    static std::map<int, std::string> s_map;
+    auto it = s_map.find(nHeight);
+    if (it == s_map.end())
+        it = s_map.emplace(nHeight, CameraPicture(QSize(nHeight * 16 / 9, nHeight))).first;
+    return it->second;
+}
+
+protocol::PictureRect Rect(double x, double y, double w, double h)
+{
+    protocol::PictureRect rect;
+    rect.x = x;
+    rect.y = y;
+    rect.width = w;
+    rect.height = h;
+    return rect;
+}
+
+// Person i: body and face rectangles, the face cut from the same picture.
+protocol::PictureRect BodyRect(int i) { return Rect(0.1 + 0.3 * i, 0.35, 0.1, 0.5); }
+protocol::PictureRect FaceRect(int i) { return Rect(0.13 + 0.3 * i, 0.35, 0.04, 0.08); }
+
+// The dialog as the host shows it; with every window empty, alarms without a
+// source pass the camera test, so no camera assignment is needed here.
+CLinkageSnapAlarmDlg& Dialog()
+{
+    static CLinkageSnapAlarmDlg* s_pDlg = [] {
+        auto* pDlg = new CLinkageSnapAlarmDlg;
+        pDlg->resize(1920, 1080);
+        pDlg->show();
+        QApplication::processEvents();
+        return pDlg;
+    }();
+    return *s_pDlg;
+}
+
+QSize ScenePanelTarget()
+{
+    const QSize size = Dialog().findChild<QWidget*>("m_pWidgetScenePic")->size();
+    return QSize(int(size.width() * 0.97633135f), int(size.height() * 0.95789474f));
+}
+
+QSize CardSize()
+{
+    return QSize(int(1920 * 0.052604165f), Dialog().findChild<QWidget*>("m_pWidgetLinkagePic")->height() - 10);
+}
+
+quorra::IntelAlarmEventInfo PanoramicAlarm(int nHeight)
+{
+    quorra::IntelAlarmEventInfo info;
+    info.AlarmType = 100009;
+    info.IntelAlarmInfo.LinkageUid = "bench";
+    info.IntelAlarmInfo.VCASmart.bkPic.pPicBinary->strData = Picture(nHeight);
+    return info;
+}
+
+quorra::IntelAlarmEventInfo LinkageAlarm(int nHeight)
+{
+    quorra::IntelAlarmEventInfo info;
+    info.AlarmType = 100509;
+    info.IntelAlarmInfo.LinkageUid = "bench";
+    for (int i = 0; i < kPersons; ++i) {
+        protocol::IntelAlarmHumanInfo human;
+        human.FaceFromSamePic = true;
+        human.bkPic.pPicBinary->strData = Picture(nHeight);
+        human.SubPic.PictureRectList = {BodyRect(i), FaceRect(i), Rect(0, 0, 0.1, 0.1)};
+        info.IntelAlarmInfo.IntelAlarmHumanInfoList.push_back(human);
+    }
+    return info;
+}
+
+void BM_Panoramic_Dialog(benchmark::State& state)
+{
+    const auto info = PanoramicAlarm(int(state.range(0)));
+    for (auto _ : state)
+        Dialog().onNewAlarmComing(info);
+}
+
+void BM_Panoramic_TurboFloor(benchmark::State& state)
+{
+    const std::string& strJpeg = Picture(int(state.range(0)));
+    const QSize sizeTarget = ScenePanelTarget();
+    tjhandle hDecode = tjInitDecompress();
+    int nScales = 0;
+    const tjscalingfactor* pScales = tjGetScalingFactors(&nScales);
+    std::vector<unsigned char> vecPixels;
+    for (auto _ : state) {
+        int nWidth = 0, nHeight = 0, nSubsamp = 0, nColorspace = 0;
+        auto* pJpeg = reinterpret_cast<const unsigned char*>(strJpeg.data());
+        tjDecompressHeader3(hDecode, pJpeg, strJpeg.size(), &nWidth, &nHeight, &nSubsamp, &nColorspace);
+        // The smallest scaled size still covering the panel.
+        int nBestW = nWidth, nBestH = nHeight;
+        for (int i = 0; i < nScales; ++i) {
+            const int nW = TJSCALED(nWidth, pScales[i]);
+            const int nH = TJSCALED(nHeight, pScales[i]);
+            if (nW >= sizeTarget.width() && nH >= sizeTarget.height() && nW * nH < nBestW * nBestH) {
+                nBestW = nW;
+                nBestH = nH;
+            }
+        }
+        vecPixels.resize(size_t(nBestW) * nBestH * 4);
+        tjDecompress2(hDecode, pJpeg, strJpeg.size(), vecPixels.data(), nBestW, 0, nBestH, TJPF_BGRX, 0);
+        const QImage image(vecPixels.data(), nBestW, nBestH, QImage::Format_RGB32);
+        benchmark::DoNotOptimize(image.scaled(sizeTarget, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    }
+    tjDestroy(hDecode);
+}
+
+void BM_Linkage_Dialog(benchmark::State& state)
+{
+    Dialog().onNewAlarmComing(PanoramicAlarm(1080)); // opens linkage "bench"
+    const auto info = LinkageAlarm(int(state.range(0)));
+    for (auto _ : state)
+        Dialog().onNewAlarmComing(info);
+}
+
+void BM_Linkage_RegionFloor(benchmark::State& state)
+{
+    const std::string& strJpeg = Picture(int(state.range(0)));
+    const QByteArray baJpeg = QByteArray::fromRawData(strJpeg.data(), int(strJpeg.size()));
+    const QSize sizePicture(int(state.range(0)) * 16 / 9, int(state.range(0)));
+    const QSize sizeBody = LinkageSnapAlarm::CLinkageCardWidget::BodyLabelSize(CardSize());
+    const QSize sizeFace = LinkageSnapAlarm::CLinkageCardWidget::FaceLabelSize(CardSize());
+    for (auto _ : state) {
+        for (int i = 0; i < kPersons; ++i) {
+            const QRect rcBody = LinkageSnapAlarm::AlarmPicture::DisplayCut(sizePicture, BodyRect(i));
+            const QRect rcFace = LinkageSnapAlarm::AlarmPicture::DisplayCut(sizePicture, FaceRect(i));
+            benchmark::DoNotOptimize(LinkageSnapAlarm::JpegRegion::Decode(baJpeg, rcBody)
+                                         .scaled(sizeBody, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+            benchmark::DoNotOptimize(LinkageSnapAlarm::JpegRegion::Decode(baJpeg, rcFace)
+                                         .scaled(sizeFace, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+        }
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_Panoramic_Dialog)->Arg(1080)->Arg(2160)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Panoramic_TurboFloor)->Arg(1080)->Arg(2160)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Linkage_Dialog)->Arg(1080)->Arg(2160)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Linkage_RegionFloor)->Arg(1080)->Arg(2160)->Unit(benchmark::kMillisecond);
+
+namespace {
+
+class RatioReporter : public benchmark::ConsoleReporter
+{
+public:
+    void ReportRuns(const std::vector<Run>& vecRuns) override
+    {
+        ConsoleReporter::ReportRuns(vecRuns);
+        for (const Run& run : vecRuns)
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
+                m_mapTimes[run.benchmark_name()] = run.GetAdjustedCPUTime();
+    }
+    void PrintRatios()
+    {
+        std::printf("\nRatios (figure time / floor time, lower is better):\n");
+        for (const std::string strArg : {"1080", "2160"}) {
+            Ratio("panoramic alarm, " + strArg + "p scene: dialog / TurboJPEG scaled decode + smooth scale",
+                  "BM_Panoramic_TurboFloor/" + strArg, "BM_Panoramic_Dialog/" + strArg, 1.2);
+            Ratio("linkage alarm, 3 persons from " + strArg + "p: dialog / region decode + scale",
+                  "BM_Linkage_RegionFloor/" + strArg, "BM_Linkage_Dialog/" + strArg, 1.5);
+        }
+    }
+
+private:
+    void Ratio(const std::string& strWhat, const std::string& strFloor, const std::string& strFigure, double dAim)
+    {
+        auto itFloor = m_mapTimes.find(strFloor);
+        auto itFigure = m_mapTimes.find(strFigure);
+        if (itFloor == m_mapTimes.end() || itFigure == m_mapTimes.end())
+            return;
+        std::printf("  %-78s %.2f (aim <= %.1f)\n", strWhat.c_str(), itFigure->second / itFloor->second, dAim);
+    }
+
+    std::map<std::string, double> m_mapTimes;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.PrintRatios();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QWidget>
+
+class QBoxLayout;
+class QHBoxLayout;
+class QVBoxLayout;
+
+namespace LinkageSnapAlarm {
+
+// The row (or column) of snapshot cards: newest first, at most kMaxCards.
+class CShowCardWidget : public QWidget
+{
+    Q_OBJECT
+public:
+    static constexpr int kMaxCards = 50;
+
+    explicit CShowCardWidget(QWidget* parent = nullptr);
+
+    // Chooses the direction once; until then every card operation does nothing.
+    void InitCardLayout(bool bVertical);
+    void SetCardSpacing(int nPixels);
+    // Takes ownership of the card; the oldest card beyond the limit is destroyed.
+    void AddCard(QWidget* pCard);
+    void ClearCards();
+    int CardCount() const;
+
+signals:
+    void signalResizeEvent();
+
+protected:
+    void resizeEvent(QResizeEvent* pEvent) override;
+
+private:
+    QBoxLayout* ActiveLayout() const;
+    void RemoveOldest();
+
+    bool m_bVertical = true;
+    bool m_bInitialised = false;
+    QVBoxLayout* m_pColumnLayout = nullptr;
+    QHBoxLayout* m_pRowLayout = nullptr;
+};
+
+} // namespace LinkageSnapAlarm

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QPixmap>
+#include <QWidget>
+
+#include <memory>
+
+class QLabel;
+
+namespace Ui {
+class ShowPicWidget;
+}
+
+namespace LinkageSnapAlarm {
+
+// The scene picture panel: the picture as given, or an empty page.
+class CShowPicWidget : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit CShowPicWidget(QWidget* parent = nullptr);
+    ~CShowPicWidget() override;
+
+    void SetPicture(const QPixmap& pixPicture);
+    void ClearPicture();
+
+    bool HasPicture() const { return m_bHasPicture; }
+
+protected:
+    void resizeEvent(QResizeEvent* pEvent) override;
+
+private:
+    std::unique_ptr<Ui::ShowPicWidget> ui;
+    QLabel* m_pLabelTriangle = nullptr;
+    bool m_bHasPicture = false;
+};
+
+} // namespace LinkageSnapAlarm

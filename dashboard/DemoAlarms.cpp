@@ -1,0 +1,105 @@
+#include "DemoAlarms.h"
+
+
+#include "sim/AlarmReplay.h"
+#include "sim/AlarmSimulator.h"
+#include "sim/AlarmSimulatorPanel.h"
+
+#include <QCommandLineParser>
+#include <QGuiApplication>
+#include <QScreen>
+
+
+#include <cstdio>
+
+namespace {
+
+bool ReadNumber(const QCommandLineParser& parser, const QCommandLineOption& option, double dMin, double dMax,
+                double& dValue)
+{
+    bool bOk = false;
+    dValue = parser.value(option).toDouble(&bOk);
+    if (bOk && dValue >= dMin && dValue <= dMax)
+        return true;
+    std::fprintf(stderr, "dashboard: --%s wants a number from %g to %g\n", qPrintable(option.names().first()), dMin,
+                 dMax);
+    return false;
+}
+
+} // namespace
+
+CDemoAlarms::CDemoAlarms() = default;
+CDemoAlarms::~CDemoAlarms() = default;
+
+void CDemoAlarms::AddOptions(QCommandLineParser& parser) const
+{
+    parser.addOptions({m_optNoSim, m_optSimRate, m_optSimBurst, m_optSimPersons, m_optSimResolution, m_optNoPanel,
+                       m_optReplay, m_optReplaySpeed, m_optReplayBurst, m_optReplayDisorder, m_optReplaySeed,
+                       m_optReplayLoop});
+}
+
+bool CDemoAlarms::Start(const QCommandLineParser& parser, bool bShowPanel)
+{
+    if (parser.isSet(m_optReplay)) {
+        AlarmSim::ReplayOptions options;
+        double dBurst = 1, dDisorder = 0, dSeed = 1;
+        if (!ReadNumber(parser, m_optReplaySpeed, 0, 1e6, options.dSpeed)
+            || !ReadNumber(parser, m_optReplayBurst, 1, 1e6, dBurst)
+            || !ReadNumber(parser, m_optReplayDisorder, 0, 1e6, dDisorder)
+            || !ReadNumber(parser, m_optReplaySeed, 0, 4294967295.0, dSeed))
+            return false;
+        options.nBurst = int(dBurst);
+        options.nDisorder = int(dDisorder);
+        options.uSeed = quint32(dSeed);
+        options.bLoop = parser.isSet(m_optReplayLoop);
+        AlarmSim::ReplayFile file = AlarmSim::LoadReplayFile(parser.value(m_optReplay));
+        for (const QString& strError : file.lstErrors)
+            std::fprintf(stderr, "replay %s, %s (skipped)\n", qPrintable(parser.value(m_optReplay)),
+                         qPrintable(strError));
+        if (file.vecEvents.empty() && !file.lstErrors.isEmpty() && file.lstErrors.first().contains("cannot be read"))
+            return false;
+        std::fprintf(stderr, "replay: %zu alarms\n", file.vecEvents.size());
+        m_upReplay = std::make_unique<AlarmSim::CAlarmReplay>();
+        m_upReplay->Start(std::move(file.vecEvents), options);
+        return true;
+    }
+    if (parser.isSet(m_optNoSim))
+        return true;
+
+    AlarmSim::SimSettings settings;
+    double dBurst = 0, dPersons = 0;
+    if (!ReadNumber(parser, m_optSimRate, 0.01, 100, settings.dRate)
+        || !ReadNumber(parser, m_optSimBurst, 0, 100, dBurst) || !ReadNumber(parser, m_optSimPersons, 0, 1000, dPersons))
+        return false;
+    settings.nBurst = int(dBurst);
+    settings.nPersons = int(dPersons);
+    const QString strResolution = parser.value(m_optSimResolution).toLower();
+    if (strResolution != "1080p" && strResolution != "4k") {
+        std::fprintf(stderr, "dashboard: --sim-resolution is 1080p or 4k\n");
+        return false;
+    }
+    settings.sizePicture = strResolution == "4k" ? QSize(3840, 2160) : QSize(1920, 1080);
+
+    m_upSimulator = std::make_unique<AlarmSim::CAlarmSimulator>();
+    m_upSimulator->SetSettings(settings);
+    m_upSimulator->TakeCamerasFromSite();
+    m_upSimulator->Start();
+    if (bShowPanel && !parser.isSet(m_optNoPanel)) {
+        m_upPanel = std::make_unique<AlarmSim::CAlarmSimulatorPanel>(*m_upSimulator);
+        m_upPanel->adjustSize();
+        const QRect rcScreen = QGuiApplication::primaryScreen()->availableGeometry();
+        m_upPanel->move(rcScreen.right() - m_upPanel->width() - 40, rcScreen.bottom() - m_upPanel->height() - 80);
+        m_upPanel->show();
+    }
+    return true;
+}
+
+void CDemoAlarms::Stop()
+{
+    if (m_upSimulator)
+        m_upSimulator->Stop();
+    if (m_upReplay)
+        m_upReplay->Stop();
+    m_upPanel.reset();
+}
+

@@ -1,0 +1,188 @@
+#include "AlarmPictureDecoder.h"
+#include "LinkageSnapAlarmDlg.h"
+
+#include <QBuffer>
+#include <QImageWriter>
+#include <QPainter>
+#include <QTest>
+
+#include <cmath>
+#include <limits>
+
+Q_DECLARE_METATYPE(protocol::PictureRect)
+
+using namespace LinkageSnapAlarm;
+
+namespace {
+
+protocol::PictureRect Rect(double x, double y, double w, double h)
+{
+    protocol::PictureRect rect;
+    rect.x = x;
+    rect.y = y;
+    rect.width = w;
+    rect.height = h;
+    return rect;
+}
+
+QString Text(const QRect& rc)
+{
+    return rc.isNull() ? QString("empty") : QString("%1,%2 %3x%4").arg(rc.x()).arg(rc.y()).arg(rc.width()).arg(rc.height());
+}
+
+QString Text(const QSize& size)
+{
+    return size.isValid() ? QString("%1x%2").arg(size.width()).arg(size.height()) : QString("refused");
+}
+
+// Left half red, right half blue, so a cut tells where it came from.
+std::string Picture(const QSize& size, const char* szFormat = "JPEG")
+{
+    QImage image(size, QImage::Format_RGB32);
+    QPainter painter(&image);
+    painter.fillRect(0, 0, size.width() / 2, size.height(), Qt::red);
+    painter.fillRect(size.width() / 2, 0, size.width() - size.width() / 2, size.height(), Qt::blue);
+    painter.end();
+    QByteArray ba;
+    QBuffer buffer(&ba);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter(&buffer, szFormat).write(image);
+    return ba.toStdString();
+}
+
+// A small JPEG whose frame header claims the given size.
+std::string ClaimingSize(int nWidth, int nHeight)
+{
+    std::string str = Picture(QSize(16, 16));
+    const size_t nSof = str.find("\xFF\xC0");
+    str[nSof + 5] = static_cast<char>(nHeight >> 8);
+    str[nSof + 6] = static_cast<char>(nHeight & 0xFF);
+    str[nSof + 7] = static_cast<char>(nWidth >> 8);
+    str[nSof + 8] = static_cast<char>(nWidth & 0xFF);
+    return str;
+}
+
+} // namespace
+
+class tst_AlarmPictureDecoder : public QObject
+{
+    Q_OBJECT
+private slots:
+    void displayCut_data();
+    void displayCut();
+    void headerCheck_data();
+    void headerCheck();
+    void decodedSizes_data();
+    void decodedSizes();
+    void cutShowsTheTarget();
+};
+
+void tst_AlarmPictureDecoder::displayCut_data()
+{
+    const double dNaN = std::numeric_limits<double>::quiet_NaN();
+    const double dInf = std::numeric_limits<double>::infinity();
+    QTest::addColumn<QSize>("sizeImage");
+    QTest::addColumn<protocol::PictureRect>("rect");
+    QTest::addColumn<QString>("strCut");
+    const QSize size1080(1920, 1080);
+    QTest::newRow("centre target") << size1080 << Rect(0.5, 0.5, 0.1, 0.2) << "912,496 256x288";
+    QTest::newRow("top left corner") << size1080 << Rect(0, 0, 0.1, 0.1) << "0,0 256x144";
+    QTest::newRow("clipped at the right and bottom") << size1080 << Rect(0.9, 0.9, 0.1, 0.1) << "1680,944 240x136";
+    QTest::newRow("reaches past the right edge") << size1080 << Rect(0.95, 0.5, 0.1, 0.1) << "0,0 1920x1080";
+    QTest::newRow("negative end") << size1080 << Rect(-0.5, 0.2, 0.1, 0.1) << "0,0 1920x1080";
+    QTest::newRow("negative corner, end inside") << size1080 << Rect(-0.05, 0.1, 0.15, 0.1) << "0,80 400x144";
+    QTest::newRow("negative width") << size1080 << Rect(0.5, 0.5, -0.1, 0.1) << "empty";
+    QTest::newRow("tiny target") << size1080 << Rect(0.5, 0.5, 0.001, 0.001) << "empty";
+    QTest::newRow("zero rectangle") << size1080 << Rect(0, 0, 0, 0) << "empty";
+    QTest::newRow("NaN") << size1080 << Rect(dNaN, 0.1, 0.1, 0.1) << "0,0 1920x1080";
+    QTest::newRow("infinite pair summing to NaN") << size1080 << Rect(-dInf, 0.1, dInf, 0.1) << "0,0 1920x1080";
+    QTest::newRow("huge pair inside by sum") << size1080 << Rect(-1e9, 0.1, 1e9 + 0.5, 0.1) << "0,0 1920x1080";
+    QTest::newRow("4K centre target") << QSize(3840, 2160) << Rect(0.5, 0.5, 0.1, 0.2) << "1840,992 528x592";
+}
+
+void tst_AlarmPictureDecoder::displayCut()
+{
+    QFETCH(QSize, sizeImage);
+    QFETCH(protocol::PictureRect, rect);
+    QFETCH(QString, strCut);
+    QCOMPARE(Text(AlarmPicture::DisplayCut(sizeImage, rect)), strCut);
+    // The dialog's cut of a decoded picture is the same rectangle.
+    const QImage image(sizeImage, QImage::Format_RGB32);
+    const QImage cut = CLinkageSnapAlarmDlg::CropPictureByRect(image, rect);
+    QCOMPARE(cut.isNull() ? QString("empty") : Text(cut.size()), strCut == "empty" ? strCut : strCut.section(' ', 1));
+}
+
+void tst_AlarmPictureDecoder::headerCheck_data()
+{
+    QTest::addColumn<QByteArray>("baBytes");
+    QTest::addColumn<QString>("strSize");
+    const std::string strJpeg = Picture(QSize(640, 360));
+    QTest::newRow("JPEG") << QByteArray::fromStdString(strJpeg) << "640x360";
+    QTest::newRow("PNG") << QByteArray::fromStdString(Picture(QSize(200, 100), "PNG")) << "200x100";
+    QTest::newRow("zero-padded JPEG") << QByteArray::fromStdString(strJpeg + std::string(8, '\0')) << "640x360";
+    QTest::newRow("empty") << QByteArray() << "refused";
+    QTest::newRow("text") << QByteArray("hello, not a picture") << "refused";
+    QTest::newRow("cut-short JPEG") << QByteArray::fromStdString(strJpeg.substr(0, strJpeg.size() / 2)) << "refused";
+    QTest::newRow("header only") << QByteArray::fromStdString(strJpeg.substr(0, 200)) << "refused";
+    QTest::newRow("claims 60000 x 60000") << QByteArray::fromStdString(ClaimingSize(60000, 60000)) << "refused";
+    QTest::newRow("claims 10001 x 10000") << QByteArray::fromStdString(ClaimingSize(10001, 10000)) << "refused";
+}
+
+void tst_AlarmPictureDecoder::headerCheck()
+{
+    QFETCH(QByteArray, baBytes);
+    QFETCH(QString, strSize);
+    const std::string strBytes = baBytes.toStdString();
+    QCOMPARE(Text(AlarmPicture::HeaderSize(strBytes)), strSize);
+    // Refused bytes decode to nothing, whatever is asked of them.
+    const bool bRefused = strSize == "refused";
+    QCOMPARE(AlarmPicture::DecodeScaled(strBytes, QSize(100, 50)).isNull(), bRefused);
+    QCOMPARE(AlarmPicture::DecodeFitted(strBytes, QSize(100, 50)).isNull(), bRefused);
+    QCOMPARE(AlarmPicture::DecodeCut(strBytes, Rect(0.2, 0.2, 0.5, 0.5), QSize(100, 50)).isNull(), bRefused);
+}
+
+void tst_AlarmPictureDecoder::decodedSizes_data()
+{
+    QTest::addColumn<QString>("strHow");
+    QTest::addColumn<QSize>("sizePicture");
+    QTest::addColumn<QSize>("sizeShown");
+    QTest::addColumn<QSize>("sizeDecoded");
+    QTest::newRow("scene at its panel size") << "scaled" << QSize(3840, 2160) << QSize(330, 182) << QSize(330, 182);
+    QTest::newRow("scene into a larger panel") << "scaled" << QSize(320, 180) << QSize(660, 364) << QSize(660, 364);
+    QTest::newRow("scene into no panel") << "scaled" << QSize(320, 180) << QSize(0, 0) << QSize();
+    QTest::newRow("close-up larger than its label") << "fitted" << QSize(400, 800) << QSize(89, 112) << QSize(89, 112);
+    QTest::newRow("close-up smaller than its label") << "fitted" << QSize(60, 90) << QSize(89, 112) << QSize(60, 90);
+    QTest::newRow("cut larger than its label") << "cut" << QSize(1920, 1080) << QSize(89, 112) << QSize(89, 112);
+    QTest::newRow("cut smaller than its label") << "cut" << QSize(384, 216) << QSize(89, 112) << QSize(48, 48);
+}
+
+void tst_AlarmPictureDecoder::decodedSizes()
+{
+    QFETCH(QString, strHow);
+    QFETCH(QSize, sizePicture);
+    QFETCH(QSize, sizeShown);
+    QFETCH(QSize, sizeDecoded);
+    const std::string strBytes = Picture(sizePicture);
+    QImage image;
+    if (strHow == "scaled")
+        image = AlarmPicture::DecodeScaled(strBytes, sizeShown);
+    else if (strHow == "fitted")
+        image = AlarmPicture::DecodeFitted(strBytes, sizeShown);
+    else
+        image = AlarmPicture::DecodeCut(strBytes, Rect(0.5, 0.5, 0.1, 0.2), sizeShown);
+    QCOMPARE(image.size(), sizeDecoded.isValid() ? sizeDecoded : QSize(0, 0));
+}
+
+void tst_AlarmPictureDecoder::cutShowsTheTarget()
+{
+    // Targets well inside the red (left) and blue (right) halves.
+    const std::string strBytes = Picture(QSize(1920, 1080));
+    const QImage imgLeft = AlarmPicture::DecodeCut(strBytes, Rect(0.1, 0.3, 0.1, 0.2), QSize(89, 112));
+    const QImage imgRight = AlarmPicture::DecodeCut(strBytes, Rect(0.7, 0.3, 0.1, 0.2), QSize(89, 112));
+    QCOMPARE(imgLeft.size(), QSize(89, 112));
+    QVERIFY(qRed(imgLeft.pixel(44, 56)) > 200 && qBlue(imgLeft.pixel(44, 56)) < 60);
+    QVERIFY(qBlue(imgRight.pixel(44, 56)) > 200 && qRed(imgRight.pixel(44, 56)) < 60);
+}
+
+QTEST_MAIN(tst_AlarmPictureDecoder)
+#include "tst_alarmpicturedecoder.moc"
