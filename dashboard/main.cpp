@@ -6,6 +6,7 @@
 #include "DashboardWindow.h"
 
 #include "quorra/IAIWidget.h"
+#include "tessel/SiteFileWatcher.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -52,6 +53,22 @@ void ScheduleScreenshot(CDashboardWindow& window, const QString& strFile, int nM
     });
 }
 
+// The demo site built into the dashboard, or the operator's own site file,
+// which is then watched so that edits reach the tree while the dashboard runs.
+void LoadSite(const QString& strSiteFile, tessel::CSiteFileWatcher& watcher)
+{
+    QObject::connect(&watcher, &tessel::CSiteFileWatcher::signalSiteLoaded, [](const QStringList& lstMessages, bool) {
+        for (const QString& strMessage : lstMessages)
+            std::fprintf(stderr, "dashboard: %s\n", qPrintable(strMessage));
+    });
+    if (!strSiteFile.isEmpty()) {
+        watcher.Watch(strSiteFile);
+        return;
+    }
+    for (const QString& strMessage : tessel::ApplySiteFile(QStringLiteral(":/demo/site.json")).lstMessages)
+        std::fprintf(stderr, "dashboard: %s\n", qPrintable(strMessage));
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -68,11 +85,16 @@ int main(int argc, char** argv)
     const QCommandLineOption optScreenshot("screenshot", "Write a picture of the window before quitting.", "file");
     const QCommandLineOption optSize("size", "Window size instead of the whole screen.", "WxH");
     const QCommandLineOption optConfigure("configure", "Open the plug-in's settings at start.");
-    parser.addOptions({optPluginDir, optQuitAfter, optScreenshot, optSize, optConfigure});
+    const QCommandLineOption optSite("site", "Site file (JSON) instead of the demo site; watched for changes.", "file");
+    parser.addOptions({optPluginDir, optQuitAfter, optScreenshot, optSize, optConfigure, optSite});
     parser.process(app);
 
     QTranslator translator;
     InstallLook(app, translator);
+
+    // The site comes first: the plug-in's tree is built from it.
+    tessel::CSiteFileWatcher siteWatcher;
+    LoadSite(parser.value(optSite), siteWatcher);
 
     CDashboardStateStore stateStore;
     CDashboardWindow window(stateStore);

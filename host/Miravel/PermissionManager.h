@@ -16,8 +16,20 @@ namespace Miravel {
 // How a refused permission is told to the user: 0 silently, 1 with a notice.
 enum ShowNoPrivilegeWay { NoPrivilegeSilent = 0, NoPrivilegeNotice = 1 };
 
-// The current user's rights on host resources. Everything is granted unless the
-// host (or a test) denies a (module, right, resource) triple.
+// Resource modules and the camera right codes that verityResPermission takes.
+enum PermissionModule { PermissionModuleCamera = 2 };
+enum CameraRightCode {
+    RightCodeLiveView = 1,
+    RightCodePTZ = 2,
+    RightCodeScreenshot = 3,
+    RightCodeRecord = 4,
+    RightCodeSound = 6,
+};
+
+// The current user's rights on host resources. For cameras (module 2) the
+// rights come from the camera's record in the site: a camera the site does not
+// hold, or a right code it does not know, is refused. Beyond that the host (or
+// a test) may deny any (module, right, resource) triple.
 class HOST_API CPermissionManager : public QObject
 {
     Q_OBJECT
@@ -25,6 +37,7 @@ public:
     CPermissionManager();
     ~CPermissionManager() override;
 
+    // Refused with eWay 1 shows the host's "NoPermission" notice.
     bool verityResPermission(int nModule, int nRight, const std::string& strResGuid, QWidget* pParent,
                              ShowNoPrivilegeWay eWay);
 
@@ -32,6 +45,8 @@ public:
     void GrantAll();
 
 private:
+    bool IsGranted(int nModule, int nRight, const std::string& strResGuid);
+
     std::mutex m_mutex;
     std::set<std::tuple<int, int, std::string>> m_setDenied;
 };

@@ -1,23 +1,19 @@
 #pragma once
 
-#include "HostExport.h"
-
-namespace tessel {
-class CVideoSystemConfig;
-}
+#include "tessel/ILocalDataManager.h"
 
 namespace quorra {
 
 // Access to the host's local data. Users default-construct one whenever they
 // need it; every delegate reaches the same process-wide data.
-class HOST_API CLocalDataManagerDelegate
+class HOST_API CLocalDataManagerDelegate : public tessel::ILocalDataManager
 {
 public:
     CLocalDataManagerDelegate();
-    ~CLocalDataManagerDelegate();
+    ~CLocalDataManagerDelegate() override;
 
     // The video system configuration, or null when the host has none.
-    tessel::CVideoSystemConfig* GetVideoSystemConfig() const;
+    tessel::CVideoSystemConfig* GetVideoSystemConfig() const override;
 
     // Lets the host application (or a test) take the configuration away or
     // bring it back; it is available by default.

@@ -1,4 +1,6 @@
+#include "tessel/IAlarmInput.h"
 #include "tessel/ICamera.h"
+#include "tessel/ILocalDataManager.h"
 
 #include <tuple>
 #include <utility>
@@ -9,6 +11,7 @@ namespace tessel {
 // and downcasts work across the plug-in boundary.
 IElement::~IElement() = default;
 ICamera::~ICamera() = default;
+ILocalDataManager::~ILocalDataManager() = default;
 
 CCamera::CCamera(CameraInfo info)
     : m_info(std::move(info))
@@ -25,5 +28,16 @@ bool CameraInfo::operator==(const CameraInfo& other) const
     };
     return tie(*this) == tie(other);
 }
+
+} // namespace tessel
+
+namespace tessel {
+
+CAlarmInput::CAlarmInput(AlarmInputInfo info)
+    : m_info(std::move(info))
+{
+}
+
+CAlarmInput::~CAlarmInput() = default;
 
 } // namespace tessel

@@ -1,0 +1,63 @@
+#include "tessel/SiteFileWatcher.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QTimer>
+
+namespace tessel {
+
+CSiteFileWatcher::CSiteFileWatcher(QObject* parent)
+    : QObject(parent)
+    , m_pWatcher(new QFileSystemWatcher(this))
+    , m_pSettleTimer(new QTimer(this))
+{
+    m_pSettleTimer->setSingleShot(true);
+    m_pSettleTimer->setInterval(kSettleMs);
+    connect(m_pSettleTimer, &QTimer::timeout, this, &CSiteFileWatcher::Reload);
+    connect(m_pWatcher, &QFileSystemWatcher::fileChanged, this, &CSiteFileWatcher::OnPathChanged);
+    connect(m_pWatcher, &QFileSystemWatcher::directoryChanged, this, &CSiteFileWatcher::OnPathChanged);
+}
+
+CSiteFileWatcher::~CSiteFileWatcher() = default;
+
+SiteLoadResult CSiteFileWatcher::Watch(const QString& strPath)
+{
+    m_strPath = strPath;
+    RewatchPaths();
+    SiteLoadResult result = ApplySiteFile(m_strPath);
+    emit signalSiteLoaded(result.lstMessages, result.bUsable);
+    return result;
+}
+
+void CSiteFileWatcher::Reload()
+{
+    if (m_strPath.isEmpty())
+        return;
+    RewatchPaths();
+    const SiteLoadResult result = ApplySiteFile(m_strPath);
+    emit signalSiteLoaded(result.lstMessages, result.bUsable);
+}
+
+void CSiteFileWatcher::OnPathChanged()
+{
+    // Editors write in several steps: read once things have settled.
+    m_pSettleTimer->start();
+}
+
+void CSiteFileWatcher::RewatchPaths()
+{
+    // A file replaced by rename is a new file: watch the folder too, and
+    // watch the file again whenever it exists.
+    if (!m_pWatcher->files().isEmpty())
+        m_pWatcher->removePaths(m_pWatcher->files());
+    if (!m_pWatcher->directories().isEmpty())
+        m_pWatcher->removePaths(m_pWatcher->directories());
+    const QFileInfo info(m_strPath);
+    if (info.exists())
+        m_pWatcher->addPath(info.absoluteFilePath());
+    if (info.absoluteDir().exists())
+        m_pWatcher->addPath(info.absolutePath());
+}
+
+} // namespace tessel
