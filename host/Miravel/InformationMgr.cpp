@@ -49,6 +49,27 @@ void CInformationMgr::ShowInformationAtScreenRightBottom(const QString& strText,
     QTimer::singleShot(m_nDurationMs, pNotice, &QWidget::close);
 }
 
+void CInformationMgr::ShowLastErrorInfo(const QString& strErrorInfo, const QString& strCameraName,
+                                        const QString& strTitle, QWidget* pParent)
+{
+    QStringList lstParts{strTitle};
+    if (!strCameraName.isEmpty())
+        lstParts << strCameraName;
+    if (!strErrorInfo.isEmpty())
+        lstParts << strErrorInfo;
+    ShowInformationAtScreenRightBottom(lstParts.join(QStringLiteral(": ")), pParent);
+}
+
+void CInformationMgr::ShowSnapshotAtScreenRightBottom(const QString& strPath, QWidget* pParent)
+{
+    ShowInformationAtScreenRightBottom(strPath, pParent);
+}
+
+void CInformationMgr::ShowInfoAtRightBottomANDAddEvent(const QString& strText, QWidget* pParent)
+{
+    ShowInformationAtScreenRightBottom(strText, pParent);
+}
+
 void CInformationMgr::PlaceNotices(QWidget* pAnchor)
 {
     QScreen* pScreen = pAnchor && pAnchor->screen() ? pAnchor->screen() : QGuiApplication::primaryScreen();

@@ -28,6 +28,13 @@ public:
     void ShowInformationAtScreenRightBottom(const QString& strText, QWidget* pParent, bool bFlag1 = false,
                                             bool bFlag2 = false, bool bFlag3 = false);
 
+    // The host's last error under a title, naming the camera concerned.
+    void ShowLastErrorInfo(const QString& strErrorInfo, const QString& strCameraName, const QString& strTitle,
+                           QWidget* pParent);
+    // A captured picture's path; a notice that the client also records as an event.
+    void ShowSnapshotAtScreenRightBottom(const QString& strPath, QWidget* pParent);
+    void ShowInfoAtRightBottomANDAddEvent(const QString& strText, QWidget* pParent);
+
     QStringList ShownNotices() const { return m_lstShown; }
     void ClearShownNotices() { m_lstShown.clear(); }
 

@@ -8,13 +8,35 @@ namespace Ostrel {
 
 CUserDataPath::CUserDataPath() = default;
 
-std::string CUserDataPath::componentPath() const
+namespace {
+// Read every time: the data location follows the environment (XDG_DATA_HOME).
+std::string UserFolder(const QString& strName)
 {
-    // Read every time: the data location follows the environment (XDG_DATA_HOME).
     const QString strPath = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
-                            + QStringLiteral("/LinkageHost/components/");
+                            + QStringLiteral("/LinkageHost/") + strName + QLatin1Char('/');
     QDir().mkpath(strPath);
     return QFile::encodeName(QDir::toNativeSeparators(strPath)).toStdString();
+}
+} // namespace
+
+std::string CUserDataPath::componentPath() const
+{
+    return UserFolder(QStringLiteral("components"));
+}
+
+std::string CUserDataPath::snapshotPath() const
+{
+    return UserFolder(QStringLiteral("snapshots"));
+}
+
+std::string CUserDataPath::recordPath() const
+{
+    return UserFolder(QStringLiteral("recordings"));
+}
+
+std::string CUserDataPath::logPath() const
+{
+    return UserFolder(QStringLiteral("logs"));
 }
 
 } // namespace Ostrel

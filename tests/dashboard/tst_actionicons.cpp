@@ -32,12 +32,12 @@ void tst_ActionIcons::everyLookHasItsIcons()
     menu.SetPtzState(on);
     menu.SetDigitalZoomState(on);
     menu.SetSoundState(on);
-    QAction* pAction = menu.GetAction(type);
+    QAction* pAction = menu.Action(type);
     QVERIFY(pAction);
     const QString strMenuIcon = pAction->property(CLiveViewMenuMgr::kMenuIconProperty).toString();
     QVERIFY(QSvgRenderer(strMenuIcon).isValid());
     const QString strToolBarIcon = pAction->property(CLiveViewMenuMgr::kToolBarIconProperty).toString();
-    QVERIFY(type == CLiveViewMenuMgr::LiveViewSound || QSvgRenderer(strToolBarIcon).isValid());
+    QVERIFY(type == CLiveViewMenuMgr::AudioOn || QSvgRenderer(strToolBarIcon).isValid());
 }
 
 QTEST_MAIN(tst_ActionIcons)

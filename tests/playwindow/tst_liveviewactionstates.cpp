@@ -15,9 +15,9 @@ Q_DECLARE_METATYPE(Facts)
 namespace {
 
 const QList<CLiveViewMenuMgr::LiveViewActionType> kDialogActions = {
-    CLiveViewMenuMgr::LiveViewStop,        CLiveViewMenuMgr::LiveViewCapture,
-    CLiveViewMenuMgr::LiveViewRecord,      CLiveViewMenuMgr::LiveViewPTZ,
-    CLiveViewMenuMgr::LiveViewDigitalZoom, CLiveViewMenuMgr::LiveViewSound};
+    CLiveViewMenuMgr::StopLiveView,        CLiveViewMenuMgr::Screenshot,
+    CLiveViewMenuMgr::StartRecording,      CLiveViewMenuMgr::OpenPTZControl,
+    CLiveViewMenuMgr::OpenDigitalZoom, CLiveViewMenuMgr::AudioOn};
 
 tessel::CameraInfo CameraWith(bool bPTZ, bool bSound)
 {
@@ -33,10 +33,10 @@ tessel::CameraInfo CameraWith(bool bPTZ, bool bSound)
 QString Summary(const CLiveViewMenuMgr& menu)
 {
     QStringList listParts;
-    for (QAction* pAction : menu.GetActions()) {
+    for (QAction* pAction : menu.Actions()) {
         const int nType = pAction->property(CLiveViewMenuMgr::kActionTypeProperty).toInt();
         QString strPart = QString::number(nType);
-        if (nType != CLiveViewMenuMgr::LiveViewStop && nType != CLiveViewMenuMgr::LiveViewCapture) {
+        if (nType != CLiveViewMenuMgr::StopLiveView && nType != CLiveViewMenuMgr::Screenshot) {
             strPart += ' ' + pAction->text() + ' '
                        + QFileInfo(pAction->property(CLiveViewMenuMgr::kMenuIconProperty).toString()).baseName();
             if (pAction->data().isValid())
@@ -144,7 +144,7 @@ void tst_LiveViewActionStates::toolBarIcons()
     QFETCH(QString, icon);
     CLiveViewMenuMgr menu(kDialogActions);
     SwitchAll(menu, on);
-    QCOMPARE(menu.GetAction(type)->property(CLiveViewMenuMgr::kToolBarIconProperty).toString(), icon);
+    QCOMPARE(menu.Action(type)->property(CLiveViewMenuMgr::kToolBarIconProperty).toString(), icon);
 }
 
 void tst_LiveViewActionStates::actionsFollowTheCamera_data()
@@ -168,7 +168,7 @@ void tst_LiveViewActionStates::actionsFollowTheCamera()
     CLiveViewMenuMgr menu(kDialogActions);
     menu.SetCamera(camera ? &cam : nullptr);
     QStringList listParts;
-    for (QAction* pAction : menu.GetActions())
+    for (QAction* pAction : menu.Actions())
         listParts << QString::number(pAction->property(CLiveViewMenuMgr::kActionTypeProperty).toInt())
                          + (pAction->isEnabled() ? " E" : " D");
     QCOMPARE(listParts.join(" | "), enabled);
@@ -176,17 +176,17 @@ void tst_LiveViewActionStates::actionsFollowTheCamera()
 
 void tst_LiveViewActionStates::absentTypesAndMissingManagerAreHarmless()
 {
-    CLiveViewMenuMgr menu({CLiveViewMenuMgr::LiveViewStop, CLiveViewMenuMgr::LiveViewStop});
-    QCOMPARE(menu.GetActions().size(), 1);
+    CLiveViewMenuMgr menu({CLiveViewMenuMgr::StopLiveView, CLiveViewMenuMgr::StopLiveView});
+    QCOMPARE(menu.Actions().size(), 1);
     menu.SetActionEnabled(57, true);
     menu.SetActionVisible(17, false);
     menu.SetRecordingState(true);
     menu.SetSoundState(true);
-    QVERIFY(!menu.GetAction(CLiveViewMenuMgr::LiveViewRecord));
+    QVERIFY(!menu.Action(CLiveViewMenuMgr::StartRecording));
     QVERIFY(!CLiveViewActionStates::Apply(nullptr, 1, Facts{}));
     CLiveViewActionStates::ResetOnStop(nullptr);
     QVERIFY(CLiveViewActionStates::Apply(&menu, 1, Facts{}));
-    QVERIFY(!menu.GetAction(CLiveViewMenuMgr::LiveViewStop)->isEnabled());
+    QVERIFY(!menu.Action(CLiveViewMenuMgr::StopLiveView)->isEnabled());
 }
 
 void tst_LiveViewActionStates::menuOffersTheListedActionsAndReportsTriggers()
@@ -194,15 +194,15 @@ void tst_LiveViewActionStates::menuOffersTheListedActionsAndReportsTriggers()
     tessel::CCamera camera(CameraWith(true, true));
     CLiveViewMenuMgr menu(kDialogActions);
     menu.SetCamera(&camera);
-    menu.SetActionVisible(CLiveViewMenuMgr::LiveViewCapture, false);
+    menu.SetActionVisible(CLiveViewMenuMgr::Screenshot, false);
     QMenu qmenu;
-    menu.PopulateMenu(&qmenu);
+    menu.FillMenu(qmenu);
     QStringList listTexts;
     for (QAction* pAction : qmenu.actions())
         listTexts << pAction->text();
     QCOMPARE(listTexts.join(','), QString("StopLiveView,StartRecording,OpenPTZControl,OpenDigitalZoom,AudioOn"));
     QSignalSpy spy(&menu, &CLiveViewMenuMgr::SignalActionTriggered);
-    menu.GetAction(CLiveViewMenuMgr::LiveViewPTZ)->trigger();
+    menu.Action(CLiveViewMenuMgr::OpenPTZControl)->trigger();
     QCOMPARE(spy.size(), 1);
     QCOMPARE(spy.at(0).at(0).toInt(), 10);
 }

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QIcon>
 #include <QMenu>
+#include <QMetaEnum>
 
 namespace {
 
@@ -46,16 +47,16 @@ struct SwitchLooks
 
 // The two looks of every switching action: off first, on second.
 constexpr SwitchLooks kSwitchLooks[] = {
-    {CLiveViewMenuMgr::LiveViewRecord, LiveViewMenuTexts::kStartRecording, LSA_MENU_ICON("Record_nor"),
+    {CLiveViewMenuMgr::StartRecording, LiveViewMenuTexts::kStartRecording, LSA_MENU_ICON("Record_nor"),
      LSA_TOOLBAR_ICON("Record_nor"), kKeepData, LiveViewMenuTexts::kStopRecording, LSA_MENU_ICON("RecordStop_nor"),
      LSA_TOOLBAR_ICON("RecordStop_sli"), kKeepData},
-    {CLiveViewMenuMgr::LiveViewPTZ, LiveViewMenuTexts::kOpenPTZControl, LSA_MENU_ICON("PTZ_nor"),
+    {CLiveViewMenuMgr::OpenPTZControl, LiveViewMenuTexts::kOpenPTZControl, LSA_MENU_ICON("PTZ_nor"),
      LSA_TOOLBAR_ICON("PTZ_nor"), 0, LiveViewMenuTexts::kClosePTZControl, LSA_MENU_ICON("PTZ_nor"),
      LSA_TOOLBAR_ICON("PTZ_sli"), 1},
-    {CLiveViewMenuMgr::LiveViewDigitalZoom, LiveViewMenuTexts::kOpenDigitalZoom, LSA_MENU_ICON("EZoom_nor"),
+    {CLiveViewMenuMgr::OpenDigitalZoom, LiveViewMenuTexts::kOpenDigitalZoom, LSA_MENU_ICON("EZoom_nor"),
      LSA_TOOLBAR_ICON("EZoom_nor"), 0, LiveViewMenuTexts::kCloseDigitalZoom, LSA_MENU_ICON("EZoom_nor"),
      LSA_TOOLBAR_ICON("EZoom_sli"), 1},
-    {CLiveViewMenuMgr::LiveViewSound, LiveViewMenuTexts::kAudioOn, LSA_MENU_ICON("VolumeOpen_nor"), nullptr,
+    {CLiveViewMenuMgr::AudioOn, LiveViewMenuTexts::kAudioOn, LSA_MENU_ICON("VolumeOpen_nor"), nullptr,
      kKeepData, LiveViewMenuTexts::kCloseVoice, LSA_MENU_ICON("VolumeClose_nor"), nullptr, kKeepData},
 };
 
@@ -68,14 +69,25 @@ struct PlainLook
     const char* pszToolBarIcon;
 };
 constexpr PlainLook kPlainLooks[] = {
-    {CLiveViewMenuMgr::LiveViewStop, LiveViewMenuTexts::kStopLiveView, LSA_MENU_ICON("StopLiveView_nor"),
+    {CLiveViewMenuMgr::StopLiveView, LiveViewMenuTexts::kStopLiveView, LSA_MENU_ICON("StopLiveView_nor"),
      LSA_TOOLBAR_ICON("StopLiveView_nor")},
-    {CLiveViewMenuMgr::LiveViewCapture, LiveViewMenuTexts::kScreenshot, LSA_MENU_ICON("Capture_nor"),
+    {CLiveViewMenuMgr::Screenshot, LiveViewMenuTexts::kScreenshot, LSA_MENU_ICON("Capture_nor"),
      LSA_TOOLBAR_ICON("Capture_nor")},
 };
 
 #undef LSA_MENU_ICON
 #undef LSA_TOOLBAR_ICON
+
+bool IsKnownType(int nType)
+{
+    for (const PlainLook& plain : kPlainLooks)
+        if (plain.nType == nType)
+            return true;
+    for (const SwitchLooks& looks : kSwitchLooks)
+        if (looks.nType == nType)
+            return true;
+    return false;
+}
 
 const SwitchLooks* FindSwitchLooks(int nType)
 {
@@ -91,16 +103,18 @@ CLiveViewMenuMgr::CLiveViewMenuMgr(const QList<LiveViewActionType>& listTypes, Q
     : QObject(pParent)
 {
     for (LiveViewActionType eType : listTypes)
-        if (!m_mapActions.contains(eType))
-            CreateAction(eType);
+        if (!m_mapActions.contains(eType) && IsKnownType(eType))
+            CreateAction(eType); // only the actions this library knows, once each
 }
 
 void CLiveViewMenuMgr::CreateAction(LiveViewActionType eType)
 {
     auto* pAction = new QAction(this);
+    pAction->setObjectName(QString::fromLatin1(QMetaEnum::fromType<LiveViewActionType>().valueToKey(eType)));
     pAction->setProperty(kActionTypeProperty, int(eType));
     pAction->setEnabled(false); // nothing plays yet
     if (const SwitchLooks* pLooks = FindSwitchLooks(eType)) {
+        pAction->setCheckable(true);
         ApplyLook(pAction, {pLooks->pszOffText, pLooks->pszOffMenu, pLooks->pszOffToolBar, pLooks->nOffData});
     } else {
         for (const PlainLook& plain : kPlainLooks)
@@ -123,12 +137,12 @@ void CLiveViewMenuMgr::ApplyLook(QAction* pAction, const Look& look)
         pAction->setData(look.nData);
 }
 
-QAction* CLiveViewMenuMgr::GetAction(int nType) const
+QAction* CLiveViewMenuMgr::Action(int nType) const
 {
     return m_mapActions.value(nType, nullptr);
 }
 
-QList<QAction*> CLiveViewMenuMgr::GetActions() const
+QList<QAction*> CLiveViewMenuMgr::Actions() const
 {
     QList<QAction*> listActions;
     for (LiveViewActionType eType : m_listTypes)
@@ -136,33 +150,32 @@ QList<QAction*> CLiveViewMenuMgr::GetActions() const
     return listActions;
 }
 
-void CLiveViewMenuMgr::PopulateMenu(QMenu* pMenu) const
+void CLiveViewMenuMgr::FillMenu(QMenu& menu) const
 {
-    if (!pMenu)
-        return;
-    for (QAction* pAction : GetActions())
+    for (QAction* pAction : Actions())
         if (pAction->isVisible())
-            pMenu->addAction(pAction);
+            menu.addAction(pAction);
 }
 
 void CLiveViewMenuMgr::SetActionEnabled(int nType, bool bEnabled)
 {
-    if (QAction* pAction = GetAction(nType))
+    if (QAction* pAction = Action(nType))
         pAction->setEnabled(bEnabled);
 }
 
 void CLiveViewMenuMgr::SetActionVisible(int nType, bool bVisible)
 {
-    if (QAction* pAction = GetAction(nType))
+    if (QAction* pAction = Action(nType))
         pAction->setVisible(bVisible);
 }
 
 void CLiveViewMenuMgr::SetSwitchState(int nType, bool bOn)
 {
-    QAction* pAction = GetAction(nType);
+    QAction* pAction = Action(nType);
     const SwitchLooks* pLooks = FindSwitchLooks(nType);
     if (!pAction || !pLooks)
         return;
+    pAction->setChecked(bOn);
     if (bOn)
         ApplyLook(pAction, {pLooks->pszOnText, pLooks->pszOnMenu, pLooks->pszOnToolBar, pLooks->nOnData});
     else
@@ -171,30 +184,43 @@ void CLiveViewMenuMgr::SetSwitchState(int nType, bool bOn)
 
 void CLiveViewMenuMgr::SetRecordingState(bool bOn)
 {
-    SetSwitchState(LiveViewRecord, bOn);
+    SetSwitchState(StartRecording, bOn);
 }
 
 void CLiveViewMenuMgr::SetPtzState(bool bOn)
 {
-    SetSwitchState(LiveViewPTZ, bOn);
+    SetSwitchState(OpenPTZControl, bOn);
 }
 
 void CLiveViewMenuMgr::SetDigitalZoomState(bool bOn)
 {
-    SetSwitchState(LiveViewDigitalZoom, bOn);
+    SetSwitchState(OpenDigitalZoom, bOn);
 }
 
 void CLiveViewMenuMgr::SetSoundState(bool bOn)
 {
-    SetSwitchState(LiveViewSound, bOn);
+    SetSwitchState(AudioOn, bOn);
+}
+
+void CLiveViewMenuMgr::SetChecked(int nType, bool bChecked)
+{
+    SetSwitchState(nType, bChecked);
+}
+
+void CLiveViewMenuMgr::ResetCheckMarks()
+{
+    for (const SwitchLooks& looks : kSwitchLooks)
+        SetSwitchState(looks.nType, false);
 }
 
 void CLiveViewMenuMgr::SetCamera(tessel::ICamera* pCamera)
 {
+    m_pCamera = pCamera;
+    ResetCheckMarks();
     const bool bPlays = pCamera != nullptr;
     for (LiveViewActionType eType : m_listTypes)
         SetActionEnabled(eType, bPlays);
     // Rights are checked when an action is used, so a refusal can say why.
-    SetActionEnabled(LiveViewPTZ, bPlays && pCamera->HasPTZ());
-    SetActionEnabled(LiveViewSound, bPlays && pCamera->HasSound());
+    SetActionEnabled(OpenPTZControl, bPlays && pCamera->HasPTZ());
+    SetActionEnabled(AudioOn, bPlays && pCamera->HasSound());
 }

@@ -11,6 +11,13 @@ namespace tessel {
 class ICamera;
 }
 
+namespace TesselPlayWindow {
+struct PlaybackMenuParam
+{
+    enum PlaybackActionType { PlaybackScreenshot = 17 };
+};
+} // namespace TesselPlayWindow
+
 // The live-view actions of one play window, for its context menu and tool bar.
 // Switching actions (recording, PTZ, digital zoom, sound) have an off and an on
 // look: text, menu icon, tool-bar icon ("toolBarIcon" property) and, for PTZ and
@@ -20,12 +27,12 @@ class CLiveViewMenuMgr : public QObject
     Q_OBJECT
 public:
     enum LiveViewActionType {
-        LiveViewStop = 3,
-        LiveViewCapture = 4,
-        LiveViewRecord = 9,
-        LiveViewPTZ = 10,
-        LiveViewDigitalZoom = 11,
-        LiveViewSound = 18,
+        StopLiveView = 3,
+        Screenshot = 4,
+        StartRecording = 9,
+        OpenPTZControl = 10,
+        OpenDigitalZoom = 11,
+        AudioOn = 18,
     };
     Q_ENUM(LiveViewActionType)
 
@@ -37,10 +44,12 @@ public:
 
     explicit CLiveViewMenuMgr(const QList<LiveViewActionType>& listTypes, QObject* pParent = nullptr);
 
-    QAction* GetAction(int nType) const;
+    QList<LiveViewActionType> ActionTypes() const { return m_listTypes; }
+    QAction* Action(int nType) const;
     // The offered actions in the order they were listed.
-    QList<QAction*> GetActions() const;
-    void PopulateMenu(QMenu* pMenu) const;
+    QList<QAction*> Actions() const;
+    // The visible actions, in order.
+    void FillMenu(QMenu& menu) const;
 
     void SetActionEnabled(int nType, bool bEnabled);
     void SetActionVisible(int nType, bool bVisible);
@@ -50,9 +59,16 @@ public:
     void SetDigitalZoomState(bool bOn);
     void SetSoundState(bool bOn);
 
+    // A switching action's look by its check mark: checked is the on look.
+    void SetChecked(int nType, bool bChecked);
+    // Every switching action back to its off look.
+    void ResetCheckMarks();
+
     // The camera that now plays (none when idle): actions are enabled as far as
-    // the camera supports them; PTZ needs a PTZ camera, sound a camera with sound.
+    // the camera supports them (PTZ needs a PTZ camera, sound a camera with
+    // sound) and every switching action takes its off look.
     void SetCamera(tessel::ICamera* pCamera);
+    tessel::ICamera* Camera() const { return m_pCamera; }
 
 signals:
     void SignalActionTriggered(int nType);
@@ -71,4 +87,5 @@ private:
 
     QList<LiveViewActionType> m_listTypes;
     QMap<int, QAction*> m_mapActions;
+    tessel::ICamera* m_pCamera = nullptr;
 };

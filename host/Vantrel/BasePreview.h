@@ -1,0 +1,107 @@
+#pragma once
+
+#include "HostExport.h"
+#include "Vantrel/PreviewObserver.h"
+
+#include <QObject>
+#include <QString>
+#include <QWidget>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace Vantrel {
+
+struct PreviewAccess;
+
+// The host's live view of one stream. It draws into a native window where the
+// platform has them (X11) and otherwise paints the pictures into the widget
+// itself. Every call is made on the GUI thread and returns at once: connecting,
+// failing and tearing down happen on other threads and come back as queued
+// notifications (signalPreviewNotify).
+class HOST_API CBasePreview : public QObject
+{
+    Q_OBJECT
+public:
+    // Figures of the running stream, for title bars and statistics.
+    struct StreamStatistics
+    {
+        quint64 nFrames = 0;         // pictures shown
+        quint64 nDroppedCorrupt = 0; // corrupted pictures not shown
+        double dFramesPerSecond = 0; // over the last measuring interval
+        int nWidth = 0;
+        int nHeight = 0;
+        QString strCaps;             // the shown stream's format
+    };
+
+    static constexpr int kDefaultConnectTimeoutMs = 8000;
+    static constexpr int kDefaultStallTimeoutMs = 5000;
+
+    explicit CBasePreview(QObject* parent = nullptr);
+    ~CBasePreview() override;
+
+    // A stream is asked for or runs (connecting counts).
+    bool IsPreview() const;
+    // Pictures are shown.
+    bool IsPlaying() const;
+    bool IsNativeOverlay() const;
+
+    // Starts the stream into the widget whose window handle is given. False
+    // when nothing could be started (the host's last error says why).
+    bool StartPreview(WId hWnd, int nStreamType, int nPollingType, bool bFlag);
+    void StopPreview();
+    void CloseShowRegion() {}
+    void SetDeviceIsEagle(bool bEagle) { m_bEagle = bEagle; }
+    bool IsDeviceEagle() const { return m_bEagle; }
+
+    bool GetPictureSize(unsigned& uWidth, unsigned& uHeight) const;
+    StreamStatistics GetStreamStatistics() const;
+
+    bool Snapshot();
+    std::string GetLastSnapshotPath() const { return m_strLastSnapshot; }
+
+    bool IsRecord() const;
+    bool StartRecord();
+    void StopRecord();
+    std::string GetLastRecordPath() const { return m_strLastRecord; }
+
+    bool IsOpenSound() const;
+    bool OpenSound();
+    void CloseSound();
+
+    // Without a first picture within this time the start fails; a running
+    // stream without pictures for the stall time counts as lost.
+    void SetConnectTimeout(int nMs) { m_nConnectTimeoutMs = nMs; }
+    void SetStallTimeout(int nMs) { m_nStallTimeoutMs = nMs; }
+
+signals:
+    void signalPreviewNotify(const Vantrel::CPreviewObserver::Param& param);
+
+protected:
+    // What to play and what to call it; supplied by the concrete preview.
+    virtual std::string StreamAddress() const = 0;
+    virtual std::string StreamTitle() const = 0;
+    virtual std::string StreamOwnerGUID() const = 0;
+
+    bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
+
+private:
+    friend struct PreviewAccess;
+    struct Impl;
+
+    void Notify(int nKind, const QString& strText = QString(), int nCode = 4, int nValue0 = 0, int nValue1 = 0,
+                int nFlag = 1);
+    void Fail(int nReason, const QString& strError);
+    void Teardown();
+    void OnWatchdog();
+
+    std::unique_ptr<Impl> d;
+    bool m_bEagle = false;
+    int m_nConnectTimeoutMs = kDefaultConnectTimeoutMs;
+    int m_nStallTimeoutMs = kDefaultStallTimeoutMs;
+    std::string m_strLastSnapshot;
+    std::string m_strLastRecord;
+};
+
+} // namespace Vantrel

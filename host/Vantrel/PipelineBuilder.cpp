@@ -1,0 +1,410 @@
+#include "PipelineLink.h"
+
+#include "Miravel/ErrorInfoMgr.h"
+
+#include <gst/app/gstappsink.h>
+#include <gst/video/video.h>
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QFileInfo>
+#include <QUrlQuery>
+#include <QUrl>
+
+namespace Vantrel {
+namespace {
+
+// RTSP's default jitter buffer delays the first picture by 2 s; a local camera
+// needs only a little.
+constexpr guint kRtspLatencyMs = 50;
+constexpr guint64 kRtspTcpTimeoutUs = 10 * G_USEC_PER_SEC;
+constexpr guint kHttpTimeoutS = 10;
+constexpr int kTestWidth = 640;
+constexpr int kTestHeight = 360;
+constexpr int kTestFps = 25;
+
+GstElement* Make(const char* szFactory, const char* szName = nullptr)
+{
+    return gst_element_factory_make(szFactory, szName);
+}
+
+// Adds the elements to the bin and links them in a chain; false if any is missing.
+bool AddChain(GstBin* pBin, std::initializer_list<GstElement*> lstElements)
+{
+    for (GstElement* p : lstElements) {
+        if (!p) {
+            for (GstElement* q : lstElements)
+                if (q && !GST_OBJECT_PARENT(q))
+                    gst_object_unref(gst_object_ref_sink(q));
+            return false;
+        }
+    }
+    GstElement* pPrev = nullptr;
+    for (GstElement* p : lstElements) {
+        gst_bin_add(pBin, p);
+        if (pPrev && !gst_element_link(pPrev, p))
+            return false;
+        pPrev = p;
+    }
+    return true;
+}
+
+// Xvfb advertises XVideo without an adaptor: try it once, then use plain X images.
+bool XvUsable()
+{
+    static const bool s_bXv = [] {
+        GstElement* pXv = Make("xvimagesink");
+        if (!pXv)
+            return false;
+        const bool bOk = gst_element_set_state(pXv, GST_STATE_READY) != GST_STATE_CHANGE_FAILURE;
+        gst_element_set_state(pXv, GST_STATE_NULL);
+        gst_object_unref(pXv);
+        return bOk;
+    }();
+    return s_bXv;
+}
+
+GstPadProbeReturn OnSinkPad(GstPad*, GstPadProbeInfo* pInfo, gpointer pData)
+{
+    auto* pLink = static_cast<std::shared_ptr<PipelineLink>*>(pData)->get();
+    if (GST_PAD_PROBE_INFO_TYPE(pInfo) & GST_PAD_PROBE_TYPE_BUFFER) {
+        GstBuffer* pBuffer = GST_PAD_PROBE_INFO_BUFFER(pInfo);
+        // Joining a stream between key frames yields grey, corrupted pictures.
+        if (GST_BUFFER_FLAG_IS_SET(pBuffer, GST_BUFFER_FLAG_CORRUPTED)) {
+            ++pLink->nCorrupt;
+            return GST_PAD_PROBE_DROP;
+        }
+        pLink->nLastFrameMs = QDateTime::currentMSecsSinceEpoch();
+        if (pLink->nFrames++ == 0)
+            pLink->Post(&PreviewAccess::OnFirstFrame);
+        return GST_PAD_PROBE_OK;
+    }
+    GstEvent* pEvent = GST_PAD_PROBE_INFO_EVENT(pInfo);
+    if (GST_EVENT_TYPE(pEvent) == GST_EVENT_CAPS) {
+        GstCaps* pCaps = nullptr;
+        gst_event_parse_caps(pEvent, &pCaps);
+        GstVideoInfo info;
+        if (pCaps && gst_video_info_from_caps(&info, pCaps)) {
+            const int nWidth = GST_VIDEO_INFO_WIDTH(&info), nHeight = GST_VIDEO_INFO_HEIGHT(&info);
+            gchar* szCaps = gst_caps_to_string(pCaps);
+            {
+                std::lock_guard<std::mutex> lock(pLink->mutex);
+                pLink->strCaps = QString::fromUtf8(szCaps);
+            }
+            g_free(szCaps);
+            const bool bWidthChanged = pLink->nWidth.exchange(nWidth) != nWidth;
+            const bool bHeightChanged = pLink->nHeight.exchange(nHeight) != nHeight;
+            if (bWidthChanged || bHeightChanged)
+                pLink->Post([nWidth, nHeight](CBasePreview& preview) {
+                    PreviewAccess::OnPictureSize(preview, nWidth, nHeight);
+                });
+        }
+    }
+    return GST_PAD_PROBE_OK;
+}
+
+GstFlowReturn OnNewSample(GstAppSink* pSink, gpointer pData)
+{
+    auto* pLink = static_cast<std::shared_ptr<PipelineLink>*>(pData)->get();
+    GstSample* pSample = gst_app_sink_pull_sample(pSink);
+    if (!pSample)
+        return GST_FLOW_EOS;
+    GstVideoInfo info;
+    GstVideoFrame frame;
+    if (gst_video_info_from_caps(&info, gst_sample_get_caps(pSample))
+        && gst_video_frame_map(&frame, &info, gst_sample_get_buffer(pSample), GST_MAP_READ)) {
+        // Copy with the frame's own stride; the buffer goes back to the pool.
+        const QImage imgView(static_cast<const uchar*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0)),
+                             GST_VIDEO_FRAME_WIDTH(&frame), GST_VIDEO_FRAME_HEIGHT(&frame),
+                             GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0), QImage::Format_RGB32);
+        QImage imgCopy = imgView.copy();
+        gst_video_frame_unmap(&frame);
+        bool bPost = false;
+        {
+            std::lock_guard<std::mutex> lock(pLink->mutex);
+            pLink->imgLatest = std::move(imgCopy);
+            bPost = !pLink->bRepaintPending;
+            pLink->bRepaintPending = true;
+        }
+        // One queued repaint however many frames arrive before the GUI paints.
+        if (bPost)
+            pLink->Post(&PreviewAccess::OnFrameReady);
+    }
+    gst_sample_unref(pSample);
+    return GST_FLOW_OK;
+}
+
+void FreeLinkRef(gpointer pData)
+{
+    delete static_cast<std::shared_ptr<PipelineLink>*>(pData);
+}
+
+gpointer NewLinkRef(const std::shared_ptr<PipelineLink>& spLink)
+{
+    return new std::shared_ptr<PipelineLink>(spLink);
+}
+
+// The display end: converter, tee (recordings attach here), queue and sink.
+bool BuildVideoChain(GstBin* pBin, bool bOverlay, const std::shared_ptr<PipelineLink>& spLink, BuiltPipeline& built,
+                     GstElement*& pEntry)
+{
+    GstElement* pConvert = Make("videoconvert");
+    GstElement* pTee = Make("tee");
+    GstElement* pQueue = Make("queue");
+    if (pTee)
+        g_object_set(pTee, "allow-not-linked", TRUE, nullptr);
+    if (pQueue)
+        g_object_set(pQueue, "max-size-buffers", 2, "max-size-bytes", 0, "max-size-time", guint64(0), "leaky", 2,
+                     nullptr);
+    GstElement* pSink = nullptr;
+    GstElement* pBeforeSink = nullptr;
+    if (bOverlay) {
+        const bool bXv = XvUsable();
+        pSink = Make(bXv ? "xvimagesink" : "ximagesink");
+        // Plain X images do not scale: scale to the window ahead of the sink.
+        pBeforeSink = bXv ? Make("identity") : Make("videoscale");
+        if (pSink) {
+            // We forward expose ourselves; no event thread to wait for on stop.
+            g_object_set(pSink, "handle-events", FALSE, nullptr);
+            if (bXv)
+                g_object_set(pSink, "force-aspect-ratio", FALSE, nullptr);
+        }
+    } else {
+        pSink = Make("appsink");
+        pBeforeSink = Make("capsfilter");
+        if (pBeforeSink) {
+            GstCaps* pCaps = gst_caps_from_string("video/x-raw,format=BGRx");
+            g_object_set(pBeforeSink, "caps", pCaps, nullptr);
+            gst_caps_unref(pCaps);
+        }
+        if (pSink) {
+            g_object_set(pSink, "max-buffers", 1, "drop", TRUE, "enable-last-sample", FALSE, nullptr);
+            GstAppSinkCallbacks callbacks{};
+            callbacks.new_sample = &OnNewSample;
+            gst_app_sink_set_callbacks(GST_APP_SINK(pSink), &callbacks, NewLinkRef(spLink), &FreeLinkRef);
+        }
+    }
+    if (!AddChain(pBin, {pConvert, pTee, pQueue, pBeforeSink, pSink}))
+        return false;
+    GstPad* pSinkPad = gst_element_get_static_pad(pSink, "sink");
+    gst_pad_add_probe(pSinkPad, GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
+                      &OnSinkPad, NewLinkRef(spLink), &FreeLinkRef);
+    gst_object_unref(pSinkPad);
+    built.pTee = pTee;
+    built.pSink = pSink;
+    built.bOverlay = bOverlay;
+    pEntry = pConvert;
+    return true;
+}
+
+// Sound: silent until the user opens it.
+GstElement* BuildAudioChain(GstBin* pBin, const std::shared_ptr<PipelineLink>& spLink)
+{
+    GstElement* pQueue = Make("queue");
+    GstElement* pConvert = Make("audioconvert");
+    GstElement* pResample = Make("audioresample");
+    GstElement* pVolume = Make("volume");
+    GstElement* pSink = Make("autoaudiosink");
+    if (pSink)
+        g_object_set(pSink, "async-handling", TRUE, nullptr);
+    if (pVolume)
+        g_object_set(pVolume, "mute", !spLink->bSoundOpen.load(), nullptr);
+    if (!AddChain(pBin, {pQueue, pConvert, pResample, pVolume, pSink}))
+        return nullptr;
+    {
+        std::lock_guard<std::mutex> lock(spLink->mutex);
+        spLink->pVolume = GST_ELEMENT(gst_object_ref(pVolume));
+    }
+    spLink->bHasAudio = true;
+    for (GstElement* p : {pQueue, pConvert, pResample, pVolume, pSink})
+        gst_element_sync_state_with_parent(p);
+    return pQueue;
+}
+
+struct DecodeContext
+{
+    std::shared_ptr<PipelineLink> spLink;
+    GstElement* pPipeline = nullptr;
+    GstElement* pVideoEntry = nullptr;
+    bool bVideoLinked = false;
+    bool bAudioLinked = false;
+};
+
+void OnDecodedPad(GstElement*, GstPad* pPad, gpointer pData)
+{
+    auto* pCtx = static_cast<DecodeContext*>(pData);
+    GstCaps* pCaps = gst_pad_get_current_caps(pPad);
+    if (!pCaps)
+        pCaps = gst_pad_query_caps(pPad, nullptr);
+    const gchar* szName = gst_structure_get_name(gst_caps_get_structure(pCaps, 0));
+    GstElement* pTarget = nullptr;
+    if (g_str_has_prefix(szName, "video/") && !pCtx->bVideoLinked) {
+        pTarget = pCtx->pVideoEntry;
+        pCtx->bVideoLinked = true;
+    } else if (g_str_has_prefix(szName, "audio/") && !pCtx->bAudioLinked) {
+        pCtx->bAudioLinked = true;
+        pTarget = BuildAudioChain(GST_BIN(pCtx->pPipeline), pCtx->spLink);
+    }
+    gst_caps_unref(pCaps);
+    if (!pTarget)
+        return;
+    GstPad* pSinkPad = gst_element_get_static_pad(pTarget, "sink");
+    gst_pad_link(pPad, pSinkPad);
+    gst_object_unref(pSinkPad);
+}
+
+void OnSourceSetup(GstElement*, GstElement* pSource, gpointer)
+{
+    GObjectClass* pClass = G_OBJECT_GET_CLASS(pSource);
+    if (g_object_class_find_property(pClass, "latency") && g_object_class_find_property(pClass, "tcp-timeout"))
+        g_object_set(pSource, "latency", kRtspLatencyMs, "tcp-timeout", kRtspTcpTimeoutUs, nullptr);
+    else if (g_object_class_find_property(pClass, "timeout") && g_object_class_find_property(pClass, "user-agent"))
+        g_object_set(pSource, "timeout", kHttpTimeoutS, nullptr);
+}
+
+// Decoders that can hand out corrupted pictures are told not to.
+void OnDeepElementAdded(GstBin*, GstBin*, GstElement* pElement, gpointer)
+{
+    if (g_object_class_find_property(G_OBJECT_GET_CLASS(pElement), "output-corrupt"))
+        g_object_set(pElement, "output-corrupt", FALSE, nullptr);
+}
+
+// test:<pattern>[?audio=1&size=WxH&fps=N]
+bool BuildTestSource(GstBin* pBin, const QUrl& url, const QString& strTitle, GstElement* pVideoEntry,
+                     const std::shared_ptr<PipelineLink>& spLink, QString& strError)
+{
+    const QUrlQuery query(url);
+    const QString strPattern = url.path().isEmpty() ? QStringLiteral("ball") : url.path();
+    int nWidth = kTestWidth, nHeight = kTestHeight, nFps = kTestFps;
+    const QStringList lstSize = query.queryItemValue("size").split('x');
+    if (lstSize.size() == 2 && lstSize[0].toInt() > 0 && lstSize[1].toInt() > 0) {
+        nWidth = qMin(lstSize[0].toInt(), 3840);
+        nHeight = qMin(lstSize[1].toInt(), 2160);
+    }
+    if (query.queryItemValue("fps").toInt() > 0)
+        nFps = qMin(query.queryItemValue("fps").toInt(), 60);
+
+    GstElement* pSource = Make("videotestsrc");
+    if (!pSource)
+        return false;
+    // An unknown pattern name would silently fall back; refuse it instead.
+    GParamSpec* pSpec = g_object_class_find_property(G_OBJECT_GET_CLASS(pSource), "pattern");
+    GEnumValue* pValue = g_enum_get_value_by_nick(G_PARAM_SPEC_ENUM(pSpec)->enum_class, strPattern.toUtf8().constData());
+    if (!pValue) {
+        gst_object_unref(gst_object_ref_sink(pSource));
+        strError = QCoreApplication::translate("Vantrel::CBasePreview", "UnknownTestPattern") + ": " + strPattern;
+        return false;
+    }
+    g_object_set(pSource, "is-live", TRUE, "pattern", pValue->value, nullptr);
+    if (pValue->value != 18 /* ball moves by itself */)
+        g_object_set(pSource, "horizontal-speed", 2, nullptr);
+    GstElement* pFilter = Make("capsfilter");
+    GstCaps* pCaps = gst_caps_new_simple("video/x-raw", "width", G_TYPE_INT, nWidth, "height", G_TYPE_INT, nHeight,
+                                         "framerate", GST_TYPE_FRACTION, nFps, 1, nullptr);
+    g_object_set(pFilter, "caps", pCaps, nullptr);
+    gst_caps_unref(pCaps);
+    GstElement* pTitle = Make("textoverlay");
+    GstElement* pClock = Make("clockoverlay");
+    if (pTitle)
+        g_object_set(pTitle, "text", strTitle.toUtf8().constData(), "valignment", 2 /* top */, "halignment",
+                     0 /* left */, "font-desc", "Sans 18", nullptr);
+    if (pClock)
+        g_object_set(pClock, "valignment", 1 /* bottom */, "halignment", 2 /* right */, "time-format",
+                     "%Y-%m-%d %H:%M:%S", "font-desc", "Sans 14", nullptr);
+    if (!AddChain(pBin, {pSource, pFilter, pTitle, pClock}) || !gst_element_link(pClock, pVideoEntry))
+        return false;
+    if (query.queryItemValue("audio") == QLatin1String("1")) {
+        GstElement* pTone = Make("audiotestsrc");
+        if (!pTone)
+            return false;
+        g_object_set(pTone, "is-live", TRUE, "volume", 0.2, nullptr);
+        gst_bin_add(pBin, pTone);
+        GstElement* pAudioEntry = BuildAudioChain(pBin, spLink);
+        if (!pAudioEntry || !gst_element_link(pTone, pAudioEntry))
+            return false;
+    }
+    return true;
+}
+
+// Files, http(s):// and rtsp:// through the decoding source.
+bool BuildUriSource(GstBin* pBin, const QString& strUri, GstElement* pVideoEntry,
+                    const std::shared_ptr<PipelineLink>& spLink)
+{
+    GstElement* pDecode = Make("uridecodebin");
+    if (!pDecode)
+        return false;
+    g_object_set(pDecode, "uri", strUri.toUtf8().constData(), nullptr);
+    auto* pCtx = new DecodeContext{spLink, GST_ELEMENT(pBin), pVideoEntry};
+    g_signal_connect_data(pDecode, "pad-added", G_CALLBACK(&OnDecodedPad), pCtx,
+                          [](gpointer p, GClosure*) { delete static_cast<DecodeContext*>(p); }, GConnectFlags(0));
+    g_signal_connect(pDecode, "source-setup", G_CALLBACK(&OnSourceSetup), nullptr);
+    g_signal_connect(pDecode, "deep-element-added", G_CALLBACK(&OnDeepElementAdded), nullptr);
+    gst_bin_add(pBin, pDecode);
+    return true;
+}
+
+// The address as a URI the decoding source takes, or empty when unusable.
+QString AddressToUri(const QString& strAddress, int& nReason, QString& strError)
+{
+    const QUrl url(strAddress, QUrl::StrictMode);
+    const QString strScheme = url.scheme().toLower();
+    if (strScheme == "rtsp" || strScheme == "rtspt" || strScheme == "http" || strScheme == "https") {
+        if (!url.isValid() || url.host().isEmpty()) {
+            nReason = Miravel::CErrorInfoMgr::ErrorBadAddress;
+            return QString();
+        }
+        return url.toString(QUrl::FullyEncoded);
+    }
+    QString strPath = strAddress;
+    if (strScheme == "file")
+        strPath = url.toLocalFile();
+    else if (!strScheme.isEmpty() && strScheme.size() > 1) {
+        nReason = Miravel::CErrorInfoMgr::ErrorBadAddress;
+        return QString();
+    }
+    const QFileInfo info(strPath);
+    if (strPath.isEmpty() || !info.isFile() || !info.isReadable()) {
+        nReason = Miravel::CErrorInfoMgr::ErrorBadAddress;
+        strError = QCoreApplication::translate("Vantrel::CBasePreview", "FileNotFound") + ": " + strPath;
+        return QString();
+    }
+    return QUrl::fromLocalFile(info.absoluteFilePath()).toString(QUrl::FullyEncoded);
+}
+
+} // namespace
+
+BuiltPipeline BuildPipeline(const BuildRequest& request, const std::shared_ptr<PipelineLink>& spLink,
+                            QString& strError, int& nReason)
+{
+    BuiltPipeline built;
+    nReason = Miravel::CErrorInfoMgr::ErrorStreamFailed;
+    const QString strAddress = request.strAddress.trimmed();
+    const bool bTest = strAddress.startsWith(QLatin1String("test:"));
+    QString strUri;
+    if (!bTest) {
+        strUri = AddressToUri(strAddress, nReason, strError);
+        if (strUri.isEmpty()) {
+            if (strError.isEmpty())
+                strError = Miravel::CErrorInfoMgr::GetErrorInfoByCode(Miravel::CErrorInfoMgr::ModulePreview, nReason)
+                           + ": " + strAddress.left(200);
+            return built;
+        }
+    }
+    GstElement* pPipeline = gst_pipeline_new(nullptr);
+    GstElement* pVideoEntry = nullptr;
+    bool bOk = BuildVideoChain(GST_BIN(pPipeline), request.bOverlay, spLink, built, pVideoEntry);
+    if (bOk)
+        bOk = bTest ? BuildTestSource(GST_BIN(pPipeline), QUrl(strAddress), request.strTitle, pVideoEntry, spLink,
+                                      strError)
+                    : BuildUriSource(GST_BIN(pPipeline), strUri, pVideoEntry, spLink);
+    if (!bOk) {
+        if (strError.isEmpty())
+            strError = QCoreApplication::translate("Vantrel::CBasePreview", "MissingMediaComponent");
+        gst_object_unref(pPipeline);
+        return BuiltPipeline();
+    }
+    built.pPipeline = pPipeline;
+    return built;
+}
+
+} // namespace Vantrel

@@ -1,0 +1,49 @@
+#include "PlayWindowContext.h"
+
+#include "LiveViewEvent.h"
+
+#include "TesselGUIToolkit/ObjectSingleton.h"
+
+namespace TesselPlayWindow {
+
+CPublicSignalManager::CPublicSignalManager() = default;
+CPublicSignalManager::~CPublicSignalManager() = default;
+
+CPlayWindowContext& CPlayWindowContext::Instance()
+{
+    // Created on first use; thread-safe since C++11.
+    static CPlayWindowContext s_context;
+    return s_context;
+}
+
+void CPlayWindowContext::SetDelegates(std::shared_ptr<Kelmot::CGroupManagerDeletage> spGroupManager,
+                                      std::shared_ptr<quorra::CLocalDataManagerDelegate> spLocalData)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_spGroupManager = std::move(spGroupManager);
+    m_spLocalData = std::move(spLocalData);
+}
+
+std::shared_ptr<Kelmot::CGroupManagerDeletage> CPlayWindowContext::GroupManager() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_spGroupManager;
+}
+
+std::shared_ptr<quorra::CLocalDataManagerDelegate> CPlayWindowContext::LocalDataManager() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_spLocalData;
+}
+
+} // namespace TesselPlayWindow
+
+void InitPlayWindowContext(std::shared_ptr<Kelmot::CGroupManagerDeletage> spGroupManager,
+                           std::shared_ptr<quorra::CLocalDataManagerDelegate> spLocalData)
+{
+    TesselPlayWindow::CPlayWindowContext::Instance().SetDelegates(std::move(spGroupManager), std::move(spLocalData));
+    TesselGUIToolkit::CObjectSingleton<TesselPlayWindow::CPublicSignalManager>::CreateInstance();
+    // Both spellings travel in queued signals: with and without the namespace.
+    qRegisterMetaType<TesselPlayWindow::CLiveViewEvent>("TesselPlayWindow::CLiveViewEvent");
+    qRegisterMetaType<TesselPlayWindow::CLiveViewEvent>("CLiveViewEvent");
+}
