@@ -75,7 +75,9 @@ GstPadProbeReturn OnSinkPad(GstPad*, GstPadProbeInfo* pInfo, gpointer pData)
             return GST_PAD_PROBE_DROP;
         }
         pLink->nLastFrameMs = QDateTime::currentMSecsSinceEpoch();
-        if (pLink->nFrames++ == 0)
+        ++pLink->nFrames;
+        // The application sink reports its first picture once it holds it.
+        if (!pLink->bAppSink && !pLink->bFirstFramePosted.exchange(true))
             pLink->Post(&PreviewAccess::OnFirstFrame);
         return GST_PAD_PROBE_OK;
     }
@@ -129,6 +131,8 @@ GstFlowReturn OnNewSample(GstAppSink* pSink, gpointer pData)
         // One queued repaint however many frames arrive before the GUI paints.
         if (bPost)
             pLink->Post(&PreviewAccess::OnFrameReady);
+        if (!pLink->bFirstFramePosted.exchange(true))
+            pLink->Post(&PreviewAccess::OnFirstFrame);
     }
     gst_sample_unref(pSample);
     return GST_FLOW_OK;
@@ -171,6 +175,7 @@ bool BuildVideoChain(GstBin* pBin, bool bOverlay, const std::shared_ptr<Pipeline
         }
     } else {
         pSink = Make("appsink");
+        spLink->bAppSink = true;
         pBeforeSink = Make("capsfilter");
         if (pBeforeSink) {
             GstCaps* pCaps = gst_caps_from_string("video/x-raw,format=BGRx");

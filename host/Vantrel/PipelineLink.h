@@ -52,6 +52,8 @@ struct PipelineLink : std::enable_shared_from_this<PipelineLink>
     std::atomic<int> nWidth{0};
     std::atomic<int> nHeight{0};
     std::atomic<bool> bSoundOpen{false};
+    std::atomic<bool> bFirstFramePosted{false};
+    bool bAppSink = false;            // set before the pipeline runs
     std::atomic<bool> bHasAudio{false};
     GstElement* pVolume = nullptr;    // under mutex; set when an audio stream appears
     QString strCaps;                  // under mutex

@@ -110,20 +110,21 @@ bool CStreamPlayWindowWithTask::IsAcceptedSource(QObject* pSource) const
     return false;
 }
 
+bool CStreamPlayWindowWithTask::AcceptDragFrom(QObject* pSource, const QMimeData* pMime) const
+{
+    if (IsAcceptedSource(pSource))
+        return pSource != this;
+    return HasViewId(pMime);
+}
+
 void CStreamPlayWindowWithTask::dragEnterEvent(QDragEnterEvent* pEvent)
 {
-    QObject* pSource = pEvent->source();
-    if (IsAcceptedSource(pSource)) {
-        if (pSource != this) {
-            pEvent->setDropAction(Qt::MoveAction);
-            pEvent->accept();
-            return;
-        }
-    } else if (HasViewId(pEvent->mimeData())) {
-        pEvent->acceptProposedAction();
+    if (!AcceptDragFrom(pEvent->source(), pEvent->mimeData())) {
+        pEvent->ignore();
         return;
     }
-    pEvent->ignore();
+    pEvent->setDropAction(Qt::MoveAction);
+    pEvent->accept();
 }
 
 void CStreamPlayWindowWithTask::dragMoveEvent(QDragMoveEvent* pEvent)
@@ -139,11 +140,14 @@ void CStreamPlayWindowWithTask::dragMoveEvent(QDragMoveEvent* pEvent)
 
 void CStreamPlayWindowWithTask::dropEvent(QDropEvent* pEvent)
 {
-    QObject* pSource = pEvent->source();
-    if (pSource == this) {
+    if (!DropFrom(pEvent->source(), pEvent))
         pEvent->ignore();
-        return;
-    }
+}
+
+bool CStreamPlayWindowWithTask::DropFrom(QObject* pSource, QDropEvent* pEvent)
+{
+    if (pSource == this)
+        return false;
     const QMimeData* pMime = pEvent->mimeData();
     if (pSource && IsAcceptedSource(pSource)) {
         bool bIsInt = false;
@@ -158,9 +162,9 @@ void CStreamPlayWindowWithTask::dropEvent(QDropEvent* pEvent)
     } else if (HasViewId(pMime)) {
         emit SignalDropEvent(pEvent);
     } else {
-        pEvent->ignore();
-        return;
+        return false;
     }
     pEvent->setDropAction(Qt::MoveAction);
     pEvent->accept();
+    return true;
 }

@@ -7,8 +7,8 @@
 // The video keeps the chosen ratio inside the window less a 1-pixel border.
 QRect CStreamPlayWindowWithTask::VideoRect(const QSize& sizeWindow, int nScaleMode, const QSize& sizePicture)
 {
-    const int nW = sizeWindow.width() - 2;
-    const int nH = sizeWindow.height() - 2;
+    const int nW = qMax(0, sizeWindow.width() - 2);
+    const int nH = qMax(0, sizeWindow.height() - 2);
     int nRatioW = 0, nRatioH = 0;
     switch (nScaleMode) {
     case Scale4To3: nRatioW = 4; nRatioH = 3; break;

@@ -248,6 +248,9 @@ void CStreamPlayWindowWithTask::SetMouseMode(int nMode)
 void CStreamPlayWindowWithTask::TriggerLiveViewAction(int nType)
 {
     Vantrel::CPreviewICamera* pPreview = GetPreview();
+    // The actions are disabled while nothing plays; a direct call does nothing either.
+    if (nType != CLiveViewMenuMgr::StopLiveView && !GetLiveViewCamera())
+        return;
     switch (nType) {
     case CLiveViewMenuMgr::StopLiveView:
         StopLiveView();

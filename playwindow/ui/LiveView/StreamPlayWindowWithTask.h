@@ -16,6 +16,7 @@ class CLiveViewControllerPlugin;
 class CLiveViewPlaybackPlugin;
 class CPTZControlWnd;
 class QDropEvent;
+class QMimeData;
 class QHBoxLayout;
 class QLabel;
 class QPushButton;
@@ -115,6 +116,9 @@ protected:
     void dragEnterEvent(QDragEnterEvent* pEvent) override;
     void dragMoveEvent(QDragMoveEvent* pEvent) override;
     void dropEvent(QDropEvent* pEvent) override;
+    // The drag and drop decisions, with the drag's source passed in.
+    bool AcceptDragFrom(QObject* pSource, const QMimeData* pMime) const;
+    bool DropFrom(QObject* pSource, QDropEvent* pEvent);
 
 private slots:
     void OnCloseBtnClicked();
