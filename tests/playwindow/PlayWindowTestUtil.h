@@ -5,7 +5,9 @@
 #include "LiveViewControllerPlugin.h"
 #include "ui/LiveView/StreamPlayWindowWithTask.h"
 
+#include "tessel/GroupManager.h"
 #include "tessel/ICamera.h"
+#include "tessel/Site.h"
 
 #include <map>
 #include <memory>
@@ -42,6 +44,11 @@ public:
         auto upCamera = std::make_unique<tessel::CCamera>(info);
         tessel::CCamera* pCamera = upCamera.get();
         m_mapElements[strGUID] = std::move(upCamera);
+        // Rights come from the site: the host's site holds every test camera.
+        info.strGroupID = "test-group";
+        m_site.vecGroups = {{"test-group", "Test group"}};
+        m_site.vecCameras.push_back(info);
+        tessel::CGroupManager::Instance().ApplySite(m_site);
         return pCamera;
     }
     void AddElement(const std::string& strGUID, int32_t nType)
@@ -56,8 +63,11 @@ public:
         return it == m_mapElements.end() ? nullptr : it->second.get();
     }
 
+    ~CTestLivePlugin() override { tessel::CGroupManager::Instance().ApplySite({}); }
+
 private:
     std::map<std::string, std::unique_ptr<tessel::IElement>> m_mapElements;
+    tessel::SiteData m_site;
 };
 
 // A play window as the linkage view builds one.

@@ -166,6 +166,10 @@ bool CStreamPlayWindowWithTask::StartLiveView(const std::string& strCameraGuid, 
     if (IsPreviewing())
         StopLiveView();
 
+    // A GUID that names no camera fails without a message; the host's rights
+    // know only cameras, so asking them first would report a refusal instead.
+    if (!m_pLiveViewController->ResolveCamera(strCameraGuid))
+        return m_pLiveViewController->StartPreview(strCameraGuid, nStreamType, 0);
     auto* pPermissions = TesselGUIToolkit::CObjectSingleton<Miravel::CPermissionManager>::Instance();
     if (pPermissions
         && !pPermissions->verityResPermission(kModuleLiveView, kRightLiveView, strCameraGuid, this,
