@@ -6,6 +6,7 @@
 #include <gst/gst.h>
 
 #include <QImage>
+#include <QRectF>
 #include <QString>
 
 #include <atomic>
@@ -57,6 +58,11 @@ struct PipelineLink : std::enable_shared_from_this<PipelineLink>
     std::atomic<bool> bHasAudio{false};
     GstElement* pVolume = nullptr;    // under mutex; set when an audio stream appears
     QString strCaps;                  // under mutex
+    // The stream as it arrives, before any display scaling or cropping.
+    std::atomic<int> nStreamWidth{0};
+    std::atomic<int> nStreamHeight{0};
+    std::atomic<int> nFpsNumerator{0};
+    std::atomic<int> nFpsDenominator{0};
 };
 
 // Recording branch state, shared between the preview and the teardown thread.
@@ -81,6 +87,10 @@ struct BuiltPipeline
     GstElement* pTee = nullptr;       // borrowed from the pipeline
     GstElement* pSink = nullptr;      // borrowed
     bool bOverlay = false;
+    GstElement* pZoomCrop = nullptr;  // borrowed; the window's digital zoom, display only
+    GstElement* pPtzCrop = nullptr;   // borrowed; a demo PTZ camera's view of its scene
+    int nSceneWidth = 0;
+    int nSceneHeight = 0;
 };
 
 struct BuildRequest
@@ -88,6 +98,7 @@ struct BuildRequest
     QString strAddress;
     QString strTitle;       // drawn on test patterns
     bool bOverlay = false;  // native window overlay, else application sink
+    bool bPtzScene = false; // a test camera with PTZ: draw a larger scene and show a part
 };
 
 // One builder for every address kind and both sinks. On failure returns a null
@@ -99,6 +110,16 @@ BuiltPipeline BuildPipeline(const BuildRequest& request, const std::shared_ptr<P
 std::shared_ptr<RecordBranch> AttachRecordBranch(const BuiltPipeline& pipeline, const QString& strPath,
                                                  QString& strError);
 void FinishRecordBranch(const std::shared_ptr<RecordBranch>& spBranch, int nTimeoutMs);
+
+// Statistics and views (PipelineView.cpp). Bytes arriving through an element's
+// source pads, including pads it adds later, count into the link.
+void CountArrivingBytes(GstElement* pElement, const std::shared_ptr<PipelineLink>& spLink);
+// The caps arriving at an element's sink pad give the stream's size and rate.
+void WatchStreamCaps(GstElement* pElement, const std::shared_ptr<PipelineLink>& spLink);
+// A crop element that shows the given part (fractions) of a picture of that size.
+void ApplyCrop(GstElement* pCrop, const QRectF& rcPart, int nWidth, int nHeight);
+// A test camera's larger scene with the element that crops the camera's view out of it.
+GstElement* MakePtzSceneCrop(int nWidth, int nHeight, int& nSceneWidth, int& nSceneHeight);
 
 // Teardown thread: jobs run in order, away from the GUI thread.
 void RunOffGuiThread(std::function<void()> fnJob);

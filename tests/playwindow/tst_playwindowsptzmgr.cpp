@@ -52,7 +52,7 @@ public:
     {
     }
     QWidget* PtzWindowWidget() override { return this; }
-    tessel::ICamera* GetLiveViewCamera() override { return m_pCamera; }
+    tessel::ICamera* GetLiveViewCamera() const override { return m_pCamera; }
     std::string GetPtzCameraGuid() const override { return m_pCamera ? m_pCamera->GetElementID() : std::string(); }
     bool IsLiveViewRunning() const override { return m_bRunning; }
     bool IsFisheyeExpanded() const override { return false; }
@@ -65,6 +65,7 @@ public:
         m_bRunning = pCamera != nullptr;
     }
     void Select() { emit SignalPlayWindowSelected(); }
+    void Report(int nKind) { emit SignalUpdateLiveViewState(CLiveViewEvent(nKind, GetPtzCameraGuid())); }
 
     tessel::ICamera* m_pCamera = nullptr;
     bool m_bRunning = false;
@@ -73,6 +74,7 @@ public:
 
 signals:
     void SignalPlayWindowSelected();
+    void SignalUpdateLiveViewState(const CLiveViewEvent& eventLiveView);
 };
 
 class tst_PlayWindowsPtzMgr : public QObject
@@ -121,7 +123,7 @@ void tst_PlayWindowsPtzMgr::init()
     for (auto*& pWindow : m_pWindows)
         pWindow = new FakePlayWindow(m_pDialog.get());
     m_pMgr->SetPTZControlWnd(m_pPanel);
-    m_pMgr->SetPlayWindows({m_pWindows[0], m_pWindows[1]});
+    m_pMgr->SetPlayWindows(QList<IPtzPanelWindow*>{m_pWindows[0], m_pWindows[1]});
     m_pDialog->show();
 }
 
@@ -139,21 +141,25 @@ void tst_PlayWindowsPtzMgr::panelFollowsSelectedCameraAndRight_data()
 {
     QTest::addColumn<QString>("camera");
     QTest::addColumn<bool>("running");
+    QTest::addColumn<int>("mouseMode");
     QTest::addColumn<QString>("state");
-    QTest::newRow("PTZ camera with the right") << "dome" << true << "dome right PTZReady shown";
-    QTest::newRow("PTZ camera without the right") << "dome-no-ptz-right" << true
+    QTest::newRow("PTZ camera with the right") << "dome" << true << 1 << "dome right PTZReady shown";
+    QTest::newRow("PTZ camera without the right") << "dome-no-ptz-right" << true << 1
                                                   << "dome-no-ptz-right no-right PTZNoPermission hidden";
-    QTest::newRow("camera without PTZ") << "fixed" << true << "fixed right PTZNotSupported shown";
-    QTest::newRow("camera still connecting") << "dome" << false << "dome no-right PTZNoPermission hidden";
-    QTest::newRow("idle window") << "" << false << "- no-right PTZNoCamera hidden";
+    QTest::newRow("camera without PTZ") << "fixed" << true << 1 << "fixed right PTZNotSupported shown";
+    QTest::newRow("camera still connecting") << "dome" << false << 1 << "dome no-right PTZNoPermission hidden";
+    QTest::newRow("idle window") << "" << false << 0 << "- no-right PTZNoCamera hidden";
+    QTest::newRow("window not in PTZ mode") << "dome" << true << 0 << "dome right PTZReady hidden";
 }
 
 void tst_PlayWindowsPtzMgr::panelFollowsSelectedCameraAndRight()
 {
     QFETCH(QString, camera);
     QFETCH(bool, running);
+    QFETCH(int, mouseMode);
     QFETCH(QString, state);
     QCOMPARE(m_pWindows[0]->m_pPanel, m_pPanel);
+    m_pWindows[0]->m_nMouseMode = mouseMode;
     m_pWindows[0]->m_pCamera = camera.isEmpty() ? nullptr : SiteCamera(camera.toStdString());
     m_pWindows[0]->m_bRunning = running;
     m_pPanel->show(); // the window's PTZ action opened it
@@ -183,19 +189,24 @@ void tst_PlayWindowsPtzMgr::onlyTheActiveWindowsStateChangesCount()
     QFETCH(QString, state);
     m_pWindows[0]->Play(SiteCamera("dome"));
     m_pWindows[1]->Play(SiteCamera("fixed"));
+    m_pWindows[0]->m_nMouseMode = 1;
     m_pPanel->show();
     m_pWindows[0]->Select();
     QCOMPARE(PanelState(), QString("dome right PTZReady shown"));
     m_pWindows[0]->Play(nullptr);
     m_pWindows[1]->Play(nullptr);
     QObject stranger;
-    m_pMgr->OnUpdateLiveViewKind(sender < 0 ? &stranger : m_pWindows[sender], kind);
+    if (sender < 0)
+        m_pMgr->OnUpdateLiveViewKind(&stranger, kind);
+    else
+        m_pWindows[sender]->Report(kind);
     QCOMPARE(PanelState(), state);
 }
 
 void tst_PlayWindowsPtzMgr::revokedRightClosesTheOpenPanel()
 {
     m_pWindows[0]->Play(SiteCamera("dome"));
+    m_pWindows[0]->m_nMouseMode = 1;
     m_pPanel->show();
     m_pWindows[0]->Select();
     QCOMPARE(PanelState(), QString("dome right PTZReady shown"));
@@ -210,13 +221,14 @@ void tst_PlayWindowsPtzMgr::revokedRightClosesTheOpenPanel()
 void tst_PlayWindowsPtzMgr::destroyedWindowClearsThePanel()
 {
     m_pWindows[1]->Play(SiteCamera("dome"));
+    m_pWindows[1]->m_nMouseMode = 1;
     m_pPanel->show();
     m_pWindows[1]->Select();
     delete m_pWindows[1];
     QCOMPARE(PanelState(), QString("- no-right PTZNoCamera hidden"));
     QVERIFY(!m_pMgr->GetActiveWindow());
     m_pMgr->UpdatePanel(m_pWindows[0]);
-    m_pMgr->SetPlayWindows({m_pWindows[0]});
+    m_pMgr->SetPlayWindows(QList<IPtzPanelWindow*>{m_pWindows[0]});
     m_pWindows[0]->Play(SiteCamera("dome"));
     m_pWindows[0]->Select();
     QCOMPARE(PanelState(), QString("dome right PTZReady hidden"));
@@ -228,7 +240,7 @@ void tst_PlayWindowsPtzMgr::newWindowListReleasesTheOldOnes()
     other.Play(SiteCamera("fixed"));
     m_pWindows[0]->Play(SiteCamera("dome"));
     m_pWindows[0]->Select();
-    m_pMgr->SetPlayWindows({&other});
+    m_pMgr->SetPlayWindows(QList<IPtzPanelWindow*>{&other});
     QVERIFY(!m_pWindows[0]->m_pPanel);
     QCOMPARE(other.m_pPanel, m_pPanel);
     QVERIFY(!m_pMgr->GetActiveWindow());
@@ -237,7 +249,7 @@ void tst_PlayWindowsPtzMgr::newWindowListReleasesTheOldOnes()
     QVERIFY(!m_pMgr->GetActiveWindow());
     other.Select();
     QCOMPARE(PanelState(), QString("fixed right PTZNotSupported hidden"));
-    m_pMgr->SetPlayWindows({});
+    m_pMgr->SetPlayWindows(QList<IPtzPanelWindow*>());
 }
 
 QTEST_MAIN(tst_PlayWindowsPtzMgr)

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QFile>
 #include <QIcon>
 #include <QMenu>
 #include <QMetaEnum>
@@ -130,7 +131,9 @@ void CLiveViewMenuMgr::ApplyLook(QAction* pAction, const Look& look)
 {
     pAction->setText(QCoreApplication::translate(kContext, look.pszText));
     pAction->setProperty(kMenuIconProperty, QString::fromLatin1(look.pszMenuIcon));
-    pAction->setIcon(QIcon(QString::fromLatin1(look.pszMenuIcon)));
+    // The images are the host application's; without them the action has text only.
+    const QString strMenuIcon = QString::fromLatin1(look.pszMenuIcon);
+    pAction->setIcon(QFile::exists(strMenuIcon) ? QIcon(strMenuIcon) : QIcon());
     if (look.pszToolBarIcon)
         pAction->setProperty(kToolBarIconProperty, QString::fromLatin1(look.pszToolBarIcon));
     if (look.nData != kKeepData)

@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QSlider>
@@ -31,6 +32,7 @@ QString Tr(const char* pszKey)
 }
 
 constexpr int kDefaultSpeed = 4;
+constexpr int kGap = 4;
 constexpr int kButtonSize = 30;
 constexpr int kAreaModes[] = {3, 4, 7, 8};
 
@@ -276,4 +278,39 @@ void CPTZControlWnd::hideEvent(QHideEvent* pEvent)
     // A hidden panel never leaves a camera turning.
     StopMotion();
     QFrame::hideEvent(pEvent);
+    m_pShownBeside = nullptr;
+    emit SignalPanelHidden();
+}
+
+void CPTZControlWnd::ShowBeside(QWidget* pWindow)
+{
+    if (!pWindow)
+        return;
+    // Over native video windows only a native window stays visible.
+    if (QGuiApplication::platformName() == QLatin1String("xcb"))
+        setAttribute(Qt::WA_NativeWindow);
+    adjustSize();
+    const QSize size = sizeHint().expandedTo(minimumSizeHint());
+    QRect rcArea;
+    QRect rcWindow;
+    if (isWindow()) {
+        rcWindow = QRect(pWindow->mapToGlobal(QPoint(0, 0)), pWindow->size());
+        rcArea = QRect(QPoint(0, 0), QSize(1 << 20, 1 << 20));
+    } else if (QWidget* pParent = parentWidget()) {
+        rcWindow = QRect(pWindow->mapTo(pParent, QPoint(0, 0)), pWindow->size());
+        rcArea = pParent->rect();
+    } else {
+        return;
+    }
+    QPoint ptPos(rcWindow.right() + kGap, rcWindow.top());
+    if (ptPos.x() + size.width() > rcArea.right())
+        ptPos.setX(rcWindow.left() - kGap - size.width());
+    if (ptPos.x() < rcArea.left())
+        ptPos.setX(qMax(rcArea.left(), rcWindow.right() - size.width()));
+    ptPos.setY(qBound(rcArea.top(), ptPos.y(), qMax(rcArea.top(), rcArea.bottom() - size.height())));
+    resize(size);
+    move(ptPos);
+    show();
+    raise();
+    m_pShownBeside = pWindow;
 }

@@ -4,6 +4,7 @@
 
 #include <QFrame>
 #include <QMap>
+#include <QPointer>
 
 #include <string>
 
@@ -46,9 +47,16 @@ public:
 
     int Speed() const;
 
+    // Shows the panel next to a window (right of it where there is room, else
+    // left, else over its right edge) and remembers the window.
+    void ShowBeside(QWidget* pWindow);
+    QWidget* GetShownBeside() const { return m_pShownBeside; }
+
 signals:
     // The user closed the panel with its own close button.
     void SignalPanelClosed();
+    // The panel was hidden, however that came about.
+    void SignalPanelHidden();
 
 protected:
     void keyPressEvent(QKeyEvent* pEvent) override;
@@ -76,4 +84,5 @@ private:
     QToolButton* m_pBtnClose = nullptr;
     QMap<Vantrel::PtzCommand, QToolButton*> m_mapCommandButtons;
     QMap<int, QToolButton*> m_mapModeIndicators;
+    QPointer<QWidget> m_pShownBeside;
 };

@@ -2,6 +2,7 @@
 
 #include "PTZControlWnd.h"
 #include "PtzPanelWindow.h"
+#include "ui/LiveView/StreamPlayWindowWithTask.h"
 
 #include "Miravel/PermissionManager.h"
 #include "TesselGUIToolkit/ObjectSingleton.h"
@@ -16,6 +17,7 @@ constexpr int kPtzModule = 2;
 constexpr int kPtzRight = 2;
 // Kinds after which the panel looks at its window again.
 constexpr int kPanelKinds[] = {0, 1, 7, 8};
+constexpr int kPtzMouseMode = 1;
 
 bool HasPtzRight(const std::string& strGuid, QWidget* pParent)
 {
@@ -37,7 +39,7 @@ CPlayWindowsPtzMgr::CPlayWindowsPtzMgr(QWidget* pParent)
 
 CPlayWindowsPtzMgr::~CPlayWindowsPtzMgr()
 {
-    SetPlayWindows({});
+    SetPlayWindows(QList<IPtzPanelWindow*>());
 }
 
 void CPlayWindowsPtzMgr::SetPTZControlWnd(CPTZControlWnd* pPanel)
@@ -68,6 +70,8 @@ void CPlayWindowsPtzMgr::SetPlayWindows(const QList<IPtzPanelWindow*>& listWindo
         m_listWindows.append(pWindow);
         m_listWindowGuards.append(pWidget);
         connect(pWidget, SIGNAL(SignalPlayWindowSelected()), this, SLOT(OnUpdateActiveState()));
+        connect(pWidget, SIGNAL(SignalUpdateLiveViewState(const CLiveViewEvent&)), this,
+                SLOT(OnUpdateLiveViewState(const CLiveViewEvent&)));
         connect(pWidget, &QObject::destroyed, this, &CPlayWindowsPtzMgr::OnWindowDestroyed);
         pWindow->SetPTZControlWnd(m_pPTZControlWnd);
     }
@@ -75,6 +79,14 @@ void CPlayWindowsPtzMgr::SetPlayWindows(const QList<IPtzPanelWindow*>& listWindo
         m_pActiveWindow = nullptr;
         ClearPanel();
     }
+}
+
+void CPlayWindowsPtzMgr::SetPlayWindows(const QList<CStreamPlayWindowWithTask*>& listWindows)
+{
+    QList<IPtzPanelWindow*> listPanelWindows;
+    for (CStreamPlayWindowWithTask* pWindow : listWindows)
+        listPanelWindows.append(pWindow);
+    SetPlayWindows(listPanelWindows);
 }
 
 IPtzPanelWindow* CPlayWindowsPtzMgr::GetActiveWindow() const
@@ -97,6 +109,11 @@ void CPlayWindowsPtzMgr::OnUpdateActiveState()
         return;
     m_pActiveWindow = pWindow;
     UpdatePanel(pWindow);
+}
+
+void CPlayWindowsPtzMgr::OnUpdateLiveViewState(const CLiveViewEvent& eventLiveView)
+{
+    OnUpdateLiveViewKind(sender(), eventLiveView.m_nKind);
 }
 
 void CPlayWindowsPtzMgr::OnUpdateLiveViewKind(QObject* pSender, int nKind)
@@ -136,8 +153,9 @@ void CPlayWindowsPtzMgr::UpdatePanel(IPtzPanelWindow* pWindow)
     const bool bRight = pWindow->IsLiveViewRunning() && HasPtzRight(strGuid, m_pParent);
     m_pPTZControlWnd->SetControlsEnabled(bRight);
     m_pPTZControlWnd->SetMouseModeState(bRight ? pWindow->GetMouseMode() : 0);
-    // A panel open on a camera whose right was taken away closes.
-    if (!bRight && m_pPTZControlWnd->isVisible())
+    // A panel open on a camera whose right was taken away closes, and so does
+    // one left open for a window that is no longer in PTZ mode.
+    if (m_pPTZControlWnd->isVisible() && (!bRight || pWindow->GetMouseMode() != kPtzMouseMode))
         m_pPTZControlWnd->hide();
 }
 

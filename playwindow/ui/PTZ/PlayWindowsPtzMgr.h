@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LiveViewEvent.h"
+
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -7,6 +9,7 @@
 #include <string>
 
 class CPTZControlWnd;
+class CStreamPlayWindowWithTask;
 class IPtzPanelWindow;
 class QWidget;
 
@@ -23,6 +26,7 @@ public:
     void SetPTZControlWnd(CPTZControlWnd* pPanel);
     CPTZControlWnd* GetPTZControlWnd() const { return m_pPTZControlWnd; }
     void SetPlayWindows(const QList<IPtzPanelWindow*>& listWindows);
+    void SetPlayWindows(const QList<CStreamPlayWindowWithTask*>& listWindows);
     IPtzPanelWindow* GetActiveWindow() const;
 
     // Runs the panel update for a window now (the window changed its mouse mode).
@@ -30,7 +34,8 @@ public:
 
 public slots:
     void OnUpdateActiveState();
-    // A live-view state change of a window, by kind (see OnUpdateLiveViewState).
+    void OnUpdateLiveViewState(const CLiveViewEvent& eventLiveView);
+    // A live-view state change of a window by its kind.
     void OnUpdateLiveViewKind(QObject* pSender, int nKind);
 
 private slots:

@@ -19,7 +19,7 @@ public:
 
     virtual QWidget* PtzWindowWidget() = 0;
     // The camera that plays, or none.
-    virtual tessel::ICamera* GetLiveViewCamera() = 0;
+    virtual tessel::ICamera* GetLiveViewCamera() const = 0;
     // The GUID of the camera the window's controller holds.
     virtual std::string GetPtzCameraGuid() const = 0;
     virtual bool IsLiveViewRunning() const = 0;
