@@ -2,6 +2,7 @@
 
 #include "LinkageSavePicMgr.h"
 #include "LinkageSetupDlg.h"
+#include "LiveViewPlugin.h"
 
 #include "Fendra/Singleton.h"
 #include "Kelmot/ConfigMgr.h"
@@ -34,6 +35,8 @@ CLinkageSnapAlarmDlg::~CLinkageSnapAlarmDlg()
     // The configuration outlives us: it must not call back into a dead dialog.
     if (tessel::CVideoSystemConfig* pConfig = quorra::CLocalDataManagerDelegate().GetVideoSystemConfig())
         pConfig->UnregisterObserver(this);
+    // No play window holds the camera lookup any more.
+    delete m_pLiveViewPlugin;
 }
 
 void CLinkageSnapAlarmDlg::InitLinkageDlg()
@@ -43,6 +46,7 @@ void CLinkageSnapAlarmDlg::InitLinkageDlg()
     if (!m_pSetupDlg)
         m_pSetupDlg = new CLinkageSetupDlg(this);
     onBtnSetupSaveClicked(true);
+    InitCameraTree();
     if (Fendra::CSingleton<Kelmot::CConfigMgr>::Instance().GetStyleVariant() == 0)
         UseAlternativeHolderNames();
     TesselGUIToolkit::CObjectSingleton<Miravel::CPermissionManager>::CreateInstance();
@@ -63,6 +67,7 @@ void CLinkageSnapAlarmDlg::InitConnect()
     CLinkageSavePicMgr* pSavePicMgr = CLinkageSavePicMgr::GetLiveSavePicMgr();
     connect(pSavePicMgr, SIGNAL(signalSpaceNotEnough()), this, SLOT(onSignalSpaceNotEnough()));
     connect(pSavePicMgr, SIGNAL(signalSaveFailed()), this, SLOT(onSignalSaveFailed()));
+    ConnectCameraTree();
 }
 
 void CLinkageSnapAlarmDlg::UseAlternativeHolderNames()
@@ -93,10 +98,6 @@ QPoint CLinkageSnapAlarmDlg::PanelPos(int nDlgHeight, const QSize& sizePanel, bo
     return QPoint(nX, nDlgHeight - sizePanel.height() - 1);
 }
 
-void CLinkageSnapAlarmDlg::FitToScreen(const QRect& rcScreen)
-{
-    setGeometry(rcScreen);
-}
 
 void CLinkageSnapAlarmDlg::SelectPlayWindow(int index)
 {
@@ -168,11 +169,6 @@ void CLinkageSnapAlarmDlg::ApplyPreviewMode(int nPreviewMode)
         ui.LayoutPanorama->setStretch(5, 906);
         ui.m_pWidgetLive3->show();
     }
-}
-
-void CLinkageSnapAlarmDlg::onBtnShrinkCamera()
-{
-    m_bExpandCamera = !m_bExpandCamera;
 }
 
 void CLinkageSnapAlarmDlg::onSignalSpaceNotEnough()

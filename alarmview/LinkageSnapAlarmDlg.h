@@ -25,7 +25,9 @@ class ICamera;
 
 namespace LinkageSnapAlarm {
 
+class CGroupTreeWidget;
 class CLinkageSetupDlg;
+class CLiveViewPlugin;
 
 // The whole linkage view: live windows above, the panoramic scene picture and
 // the linkage snapshot cards below, and the camera tree panel pinned to the left.
@@ -56,6 +58,9 @@ public:
     void OnVideoSystemConfigChanged(const int32_t* pnCode) override;
 
     const CLinkageSnapAlarmDlgForm& Form() const { return ui; }
+    CGroupTreeWidget* GroupTreeWidget() const { return m_pGroupTreeWidget; }
+    CLiveViewPlugin* LiveViewPlugin() const { return m_pLiveViewPlugin; }
+    bool IsCameraPanelExpanded() const { return m_bExpandCamera; }
     int SelectedPlayWindow() const { return m_nSelectedWindow; }
     const LinkageSetupInfo& SetupInfo() const { return m_stSetupInfo; }
     int32_t VideoScaleMode() const { return m_nVideoScaleMode; }
@@ -74,6 +79,10 @@ public slots:
 private:
     void InitLinkageDlg();
     void InitConnect();
+    // The camera tree panel and the camera lookup over its model (LinkageSnapAlarmDlgTree.cpp).
+    void InitCameraTree();
+    void ConnectCameraTree();
+    void PlaceCameraPanel();
     void ApplyPreviewMode(int nPreviewMode);
     void ReadVideoScaleMode();
     void UseAlternativeHolderNames();
@@ -82,11 +91,13 @@ private:
     void ShowThrottled(int& nCounter, const QString& strText);
 
     CLinkageSnapAlarmDlgForm ui;
+    CGroupTreeWidget* m_pGroupTreeWidget = nullptr;
     bool m_bExpandCamera = false;
     CLinkageSetupDlg* m_pSetupDlg = nullptr;
     LinkageSetupInfo m_stSetupInfo;
     std::shared_ptr<Kelmot::CGroupManagerDeletage> m_spGroupManager;
     std::shared_ptr<quorra::CLocalDataManagerDelegate> m_spLocalDataManager;
+    CLiveViewPlugin* m_pLiveViewPlugin = nullptr;
     int m_nSelectedWindow = 0;
     // The host's video scale mode, handed to every play window.
     int32_t m_nVideoScaleMode = 0;

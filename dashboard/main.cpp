@@ -11,8 +11,10 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFile>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPushButton>
 #include <QScreen>
 #include <QTimer>
 #include <QTranslator>
@@ -69,6 +71,19 @@ void LoadSite(const QString& strSiteFile, tessel::CSiteFileWatcher& watcher)
         std::fprintf(stderr, "dashboard: %s\n", qPrintable(strMessage));
 }
 
+// Demo runs: open the plug-in's camera panel (its collapse strip's button) and
+// type a search, as an operator would, found by the object names the style
+// sheet uses too.
+void ScriptCameraPanel(QWidget& window, bool bOpen, const QString& strSearch)
+{
+    if (bOpen || !strSearch.isEmpty()) {
+        if (auto* pShrink = window.findChild<QPushButton*>(QStringLiteral("m_pBtnShrink")))
+            pShrink->click();
+    }
+    if (auto* pSearch = window.findChild<QLineEdit*>(QStringLiteral("m_pEditSearch")); pSearch && !strSearch.isEmpty())
+        pSearch->setText(strSearch);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -86,7 +101,9 @@ int main(int argc, char** argv)
     const QCommandLineOption optSize("size", "Window size instead of the whole screen.", "WxH");
     const QCommandLineOption optConfigure("configure", "Open the plug-in's settings at start.");
     const QCommandLineOption optSite("site", "Site file (JSON) instead of the demo site; watched for changes.", "file");
-    parser.addOptions({optPluginDir, optQuitAfter, optScreenshot, optSize, optConfigure, optSite});
+    const QCommandLineOption optShowTree("show-tree", "Open the camera panel at start.");
+    const QCommandLineOption optSearch("search", "Open the camera panel and search it for this text.", "text");
+    parser.addOptions({optPluginDir, optQuitAfter, optScreenshot, optSize, optConfigure, optSite, optShowTree, optSearch});
     parser.process(app);
 
     QTranslator translator;
@@ -120,6 +137,7 @@ int main(int argc, char** argv)
         window.setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
         window.showMaximized();
     }
+    QTimer::singleShot(0, &window, [&] { ScriptCameraPanel(window, parser.isSet(optShowTree), parser.value(optSearch)); });
     if (parser.isSet(optConfigure))
         QTimer::singleShot(0, &window, [&window] { window.CurrentWidget()->onConfigBtnClicked(); });
     if (parser.isSet(optQuitAfter))

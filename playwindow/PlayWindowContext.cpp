@@ -1,6 +1,6 @@
 #include "PlayWindowContext.h"
 
-#include "LiveViewEvent.h"
+#include "PlayWindowEvent.h"
 
 #include "TesselGUIToolkit/ObjectSingleton.h"
 

@@ -20,6 +20,9 @@ fi
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
   exec "$build/bin/LinkageDashboard" "$@"
 fi
-echo "run-demo: no display; running under Xvfb and writing dashboard.png"
+echo "run-demo: no display; running under Xvfb and writing dashboard.png, dashboard-search.png"
+xvfb-run -a -s "-screen 0 1920x1080x24" \
+  "$build/bin/LinkageDashboard" --quit-after 8 --show-tree --screenshot "$PWD/dashboard.png" "$@"
+# The camera panel searched: the matching names coloured.
 exec xvfb-run -a -s "-screen 0 1920x1080x24" \
-  "$build/bin/LinkageDashboard" --quit-after 8 --screenshot "$PWD/dashboard.png" "$@"
+  "$build/bin/LinkageDashboard" --quit-after 4 --search "entrance" --screenshot "$PWD/dashboard-search.png" "$@"

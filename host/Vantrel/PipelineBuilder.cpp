@@ -214,17 +214,44 @@ bool BuildVideoChain(GstBin* pBin, bool bOverlay, const std::shared_ptr<Pipeline
     GstElement* pZoomCrop = Make("videocrop");
     if (!AddChain(pBin, {pConvert, pTee, pQueue, pZoomCrop, pBeforeSink, pSink}))
         return false;
+    // Pictures are counted where they are shown; the size is the stream's own,
+    // before any scaling to the window.
     built.pZoomCrop = pZoomCrop;
     WatchStreamCaps(pConvert, spLink);
     GstPad* pSinkPad = gst_element_get_static_pad(pSink, "sink");
-    gst_pad_add_probe(pSinkPad, GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
-                      &OnSinkPad, NewLinkRef(spLink), &FreeLinkRef);
+    gst_pad_add_probe(pSinkPad, GST_PAD_PROBE_TYPE_BUFFER, &OnSinkPad, NewLinkRef(spLink), &FreeLinkRef);
     gst_object_unref(pSinkPad);
+    GstPad* pEntryPad = gst_element_get_static_pad(pConvert, "sink");
+    gst_pad_add_probe(pEntryPad, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, &OnSinkPad, NewLinkRef(spLink), &FreeLinkRef);
+    gst_object_unref(pEntryPad);
     built.pTee = pTee;
     built.pSink = pSink;
     built.bOverlay = bOverlay;
     pEntry = pConvert;
     return true;
+}
+
+// The machine's sound output: the sound server or the sound card, else none
+// (a machine without sound plays the stream's audio into nothing).
+GstElement* MakeAudioSink()
+{
+    static const char* const s_szFactory = [] {
+        for (const char* szFactory : {"pulsesink", "alsasink"}) {
+            GstElement* pSink = Make(szFactory);
+            if (!pSink)
+                continue;
+            const bool bOk = gst_element_set_state(pSink, GST_STATE_READY) != GST_STATE_CHANGE_FAILURE;
+            gst_element_set_state(pSink, GST_STATE_NULL);
+            gst_object_unref(pSink);
+            if (bOk)
+                return szFactory;
+        }
+        return "fakesink";
+    }();
+    GstElement* pSink = Make(s_szFactory);
+    if (pSink && g_str_equal(s_szFactory, "fakesink"))
+        g_object_set(pSink, "sync", TRUE, nullptr);
+    return pSink;
 }
 
 // Sound: silent until the user opens it.
@@ -234,9 +261,10 @@ GstElement* BuildAudioChain(GstBin* pBin, const std::shared_ptr<PipelineLink>& s
     GstElement* pConvert = Make("audioconvert");
     GstElement* pResample = Make("audioresample");
     GstElement* pVolume = Make("volume");
-    GstElement* pSink = Make("autoaudiosink");
+    GstElement* pSink = MakeAudioSink();
+    // The sound output must not hold a live pipeline back from playing.
     if (pSink)
-        g_object_set(pSink, "async-handling", TRUE, nullptr);
+        g_object_set(pSink, "async", FALSE, nullptr);
     if (pVolume)
         g_object_set(pVolume, "mute", !spLink->bSoundOpen.load(), nullptr);
     if (!AddChain(pBin, {pQueue, pConvert, pResample, pVolume, pSink}))

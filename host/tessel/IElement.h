@@ -2,6 +2,8 @@
 
 #include "HostExport.h"
 
+#include <QMetaType>
+
 #include <cstdint>
 #include <string>
 
@@ -27,3 +29,6 @@ public:
 };
 
 } // namespace tessel
+
+// Element GUIDs travel in signals (the tree's removal signal).
+Q_DECLARE_METATYPE(tessel::StrGUID)

@@ -3,11 +3,13 @@
 // Cameras and a camera lookup for play-window tests.
 
 #include "LiveViewControllerPlugin.h"
+#include "LiveViewPlaybackPlugin.h"
 #include "ui/LiveView/StreamPlayWindowWithTask.h"
 
 #include "tessel/GroupManager.h"
 #include "tessel/ICamera.h"
-#include "tessel/Site.h"
+
+#include <algorithm>
 
 #include <map>
 #include <memory>
@@ -31,43 +33,51 @@ private:
     int32_t m_nType;
 };
 
+// Cameras live in the host's site (rights come from there); a few elements
+// that are no cameras are the plug-in's own.
 class CTestLivePlugin : public CLiveViewControllerPlugin
 {
 public:
-    tessel::CCamera* AddCamera(const std::string& strGUID, const std::string& strUrl, const std::string& strName = "")
+    ~CTestLivePlugin() override { tessel::CGroupManager::Instance().ApplySite(tessel::SiteData()); }
+
+    void AddCamera(const std::string& strGUID, const std::string& strUrl, const std::string& strName = "",
+                   uint32_t uRights = tessel::CameraRightAll)
     {
+        if (m_site.vecGroups.empty())
+            m_site.vecGroups.push_back({"group-1", "Group 1"});
         tessel::CameraInfo info;
         info.strGUID = strGUID;
         info.strName = strName.empty() ? "Camera " + strGUID : strName;
+        info.strGroupID = "group-1";
         info.strStreamUrl = strUrl;
         info.bHasSound = true;
-        auto upCamera = std::make_unique<tessel::CCamera>(info);
-        tessel::CCamera* pCamera = upCamera.get();
-        m_mapElements[strGUID] = std::move(upCamera);
-        // Rights come from the site: the host's site holds every test camera.
-        info.strGroupID = "test-group";
-        m_site.vecGroups = {{"test-group", "Test group"}};
+        info.uRights = uRights;
         m_site.vecCameras.push_back(info);
         tessel::CGroupManager::Instance().ApplySite(m_site);
-        return pCamera;
     }
     void AddElement(const std::string& strGUID, int32_t nType)
     {
         m_mapElements[strGUID] = std::make_unique<CTestElement>(strGUID, nType);
     }
-    void Remove(const std::string& strGUID) { m_mapElements.erase(strGUID); }
+    void Remove(const std::string& strGUID)
+    {
+        m_site.vecCameras.erase(std::remove_if(m_site.vecCameras.begin(), m_site.vecCameras.end(),
+                                               [&](const tessel::CameraInfo& c) { return c.strGUID == strGUID; }),
+                                m_site.vecCameras.end());
+        tessel::CGroupManager::Instance().ApplySite(m_site);
+    }
 
     tessel::IElement* GetElementByGUID(const std::string& strGUID) override
     {
         auto it = m_mapElements.find(strGUID);
-        return it == m_mapElements.end() ? nullptr : it->second.get();
+        if (it != m_mapElements.end())
+            return it->second.get();
+        return tessel::CGroupManager::Instance().FindElement(strGUID);
     }
 
-    ~CTestLivePlugin() override { tessel::CGroupManager::Instance().ApplySite({}); }
-
 private:
-    std::map<std::string, std::unique_ptr<tessel::IElement>> m_mapElements;
     tessel::SiteData m_site;
+    std::map<std::string, std::unique_ptr<tessel::IElement>> m_mapElements;
 };
 
 // A play window as the linkage view builds one.

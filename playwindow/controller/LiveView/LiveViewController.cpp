@@ -242,5 +242,5 @@ void CLiveViewController::OnPreviewNotify(const Vantrel::CPreviewObserver::Param
 {
     qCDebug(lcPlayWindow) << "preview notification" << param.nKind << param.strCameraGUID.c_str();
     ApplyActionStates(param.nKind);
-    emit SignalLiveViewEvent(CLiveViewEvent(param));
+    emit SignalLiveViewEvent(TesselPlayWindow::MakeLiveViewEvent(param));
 }

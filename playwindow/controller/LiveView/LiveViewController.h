@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LiveViewEvent.h"
+#include "PlayWindowEvent.h"
 #include "ui/LiveView/LiveViewMenuMgr.h"
 
 #include <QObject>

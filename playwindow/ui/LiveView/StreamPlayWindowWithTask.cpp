@@ -1,6 +1,7 @@
 #include "StreamPlayWindowWithTask.h"
 
 #include "LiveViewControllerPlugin.h"
+#include "LiveViewPlaybackPlugin.h"
 #include "controller/LiveView/LiveViewController.h"
 #include "ui/LiveView/LiveViewWndTitle.h"
 
@@ -20,6 +21,18 @@
 #include <QToolButton>
 
 namespace {
+// The surface the host preview draws into. While the X server draws the
+// video (paint on screen), Qt has no paint engine for it.
+class CVideoSurface : public QWidget
+{
+public:
+    using QWidget::QWidget;
+    QPaintEngine* paintEngine() const override
+    {
+        return testAttribute(Qt::WA_PaintOnScreen) ? nullptr : QWidget::paintEngine();
+    }
+};
+
 constexpr int kModuleLiveView = 2;
 constexpr int kRightLiveView = 1;
 constexpr int kCloseButtonSize = 20;
@@ -83,7 +96,7 @@ CStreamPlayWindowWithTask::~CStreamPlayWindowWithTask()
 
 void CStreamPlayWindowWithTask::BuildForm(bool bInstantPlaybackSurface)
 {
-    m_pLiveViewWindow = new QWidget(this);
+    m_pLiveViewWindow = new CVideoSurface(this);
     m_pLiveViewWindow->setObjectName("m_pLiveViewWindow");
     m_pLiveViewWindow->setMouseTracking(true);
     m_pLiveViewWindow->setAutoFillBackground(true);
@@ -171,8 +184,7 @@ bool CStreamPlayWindowWithTask::StartLiveView(const std::string& strCameraGuid, 
     if (IsPreviewing())
         StopLiveView();
 
-    // A GUID that names no camera fails without a message; the host's rights
-    // know only cameras, so asking them first would report a refusal instead.
+    // A GUID of no camera fails quietly; the host would call it a missing right.
     if (!m_pLiveViewController->ResolveCamera(strCameraGuid))
         return m_pLiveViewController->StartPreview(strCameraGuid, nStreamType, 0);
     auto* pPermissions = TesselGUIToolkit::CObjectSingleton<Miravel::CPermissionManager>::Instance();
@@ -334,7 +346,7 @@ void CStreamPlayWindowWithTask::OnLiveViewEvent(const CLiveViewEvent& eventLiveV
         break;
     case Vantrel::NotifyError:
         TesselGUIToolkit::CUiSingleton<Miravel::CInformationMgr>::Instance().ShowLastErrorInfo(
-            QString::fromStdString(eventLiveView.m_strText), QString::fromStdString(pCamera->GetElementName()),
+            QString::fromStdString(eventLiveView.m_strSecondText), QString::fromStdString(pCamera->GetElementName()),
             tr("LiveViewFailed"), this);
         break;
     case Vantrel::NotifyStreamLost:

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LiveViewEvent.h"
+#include "PlayWindowEvent.h"
 
 #include <QList>
 #include <QObject>

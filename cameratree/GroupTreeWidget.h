@@ -1,0 +1,53 @@
+#pragma once
+
+#include "LiveViewEvent.h"
+
+#include "tessel/IElement.h"
+
+#include <QModelIndex>
+#include <QWidget>
+
+namespace Ui {
+class GroupTreeWidget;
+}
+namespace TesselGUIToolkit {
+class CSecondarySortFilterModel;
+}
+
+namespace LinkageSnapAlarm {
+
+class CGroupTreeView;
+class CLinkageCameraModel;
+
+// The camera tree panel: the search box, the tree of groups and cameras (the
+// camera model behind a filter proxy that shows groups and cameras only) and
+// the collapse strip. It turns the view's events into panel signals and shows
+// which cameras play.
+class CGroupTreeWidget : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit CGroupTreeWidget(QWidget* parent = nullptr);
+    ~CGroupTreeWidget() override;
+
+    void SetShrinkState(bool bShrinkIn);
+    void UpdateCameraPlayState(const TesselPlayWindow::CLiveViewEvent& event);
+
+    CGroupTreeView* TreeView() const;
+
+    CLinkageCameraModel* m_pModel = nullptr;
+    TesselGUIToolkit::CSecondarySortFilterModel* m_pProxy = nullptr;
+    Ui::GroupTreeWidget* ui = nullptr;
+
+signals:
+    void SignalBtnShrink();
+    void signalStartLiveView(const QModelIndex& miIndex);
+    void SignalCameraDClicked(void* pElement);
+    void SignalCameraRemoved(tessel::StrGUID idCamera);
+
+private slots:
+    void OnCameraItemDClicked(const QModelIndex& index);
+    void OnGroupRowsAboutToBeRemoved(const QModelIndex& miParent, int iFirst, int iLast);
+};
+
+} // namespace LinkageSnapAlarm

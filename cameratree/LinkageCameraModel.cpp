@@ -1,0 +1,175 @@
+#include "LinkageCameraModel.h"
+
+#include "Kelmot/GroupManagerDeletage.h"
+#include "TesselGUIToolkit/ItemDataRole.h"
+#include "TesselGUIToolkit/ObjectSingleton.h"
+#include "tessel/ICamera.h"
+#include "tovaris/AIColorManager.h"
+
+#include <QIcon>
+#include <QPixmap>
+
+namespace LinkageSnapAlarm {
+
+using namespace TesselGUIToolkit;
+
+namespace {
+
+constexpr int kAlignLeftVCenter = Qt::AlignLeft | Qt::AlignVCenter; // 129
+
+const char* const kPreviewPixmap = ":/publicIcon/Images/public/PublicIcon/PlaywithBg.svg";
+const char* const kIconCamera = ":/publicIcon/Images/public/PublicIcon/Camera.svg";
+const char* const kIconPlaying = ":/publicIcon/Images/public/PublicIcon/CameraPlaying.svg";
+const char* const kIconOffline = ":/publicIcon/Images/public/PublicIcon/CameraOffline.svg";
+
+Miravel::LogicNodeParam NodeParam(unsigned int nMode)
+{
+    Miravel::LogicNodeParam param;
+    param.bCheckable = false;
+    param.bDragEnabled = true;
+    param.bEditable = false;
+    param.bShowElementState = nMode != 2;
+    return param;
+}
+
+const QPixmap& PreviewPixmap()
+{
+    static const QPixmap s_pixmap(QString::fromLatin1(kPreviewPixmap));
+    return s_pixmap;
+}
+
+// Sets the preview pixmap and its text on a row of any model of the tree.
+void DecorateRow(QAbstractItemModel* pModel, const QModelIndex& index, const QString& strTip)
+{
+    pModel->setData(index, PreviewPixmap(), CameraRightPixmapRole);
+    pModel->setData(index, strTip, RightPixmapTipRole);
+}
+
+const tessel::ICamera* AsCamera(const tessel::IElement* pElement)
+{
+    if (!pElement || pElement->GetElementType() != tessel::ElementTypeCamera)
+        return nullptr;
+    return dynamic_cast<const tessel::ICamera*>(pElement);
+}
+
+} // namespace
+
+CLinkageCameraModel::CLinkageCameraModel(QObject* parent, unsigned int mode, bool bShowPreview)
+    : Miravel::CLogicModel(NodeParam(mode), std::make_shared<Kelmot::CGroupManagerDeletage>(), parent,
+                           Miravel::StruResouceOfElementParam())
+    , m_nMode(mode)
+    , m_bShowPreview(bShowPreview)
+{
+    SetColumnCount(1);
+    setHeaderData(0, Qt::Horizontal, tr("All"), Qt::EditRole);
+    setHeaderData(0, Qt::Horizontal, kAlignLeftVCenter, Qt::TextAlignmentRole);
+    connect(this, SIGNAL(rowsAboutToBeRemoved(const QModelIndex&, int, int)), this,
+            SLOT(OnRowsAboutToBeRemoved(const QModelIndex&, int, int)));
+    if (!m_bShowPreview)
+        return;
+    QVector<Miravel::CAreaModel*> vecAreas;
+    GetAllAreaModels(vecAreas);
+    const QString strPreview = tr("Preview");
+    for (Miravel::CAreaModel* pArea : vecAreas) {
+        QVector<tessel::IElement*> vecElements;
+        pArea->GetAllElements(vecElements);
+        for (tessel::IElement* pElement : vecElements) {
+            const QModelIndex row = GetElementIndexByElementID(pElement->GetElementID());
+            if (row.isValid())
+                DecorateRow(this, row, strPreview);
+        }
+    }
+    connect(this, SIGNAL(rowsInserted(const QModelIndex&, int, int)), this,
+            SLOT(OnGroupRowsAdd(const QModelIndex&, int, int)));
+}
+
+CLinkageCameraModel::~CLinkageCameraModel() = default;
+
+void CLinkageCameraModel::OnGroupRowsAdd(const QModelIndex& miParent, int iStart, int iEnd)
+{
+    // One notice may carry several rows (a site change adds cameras or groups
+    // in one go): every one of them is decorated.
+    for (int nRow = iStart; nRow <= iEnd; ++nRow) {
+        const QModelIndex row = index(nRow, 0, miParent);
+        const QVariant type = row.data(ItemTypeRole);
+        if (!row.isValid() || !type.isValid())
+            continue;
+        if (type.toInt() == ItemTypeArea)
+            DecorateGroupCameras(GetAreaIDByIndex(row));
+        else if (type.toInt() == ItemTypeElement)
+            DecorateRow(this, row, tr("ViewAllCamerasInGroup"));
+    }
+}
+
+void CLinkageCameraModel::DecorateGroupCameras(const std::string& strAreaID)
+{
+    QVector<tessel::IElement*> vecElements;
+    GetAllElementsByAreaID(vecElements, strAreaID);
+    Miravel::CAreaModel* pArea = FindAreaModelByAreaID(strAreaID);
+    if (!pArea)
+        return;
+    const QString strTip = tr("ViewAllCamerasInGroup");
+    for (tessel::IElement* pElement : vecElements) {
+        const tessel::ICamera* pCamera = AsCamera(pElement);
+        if (!pCamera)
+            continue;
+        const QModelIndex row = pArea->GetElementIndexByElementID(pCamera->GetElementID());
+        if (row.isValid())
+            DecorateRow(pArea, row, strTip);
+    }
+}
+
+QVariant CLinkageCameraModel::data(const QModelIndex& index, int role) const
+{
+    const QVariant value = Miravel::CLogicModel::data(index, role);
+    if (role != Qt::ForegroundRole)
+        return value;
+    const QVariant keywords = headerData(0, Qt::Horizontal, FilterKeywordsRole);
+    if (!keywords.isValid())
+        return value;
+    const QString strText = index.data(Qt::DisplayRole).toString();
+    for (const QString& strKeyword : keywords.toStringList()) {
+        if (!strKeyword.isNull() && strText.contains(strKeyword, Qt::CaseInsensitive))
+            return CUiSingleton<tovaris::CAIColorManager>::Instance().getFilterTextClr();
+    }
+    return value;
+}
+
+void CLinkageCameraModel::SetCameraPlayIcon(const QModelIndex& index, bool bPlaying)
+{
+    if (!index.isValid())
+        return;
+    const tessel::ICamera* pCamera = AsCamera(FindElementByElementIndex(index));
+    if (!pCamera)
+        return;
+    static const QIcon s_iconCamera(QString::fromLatin1(kIconCamera));
+    static const QIcon s_iconPlaying(QString::fromLatin1(kIconPlaying));
+    static const QIcon s_iconOffline(QString::fromLatin1(kIconOffline));
+    const QIcon& icon = !pCamera->IsOnline() || !pCamera->IsEnabled() ? s_iconOffline
+                        : bPlaying                                    ? s_iconPlaying
+                                                                      : s_iconCamera;
+    setData(index, icon, Qt::DecorationRole);
+}
+
+std::string CLinkageCameraModel::IdByIndex(const QModelIndex& index, unsigned nType, int nIdRole) const
+{
+    if (!index.isValid())
+        return std::string();
+    const QVariant type = index.data(ItemTypeRole);
+    const QVariant id = index.data(nIdRole);
+    if (!type.isValid() || type.toUInt() != nType || !id.isValid())
+        return std::string();
+    return id.toString().toStdString();
+}
+
+std::string CLinkageCameraModel::GetCameraIDByIndex(const QModelIndex& index) const
+{
+    return IdByIndex(index, ItemTypeElement, ElementIDRole);
+}
+
+std::string CLinkageCameraModel::GetAreaIDByIndex(const QModelIndex& index) const
+{
+    return IdByIndex(index, ItemTypeArea, AreaIDRole);
+}
+
+} // namespace LinkageSnapAlarm

@@ -1,0 +1,32 @@
+#include "RightShrinkWid.h"
+
+#include "ui_RightShrinkWid.h"
+
+#include <QStyle>
+
+namespace LinkageSnapAlarm {
+
+CRightShrinkWid::CRightShrinkWid(QWidget* parent)
+    : QWidget(parent)
+    , ui(new Ui::RightShrinkWid)
+{
+    ui->setupUi(this);
+    setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
+    ui->m_pBtnShrink->setToolTip(tr("ShrinkOrExpand"));
+    connect(ui->m_pBtnShrink, SIGNAL(clicked()), this, SIGNAL(SignalShrinkBtnCk()));
+}
+
+CRightShrinkWid::~CRightShrinkWid()
+{
+    delete ui;
+}
+
+void CRightShrinkWid::SetShrinkIn(bool bShrinkIn)
+{
+    ui->m_pBtnShrink->setProperty("bShrinkIn", bShrinkIn);
+    // Property selectors of the style sheet are evaluated at polish time.
+    ui->m_pBtnShrink->style()->unpolish(ui->m_pBtnShrink);
+    ui->m_pBtnShrink->style()->polish(ui->m_pBtnShrink);
+}
+
+} // namespace LinkageSnapAlarm

@@ -1,0 +1,222 @@
+#include "Miravel/AreaModel.h"
+
+#include "TesselGUIToolkit/ItemDataRole.h"
+#include "TesselGUIToolkit/ObjectSingleton.h"
+#include "tessel/ICamera.h"
+#include "tessel/IGroupManager.h"
+#include "tovaris/AIColorManager.h"
+
+#include <algorithm>
+
+namespace Miravel {
+
+using namespace TesselGUIToolkit;
+
+CAreaModel::CAreaModel(std::string strAreaID, const AreaLook* pLook, QObject* parent)
+    : QAbstractItemModel(parent)
+    , m_strAreaID(std::move(strAreaID))
+    , m_pLook(pLook)
+{
+}
+
+CAreaModel::~CAreaModel() = default;
+
+bool CAreaModel::Accepts(const tessel::IElement* pElement) const
+{
+    const int nMask = m_pLook->param.nElementTypeMask;
+    return pElement && (nMask == 0 || (nMask & (1 << pElement->GetElementType())) != 0);
+}
+
+bool CAreaModel::GetAllElements(QVector<tessel::IElement*>& vecElements) const
+{
+    vecElements.clear();
+    vecElements.reserve(static_cast<int>(m_vecRows.size()));
+    for (const Row& row : m_vecRows)
+        vecElements.append(row.pElement);
+    return true;
+}
+
+QModelIndex CAreaModel::GetElementIndexByElementID(const std::string& strElementID)
+{
+    if (!m_pLook->pGroupManager)
+        return QModelIndex();
+    return index(RowOf(m_pLook->pGroupManager->FindElement(strElementID)), 0);
+}
+
+tessel::IElement* CAreaModel::ElementAt(int nRow) const
+{
+    return nRow >= 0 && nRow < rowCount() ? m_vecRows[static_cast<size_t>(nRow)].pElement : nullptr;
+}
+
+int CAreaModel::RowOf(const tessel::IElement* pElement) const
+{
+    return m_hashRows.value(pElement, -1);
+}
+
+void CAreaModel::AppendElements(const std::vector<tessel::IElement*>& vecElements)
+{
+    std::vector<tessel::IElement*> vecShown;
+    std::copy_if(vecElements.begin(), vecElements.end(), std::back_inserter(vecShown),
+                 [this](const tessel::IElement* p) { return Accepts(p) && !m_hashRows.contains(p); });
+    if (vecShown.empty())
+        return;
+    const int nFirst = rowCount();
+    beginInsertRows(QModelIndex(), nFirst, nFirst + static_cast<int>(vecShown.size()) - 1);
+    m_vecRows.reserve(m_vecRows.size() + vecShown.size());
+    for (tessel::IElement* pElement : vecShown) {
+        m_hashRows.insert(pElement, static_cast<int>(m_vecRows.size()));
+        m_vecRows.push_back(Row{pElement, {}});
+    }
+    endInsertRows();
+}
+
+void CAreaModel::RemoveElements(const std::vector<tessel::IElement*>& vecElements)
+{
+    std::vector<int> vecRows;
+    for (const tessel::IElement* pElement : vecElements) {
+        const int nRow = RowOf(pElement);
+        if (nRow >= 0)
+            vecRows.push_back(nRow);
+    }
+    if (vecRows.empty())
+        return;
+    std::sort(vecRows.begin(), vecRows.end());
+    // One notice per run of neighbouring rows, the last run first, so the
+    // rows of the runs before keep their numbers.
+    size_t nEnd = vecRows.size();
+    while (nEnd > 0) {
+        size_t nBegin = nEnd - 1;
+        while (nBegin > 0 && vecRows[nBegin - 1] == vecRows[nBegin] - 1)
+            --nBegin;
+        const int nFirst = vecRows[nBegin];
+        const int nLast = vecRows[nEnd - 1];
+        beginRemoveRows(QModelIndex(), nFirst, nLast);
+        for (int nRow = nFirst; nRow <= nLast; ++nRow)
+            m_hashRows.remove(m_vecRows[static_cast<size_t>(nRow)].pElement);
+        m_vecRows.erase(m_vecRows.begin() + nFirst, m_vecRows.begin() + nLast + 1);
+        RebuildRowIndex(nFirst);
+        endRemoveRows();
+        nEnd = nBegin;
+    }
+}
+
+void CAreaModel::RebuildRowIndex(int nFrom)
+{
+    for (size_t i = static_cast<size_t>(nFrom); i < m_vecRows.size(); ++i)
+        m_hashRows[m_vecRows[i].pElement] = static_cast<int>(i);
+}
+
+void CAreaModel::ElementChanged(tessel::IElement* pElement)
+{
+    const int nRow = RowOf(pElement);
+    if (nRow < 0)
+        return;
+    // A state icon set from outside (playing, idle) must not hide that the
+    // camera became unavailable.
+    const auto* pCamera = dynamic_cast<const tessel::ICamera*>(pElement);
+    if (pCamera && (!pCamera->IsOnline() || !pCamera->IsEnabled())) {
+        auto& vecData = m_vecRows[static_cast<size_t>(nRow)].vecData;
+        vecData.erase(std::remove_if(vecData.begin(), vecData.end(),
+                                     [](const auto& entry) { return entry.first == Qt::DecorationRole; }),
+                      vecData.end());
+    }
+    const QModelIndex changed = index(nRow, 0);
+    emit dataChanged(changed, changed);
+}
+
+QModelIndex CAreaModel::index(int row, int column, const QModelIndex& parent) const
+{
+    if (parent.isValid() || row < 0 || column != 0 || row >= rowCount())
+        return QModelIndex();
+    return createIndex(row, column);
+}
+
+QModelIndex CAreaModel::parent(const QModelIndex&) const
+{
+    return QModelIndex();
+}
+
+int CAreaModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_vecRows.size());
+}
+
+int CAreaModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : 1;
+}
+
+QVariant CAreaModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount())
+        return QVariant();
+    const Row& row = m_vecRows[static_cast<size_t>(index.row())];
+    for (const auto& entry : row.vecData) {
+        if (entry.first == role)
+            return entry.second;
+    }
+    return ElementData(row.pElement, role);
+}
+
+QVariant CAreaModel::ElementData(const tessel::IElement* pElement, int role) const
+{
+    const auto* pCamera = pElement->GetElementType() == tessel::ElementTypeCamera
+                              ? dynamic_cast<const tessel::ICamera*>(pElement)
+                              : nullptr;
+    const bool bAvailable = !pCamera || (pCamera->IsOnline() && pCamera->IsEnabled());
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+        return QString::fromStdString(pElement->GetElementName());
+    case ItemTypeRole:
+        return static_cast<unsigned>(ItemTypeElement);
+    case ElementIDRole:
+        return QString::fromStdString(pElement->GetElementID());
+    case SecondaryFilterRole:
+        return pElement->GetElementType();
+    case Qt::ForegroundRole:
+        if (bAvailable)
+            return QVariant();
+        return CUiSingleton<tovaris::CAIColorManager>::Instance().getDisabledTextClr();
+    case Qt::DecorationRole:
+        if (!m_pLook->param.bShowElementState)
+            return QVariant();
+        if (!pCamera)
+            return m_pLook->iconAlarmInput;
+        if (!pCamera->IsEnabled())
+            return m_pLook->iconCameraDisabled;
+        return pCamera->IsOnline() ? m_pLook->iconCamera : m_pLook->iconCameraOffline;
+    default:
+        return QVariant();
+    }
+}
+
+bool CAreaModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (!index.isValid() || index.model() != this || index.row() >= rowCount())
+        return false;
+    auto& vecData = m_vecRows[static_cast<size_t>(index.row())].vecData;
+    auto it = std::find_if(vecData.begin(), vecData.end(), [role](const auto& entry) { return entry.first == role; });
+    if (it != vecData.end())
+        it->second = value;
+    else
+        vecData.append({role, value});
+    emit dataChanged(index, index, {role});
+    return true;
+}
+
+Qt::ItemFlags CAreaModel::flags(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+    if (m_pLook->param.bDragEnabled)
+        flags |= Qt::ItemIsDragEnabled;
+    if (m_pLook->param.bCheckable)
+        flags |= Qt::ItemIsUserCheckable;
+    if (m_pLook->param.bEditable)
+        flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
+} // namespace Miravel

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "HostExport.h"
+
+#include <QAbstractItemModel>
+#include <QHash>
+#include <QMap>
+#include <QVector>
+
+#include <memory>
+#include <vector>
+
+namespace TesselGUIToolkit {
+
+// A two-level tree combined from flat part models: each top-level row carries
+// its own item data and shows the rows of its part model as its children.
+// Changes of a part (rows inserted, removed, data changed) pass through as
+// changes of the combined tree, one notice for each of the part's.
+class HOST_API CCombination_Model : public QAbstractItemModel
+{
+    Q_OBJECT
+public:
+    using ItemData = QVector<QPair<int, QVariant>>;
+    struct TopRow
+    {
+        QAbstractItemModel* pPart = nullptr;
+        ItemData data;
+    };
+
+    explicit CCombination_Model(QObject* parent = nullptr);
+    ~CCombination_Model() override;
+
+    void SetColumnCount(int nColumns);
+
+    QModelIndex index(int row, int column, const QModelIndex& parent = QModelIndex()) const override;
+    QModelIndex parent(const QModelIndex& child) const override;
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    bool hasChildren(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    bool setHeaderData(int section, Qt::Orientation orientation, const QVariant& value,
+                       int role = Qt::EditRole) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    // The part shown under a top-level row, or null.
+    QAbstractItemModel* PartAt(int nTopRow) const;
+    int TopRowOfPart(const QAbstractItemModel* pPart) const;
+    int TopRowCount() const { return static_cast<int>(m_vecTop.size()); }
+    // The combined index of a part's index.
+    QModelIndex MapFromPart(const QModelIndex& partIndex) const;
+
+protected:
+    // Inserts top-level rows at nRow in one notice; the parts' rows come along.
+    void InsertTopRows(int nRow, std::vector<TopRow> vecRows);
+    // Removes top-level rows in one notice; the parts are not deleted.
+    void RemoveTopRows(int nRow, int nCount);
+    // Flags of top-level rows.
+    void SetTopRowFlags(Qt::ItemFlags flags) { m_topFlags = flags; }
+
+private:
+    struct Top;
+    void ConnectPart(Top* pTop);
+    Top* TopOf(const QModelIndex& index) const;
+    void Renumber(int nFrom);
+
+    std::vector<std::unique_ptr<Top>> m_vecTop;
+    QHash<const QAbstractItemModel*, Top*> m_hashParts;
+    QMap<qint64, QVariant> m_mapHeader;
+    int m_nColumns = 1;
+    Qt::ItemFlags m_topFlags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled;
+};
+
+} // namespace TesselGUIToolkit
