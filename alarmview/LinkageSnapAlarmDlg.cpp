@@ -3,6 +3,7 @@
 #include "LinkageSavePicMgr.h"
 #include "LinkageSetupDlg.h"
 #include "LiveViewPlugin.h"
+#include "ui/LiveView/StreamPlayWindowWithTask.h"
 
 #include "Fendra/Singleton.h"
 #include "Kelmot/ConfigMgr.h"
@@ -35,7 +36,8 @@ CLinkageSnapAlarmDlg::~CLinkageSnapAlarmDlg()
     // The configuration outlives us: it must not call back into a dead dialog.
     if (tessel::CVideoSystemConfig* pConfig = quorra::CLocalDataManagerDelegate().GetVideoSystemConfig())
         pConfig->UnregisterObserver(this);
-    // No play window holds the camera lookup any more.
+    // Windows stop and forget the camera lookup before it goes.
+    ReleasePlayWindows();
     delete m_pLiveViewPlugin;
 }
 
@@ -49,14 +51,13 @@ void CLinkageSnapAlarmDlg::InitLinkageDlg()
     InitCameraTree();
     if (Fendra::CSingleton<Kelmot::CConfigMgr>::Instance().GetStyleVariant() == 0)
         UseAlternativeHolderNames();
-    TesselGUIToolkit::CObjectSingleton<Miravel::CPermissionManager>::CreateInstance();
-
-    SelectPlayWindow(0);
-    ui.m_pWidgetLive1->setFocus();
+    InitPlayWindows();
 
     if (tessel::CVideoSystemConfig* pConfig = m_spLocalDataManager->GetVideoSystemConfig()) {
         pConfig->RegisterObserver(this);
         m_nVideoScaleMode = pConfig->GetVideoScaleMode();
+        for (CStreamPlayWindowWithTask* pWindow : qAsConst(m_vecPlayWindows))
+            pWindow->SetVideoScaleMode(m_nVideoScaleMode);
     }
     SetTitleFontsBold();
 }
@@ -68,6 +69,7 @@ void CLinkageSnapAlarmDlg::InitConnect()
     connect(pSavePicMgr, SIGNAL(signalSpaceNotEnough()), this, SLOT(onSignalSpaceNotEnough()));
     connect(pSavePicMgr, SIGNAL(signalSaveFailed()), this, SLOT(onSignalSaveFailed()));
     ConnectCameraTree();
+    ConnectPlayWindows();
 }
 
 void CLinkageSnapAlarmDlg::UseAlternativeHolderNames()
@@ -108,26 +110,12 @@ void CLinkageSnapAlarmDlg::SelectPlayWindow(int index)
         arrHolders[i]->style()->unpolish(arrHolders[i]);
         arrHolders[i]->style()->polish(arrHolders[i]);
     }
-    if (index >= 0 && index < kPlayWindowCount)
-        m_nSelectedWindow = index;
-}
-
-void CLinkageSnapAlarmDlg::StopAllLiveViews()
-{
-    m_pLiveCamera0 = nullptr;
-    m_pLiveCamera1 = nullptr;
-    m_pLiveCamera2 = nullptr;
-}
-
-void CLinkageSnapAlarmDlg::RestoreLiveCameras(const std::vector<std::string>& vecGuid)
-{
-    Q_UNUSED(vecGuid); // windows play nothing until the play-window library is in
-}
-
-void CLinkageSnapAlarmDlg::CollectLiveCameras(std::vector<std::string>& vecGuid)
-{
-    vecGuid.assign(kPlayWindowCount, std::string());
-    StopAllLiveViews();
+    if (m_vecPlayWindows.size() >= kPlayWindowCount && index >= 0 && index < m_vecPlayWindows.size())
+        m_pSelectedPlayWindow = m_vecPlayWindows.at(index);
+    // The tree follows the camera of the selected window.
+    const std::string strGUID = PlayingGUID(m_pSelectedPlayWindow);
+    if (!strGUID.empty())
+        emit signalUpdateGroupSelectState(strGUID);
 }
 
 void CLinkageSnapAlarmDlg::onBtnSetUpClicked()
@@ -162,6 +150,10 @@ void CLinkageSnapAlarmDlg::ApplyPreviewMode(int nPreviewMode)
     if (nPreviewMode == 2) {
         ui.LayoutPanorama->setStretch(4, 0);
         ui.LayoutPanorama->setStretch(5, 0);
+        if (m_vecPlayWindows.size() > 2 && IsPreviewing(m_vecPlayWindows.at(2))) {
+            m_vecPlayWindows.at(2)->StopLiveView();
+            m_pLiveCamera2 = nullptr;
+        }
         SelectPlayWindow(0);
         ui.m_pWidgetLive3->hide();
     } else {
@@ -194,8 +186,11 @@ void CLinkageSnapAlarmDlg::OnVideoSystemConfigChanged(const int32_t* pnCode)
 {
     if (!pnCode || *pnCode != tessel::CVideoSystemConfig::kScaleModeChanged)
         return;
-    if (tessel::CVideoSystemConfig* pConfig = quorra::CLocalDataManagerDelegate().GetVideoSystemConfig())
+    if (tessel::CVideoSystemConfig* pConfig = quorra::CLocalDataManagerDelegate().GetVideoSystemConfig()) {
         m_nVideoScaleMode = pConfig->GetVideoScaleMode();
+        for (CStreamPlayWindowWithTask* pWindow : qAsConst(m_vecPlayWindows))
+            pWindow->SetVideoScaleMode(m_nVideoScaleMode);
+    }
 }
 
 } // namespace LinkageSnapAlarm

@@ -3,15 +3,23 @@
 #include "LinkageSetupInfo.h"
 #include "LinkageSnapAlarmDlgForm.h"
 
+#include "PlayWindowEvent.h"
+
+#include "tessel/IElement.h"
 #include "tessel/IVideoSystemConfigObserver.h"
 
+#include <QModelIndex>
 #include <QRect>
+#include <QVector>
 #include <QString>
 #include <QWidget>
 
 #include <memory>
 #include <string>
 #include <vector>
+
+class CStreamPlayWindowWithTask;
+class QDropEvent;
 
 namespace Kelmot {
 class CGroupManagerDeletage;
@@ -61,7 +69,11 @@ public:
     CGroupTreeWidget* GroupTreeWidget() const { return m_pGroupTreeWidget; }
     CLiveViewPlugin* LiveViewPlugin() const { return m_pLiveViewPlugin; }
     bool IsCameraPanelExpanded() const { return m_bExpandCamera; }
-    int SelectedPlayWindow() const { return m_nSelectedWindow; }
+    // The selected window's place in the window list, or -1.
+    int SelectedPlayWindow() const { return m_vecPlayWindows.indexOf(m_pSelectedPlayWindow); }
+    const QVector<CStreamPlayWindowWithTask*>& PlayWindows() const { return m_vecPlayWindows; }
+    // The camera recorded for a window (0, 1, 2), whose alarms are accepted.
+    tessel::ICamera* WindowCamera(int nIndex) const;
     const LinkageSetupInfo& SetupInfo() const { return m_stSetupInfo; }
     int32_t VideoScaleMode() const { return m_nVideoScaleMode; }
 
@@ -73,7 +85,15 @@ public slots:
     void onBtnCloseClicked();
     void onBtnSetupSaveClicked(bool bSuccess);
     void onBtnShrinkCamera();
+    void onCameraDClicked(void* pCamera);
+    void onGroupDoubleClicked(const QModelIndex& mIndex);
+    void onCameraRemoved(tessel::StrGUID strGUID);
+    void onPlayWindowSelected();
+    void onPreviewClosedByBtn();
+    void onPlayWindowDropEvent(QDropEvent* pEvent);
     void onSignalSpaceNotEnough();
+    void onUpdateGroupTreeSelectedCamera(std::string idCamera);
+    void onUpdateLiveViewState(const CLiveViewEvent& eventLiveView);
     void onSignalSaveFailed();
 
 private:
@@ -83,6 +103,14 @@ private:
     void InitCameraTree();
     void ConnectCameraTree();
     void PlaceCameraPanel();
+    // The play windows and camera assignment (LinkageSnapAlarmDlgCameras.cpp).
+    void InitPlayWindows();
+    void ConnectPlayWindows();
+    void ReleasePlayWindows();
+    void ApplyVideoScaleMode(CStreamPlayWindowWithTask* pWindow);
+    static bool IsPreviewing(const CStreamPlayWindowWithTask* pWindow);
+    static std::string PlayingGUID(const CStreamPlayWindowWithTask* pWindow);
+    tessel::ICamera* CameraOfGUID(const std::string& strGUID) const;
     void ApplyPreviewMode(int nPreviewMode);
     void ReadVideoScaleMode();
     void UseAlternativeHolderNames();
@@ -98,7 +126,9 @@ private:
     std::shared_ptr<Kelmot::CGroupManagerDeletage> m_spGroupManager;
     std::shared_ptr<quorra::CLocalDataManagerDelegate> m_spLocalDataManager;
     CLiveViewPlugin* m_pLiveViewPlugin = nullptr;
-    int m_nSelectedWindow = 0;
+    CStreamPlayWindowWithTask* m_pSelectedPlayWindow = nullptr;
+    CStreamPlayWindowWithTask* m_pSecondPlayWindow = nullptr;
+    QVector<CStreamPlayWindowWithTask*> m_vecPlayWindows;
     // The host's video scale mode, handed to every play window.
     int32_t m_nVideoScaleMode = 0;
     tessel::ICamera* m_pLiveCamera0 = nullptr;
