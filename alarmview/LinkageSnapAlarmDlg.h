@@ -19,6 +19,8 @@
 #include <vector>
 
 class CStreamPlayWindowWithTask;
+class CPTZControlWnd;
+class CPlayWindowsPtzMgr;
 class QDropEvent;
 
 namespace Kelmot {
@@ -107,6 +109,8 @@ private:
     void InitPlayWindows();
     void ConnectPlayWindows();
     void ReleasePlayWindows();
+    // The shared PTZ panel and its manager (LinkageSnapAlarmDlgPtz.cpp).
+    void InitPtzPanel();
     void ApplyVideoScaleMode(CStreamPlayWindowWithTask* pWindow);
     static bool IsPreviewing(const CStreamPlayWindowWithTask* pWindow);
     static std::string PlayingGUID(const CStreamPlayWindowWithTask* pWindow);
@@ -134,6 +138,8 @@ private:
     tessel::ICamera* m_pLiveCamera0 = nullptr;
     tessel::ICamera* m_pLiveCamera2 = nullptr;
     tessel::ICamera* m_pLiveCamera1 = nullptr;
+    CPTZControlWnd* m_pPTZControlWnd = nullptr;
+    CPlayWindowsPtzMgr* m_pPlayWindowsPtzMgr = nullptr;
     QString m_strLinkageUid = "None";
     int m_nSpaceTipCount = 0;
     int m_nSaveFailTipCount = 0;

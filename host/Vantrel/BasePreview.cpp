@@ -488,6 +488,12 @@ void CBasePreview::SetDigitalZoomRect(const QRectF& rcShown)
     ApplyViewCrops();
 }
 
+void CBasePreview::GetViewCrops(CropMargins& ptzCrop, CropMargins& zoomCrop) const
+{
+    ptzCrop = IsPreview() ? ReadCrop(d->pipeline.pPtzCrop) : CropMargins();
+    zoomCrop = IsPreview() ? ReadCrop(d->pipeline.pZoomCrop) : CropMargins();
+}
+
 void CBasePreview::ApplyViewCrops()
 {
     if (!IsPreview() || !d->spLink)

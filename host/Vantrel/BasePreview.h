@@ -2,6 +2,7 @@
 
 #include "HostExport.h"
 #include "Vantrel/PreviewObserver.h"
+#include "Vantrel/PreviewCrop.h"
 #include "Vantrel/StreamInfo.h"
 #include "Vantrel/StreamRateMeter.h"
 
@@ -68,6 +69,8 @@ public:
     // The part of the picture shown (fractions); the whole picture when empty.
     void SetDigitalZoomRect(const QRectF& rcShown);
     QRectF GetDigitalZoomRect() const { return m_rcDigitalZoom; }
+    // The margins the PTZ view and the digital zoom cut now (all zero without them).
+    void GetViewCrops(CropMargins& ptzCrop, CropMargins& zoomCrop) const;
 
     bool Snapshot();
     std::string GetLastSnapshotPath() const { return m_strLastSnapshot; }

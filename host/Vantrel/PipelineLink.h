@@ -7,6 +7,8 @@
 
 #include <QImage>
 #include <QRectF>
+
+#include "Vantrel/PreviewCrop.h"
 #include <QString>
 
 #include <atomic>
@@ -118,6 +120,7 @@ void CountArrivingBytes(GstElement* pElement, const std::shared_ptr<PipelineLink
 void WatchStreamCaps(GstElement* pElement, const std::shared_ptr<PipelineLink>& spLink);
 // A crop element that shows the given part (fractions) of a picture of that size.
 void ApplyCrop(GstElement* pCrop, const QRectF& rcPart, int nWidth, int nHeight);
+CropMargins ReadCrop(GstElement* pCrop);
 // A test camera's larger scene with the element that crops the camera's view out of it.
 GstElement* MakePtzSceneCrop(int nWidth, int nHeight, int& nSceneWidth, int& nSceneHeight);
 

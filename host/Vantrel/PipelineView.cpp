@@ -104,6 +104,15 @@ void ApplyCrop(GstElement* pCrop, const QRectF& rcPart, int nWidth, int nHeight)
                  margins.nBottom, nullptr);
 }
 
+CropMargins ReadCrop(GstElement* pCrop)
+{
+    CropMargins margins;
+    if (pCrop)
+        g_object_get(pCrop, "left", &margins.nLeft, "right", &margins.nRight, "top", &margins.nTop, "bottom",
+                     &margins.nBottom, nullptr);
+    return margins;
+}
+
 GstElement* MakePtzSceneCrop(int nWidth, int nHeight, int& nSceneWidth, int& nSceneHeight)
 {
     // The scene is as much larger than the camera's picture as the widest view is smaller.

@@ -30,6 +30,11 @@ std::string CStreamPlayWindowWithTask::GetPtzCameraGuid() const
     return pCamera ? pCamera->GetElementID() : std::string();
 }
 
+CPTZControlWnd* CStreamPlayWindowWithTask::GetPTZControlWnd() const
+{
+    return m_pPTZControlWnd;
+}
+
 void CStreamPlayWindowWithTask::SetPTZControlWnd(CPTZControlWnd* pPanel)
 {
     if (m_pPTZControlWnd)

@@ -88,6 +88,9 @@ CStreamPlayWindowWithTask::CStreamPlayWindowWithTask(
 
 CStreamPlayWindowWithTask::~CStreamPlayWindowWithTask()
 {
+    // The shared PTZ panel outlives us: it must not call back into a window
+    // that is half gone.
+    SetPTZControlWnd(nullptr);
     // The owner normally stopped us; never leave a stream drawing into a
     // window that is going away.
     if (Vantrel::CPreviewICamera* pPreview = GetPreview())

@@ -8,6 +8,7 @@
 #include <QFrame>
 #include <QList>
 #include <QPoint>
+#include <QPointer>
 #include <QRect>
 #include <QSize>
 
@@ -96,7 +97,7 @@ public:
     // The shared PTZ panel: the window opens it beside itself (action 10) and
     // leaves PTZ mode whenever the panel closes.
     void SetPTZControlWnd(CPTZControlWnd* pPanel) override;
-    CPTZControlWnd* GetPTZControlWnd() const { return m_pPTZControlWnd; }
+    CPTZControlWnd* GetPTZControlWnd() const;
     int GetMouseMode() const override { return m_nMouseMode; }
     QWidget* PtzWindowWidget() override { return this; }
     std::string GetPtzCameraGuid() const override;
@@ -177,7 +178,7 @@ private:
     QWidget* m_pToolBar = nullptr;
     CLiveViewControllerPlugin* m_pLiveViewPlugin = nullptr;
     bool m_bFollowPtzPanel = true;
-    CPTZControlWnd* m_pPTZControlWnd = nullptr;
+    QPointer<CPTZControlWnd> m_pPTZControlWnd; // shared; owned by the window's owner
     QLabel* m_pLiveViewEventTip = nullptr;
     int m_nMouseMode = MousePlain;
     QWidget* m_pInstantPlaybackWindow = nullptr;
