@@ -8,6 +8,7 @@
 #include "quorra/IAIWidget.h"
 #include "tessel/SiteFileWatcher.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFile>
@@ -84,6 +85,21 @@ void ScriptCameraPanel(QWidget& window, bool bOpen, const QString& strSearch)
         pSearch->setText(strSearch);
 }
 
+// Demo runs: open the first play window's PTZ panel through its tool-bar
+// button and hold the panel's pan-right and zoom-in buttons for a while.
+void ScriptPtzPanel(QWidget& window, int nHoldMs)
+{
+    auto* pOpen = window.findChild<QAbstractButton*>(QStringLiteral("m_pToolBtn_OpenPTZControl"));
+    if (!pOpen || !pOpen->isEnabled()) {
+        std::fprintf(stderr, "dashboard: the first play window shows no PTZ camera\n");
+        return;
+    }
+    pOpen->click();
+    for (const char* szButton : {"m_pBtnRight", "m_pBtnZoomIn"})
+        if (auto* pButton = window.findChild<QAbstractButton*>(QLatin1String(szButton)); pButton && pButton->isEnabled())
+            pButton->animateClick(nHoldMs);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -103,7 +119,10 @@ int main(int argc, char** argv)
     const QCommandLineOption optSite("site", "Site file (JSON) instead of the demo site; watched for changes.", "file");
     const QCommandLineOption optShowTree("show-tree", "Open the camera panel at start.");
     const QCommandLineOption optSearch("search", "Open the camera panel and search it for this text.", "text");
-    parser.addOptions({optPluginDir, optQuitAfter, optScreenshot, optSize, optConfigure, optSite, optShowTree, optSearch});
+    const QCommandLineOption optPtz("demo-ptz", "After this many seconds open the first window's PTZ panel and turn "
+                                                "its camera for a while.", "seconds");
+    parser.addOptions({optPluginDir, optQuitAfter, optScreenshot, optSize, optConfigure, optSite, optShowTree, optSearch,
+                       optPtz});
     parser.process(app);
 
     QTranslator translator;
@@ -138,6 +157,9 @@ int main(int argc, char** argv)
         window.showMaximized();
     }
     QTimer::singleShot(0, &window, [&] { ScriptCameraPanel(window, parser.isSet(optShowTree), parser.value(optSearch)); });
+    if (parser.isSet(optPtz))
+        QTimer::singleShot(static_cast<int>(parser.value(optPtz).toDouble() * 1000), &window,
+                           [&window] { ScriptPtzPanel(window, 2500); });
     if (parser.isSet(optConfigure))
         QTimer::singleShot(0, &window, [&window] { window.CurrentWidget()->onConfigBtnClicked(); });
     if (parser.isSet(optQuitAfter))

@@ -156,7 +156,14 @@ void tst_LiveViewWndTitle::elidedLineKeepsFullTextAsTip()
     QCOMPARE(pLine->toolTip(), QString("Sub-stream(4800.00kbps, 1920*1080, 25fps)"));
     QVERIFY(pLine->width() > 1);
     QVERIFY(pLine->text().endsWith(QChar(0x2026)));
-    QVERIFY(QFontMetrics(title.font()).horizontalAdvance(pLine->text()) <= pLine->width());
+    QTRY_VERIFY(QFontMetrics(title.font()).horizontalAdvance(pLine->text()) <= pLine->width());
+    // Room again: the whole line comes back, and stays when the stream updates.
+    title.resize(600, 32);
+    QCOMPARE(pLine->text(), QString("Sub-stream(4800.00kbps, 1920*1080, 25fps)"));
+    title.ShowStreamInfo(StreamInfo{1920, 1080, 600000, 25, 0}, true, 1);
+    QTRY_VERIFY(QFontMetrics(title.font()).horizontalAdvance(pLine->text()) <= pLine->width());
+    QCOMPARE(pLine->text(), QString("Sub-stream(4800.00kbps, 1920*1080, 25fps)"));
+    QVERIFY(pLine->geometry().left() > title.findChild<QLabel*>("m_pWndLabel")->geometry().right());
 }
 
 QTEST_MAIN(tst_LiveViewWndTitle)

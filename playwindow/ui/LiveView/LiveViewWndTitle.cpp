@@ -7,7 +7,7 @@
 
 #include <QCoreApplication>
 #include <QFontMetrics>
-#include <QPointer>
+#include <QLayout>
 #include <QSpacerItem>
 
 #include <iterator>
@@ -89,6 +89,9 @@ void CLiveViewWndTitle::SetTitleText(const QString& strText)
 
 void CLiveViewWndTitle::ClearTitle()
 {
+    m_strStreamLine.clear();
+    if (m_pAnalyzeResultLabel)
+        m_pAnalyzeResultLabel->setMinimumWidth(1);
     for (TesselGUIToolkit::CLabel* pLabel : {m_pWndLabel, m_pAnalyzeResultLabel, m_pDetailLabel})
         if (pLabel) {
             pLabel->clear();
@@ -140,15 +143,44 @@ void CLiveViewWndTitle::ShowStreamInfo(const Vantrel::StreamInfo& struInfo, bool
         const QString strName = *pszKey ? QCoreApplication::translate("CLiveViewWndTitle", pszKey) : QString();
         strLine = strName + QLatin1Char('(') + strDetail + QLatin1Char(')');
     }
+    m_strStreamLine = strLine;
     m_pAnalyzeResultLabel->setText(strLine);
-    if (!m_bElideStreamInfo)
+    ElideStreamLine();
+}
+
+int CLiveViewWndTitle::StreamLineRoom() const
+{
+    // The bar's width less everything else in it: measuring the label itself
+    // would keep a once-shortened line short for good. Spacers give way.
+    QLayout* pLayout = layout();
+    const int nSpacing = qMax(0, pLayout->spacing());
+    int nRoom = contentsRect().width() - pLayout->contentsMargins().left() - pLayout->contentsMargins().right();
+    for (int i = 0; i < pLayout->count(); ++i) {
+        QLayoutItem* pItem = pLayout->itemAt(i);
+        QWidget* pWidget = pItem->widget();
+        if (pWidget == m_pAnalyzeResultLabel || (pWidget && pWidget->isHidden()))
+            continue;
+        nRoom -= nSpacing;
+        if (pWidget)
+            nRoom -= pWidget->sizeHint().width();
+    }
+    return qMax(0, nRoom);
+}
+
+void CLiveViewWndTitle::ElideStreamLine()
+{
+    if (!m_bElideStreamInfo || !m_pAnalyzeResultLabel || m_strStreamLine.isEmpty())
         return;
-    // Let a pending layout give the label its current width before measuring.
-    QPointer<CLiveViewWndTitle> pSelf(this);
-    QCoreApplication::processEvents();
-    if (!pSelf)
-        return;
-    const QString strElided = QFontMetrics(font()).elidedText(strLine, Qt::ElideRight, m_pAnalyzeResultLabel->width());
-    m_pAnalyzeResultLabel->setText(strElided);
-    m_pAnalyzeResultLabel->setToolTip(strLine);
+    const QFontMetrics metrics(m_pAnalyzeResultLabel->font());
+    const QString strShown = metrics.elidedText(m_strStreamLine, Qt::ElideRight, StreamLineRoom());
+    // The label keeps the room of what it shows; the spacer gives way.
+    m_pAnalyzeResultLabel->setMinimumWidth(qMax(1, metrics.horizontalAdvance(strShown)));
+    m_pAnalyzeResultLabel->setText(strShown);
+    m_pAnalyzeResultLabel->setToolTip(m_strStreamLine);
+}
+
+void CLiveViewWndTitle::resizeEvent(QResizeEvent* pEvent)
+{
+    TesselGUIToolkit::CFancyTitle::resizeEvent(pEvent);
+    ElideStreamLine();
 }

@@ -37,8 +37,13 @@ public:
     // True when a host language runs its texts right to left.
     static bool IsRightToLeftLanguage(int32_t nLanguage);
 
+protected:
+    void resizeEvent(QResizeEvent* pEvent) override;
+
 private:
     TesselGUIToolkit::CLabel* CreateLabel(const char* pszObjectName);
+    int StreamLineRoom() const;
+    void ElideStreamLine();
 
     TesselGUIToolkit::CLabel* m_pWndLabel = nullptr;
     TesselGUIToolkit::CLabel* m_pDetailLabel = nullptr;
@@ -48,4 +53,5 @@ private:
     QString m_strReserved;
     bool m_bElideStreamInfo = false;
     QString m_strFrameRate;
+    QString m_strStreamLine; // the whole line, kept for shortening it again on resize
 };

@@ -11,13 +11,29 @@
 #include "Vantrel/PreviewICamera.h"
 #include "tessel/ICamera.h"
 
+#include <QAction>
+#include <QFile>
+#include <QIcon>
 #include <QTimer>
+#include <QToolButton>
 #include <QWheelEvent>
 
 namespace {
 constexpr int kModuleCamera = 2;
 constexpr int kRightPTZ = 2;
 } // namespace
+
+void CStreamPlayWindowWithTask::BindToolBarIcon(QToolButton* pButton, QAction* pAction)
+{
+    auto fnApply = [pButton, pAction] {
+        const QString strIcon = pAction->property(CLiveViewMenuMgr::kToolBarIconProperty).toString();
+        if (!strIcon.isEmpty() && QFile::exists(strIcon))
+            pButton->setIcon(QIcon(strIcon));
+    };
+    // The button takes the action's menu icon first; the tool-bar icon replaces it.
+    connect(pAction, &QAction::changed, pButton, fnApply);
+    fnApply();
+}
 
 CLiveViewWndTitle* CStreamPlayWindowWithTask::GetTitleBar() const
 {

@@ -148,6 +148,7 @@ void CStreamPlayWindowWithTask::BuildForm(bool bInstantPlaybackSurface)
         auto* pButton = new QToolButton(m_pToolBar);
         pButton->setObjectName(QStringLiteral("m_pToolBtn_") + pAction->objectName());
         pButton->setDefaultAction(pAction);
+        BindToolBarIcon(pButton, pAction);
         pButton->setFocusPolicy(Qt::NoFocus);
         pToolLayout->addWidget(pButton);
     }

@@ -20,6 +20,8 @@ class CLiveViewPlaybackPlugin;
 class CLiveViewWndTitle;
 class CPTZControlWnd;
 class QTimer;
+class QToolButton;
+class QAction;
 class QDropEvent;
 class QMimeData;
 class QHBoxLayout;
@@ -158,6 +160,8 @@ private:
     void OnPtzPanelHidden();
     bool DigitalZoomWheel(QWheelEvent* pEvent);
     void RefreshStreamInfo();
+    // A tool-bar button shows its action's tool-bar icon, which follows the action's look.
+    static void BindToolBarIcon(QToolButton* pButton, QAction* pAction);
 
     // Declaration order follows the window's data model.
     QWidget* m_pLiveViewWindow = nullptr;
