@@ -121,8 +121,10 @@ int main(int argc, char** argv)
     const QCommandLineOption optSearch("search", "Open the camera panel and search it for this text.", "text");
     const QCommandLineOption optPtz("demo-ptz", "After this many seconds open the first window's PTZ panel and turn "
                                                 "its camera for a while.", "seconds");
+    const QCommandLineOption optPlay("play", "Start with these cameras (GUIDs, comma-separated) in the live windows.",
+                                     "guids");
     parser.addOptions({optPluginDir, optQuitAfter, optScreenshot, optSize, optConfigure, optSite, optShowTree, optSearch,
-                       optPtz});
+                       optPtz, optPlay});
     parser.process(app);
 
     QTranslator translator;
@@ -133,6 +135,13 @@ int main(int argc, char** argv)
     LoadSite(parser.value(optSite), siteWatcher);
 
     CDashboardStateStore stateStore;
+    if (parser.isSet(optPlay)) {
+        // The view restores its windows' cameras from its saved state.
+        quorra::AIWidgetStateList vecState;
+        for (const QString& strGuid : parser.value(optPlay).split(','))
+            vecState.push_back({strGuid.trimmed().toStdString(), {}});
+        stateStore.Save("LinkageSnapAlarm", vecState);
+    }
     CDashboardWindow window(stateStore);
     auto upPlugin = std::make_unique<CDashboardPlugin>("LinkageSnapAlarm");
     if (!upPlugin->Load(parser.value(optPluginDir)) || !window.AddPlugin(std::move(upPlugin))) {

@@ -50,4 +50,49 @@
     <message><source>Close</source><translation>Close</translation></message>
     <message><source>PluginLoadFailed</source><translation>The dashboard app %1 could not be loaded: %2</translation></message>
 </context>
+<context>
+    <name>CLiveViewWndTitle</name>
+    <message><source>Tessel_Client.3f0fe9311dfe46ff9ea7f16dab6eef2a.name</source><translation>Main Stream</translation></message>
+    <message><source>Sub-stream</source><translation>Sub-stream</translation></message>
+    <message><source>ThirdStream</source><translation>Third Stream</translation></message>
+    <message><source>FourthStream</source><translation>Fourth Stream</translation></message>
+    <message><source>FifthStream</source><translation>Fifth Stream</translation></message>
+    <message><source>SixthStream</source><translation>Sixth Stream</translation></message>
+    <message><source>SeventhStream</source><translation>Seventh Stream</translation></message>
+    <message><source>EighthStream</source><translation>Eighth Stream</translation></message>
+    <message><source>NinthStream</source><translation>Ninth Stream</translation></message>
+    <message><source>TenthStream</source><translation>Tenth Stream</translation></message>
+</context>
+<context>
+    <name>CLiveViewMenuMgr</name>
+    <message><source>StopLiveView</source><translation>Stop Live View</translation></message>
+    <message><source>Screenshot</source><translation>Capture</translation></message>
+    <message><source>StartRecording</source><translation>Start Recording</translation></message>
+    <message><source>StopRecording</source><translation>Stop Recording</translation></message>
+    <message><source>OpenPTZControl</source><translation>Open PTZ Control</translation></message>
+    <message><source>ClosePTZControl</source><translation>Close PTZ Control</translation></message>
+    <message><source>OpenDigitalZoom</source><translation>Open Digital Zoom</translation></message>
+    <message><source>CloseDigitalZoom</source><translation>Close Digital Zoom</translation></message>
+    <message><source>AudioOn</source><translation>Audio On</translation></message>
+    <message><source>CloseVoice</source><translation>Audio Off</translation></message>
+</context>
+<context>
+    <name>CPTZControlWnd</name>
+    <message><source>PTZNoCamera</source><translation>No camera plays in the selected window.</translation></message>
+    <message><source>PTZNotSupported</source><translation>This camera cannot pan, tilt or zoom.</translation></message>
+    <message><source>PTZNoPermission</source><translation>You have no PTZ permission for this camera.</translation></message>
+    <message><source>PTZFisheyeView</source><translation>PTZ is not available in the fisheye view.</translation></message>
+    <message><source>PTZReady</source><translation>Hold a button or an arrow key to move the camera.</translation></message>
+    <message><source>PTZSpeed</source><translation>Speed</translation></message>
+    <message><source>PTZHome</source><translation>Home position</translation></message>
+    <message><source>Close</source><translation>Close</translation></message>
+</context>
+<context>
+    <name>CStreamPlayWindowWithTask</name>
+    <message><source>PTZNotSupported</source><translation>This camera cannot pan, tilt or zoom.</translation></message>
+</context>
+<context>
+    <name>CLiveViewController</name>
+    <message><source>Reconnected</source><translation> is live again.</translation></message>
+</context>
 </TS>
