@@ -216,6 +216,11 @@ void tst_PlayWindowsPtzMgr::revokedRightClosesTheOpenPanel()
     // A change of another camera leaves the panel alone.
     tessel::CGroupManager::Instance().ApplySite(Site());
     QCOMPARE(PanelState(), QString("dome right PTZReady hidden"));
+    // The camera leaves the site: the panel forgets it before the object goes.
+    tessel::SiteData site = Site();
+    site.vecCameras.erase(site.vecCameras.begin());
+    tessel::CGroupManager::Instance().ApplySite(site);
+    QCOMPARE(PanelState(), QString("- no-right PTZNoCamera hidden"));
 }
 
 void tst_PlayWindowsPtzMgr::destroyedWindowClearsThePanel()

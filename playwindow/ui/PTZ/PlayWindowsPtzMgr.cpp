@@ -35,6 +35,12 @@ CPlayWindowsPtzMgr::CPlayWindowsPtzMgr(QWidget* pParent)
 {
     connect(&tessel::CGroupManager::Instance(), &tessel::CGroupManager::signalElementChanged, this,
             &CPlayWindowsPtzMgr::OnElementChanged);
+    // A camera leaving the site takes its object along: the panel lets go first.
+    connect(&tessel::CGroupManager::Instance(), &tessel::CGroupManager::signalElementRemoved, this,
+            [this](const QString& strGuid) {
+                if (m_pPTZControlWnd && m_pPTZControlWnd->GetCameraGuid() == strGuid.toStdString())
+                    ClearPanel();
+            });
 }
 
 CPlayWindowsPtzMgr::~CPlayWindowsPtzMgr()
