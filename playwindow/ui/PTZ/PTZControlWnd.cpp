@@ -249,28 +249,28 @@ bool CommandOfKey(int nKey, Vantrel::PtzCommand& eCommand)
 }
 } // namespace
 
-void CPTZControlWnd::keyPressEvent(QKeyEvent* pEvent)
+bool CPTZControlWnd::HandleKey(QKeyEvent* pEvent, bool bStop)
 {
     Vantrel::PtzCommand eCommand;
-    if (!CommandOfKey(pEvent->key(), eCommand)) {
-        QFrame::keyPressEvent(pEvent);
-        return;
-    }
+    if (!CommandOfKey(pEvent->key(), eCommand))
+        return false;
+    // A held key repeats; only its first press and its release count.
     if (!pEvent->isAutoRepeat())
-        SendCommand(eCommand, false);
+        SendCommand(eCommand, bStop);
     pEvent->accept();
+    return true;
+}
+
+void CPTZControlWnd::keyPressEvent(QKeyEvent* pEvent)
+{
+    if (!HandleKey(pEvent, false))
+        QFrame::keyPressEvent(pEvent);
 }
 
 void CPTZControlWnd::keyReleaseEvent(QKeyEvent* pEvent)
 {
-    Vantrel::PtzCommand eCommand;
-    if (!CommandOfKey(pEvent->key(), eCommand)) {
+    if (!HandleKey(pEvent, true))
         QFrame::keyReleaseEvent(pEvent);
-        return;
-    }
-    if (!pEvent->isAutoRepeat())
-        SendCommand(eCommand, true);
-    pEvent->accept();
 }
 
 void CPTZControlWnd::hideEvent(QHideEvent* pEvent)

@@ -67,6 +67,7 @@ private:
     void BuildForm(bool bCompact);
     QToolButton* AddCommandButton(Vantrel::PtzCommand eCommand, const char* pszObjectName, const QString& strGlyph);
     void SendCommand(Vantrel::PtzCommand eCommand, bool bStop);
+    bool HandleKey(QKeyEvent* pEvent, bool bStop);
     void StopMotion();
     void UpdateLook();
 
