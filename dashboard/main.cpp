@@ -37,6 +37,11 @@ void InstallLook(QApplication& app, QTranslator& translator)
 // painted over it where it stands: what a person would see on the screen.
 QImage Screenshot(CDashboardWindow& window)
 {
+    // Video drawn by the X server into native windows is only on the screen.
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        const QRect rc = window.frameGeometry();
+        return QGuiApplication::primaryScreen()->grabWindow(0, rc.x(), rc.y(), rc.width(), rc.height()).toImage();
+    }
     QImage image = window.grab().toImage();
     QPainter painter(&image);
     for (QWidget* pTop : QApplication::topLevelWidgets()) {
@@ -72,6 +77,22 @@ void LoadSite(const QString& strSiteFile, tessel::CSiteFileWatcher& watcher)
         std::fprintf(stderr, "dashboard: %s\n", qPrintable(strMessage));
 }
 
+// Cameras for the live windows when the plug-in has no saved state: those
+// given on the command line, else (with the demo site) its panorama and
+// first linked camera.
+void SeedLiveCameras(quorra::IAIWidget* pWidget, QStringList lstGuids, bool bDemoSite)
+{
+    if (!pWidget || !pWidget->stateList().empty())
+        return;
+    if (lstGuids.isEmpty() && bDemoSite)
+        lstGuids = QStringList{"{7C3B9D21-4F7A-4E55-8A01-000000000101}", "{7C3B9D21-4F7A-4E55-8A01-000000000102}"};
+    if (lstGuids.isEmpty())
+        return;
+    for (const QString& strGuid : qAsConst(lstGuids))
+        pWidget->stateList().push_back({strGuid.trimmed().toStdString(), {}});
+    pWidget->readState();
+}
+
 // Demo runs: open the plug-in's camera panel (its collapse strip's button) and
 // type a search, as an operator would, found by the object names the style
 // sheet uses too.
@@ -85,19 +106,24 @@ void ScriptCameraPanel(QWidget& window, bool bOpen, const QString& strSearch)
         pSearch->setText(strSearch);
 }
 
-// Demo runs: open the first play window's PTZ panel through its tool-bar
+// Demo runs: open the PTZ panel of the first window that shows a PTZ camera through its tool-bar
 // button and hold the panel's pan-right and zoom-in buttons for a while.
 void ScriptPtzPanel(QWidget& window, int nHoldMs)
 {
-    auto* pOpen = window.findChild<QAbstractButton*>(QStringLiteral("m_pToolBtn_OpenPTZControl"));
-    if (!pOpen || !pOpen->isEnabled()) {
-        std::fprintf(stderr, "dashboard: the first play window shows no PTZ camera\n");
+    QAbstractButton* pOpen = nullptr;
+    for (auto* pButton : window.findChildren<QAbstractButton*>(QStringLiteral("m_pToolBtn_OpenPTZControl")))
+        if (!pOpen && pButton->isEnabled())
+            pOpen = pButton;
+    if (!pOpen) {
+        std::fprintf(stderr, "dashboard: no play window shows a PTZ camera\n");
         return;
     }
     pOpen->click();
-    for (const char* szButton : {"m_pBtnRight", "m_pBtnZoomIn"})
+    // About twice as close at the default speed, while the camera pans.
+    const std::pair<const char*, int> arrHolds[] = {{"m_pBtnRight", nHoldMs}, {"m_pBtnZoomIn", nHoldMs / 2}};
+    for (const auto& [szButton, nMs] : arrHolds)
         if (auto* pButton = window.findChild<QAbstractButton*>(QLatin1String(szButton)); pButton && pButton->isEnabled())
-            pButton->animateClick(nHoldMs);
+            pButton->animateClick(nMs);
 }
 
 } // namespace
@@ -119,12 +145,12 @@ int main(int argc, char** argv)
     const QCommandLineOption optSite("site", "Site file (JSON) instead of the demo site; watched for changes.", "file");
     const QCommandLineOption optShowTree("show-tree", "Open the camera panel at start.");
     const QCommandLineOption optSearch("search", "Open the camera panel and search it for this text.", "text");
+    const QCommandLineOption optLive("live", "Cameras (GUIDs, comma-separated) for the live windows when none are saved.",
+                                     "guids");
     const QCommandLineOption optPtz("demo-ptz", "After this many seconds open the first window's PTZ panel and turn "
                                                 "its camera for a while.", "seconds");
-    const QCommandLineOption optPlay("play", "Start with these cameras (GUIDs, comma-separated) in the live windows.",
-                                     "guids");
     parser.addOptions({optPluginDir, optQuitAfter, optScreenshot, optSize, optConfigure, optSite, optShowTree, optSearch,
-                       optPtz, optPlay});
+                       optLive, optPtz});
     parser.process(app);
 
     QTranslator translator;
@@ -135,13 +161,6 @@ int main(int argc, char** argv)
     LoadSite(parser.value(optSite), siteWatcher);
 
     CDashboardStateStore stateStore;
-    if (parser.isSet(optPlay)) {
-        // The view restores its windows' cameras from its saved state.
-        quorra::AIWidgetStateList vecState;
-        for (const QString& strGuid : parser.value(optPlay).split(','))
-            vecState.push_back({strGuid.trimmed().toStdString(), {}});
-        stateStore.Save("LinkageSnapAlarm", vecState);
-    }
     CDashboardWindow window(stateStore);
     auto upPlugin = std::make_unique<CDashboardPlugin>("LinkageSnapAlarm");
     if (!upPlugin->Load(parser.value(optPluginDir)) || !window.AddPlugin(std::move(upPlugin))) {
@@ -155,6 +174,7 @@ int main(int argc, char** argv)
     }
 
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, [&window] { window.SaveStates(); });
+    SeedLiveCameras(window.CurrentWidget(), parser.value(optLive).split(',', Qt::SkipEmptyParts), !parser.isSet(optSite));
 
     const QStringList lstSize = parser.value(optSize).split('x');
     if (lstSize.size() == 2) {

@@ -61,6 +61,15 @@ void FreeLinkRef(gpointer pData)
     delete static_cast<std::shared_ptr<PipelineLink>*>(pData);
 }
 
+bool FromRecording(GstObject* pSource)
+{
+    for (GstObject* pObject = pSource; pObject; pObject = GST_OBJECT_PARENT(pObject)) {
+        if (GST_IS_BIN(pObject) && g_object_get_data(G_OBJECT(pObject), kRecordBinName))
+            return true;
+    }
+    return false;
+}
+
 // Runs on whichever thread posts: hands the overlay its window, and sends
 // errors and the end of the stream to the GUI thread. Nothing stays queued on
 // the bus.
@@ -86,7 +95,10 @@ GstBusSyncReply OnBusSync(GstBus*, GstMessage* pMessage, gpointer pData)
         const QString strText = QString::fromUtf8(pError ? pError->message : "");
         g_clear_error(&pError);
         g_free(szDebug);
-        pLink->Post([strText](CBasePreview& preview) { PreviewAccess::OnPipelineError(preview, strText); });
+        if (FromRecording(GST_MESSAGE_SRC(pMessage)))
+            pLink->Post([strText](CBasePreview& preview) { PreviewAccess::OnRecordError(preview, strText); });
+        else
+            pLink->Post([strText](CBasePreview& preview) { PreviewAccess::OnPipelineError(preview, strText); });
         break;
     }
     case GST_MESSAGE_EOS:
@@ -143,6 +155,8 @@ PipelineLink::~PipelineLink()
 {
     if (pVolume)
         gst_object_unref(pVolume);
+    gst_buffer_replace(&pLastBuffer, nullptr);
+    gst_caps_replace(&pLastCaps, nullptr);
 }
 
 struct CBasePreview::Impl
@@ -224,6 +238,15 @@ void PreviewAccess::OnPipelineEnd(CBasePreview& preview)
     preview.Notify(NotifyStopped);
 }
 
+void PreviewAccess::OnRecordError(CBasePreview& preview, const QString& strError)
+{
+    if (!preview.IsRecord())
+        return;
+    Miravel::CErrorInfoMgr::SetLastError(Miravel::CErrorInfoMgr::ModulePreview, Miravel::CErrorInfoMgr::ErrorFileWrite,
+                                         strError);
+    preview.StopRecord();
+}
+
 void PreviewAccess::OnRecordFinished(CBasePreview& preview, const QString& strPath, bool bOk)
 {
     preview.Notify(NotifyRecordStopped, strPath, bOk ? 4 : Miravel::CErrorInfoMgr::ErrorFileWrite);
@@ -291,6 +314,8 @@ bool CBasePreview::StartPreview(WId hWnd, int, int, bool)
     request.strTitle = QString::fromStdString(StreamTitle());
     request.bOverlay = bOverlay;
     request.bPtzScene = StreamHasPtz();
+    if (pSurface)
+        request.sizeSurface = pSurface->size();
     QString strError;
     int nReason = Miravel::CErrorInfoMgr::ErrorStreamFailed;
     BuiltPipeline built = BuildPipeline(request, spLink, strError, nReason);
@@ -342,8 +367,12 @@ void CBasePreview::StopPreview()
 void CBasePreview::Teardown()
 {
     d->watchdog.stop();
-    if (d->spLink)
+    if (d->spLink) {
         d->spLink->Cut();
+        // The painted picture holds a buffer of the pipeline: give it back.
+        std::lock_guard<std::mutex> lock(d->spLink->mutex);
+        d->spLink->imgLatest = QImage();
+    }
     if (d->pSurface) {
         d->pSurface->removeEventFilter(this);
         d->pSurface->setAttribute(Qt::WA_PaintOnScreen, false);
@@ -427,6 +456,10 @@ bool CBasePreview::eventFilter(QObject* pWatched, QEvent* pEvent)
             gst_video_overlay_expose(GST_VIDEO_OVERLAY(d->pipeline.pSink));
             return pEvent->type() == QEvent::Paint;
         }
+        return false;
+    }
+    if (pEvent->type() == QEvent::Resize) {
+        SetPaintSize(d->pipeline, d->pSurface->size());
         return false;
     }
     if (pEvent->type() != QEvent::Paint)
@@ -514,31 +547,31 @@ bool CBasePreview::Snapshot()
                                              Miravel::CErrorInfoMgr::ErrorNoStream, QString());
         return false;
     }
-    QImage imgFrame;
-    if (d->pipeline.bOverlay) {
-        GstSample* pSample = nullptr;
-        g_object_get(d->pipeline.pSink, "last-sample", &pSample, nullptr);
-        if (pSample) {
-            GstCaps* pCaps = gst_caps_from_string("video/x-raw,format=BGRx");
-            GstSample* pConverted = gst_video_convert_sample(pSample, pCaps, kConvertTimeout, nullptr);
-            gst_caps_unref(pCaps);
-            gst_sample_unref(pSample);
-            GstVideoInfo info;
-            GstVideoFrame frame;
-            if (pConverted && gst_video_info_from_caps(&info, gst_sample_get_caps(pConverted))
-                && gst_video_frame_map(&frame, &info, gst_sample_get_buffer(pConverted), GST_MAP_READ)) {
-                imgFrame = QImage(static_cast<const uchar*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0)),
-                                  GST_VIDEO_FRAME_WIDTH(&frame), GST_VIDEO_FRAME_HEIGHT(&frame),
-                                  GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0), QImage::Format_RGB32)
-                               .copy();
-                gst_video_frame_unmap(&frame);
-            }
-            if (pConverted)
-                gst_sample_unref(pConverted);
-        }
-    } else {
+    // The stream's own newest picture, whatever the window shows.
+    GstSample* pSample = nullptr;
+    {
         std::lock_guard<std::mutex> lock(d->spLink->mutex);
-        imgFrame = d->spLink->imgLatest;
+        if (d->spLink->pLastBuffer && d->spLink->pLastCaps)
+            pSample = gst_sample_new(d->spLink->pLastBuffer, d->spLink->pLastCaps, nullptr, nullptr);
+    }
+    QImage imgFrame;
+    if (pSample) {
+        GstCaps* pCaps = gst_caps_from_string("video/x-raw,format=BGRx");
+        GstSample* pConverted = gst_video_convert_sample(pSample, pCaps, kConvertTimeout, nullptr);
+        gst_caps_unref(pCaps);
+        gst_sample_unref(pSample);
+        GstVideoInfo info;
+        GstVideoFrame frame;
+        if (pConverted && gst_video_info_from_caps(&info, gst_sample_get_caps(pConverted))
+            && gst_video_frame_map(&frame, &info, gst_sample_get_buffer(pConverted), GST_MAP_READ)) {
+            imgFrame = QImage(static_cast<const uchar*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0)),
+                              GST_VIDEO_FRAME_WIDTH(&frame), GST_VIDEO_FRAME_HEIGHT(&frame),
+                              GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0), QImage::Format_RGB32)
+                           .copy();
+            gst_video_frame_unmap(&frame);
+        }
+        if (pConverted)
+            gst_sample_unref(pConverted);
     }
     const QString strPath = QFile::decodeName(Ostrel::CUserDataPath().snapshotPath().c_str())
                             + FileNamePart(StreamTitle()) + QLatin1Char('_') + TimeStamp() + QStringLiteral(".jpg");

@@ -88,42 +88,82 @@ bool XvUsable()
 GstPadProbeReturn OnSinkPad(GstPad*, GstPadProbeInfo* pInfo, gpointer pData)
 {
     auto* pLink = static_cast<std::shared_ptr<PipelineLink>*>(pData)->get();
+    GstBuffer* pBuffer = GST_PAD_PROBE_INFO_BUFFER(pInfo);
+    // Joining a stream between key frames yields grey, corrupted pictures.
+    if (GST_BUFFER_FLAG_IS_SET(pBuffer, GST_BUFFER_FLAG_CORRUPTED)) {
+        ++pLink->nCorrupt;
+        return GST_PAD_PROBE_DROP;
+    }
+    pLink->nLastFrameMs = QDateTime::currentMSecsSinceEpoch();
+    ++pLink->nFrames;
+    // The application sink reports its first picture once it holds it.
+    if (!pLink->bAppSink && !pLink->bFirstFramePosted.exchange(true))
+        pLink->Post(&PreviewAccess::OnFirstFrame);
+    return GST_PAD_PROBE_OK;
+}
+
+// Where the stream enters: its own size, and its newest picture for snapshots
+// (a reference, no copy).
+GstPadProbeReturn OnEntryPad(GstPad*, GstPadProbeInfo* pInfo, gpointer pData)
+{
+    auto* pLink = static_cast<std::shared_ptr<PipelineLink>*>(pData)->get();
     if (GST_PAD_PROBE_INFO_TYPE(pInfo) & GST_PAD_PROBE_TYPE_BUFFER) {
         GstBuffer* pBuffer = GST_PAD_PROBE_INFO_BUFFER(pInfo);
-        // Joining a stream between key frames yields grey, corrupted pictures.
-        if (GST_BUFFER_FLAG_IS_SET(pBuffer, GST_BUFFER_FLAG_CORRUPTED)) {
-            ++pLink->nCorrupt;
-            return GST_PAD_PROBE_DROP;
-        }
-        pLink->nLastFrameMs = QDateTime::currentMSecsSinceEpoch();
-        ++pLink->nFrames;
-        // The application sink reports its first picture once it holds it.
-        if (!pLink->bAppSink && !pLink->bFirstFramePosted.exchange(true))
-            pLink->Post(&PreviewAccess::OnFirstFrame);
+        if (GST_BUFFER_FLAG_IS_SET(pBuffer, GST_BUFFER_FLAG_CORRUPTED))
+            return GST_PAD_PROBE_OK;
+        std::lock_guard<std::mutex> lock(pLink->mutex);
+        gst_buffer_replace(&pLink->pLastBuffer, pBuffer);
         return GST_PAD_PROBE_OK;
     }
     GstEvent* pEvent = GST_PAD_PROBE_INFO_EVENT(pInfo);
-    if (GST_EVENT_TYPE(pEvent) == GST_EVENT_CAPS) {
-        GstCaps* pCaps = nullptr;
-        gst_event_parse_caps(pEvent, &pCaps);
-        GstVideoInfo info;
-        if (pCaps && gst_video_info_from_caps(&info, pCaps)) {
-            const int nWidth = GST_VIDEO_INFO_WIDTH(&info), nHeight = GST_VIDEO_INFO_HEIGHT(&info);
-            gchar* szCaps = gst_caps_to_string(pCaps);
-            {
-                std::lock_guard<std::mutex> lock(pLink->mutex);
-                pLink->strCaps = QString::fromUtf8(szCaps);
-            }
-            g_free(szCaps);
-            const bool bWidthChanged = pLink->nWidth.exchange(nWidth) != nWidth;
-            const bool bHeightChanged = pLink->nHeight.exchange(nHeight) != nHeight;
-            if (bWidthChanged || bHeightChanged)
-                pLink->Post([nWidth, nHeight](CBasePreview& preview) {
-                    PreviewAccess::OnPictureSize(preview, nWidth, nHeight);
-                });
-        }
+    if (GST_EVENT_TYPE(pEvent) != GST_EVENT_CAPS)
+        return GST_PAD_PROBE_OK;
+    GstCaps* pCaps = nullptr;
+    gst_event_parse_caps(pEvent, &pCaps);
+    GstVideoInfo info;
+    if (!pCaps || !gst_video_info_from_caps(&info, pCaps))
+        return GST_PAD_PROBE_OK;
+    const int nWidth = GST_VIDEO_INFO_WIDTH(&info), nHeight = GST_VIDEO_INFO_HEIGHT(&info);
+    gchar* szCaps = gst_caps_to_string(pCaps);
+    {
+        std::lock_guard<std::mutex> lock(pLink->mutex);
+        pLink->strCaps = QString::fromUtf8(szCaps);
+        gst_caps_replace(&pLink->pLastCaps, pCaps);
     }
+    g_free(szCaps);
+    const bool bWidthChanged = pLink->nWidth.exchange(nWidth) != nWidth;
+    const bool bHeightChanged = pLink->nHeight.exchange(nHeight) != nHeight;
+    if (bWidthChanged || bHeightChanged)
+        pLink->Post([nWidth, nHeight](CBasePreview& preview) { PreviewAccess::OnPictureSize(preview, nWidth, nHeight); });
     return GST_PAD_PROBE_OK;
+}
+
+// The painted pictures are only as large as the window.
+void SetPaintSizeImpl(GstElement* pSizeFilter, const QSize& sizeSurface)
+{
+    if (!pSizeFilter)
+        return;
+    GstCaps* pCaps = sizeSurface.width() >= 2 && sizeSurface.height() >= 2
+                         ? gst_caps_new_simple("video/x-raw", "width", G_TYPE_INT, sizeSurface.width(), "height",
+                                               G_TYPE_INT, sizeSurface.height(), nullptr)
+                         : gst_caps_new_empty_simple("video/x-raw");
+    g_object_set(pSizeFilter, "caps", pCaps, nullptr);
+    gst_caps_unref(pCaps);
+}
+
+// A painted picture: the sample stays mapped while a QImage shows it.
+struct MappedFrame
+{
+    GstSample* pSample = nullptr;
+    GstVideoFrame frame;
+};
+
+void ReleaseMappedFrame(void* pData)
+{
+    auto* pMapped = static_cast<MappedFrame*>(pData);
+    gst_video_frame_unmap(&pMapped->frame);
+    gst_sample_unref(pMapped->pSample);
+    delete pMapped;
 }
 
 GstFlowReturn OnNewSample(GstAppSink* pSink, gpointer pData)
@@ -133,29 +173,30 @@ GstFlowReturn OnNewSample(GstAppSink* pSink, gpointer pData)
     if (!pSample)
         return GST_FLOW_EOS;
     GstVideoInfo info;
-    GstVideoFrame frame;
-    if (gst_video_info_from_caps(&info, gst_sample_get_caps(pSample))
-        && gst_video_frame_map(&frame, &info, gst_sample_get_buffer(pSample), GST_MAP_READ)) {
-        // Copy with the frame's own stride; the buffer goes back to the pool.
-        const QImage imgView(static_cast<const uchar*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0)),
-                             GST_VIDEO_FRAME_WIDTH(&frame), GST_VIDEO_FRAME_HEIGHT(&frame),
-                             GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0), QImage::Format_RGB32);
-        QImage imgCopy = imgView.copy();
-        gst_video_frame_unmap(&frame);
-        bool bPost = false;
-        {
-            std::lock_guard<std::mutex> lock(pLink->mutex);
-            pLink->imgLatest = std::move(imgCopy);
-            bPost = !pLink->bRepaintPending;
-            pLink->bRepaintPending = true;
-        }
-        // One queued repaint however many frames arrive before the GUI paints.
-        if (bPost)
-            pLink->Post(&PreviewAccess::OnFrameReady);
-        if (!pLink->bFirstFramePosted.exchange(true))
-            pLink->Post(&PreviewAccess::OnFirstFrame);
+    auto* pMapped = new MappedFrame{pSample, {}};
+    if (!gst_video_info_from_caps(&info, gst_sample_get_caps(pSample))
+        || !gst_video_frame_map(&pMapped->frame, &info, gst_sample_get_buffer(pSample), GST_MAP_READ)) {
+        gst_sample_unref(pSample);
+        delete pMapped;
+        return GST_FLOW_OK;
     }
-    gst_sample_unref(pSample);
+    // No copy: the image reads the mapped frame and releases it when dropped.
+    QImage imgFrame(static_cast<const uchar*>(GST_VIDEO_FRAME_PLANE_DATA(&pMapped->frame, 0)),
+                    GST_VIDEO_FRAME_WIDTH(&pMapped->frame), GST_VIDEO_FRAME_HEIGHT(&pMapped->frame),
+                    GST_VIDEO_FRAME_PLANE_STRIDE(&pMapped->frame, 0), QImage::Format_RGB32, &ReleaseMappedFrame,
+                    pMapped);
+    bool bPost = false;
+    {
+        std::lock_guard<std::mutex> lock(pLink->mutex);
+        pLink->imgLatest.swap(imgFrame);
+        bPost = !pLink->bRepaintPending;
+        pLink->bRepaintPending = true;
+    }
+    // One queued repaint however many frames arrive before the GUI paints.
+    if (bPost)
+        pLink->Post(&PreviewAccess::OnFrameReady);
+    if (!pLink->bFirstFramePosted.exchange(true))
+        pLink->Post(&PreviewAccess::OnFirstFrame);
     return GST_FLOW_OK;
 }
 
@@ -169,38 +210,48 @@ gpointer NewLinkRef(const std::shared_ptr<PipelineLink>& spLink)
     return new std::shared_ptr<PipelineLink>(spLink);
 }
 
-// The display end: converter, tee (recordings attach here), queue and sink.
-bool BuildVideoChain(GstBin* pBin, bool bOverlay, const std::shared_ptr<PipelineLink>& spLink, BuiltPipeline& built,
-                     GstElement*& pEntry)
+// The display end: a tee (recordings and snapshots take the stream's own
+// pictures there), a leaky queue, scaling to the window before conversion,
+// and the sink.
+bool BuildVideoChain(GstBin* pBin, const BuildRequest& request, const std::shared_ptr<PipelineLink>& spLink,
+                     BuiltPipeline& built, GstElement*& pEntry)
 {
-    GstElement* pConvert = Make("videoconvert");
     GstElement* pTee = Make("tee");
     GstElement* pQueue = Make("queue");
+    GstElement* pScale = Make("videoscale");
+    GstElement* pConvert = Make("videoconvert");
+    // Digital zoom crops what is shown, never what is recorded.
+    GstElement* pZoomCrop = Make("videocrop");
     if (pTee)
         g_object_set(pTee, "allow-not-linked", TRUE, nullptr);
-    if (pQueue)
+    // A live stream keeps only its newest pictures; a file is paced by the sink.
+    if (pQueue && request.bLive)
         g_object_set(pQueue, "max-size-buffers", 2, "max-size-bytes", 0, "max-size-time", guint64(0), "leaky", 2,
                      nullptr);
     GstElement* pSink = nullptr;
-    GstElement* pBeforeSink = nullptr;
-    if (bOverlay) {
+    GstElement* pSizeFilter = nullptr;
+    GstElement* pFormatFilter = nullptr;
+    if (request.bOverlay) {
         const bool bXv = XvUsable();
         pSink = Make(bXv ? "xvimagesink" : "ximagesink");
-        // Plain X images do not scale: scale to the window ahead of the sink.
-        pBeforeSink = bXv ? Make("identity") : Make("videoscale");
         if (pSink) {
             // We forward expose ourselves; no event thread to wait for on stop.
             g_object_set(pSink, "handle-events", FALSE, nullptr);
             if (bXv)
                 g_object_set(pSink, "force-aspect-ratio", FALSE, nullptr);
         }
+        // Plain X images do not scale: the sink asks for the window's size.
+        if (!AddChain(pBin, {pTee, pQueue, pZoomCrop, pScale, pConvert, pSink}))
+            return false;
     } else {
         pSink = Make("appsink");
         spLink->bAppSink = true;
-        pBeforeSink = Make("capsfilter");
-        if (pBeforeSink) {
+        pSizeFilter = Make("capsfilter");
+        pFormatFilter = Make("capsfilter");
+        if (pFormatFilter) {
+            // QImage::Format_RGB32 on little-endian: painted without conversion.
             GstCaps* pCaps = gst_caps_from_string("video/x-raw,format=BGRx");
-            g_object_set(pBeforeSink, "caps", pCaps, nullptr);
+            g_object_set(pFormatFilter, "caps", pCaps, nullptr);
             gst_caps_unref(pCaps);
         }
         if (pSink) {
@@ -209,25 +260,26 @@ bool BuildVideoChain(GstBin* pBin, bool bOverlay, const std::shared_ptr<Pipeline
             callbacks.new_sample = &OnNewSample;
             gst_app_sink_set_callbacks(GST_APP_SINK(pSink), &callbacks, NewLinkRef(spLink), &FreeLinkRef);
         }
+        if (!AddChain(pBin, {pTee, pQueue, pZoomCrop, pScale, pSizeFilter, pConvert, pFormatFilter, pSink}))
+            return false;
+        SetPaintSizeImpl(pSizeFilter, request.sizeSurface);
     }
-    // Digital zoom crops what is shown, never what is recorded.
-    GstElement* pZoomCrop = Make("videocrop");
-    if (!AddChain(pBin, {pConvert, pTee, pQueue, pZoomCrop, pBeforeSink, pSink}))
-        return false;
-    // Pictures are counted where they are shown; the size is the stream's own,
-    // before any scaling to the window.
+    // Pictures are counted where they are shown; the size and the last picture
+    // are the stream's own, before any scaling to the window.
     built.pZoomCrop = pZoomCrop;
-    WatchStreamCaps(pConvert, spLink);
+    WatchStreamCaps(pTee, spLink);
     GstPad* pSinkPad = gst_element_get_static_pad(pSink, "sink");
     gst_pad_add_probe(pSinkPad, GST_PAD_PROBE_TYPE_BUFFER, &OnSinkPad, NewLinkRef(spLink), &FreeLinkRef);
     gst_object_unref(pSinkPad);
-    GstPad* pEntryPad = gst_element_get_static_pad(pConvert, "sink");
-    gst_pad_add_probe(pEntryPad, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, &OnSinkPad, NewLinkRef(spLink), &FreeLinkRef);
+    GstPad* pEntryPad = gst_element_get_static_pad(pTee, "sink");
+    gst_pad_add_probe(pEntryPad, GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
+                      &OnEntryPad, NewLinkRef(spLink), &FreeLinkRef);
     gst_object_unref(pEntryPad);
     built.pTee = pTee;
     built.pSink = pSink;
-    built.bOverlay = bOverlay;
-    pEntry = pConvert;
+    built.pSizeFilter = pSizeFilter;
+    built.bOverlay = request.bOverlay;
+    pEntry = pTee;
     return true;
 }
 
@@ -284,8 +336,8 @@ struct DecodeContext
     std::shared_ptr<PipelineLink> spLink;
     GstElement* pPipeline = nullptr;
     GstElement* pVideoEntry = nullptr;
-    bool bVideoLinked = false;
-    bool bAudioLinked = false;
+    std::atomic<bool> bVideoLinked{false}; // pads appear on streaming threads
+    std::atomic<bool> bAudioLinked{false};
 };
 
 void OnDecodedPad(GstElement*, GstPad* pPad, gpointer pData)
@@ -296,11 +348,9 @@ void OnDecodedPad(GstElement*, GstPad* pPad, gpointer pData)
         pCaps = gst_pad_query_caps(pPad, nullptr);
     const gchar* szName = gst_structure_get_name(gst_caps_get_structure(pCaps, 0));
     GstElement* pTarget = nullptr;
-    if (g_str_has_prefix(szName, "video/") && !pCtx->bVideoLinked) {
+    if (g_str_has_prefix(szName, "video/") && !pCtx->bVideoLinked.exchange(true)) {
         pTarget = pCtx->pVideoEntry;
-        pCtx->bVideoLinked = true;
-    } else if (g_str_has_prefix(szName, "audio/") && !pCtx->bAudioLinked) {
-        pCtx->bAudioLinked = true;
+    } else if (g_str_has_prefix(szName, "audio/") && !pCtx->bAudioLinked.exchange(true)) {
         pTarget = BuildAudioChain(GST_BIN(pCtx->pPipeline), pCtx->spLink);
     }
     gst_caps_unref(pCaps);
@@ -314,7 +364,8 @@ void OnDecodedPad(GstElement*, GstPad* pPad, gpointer pData)
 void OnSourceSetup(GstElement*, GstElement* pSource, gpointer pData)
 {
     // What the network or file delivers, before decoding.
-    CountArrivingBytes(pSource, *static_cast<std::shared_ptr<PipelineLink>*>(pData));
+    if (pData)
+        CountArrivingBytes(pSource, *static_cast<std::shared_ptr<PipelineLink>*>(pData));
     GObjectClass* pClass = G_OBJECT_GET_CLASS(pSource);
     if (g_object_class_find_property(pClass, "latency") && g_object_class_find_property(pClass, "tcp-timeout"))
         g_object_set(pSource, "latency", kRtspLatencyMs, "tcp-timeout", kRtspTcpTimeoutUs, nullptr);
@@ -419,21 +470,62 @@ bool BuildTestSource(GstBin* pBin, const QUrl& url, const QString& strTitle, Gst
     return true;
 }
 
-// Files, http(s):// and rtsp:// through the decoding source.
+GstElement* NewDecoder(DecodeContext* pCtx)
+{
+    GstElement* pDecode = Make("decodebin");
+    if (!pDecode)
+        return nullptr;
+    g_signal_connect(pDecode, "pad-added", G_CALLBACK(&OnDecodedPad), pCtx);
+    g_signal_connect(pDecode, "deep-element-added", G_CALLBACK(&OnDeepElementAdded), nullptr);
+    return pDecode;
+}
+
+// Each stream of an RTSP session gets its own decoder.
+void OnRtspPad(GstElement*, GstPad* pPad, gpointer pData)
+{
+    auto* pCtx = static_cast<DecodeContext*>(pData);
+    GstElement* pDecode = NewDecoder(pCtx);
+    if (!pDecode)
+        return;
+    gst_bin_add(GST_BIN(pCtx->pPipeline), pDecode);
+    gst_element_sync_state_with_parent(pDecode);
+    GstPad* pSinkPad = gst_element_get_static_pad(pDecode, "sink");
+    gst_pad_link(pPad, pSinkPad);
+    gst_object_unref(pSinkPad);
+}
+
+void FreeDecodeContext(gpointer pData, GClosure*)
+{
+    delete static_cast<DecodeContext*>(pData);
+}
+
+// rtsp:// straight into the RTSP source with a short jitter buffer; files and
+// http(s):// through the decoding source.
 bool BuildUriSource(GstBin* pBin, const QString& strUri, GstElement* pVideoEntry,
                     const std::shared_ptr<PipelineLink>& spLink)
 {
-    GstElement* pDecode = Make("uridecodebin");
-    if (!pDecode)
-        return false;
-    g_object_set(pDecode, "uri", strUri.toUtf8().constData(), nullptr);
     auto* pCtx = new DecodeContext{spLink, GST_ELEMENT(pBin), pVideoEntry};
-    g_signal_connect_data(pDecode, "pad-added", G_CALLBACK(&OnDecodedPad), pCtx,
-                          [](gpointer p, GClosure*) { delete static_cast<DecodeContext*>(p); }, GConnectFlags(0));
-    g_signal_connect_data(pDecode, "source-setup", G_CALLBACK(&OnSourceSetup), NewLinkRef(spLink),
-                          [](gpointer p, GClosure*) { FreeLinkRef(p); }, GConnectFlags(0));
-    g_signal_connect(pDecode, "deep-element-added", G_CALLBACK(&OnDeepElementAdded), nullptr);
-    gst_bin_add(pBin, pDecode);
+    const bool bRtsp = strUri.startsWith(QLatin1String("rtsp"), Qt::CaseInsensitive);
+    GstElement* pSource = Make(bRtsp ? "rtspsrc" : "uridecodebin");
+    if (!pSource) {
+        delete pCtx;
+        return false;
+    }
+    if (bRtsp) {
+        g_object_set(pSource, "location", strUri.toUtf8().constData(), nullptr);
+        OnSourceSetup(nullptr, pSource, nullptr);
+        CountArrivingBytes(pSource, spLink);
+        g_signal_connect_data(pSource, "pad-added", G_CALLBACK(&OnRtspPad), pCtx, &FreeDecodeContext,
+                              GConnectFlags(0));
+    } else {
+        g_object_set(pSource, "uri", strUri.toUtf8().constData(), nullptr);
+        g_signal_connect_data(pSource, "pad-added", G_CALLBACK(&OnDecodedPad), pCtx, &FreeDecodeContext,
+                              GConnectFlags(0));
+        g_signal_connect_data(pSource, "source-setup", G_CALLBACK(&OnSourceSetup), NewLinkRef(spLink),
+                              [](gpointer p, GClosure*) { FreeLinkRef(p); }, GConnectFlags(0));
+        g_signal_connect(pSource, "deep-element-added", G_CALLBACK(&OnDeepElementAdded), nullptr);
+    }
+    gst_bin_add(pBin, pSource);
     return true;
 }
 
@@ -467,6 +559,11 @@ QString AddressToUri(const QString& strAddress, int& nReason, QString& strError)
 
 } // namespace
 
+void SetPaintSize(const BuiltPipeline& pipeline, const QSize& sizeSurface)
+{
+    SetPaintSizeImpl(pipeline.pSizeFilter, sizeSurface);
+}
+
 BuiltPipeline BuildPipeline(const BuildRequest& request, const std::shared_ptr<PipelineLink>& spLink,
                             QString& strError, int& nReason)
 {
@@ -486,7 +583,9 @@ BuiltPipeline BuildPipeline(const BuildRequest& request, const std::shared_ptr<P
     }
     GstElement* pPipeline = gst_pipeline_new(nullptr);
     GstElement* pVideoEntry = nullptr;
-    bool bOk = BuildVideoChain(GST_BIN(pPipeline), request.bOverlay, spLink, built, pVideoEntry);
+    BuildRequest requestBuilt = request;
+    requestBuilt.bLive = bTest || strUri.startsWith(QLatin1String("rtsp"), Qt::CaseInsensitive);
+    bool bOk = BuildVideoChain(GST_BIN(pPipeline), requestBuilt, spLink, built, pVideoEntry);
     if (bOk)
         bOk = bTest ? BuildTestSource(GST_BIN(pPipeline), QUrl(strAddress), request.strTitle, pVideoEntry, spLink,
                                       strError, request.bPtzScene, built)

@@ -7,9 +7,10 @@
 
 #include <QImage>
 #include <QRectF>
+#include <QSize>
+#include <QString>
 
 #include "Vantrel/PreviewCrop.h"
-#include <QString>
 
 #include <atomic>
 #include <condition_variable>
@@ -32,6 +33,7 @@ struct PreviewAccess
     static void OnPipelineError(CBasePreview& preview, const QString& strError);
     static void OnPipelineEnd(CBasePreview& preview);
     static void OnRecordFinished(CBasePreview& preview, const QString& strPath, bool bOk);
+    static void OnRecordError(CBasePreview& preview, const QString& strError);
 };
 
 struct PipelineLink : std::enable_shared_from_this<PipelineLink>
@@ -65,7 +67,12 @@ struct PipelineLink : std::enable_shared_from_this<PipelineLink>
     std::atomic<int> nStreamHeight{0};
     std::atomic<int> nFpsNumerator{0};
     std::atomic<int> nFpsDenominator{0};
+    GstBuffer* pLastBuffer = nullptr; // under mutex: the stream's newest picture
+    GstCaps* pLastCaps = nullptr;     // under mutex: its format
 };
+
+// Marks the recording branch's bin; its errors end the recording, not the stream.
+constexpr const char* kRecordBinName = "lsa-record";
 
 // Recording branch state, shared between the preview and the teardown thread.
 struct RecordBranch
@@ -88,6 +95,7 @@ struct BuiltPipeline
     GstElement* pPipeline = nullptr;  // owned
     GstElement* pTee = nullptr;       // borrowed from the pipeline
     GstElement* pSink = nullptr;      // borrowed
+    GstElement* pSizeFilter = nullptr; // borrowed; application sink only
     bool bOverlay = false;
     GstElement* pZoomCrop = nullptr;  // borrowed; the window's digital zoom, display only
     GstElement* pPtzCrop = nullptr;   // borrowed; a demo PTZ camera's view of its scene
@@ -101,12 +109,17 @@ struct BuildRequest
     QString strTitle;       // drawn on test patterns
     bool bOverlay = false;  // native window overlay, else application sink
     bool bPtzScene = false; // a test camera with PTZ: draw a larger scene and show a part
+    QSize sizeSurface;      // painted pictures are scaled to it
+    bool bLive = false;     // set by the builder from the address
 };
 
 // One builder for every address kind and both sinks. On failure returns a null
 // pipeline and fills strError; nReason is a CErrorInfoMgr preview reason.
 BuiltPipeline BuildPipeline(const BuildRequest& request, const std::shared_ptr<PipelineLink>& spLink,
                             QString& strError, int& nReason);
+
+// The application sink's pictures follow the surface's size.
+void SetPaintSize(const BuiltPipeline& pipeline, const QSize& sizeSurface);
 
 // Recording: attach a branch to the video tee, and finish it off the GUI thread.
 std::shared_ptr<RecordBranch> AttachRecordBranch(const BuiltPipeline& pipeline, const QString& strPath,

@@ -143,13 +143,16 @@ std::shared_ptr<RecordBranch> AttachRecordBranch(const BuiltPipeline& pipeline, 
                                                  QString& strError)
 {
     GstElement* pBin = gst_bin_new(nullptr);
+    // Marked rather than named: a finishing branch may still be in the pipeline.
+    g_object_set_data(G_OBJECT(pBin), kRecordBinName, GINT_TO_POINTER(1));
     GstElement* pQueue = gst_element_factory_make("queue", nullptr);
     GstElement* pConvert = gst_element_factory_make("videoconvert", nullptr);
+    GstElement* pFormat = gst_element_factory_make("capsfilter", nullptr);
     GstElement* pEncoder = gst_element_factory_make("x264enc", nullptr);
     GstElement* pMux = gst_element_factory_make("matroskamux", nullptr);
     GstElement* pFile = gst_element_factory_make("filesink", nullptr);
-    if (!pQueue || !pConvert || !pEncoder || !pMux || !pFile) {
-        for (GstElement* p : {pQueue, pConvert, pEncoder, pMux, pFile})
+    if (!pQueue || !pConvert || !pFormat || !pEncoder || !pMux || !pFile) {
+        for (GstElement* p : {pQueue, pConvert, pFormat, pEncoder, pMux, pFile})
             if (p)
                 gst_object_unref(gst_object_ref_sink(p));
         gst_object_unref(pBin);
@@ -160,8 +163,13 @@ std::shared_ptr<RecordBranch> AttachRecordBranch(const BuiltPipeline& pipeline, 
                  nullptr);
     // A branch whose sink waits for its first buffer must not hold the live pipeline back.
     g_object_set(pFile, "location", strPath.toLocal8Bit().constData(), "async", FALSE, nullptr);
-    gst_bin_add_many(GST_BIN(pBin), pQueue, pConvert, pEncoder, pMux, pFile, nullptr);
-    gst_element_link_many(pQueue, pConvert, pEncoder, pMux, pFile, nullptr);
+    // One fixed picture format: the file keeps its codec set-up whatever the
+    // live stream renegotiates.
+    GstCaps* pCaps = gst_caps_from_string("video/x-raw,format=I420");
+    g_object_set(pFormat, "caps", pCaps, nullptr);
+    gst_caps_unref(pCaps);
+    gst_bin_add_many(GST_BIN(pBin), pQueue, pConvert, pFormat, pEncoder, pMux, pFile, nullptr);
+    gst_element_link_many(pQueue, pConvert, pFormat, pEncoder, pMux, pFile, nullptr);
 
     auto spBranch = std::make_shared<RecordBranch>();
     spBranch->strPath = strPath;

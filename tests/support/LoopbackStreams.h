@@ -17,8 +17,9 @@ class CLoopbackRtspServer
 public:
     ~CLoopbackRtspServer() { Stop(); }
 
-    // Serves the launch line (its payloader named pay0) at /test on 127.0.0.1.
-    bool Start(const std::string& strLaunch)
+    // Serves the launch line (its payloader named pay0) at /test on 127.0.0.1;
+    // shared: every client joins one running stream, else each gets its own.
+    bool Start(const std::string& strLaunch, bool bShared = true)
     {
         gst_init(nullptr, nullptr);
         m_pContext = g_main_context_new();
@@ -29,7 +30,7 @@ public:
         GstRTSPMountPoints* pMounts = gst_rtsp_server_get_mount_points(m_pServer);
         GstRTSPMediaFactory* pFactory = gst_rtsp_media_factory_new();
         gst_rtsp_media_factory_set_launch(pFactory, strLaunch.c_str());
-        gst_rtsp_media_factory_set_shared(pFactory, TRUE);
+        gst_rtsp_media_factory_set_shared(pFactory, bShared);
         gst_rtsp_mount_points_add_factory(pMounts, "/test", pFactory);
         g_object_unref(pMounts);
         m_nSourceId = gst_rtsp_server_attach(m_pServer, m_pContext);
