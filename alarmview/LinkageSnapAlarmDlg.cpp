@@ -1,5 +1,7 @@
 #include "LinkageSnapAlarmDlg.h"
 
+#include "AlarmViewTexts.h"
+
 #include "LinkageSavePicMgr.h"
 #include "LinkageSetupDlg.h"
 #include "LiveViewPlugin.h"
@@ -20,6 +22,15 @@
 #include <QVariant>
 
 namespace LinkageSnapAlarm {
+namespace {
+
+// Shares of the live row (LayoutPanorama): a gap, then a window, three times over;
+// the same stretches as the form's.
+constexpr int kLiveGapStretch = 15;
+constexpr int kLiveWindowStretch = 906;
+constexpr int kThirdGapIndex = 4;
+
+} // namespace
 
 CLinkageSnapAlarmDlg::CLinkageSnapAlarmDlg(QWidget* parent)
     : QWidget(parent)
@@ -148,30 +159,28 @@ void CLinkageSnapAlarmDlg::onBtnSetupSaveClicked(bool bSuccess)
 
 void CLinkageSnapAlarmDlg::ApplyPreviewMode(int nPreviewMode)
 {
-    if (nPreviewMode == 2) {
-        ui.LayoutPanorama->setStretch(4, 0);
-        ui.LayoutPanorama->setStretch(5, 0);
-        if (m_vecPlayWindows.size() > 2 && IsPreviewing(m_vecPlayWindows.at(2))) {
-            m_vecPlayWindows.at(2)->StopLiveView();
-            m_pLiveCamera2 = nullptr;
-        }
-        SelectPlayWindow(0);
-        ui.m_pWidgetLive3->hide();
-    } else {
-        ui.LayoutPanorama->setStretch(4, 15);
-        ui.LayoutPanorama->setStretch(5, 906);
-        ui.m_pWidgetLive3->show();
+    // The third window and the gap before it give up their share in dual mode.
+    const bool bDual = nPreviewMode == kPreviewModeDual;
+    ui.LayoutPanorama->setStretch(kThirdGapIndex, bDual ? 0 : kLiveGapStretch);
+    ui.LayoutPanorama->setStretch(kThirdGapIndex + 1, bDual ? 0 : kLiveWindowStretch);
+    // Dual mode stops what the hidden third window plays.
+    if (bDual && m_vecPlayWindows.size() > 2 && IsPreviewing(m_vecPlayWindows.at(2))) {
+        m_vecPlayWindows.at(2)->StopLiveView();
+        m_pLiveCamera2 = nullptr;
     }
+    if (bDual)
+        SelectPlayWindow(0);
+    ui.m_pWidgetLive3->setVisible(!bDual);
 }
 
 void CLinkageSnapAlarmDlg::onSignalSpaceNotEnough()
 {
-    ShowThrottled(m_nSpaceTipCount, tr("NoEnoughFreeSpace"));
+    ShowThrottled(m_nSpaceTipCount, AlarmViewTexts::Text(AlarmViewTexts::NoEnoughFreeSpace));
 }
 
 void CLinkageSnapAlarmDlg::onSignalSaveFailed()
 {
-    ShowThrottled(m_nSaveFailTipCount, tr("SavePictureFailed"));
+    ShowThrottled(m_nSaveFailTipCount, AlarmViewTexts::Text(AlarmViewTexts::SavePictureFailed));
 }
 
 void CLinkageSnapAlarmDlg::ShowThrottled(int& nCounter, const QString& strText)

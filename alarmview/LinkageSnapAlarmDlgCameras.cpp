@@ -5,6 +5,8 @@
 
 #include "LinkageSnapAlarmDlg.h"
 
+#include "AlarmViewTexts.h"
+
 #include "CameraVoiceTalkController.h"
 #include "GroupTreeView.h"
 #include "GroupTreeWidget.h"
@@ -39,6 +41,10 @@ const char* const kCloseButtonStyle =
     "QPushButton#m_pCloseBtn{ border-image:url(:/MixedTargetOperation/Images/MixedTargetDetectionAlarm/operation/"
     "CloseView.svg); }";
 
+// Dialogs alive: the library's shared objects are the plug-in's code and must
+// go with the last dialog, before the host may unload the plug-in.
+int g_nLiveDialogs = 0;
+
 // An element is a camera only when its type says so and it is one.
 tessel::ICamera* AsCamera(tessel::IElement* pElement)
 {
@@ -50,6 +56,7 @@ tessel::ICamera* AsCamera(tessel::IElement* pElement)
 
 void CLinkageSnapAlarmDlg::InitPlayWindows()
 {
+    ++g_nLiveDialogs;
     InitPlayWindowContext(m_spGroupManager, m_spLocalDataManager);
     Vantrel::InitVantrel(nullptr, m_spLocalDataManager);
     TesselGUIToolkit::CObjectSingleton<Miravel::CPermissionManager>::CreateInstance();
@@ -68,7 +75,7 @@ void CLinkageSnapAlarmDlg::InitPlayWindows()
                                                       this, true, 1, false);
         pHolderLayout->addWidget(pWindow);
         pWindow->GetCloseButton()->setStyleSheet(kCloseButtonStyle);
-        pWindow->GetCloseButton()->setToolTip(tr("Close"));
+        pWindow->GetCloseButton()->setToolTip(AlarmViewTexts::Text(AlarmViewTexts::Close));
         connect(pWindow, SIGNAL(SignalPlayWindowSelected()), this, SLOT(onPlayWindowSelected()));
         connect(pWindow, SIGNAL(SignalPlayClosedByBtn()), this, SLOT(onPreviewClosedByBtn()));
         connect(pWindow, SIGNAL(SignalDropEvent(QDropEvent*)), this, SLOT(onPlayWindowDropEvent(QDropEvent*)));
@@ -108,6 +115,10 @@ void CLinkageSnapAlarmDlg::ReleasePlayWindows()
             continue;
         pWindow->StopLiveView();
         pWindow->DetachPlugins();
+    }
+    if (!m_vecPlayWindows.isEmpty() && --g_nLiveDialogs == 0) {
+        TesselGUIToolkit::CObjectSingleton<CCameraVoiceTalkController>::DestroyInstance();
+        TesselGUIToolkit::CObjectSingleton<TesselPlayWindow::CPublicSignalManager>::DestroyInstance();
     }
 }
 
@@ -228,13 +239,18 @@ void CLinkageSnapAlarmDlg::onCameraRemoved(tessel::StrGUID strGUID)
             continue;
         pWindow->StopLiveView();
         pWindow->ForgetCamera(strGUID);
-        // The camera object may already be gone: compare by what we recorded.
         for (tessel::ICamera** ppCamera : {&m_pLiveCamera0, &m_pLiveCamera2, &m_pLiveCamera1}) {
             if (*ppCamera && (*ppCamera)->GetElementID() == strGUID) {
                 *ppCamera = nullptr;
                 break;
             }
         }
+    }
+    // The host deletes the camera after this notice: a window camera whose
+    // window does not play it (its start was refused, say) must not dangle.
+    for (tessel::ICamera** ppCamera : {&m_pLiveCamera0, &m_pLiveCamera2, &m_pLiveCamera1}) {
+        if (*ppCamera && (*ppCamera)->GetElementID() == strGUID)
+            *ppCamera = nullptr;
     }
 }
 

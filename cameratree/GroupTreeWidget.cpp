@@ -39,6 +39,8 @@ CGroupTreeWidget::CGroupTreeWidget(QWidget* parent)
         m_pModel->setHeaderData(0, Qt::Horizontal, kAlignLeftVCenter, Qt::TextAlignmentRole);
     }
     ui->treeView->header()->hide();
+    // The site's groups open, their cameras in sight; the user folds what he wants.
+    ui->treeView->expandAll();
     ui->pLocationViewWidget->SetView(ui->treeView);
 
     connect(ui->treeView, SIGNAL(doubleClicked(const QModelIndex&)), this,

@@ -74,7 +74,7 @@ CLinkageCameraModel::CLinkageCameraModel(QObject* parent, unsigned int mode, boo
         QVector<tessel::IElement*> vecElements;
         pArea->GetAllElements(vecElements);
         for (tessel::IElement* pElement : vecElements) {
-            const QModelIndex row = GetElementIndexByElementID(pElement->GetElementID());
+            const QModelIndex row = GetElementIndexByElement(pElement);
             if (row.isValid())
                 DecorateRow(this, row, strPreview);
         }

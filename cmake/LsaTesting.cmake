@@ -16,5 +16,5 @@ function(lsa_add_qtest name)
     ASAN_OPTIONS=detect_leaks=1
     ${CMAKE_COMMAND} -DSANDBOX=${sandbox} -DEXE=$<TARGET_FILE:${name}>
       -P ${PROJECT_SOURCE_DIR}/cmake/RunInSandbox.cmake)
-  set_tests_properties(${name} PROPERTIES TIMEOUT 300)
+  set_tests_properties(${name} PROPERTIES TIMEOUT 60)
 endfunction()

@@ -11,3 +11,5 @@ Q_DECLARE_LOGGING_CATEGORY(lcCards)
 Q_DECLARE_LOGGING_CATEGORY(lcPlayWindow)
 Q_DECLARE_LOGGING_CATEGORY(lcAlarmView)
 Q_DECLARE_LOGGING_CATEGORY(lcPlugin)
+// Pictures refused before decoding, whichever folder asked.
+Q_DECLARE_LOGGING_CATEGORY(lcPictures)

@@ -1,5 +1,7 @@
 #include "CameraVoiceTalkController.h"
 
+#include "PlayWindowTexts.h"
+
 #include "Miravel/InformationMgr.h"
 #include "TesselGUIToolkit/ObjectSingleton.h"
 #include "tessel/ICamera.h"
@@ -13,7 +15,7 @@ bool CCameraVoiceTalkController::StartTalk(tessel::ICamera* pCamera, QWidget* pP
         return false;
     if (!pCamera->HasSound() || !pCamera->HasRight(tessel::CameraRightSound)) {
         TesselGUIToolkit::CUiSingleton<Miravel::CInformationMgr>::Instance().ShowInformationAtScreenRightBottom(
-            tr("VoiceTalkNotAllowed"), pParent, false, false, false);
+            PlayWindowTexts::Text(PlayWindowTexts::VoiceTalkNotAllowed), pParent, false, false, false);
         return false;
     }
     if (m_setTalking.insert(pCamera->GetElementID()).second)

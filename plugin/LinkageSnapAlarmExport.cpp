@@ -1,5 +1,6 @@
 // The library's two entry points, the only symbols it exports.
 
+#include "EntryGuard.h"
 #include "LinkageSnapInterface.h"
 
 #include <new>
@@ -11,11 +12,15 @@ LinkageSnapAlarm::CLinkageSnapInterface* g_pAIInterface = nullptr;
 
 extern "C" __attribute__((visibility("default"))) quorra::IAIInterface* getAIInterface()
 {
-    g_pAIInterface = new (std::nothrow) LinkageSnapAlarm::CLinkageSnapInterface();
-    return g_pAIInterface;
+    return LinkageSnapAlarm::GuardedEntry("getAIInterface", []() -> quorra::IAIInterface* {
+        g_pAIInterface = new (std::nothrow) LinkageSnapAlarm::CLinkageSnapInterface();
+        return g_pAIInterface;
+    });
 }
 
 extern "C" __attribute__((visibility("default"))) quorra::IAIWidget* getAIWidget(QWidget* parent)
 {
-    return g_pAIInterface ? g_pAIInterface->getAIWidget(parent) : nullptr;
+    return LinkageSnapAlarm::GuardedEntry("getAIWidget", [parent]() -> quorra::IAIWidget* {
+        return g_pAIInterface ? g_pAIInterface->getAIWidget(parent) : nullptr;
+    });
 }

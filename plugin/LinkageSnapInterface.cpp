@@ -1,6 +1,8 @@
 #include "LinkageSnapInterface.h"
 
 #include "LinckageSnap.h"
+#include "LinkageSnapAlarmDlg.h"
+#include "PluginTexts.h"
 
 #include <QCoreApplication>
 
@@ -15,7 +17,7 @@ QString CLinkageSnapInterface::getObjectName() const
 
 QString CLinkageSnapInterface::getAIName() const
 {
-    return QCoreApplication::translate("QObject", "LinkageSnapshotAlarm");
+    return PluginTexts::Text(PluginTexts::LinkageSnapshotAlarm);
 }
 
 QString CLinkageSnapInterface::getAIIconUrl() const
@@ -25,7 +27,8 @@ QString CLinkageSnapInterface::getAIIconUrl() const
 
 quorra::IAIWidget* CLinkageSnapInterface::getAIWidget(QWidget* parent)
 {
-    // Created once; a failed allocation leaves null so the next call tries again.
+    // Created once while it lives; a failed allocation leaves null so the next
+    // call tries again.
     if (!m_pAIWidget)
         m_pAIWidget = new (std::nothrow) CLinckageSnap(parent);
     return m_pAIWidget;

@@ -2,6 +2,8 @@
 
 #include "quorra/IAIInterface.h"
 
+#include <QPointer>
+
 namespace LinkageSnapAlarm {
 
 class CLinckageSnap;
@@ -23,7 +25,8 @@ public:
     QString getAIDllName() const override;
 
 private:
-    CLinckageSnap* m_pAIWidget = nullptr;
+    // Watched, not owned: once its parent has deleted it, the next call makes a new one.
+    QPointer<CLinckageSnap> m_pAIWidget;
 };
 
 } // namespace LinkageSnapAlarm

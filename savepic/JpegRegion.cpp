@@ -1,5 +1,7 @@
 #include "JpegRegion.h"
 
+#include "PictureHeader.h"
+
 #include <algorithm>
 #include <csetjmp>
 #include <cstdio>
@@ -78,6 +80,8 @@ QImage Decode(const QByteArray& baJpeg, const QRect& rcRegion)
     Decoder decoder;
     QSize size;
     if (!ReadHeader(decoder, baJpeg, size) || rcRegion.isEmpty() || !QRect(QPoint(0, 0), size).contains(rcRegion))
+        return QImage();
+    if (!IsPictureSizeAllowed(size)) // the decoder's buffers grow with the width
         return QImage();
     // One block of margin on each side keeps the smoothing of the colour planes at
     // the region's edges the same as in a full decode.

@@ -6,12 +6,17 @@
 
 #include <QObject>
 
+#include <atomic>
+#include <chrono>
 #include <memory>
 #include <mutex>
 
 namespace LinkageSnapAlarm {
 
 class CtesselThreadPool;
+
+// How long closing keeps writing queued pictures before dropping the rest.
+constexpr std::chrono::milliseconds kExitWriteBudget = std::chrono::milliseconds(1000);
 
 // Saves alarm pictures as JPEG files under save path / source name, one after
 // another on a worker thread. One live instance, owned by its Qt parent.
@@ -20,7 +25,8 @@ class CLinkageSavePicMgr : public QObject, public TesselGUIToolkit::CObjectSingl
     Q_OBJECT
 public:
     explicit CLinkageSavePicMgr(QObject* pParent = nullptr);
-    // Writes the pictures still queued, then stops the worker.
+    // Finishes the picture in progress, writes the queued ones for at most
+    // kExitWriteBudget, then drops the rest with a log line.
     ~CLinkageSavePicMgr() override;
 
     // The live instance, created with pParent as its Qt parent when there is none.
@@ -44,9 +50,12 @@ signals:
     void signalPictureSaved(const QString& strFilePath);
 
 private:
+    // Removes what killed saves left in the save folder.
+    void SweepSaveFolder();
+
     QString m_strSavePicPath;
     std::unique_ptr<CtesselThreadPool> m_pThreadPool;
-    bool m_bSavePicture = false;
+    std::atomic<bool> m_bSavePicture{false};
     std::mutex m_mutex;
 };
 

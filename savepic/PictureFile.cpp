@@ -1,17 +1,22 @@
 #include "PictureFile.h"
 
 #include "JpegRegion.h"
+#include "LinkageRules.h"
+#include "PictureHeader.h"
 
 #include "Fendra/DiskDriveUtil.h"
 #include "Fendra/StringUtil.h"
 
 #include <QBuffer>
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
 #include <QImageWriter>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cerrno>
@@ -63,11 +68,33 @@ MoveResult MoveIntoPlace(const QByteArray& baFrom, const QByteArray& baTo)
 }
 
 // Creates a new hidden file in the folder, with the permissions a plain new file gets.
+const char kTemporaryPrefix[] = ".picture-";
+const char kTemporarySuffix[] = ".part";
+
+bool IsOurTemporary(const QString& strName)
+{
+    static const QRegularExpression s_reName(QStringLiteral("^\\.picture-[0-9a-z]+\\.part$"));
+    return s_reName.match(strName).hasMatch();
+}
+
+int SweepFolder(const QString& strFolder, const QDateTime& dtOlderThan)
+{
+    int nRemoved = 0;
+    const QFileInfoList lstFiles = QDir(strFolder).entryInfoList(
+        {QStringLiteral("*") + QLatin1String(kTemporarySuffix)}, QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    for (const QFileInfo& info : lstFiles) {
+        if (IsOurTemporary(info.fileName()) && info.lastModified() < dtOlderThan && QFile::remove(info.filePath()))
+            ++nRemoved;
+    }
+    return nRemoved;
+}
+
 bool OpenTemporary(const QString& strFolder, QFile& file)
 {
     for (int i = 0; i < 16; ++i) {
         const QString strSuffix = QString::number(QRandomGenerator::global()->generate64(), 36);
-        file.setFileName(strFolder + QStringLiteral("/.picture-") + strSuffix + QStringLiteral(".part"));
+        file.setFileName(strFolder + QLatin1Char('/') + QLatin1String(kTemporaryPrefix) + strSuffix
+                         + QLatin1String(kTemporarySuffix));
         if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
             return true;
         if (file.exists())
@@ -85,7 +112,7 @@ SpaceCheck CheckFreeSpace(const QString& strFolder)
     Fendra::U_LARGE_PART free{};
     if (Fendra::DiskDriveUtil::GetLocalDriveSpace(QFile::encodeName(strFolder).constData(), &total, &free) != 0)
         return SpaceCheck::Unknown;
-    return (free.QuadPart >> 20) < kMinFreeMiB ? SpaceCheck::NotEnough : SpaceCheck::Enough;
+    return (free.QuadPart >> 20) < kMinFreeSpaceMiB ? SpaceCheck::NotEnough : SpaceCheck::Enough;
 }
 
 QString SafeName(const QString& strName)
@@ -123,17 +150,14 @@ QRect CropRectInPixels(const QSize& sizePicture, const QRectF& rcFraction)
 
 QByteArray CropToJpeg(const QByteArray& baPicture, const QRectF& rcFraction)
 {
+    // A header claiming a huge picture (or none) is refused before any allocation.
+    if (!IsPictureSizeAllowed(baPicture, "crop"))
+        return QByteArray();
     QBuffer buffer;
     buffer.setData(baPicture);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
     const QSize sizePicture = reader.size();
-    if (!sizePicture.isValid()) {
-        // No size from the header: decode it all, then cut.
-        const QImage full = reader.read();
-        const QRect rcCut = CropRectInPixels(full.size(), rcFraction);
-        return full.isNull() || rcCut.isEmpty() ? QByteArray() : EncodeJpeg(full.copy(rcCut));
-    }
     const QRect rcCut = CropRectInPixels(sizePicture, rcFraction);
     if (rcCut.isEmpty())
         return QByteArray();
@@ -168,6 +192,18 @@ QString WriteNewFile(const QString& strBase, const char* pData, qint64 nSize)
     if (strWritten.isEmpty())
         unlink(baTemp.constData());
     return strWritten;
+}
+
+int SweepStaleTemporaries(const QString& strSaveFolder, int nMinAgeSecs)
+{
+    if (strSaveFolder.isEmpty())
+        return 0;
+    const QDateTime dtOlderThan = QDateTime::currentDateTime().addSecs(-nMinAgeSecs);
+    int nRemoved = SweepFolder(strSaveFolder, dtOlderThan);
+    const QStringList lstSubfolders = QDir(strSaveFolder).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot | QDir::NoSymLinks);
+    for (const QString& strSub : lstSubfolders)
+        nRemoved += SweepFolder(strSaveFolder + QLatin1Char('/') + strSub, dtOlderThan);
+    return nRemoved;
 }
 
 } // namespace LinkageSnapAlarm::PictureFile

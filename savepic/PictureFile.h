@@ -7,9 +7,6 @@
 // The file side of saving a picture: safe names, cropping and writing new files.
 namespace LinkageSnapAlarm::PictureFile {
 
-// At least this many mebibytes must be free where pictures are written.
-constexpr unsigned long long kMinFreeMiB = 2048;
-
 enum class SpaceCheck { Enough, NotEnough, Unknown };
 
 // The free space of the file system that holds strFolder (or would hold it).
@@ -38,5 +35,15 @@ QByteArray CropToJpeg(const QByteArray& baPicture, const QRectF& rcFraction);
 // file in the same folder that is renamed into place once complete, so no partial
 // file appears. Returns the path written, or an empty text on failure.
 QString WriteNewFile(const QString& strBase, const char* pData, qint64 nSize);
+
+// A temporary file of WriteNewFile outlives a process killed while saving. Old
+// enough, it is surely no save in progress.
+constexpr int kStaleTemporaryAgeSecs = 5 * 60;
+
+// Removes WriteNewFile's temporary files (".picture-<letters and digits>.part")
+// last modified more than nMinAgeSecs ago, in strSaveFolder and its direct
+// subfolders, where pictures are written. Any other file is left alone.
+// Returns how many were removed.
+int SweepStaleTemporaries(const QString& strSaveFolder, int nMinAgeSecs = kStaleTemporaryAgeSecs);
 
 } // namespace LinkageSnapAlarm::PictureFile

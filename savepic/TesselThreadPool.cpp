@@ -1,15 +1,13 @@
 #include "TesselThreadPool.h"
 
-#include <QLoggingCategory>
+#include "LsaLogging.h"
 
 #include <algorithm>
-
+#include <chrono>
 #include <sstream>
 
 namespace LinkageSnapAlarm {
 namespace {
-
-Q_LOGGING_CATEGORY(lcPool, "linkage.savepic.pool", QtInfoMsg)
 
 QString ThreadIdText()
 {
@@ -52,9 +50,15 @@ void CtesselThreadPool::Start(int nThreadCount)
 void CtesselThreadPool::AddTask(CtesselThreadPoolTask* pTask)
 {
     std::unique_lock<std::mutex> lock(m_mutex);
-    while (!m_bStop && m_lstTasks.size() >= std::size_t(m_nMaxTasks)) {
-        qCDebug(lcPool).noquote() << QStringLiteral("full, waiting\uFF0Cthread id: ") + ThreadIdText();
-        m_condNotFull.wait(lock);
+    if (!m_bStop && m_lstTasks.size() >= std::size_t(m_nMaxTasks)) {
+        // One warning per episode of a full queue, with the time the caller waited.
+        const auto tpStart = std::chrono::steady_clock::now();
+        qCDebug(lcSavePic).noquote() << QStringLiteral("full, waiting\uFF0Cthread id: ") + ThreadIdText();
+        m_condNotFull.wait(lock, [this] { return m_bStop || m_lstTasks.size() < std::size_t(m_nMaxTasks); });
+        const auto nWaitedMs =
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - tpStart).count();
+        qCWarning(lcSavePic, "Picture queue was full (%d pending): the caller waited %lld ms", m_nMaxTasks,
+                  static_cast<long long>(nWaitedMs));
     }
     if (m_bStop) {
         lock.unlock();
@@ -90,6 +94,21 @@ void CtesselThreadPool::WaitIdle()
     m_condIdle.wait(lock, [this] { return m_bStop || (m_lstTasks.empty() && m_nBusyWorkers == 0); });
 }
 
+int CtesselThreadPool::StopAfter(std::chrono::milliseconds budget)
+{
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        if (m_nWorkerCount > 0)
+            m_condIdle.wait_for(lock, budget,
+                                [this] { return m_bStop || (m_lstTasks.empty() && m_nBusyWorkers == 0); });
+    }
+    Stop();
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_nDropped += int(m_lstTasks.size());
+    DeleteAll(m_lstTasks);
+    return m_nDropped;
+}
+
 void CtesselThreadPool::WorkerLoop()
 {
     while (m_nRunning == 1) {
@@ -105,7 +124,7 @@ std::list<CtesselThreadPoolTask*> CtesselThreadPool::TakeBatch()
 {
     std::unique_lock<std::mutex> lock(m_mutex);
     while (!m_bStop && m_lstTasks.empty()) {
-        qCDebug(lcPool).noquote() << QStringLiteral("empty,waiting\uFF0Cthread id: ") + ThreadIdText();
+        qCDebug(lcSavePic).noquote() << QStringLiteral("empty,waiting\uFF0Cthread id: ") + ThreadIdText();
         m_condNotEmpty.wait(lock);
     }
     ++m_nBusyWorkers;
@@ -121,6 +140,7 @@ void CtesselThreadPool::RunBatch(std::list<CtesselThreadPoolTask*>& lstBatch)
 {
     while (!lstBatch.empty()) {
         if (m_nRunning == 0) {
+            m_nDropped += int(lstBatch.size());
             DeleteAll(lstBatch);
             return;
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <list>
@@ -37,6 +38,9 @@ public:
     // Blocks until the queue is empty and no worker runs a job. Returns at once
     // when there is no worker or the pool has stopped.
     void WaitIdle();
+    // Waits at most the budget for the queue to empty, then stops: the running
+    // job finishes, queued ones are destroyed unrun. Returns how many were dropped.
+    int StopAfter(std::chrono::milliseconds budget);
 
 private:
     void WorkerLoop();
@@ -57,6 +61,8 @@ private:
     int m_nWorkerCount = 0;
     int m_nBusyWorkers = 0;
     std::condition_variable m_condIdle;
+    // Jobs destroyed unrun because the pool stopped.
+    std::atomic<int> m_nDropped{0};
 };
 
 } // namespace LinkageSnapAlarm

@@ -5,20 +5,11 @@
 #include <QDialog>
 
 #include <functional>
-
-class QAbstractButton;
-class QButtonGroup;
-class QCheckBox;
-class QGridLayout;
-class QLabel;
-class QPushButton;
-class QRadioButton;
-
-namespace TesselGUIToolkit {
-class CLineEdit;
-}
+#include <memory>
 
 namespace LinkageSnapAlarm {
+
+struct CLinkageSetupDlgForm;
 
 // The modal settings dialog of the linkage view: picture saving on or off, the
 // picture folder and the number of live windows. It loads the stored settings when
@@ -41,6 +32,10 @@ public:
     // Replaces Qt's folder dialog, for tests; an empty function restores it.
     void SetFolderChooser(FolderChooser fnChooser);
 
+protected:
+    // Reads the settings again when they could not be read before.
+    void showEvent(QShowEvent* pEvent) override;
+
 signals:
     void signalSaved(bool bSucceed);
 
@@ -53,38 +48,19 @@ public slots:
     void onPreviewClicked();
 
 private:
-    void SetupForm();
-    QWidget* CreateTopBar();
-    QWidget* CreateModeRow();
-    QLayout* CreateDisplayLabel();
-    QWidget* CreateDisplayWidget();
-    QWidget* CreatePreviewCell(const char* szWidgetName, const char* szLabelName, const char* szKey);
-    QLayout* CreateSaveRow();
-    QLayout* CreatePathRow();
-    QLayout* CreateButtonRow();
-    QLabel* CreateRowLabel(const char* szName, const char* szKey);
-    void SetStretches(QGridLayout* pGrid);
     void MakeConnections();
 
-    void LoadSetup();
+    // False when the store could not be read; the last settings read are kept.
+    bool LoadSetup();
     void ShowSetup();
     bool AcceptFolder(const QString& strFolder);
     void Notify(const QString& strText, QWidget* pParent);
 
-    QWidget* m_pWidgetSetup = nullptr;
-    QLabel* m_pLabelSetup = nullptr;
-    QPushButton* m_pBtnClose = nullptr;
-    QRadioButton* m_pRadio2View = nullptr;
-    QRadioButton* m_pRadio3View = nullptr;
-    QButtonGroup* m_pButtonGroup = nullptr;
-    QWidget* m_pWidgetPreview3 = nullptr;
-    QCheckBox* m_pCheckSavePic = nullptr;
-    TesselGUIToolkit::CLineEdit* m_pEditSavePath = nullptr;
-    QPushButton* m_pBtnSave = nullptr;
-    QPushButton* m_pBtnCancel = nullptr;
+    std::unique_ptr<CLinkageSetupDlgForm> m_upForm;
 
     LinkageSetupInfo m_stSetupInfo;
     bool m_bSaveFailed = false;
+    bool m_bLoadPending = false;
     FolderChooser m_fnFolderChooser;
 };
 

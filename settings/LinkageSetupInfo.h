@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LinkageRules.h"
+
 #include <QString>
 
 namespace LinkageSnapAlarm {
@@ -9,7 +11,7 @@ struct LinkageSetupInfo
 {
     bool IsSavePicture = false; // alarm pictures are written to disk
     QString SavePicPath;        // folder the pictures go to
-    int PreviewMode = 2;        // 2: two live windows; any other value: three
+    int PreviewMode = kPreviewModeDual; // two live windows; any other value: three
 };
 
 } // namespace LinkageSnapAlarm

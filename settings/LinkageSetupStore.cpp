@@ -1,14 +1,20 @@
 #include "LinkageSetupStore.h"
 
+#include "LsaLogging.h"
+
 #include "Fendra/Singleton.h"
 #include "Fendra/StringUtil.h"
 #include "Ostrel/UserDataPath.h"
 
 #include <boost/thread/mutex.hpp>
 
+#include <QDateTime>
+#include <QFile>
+
 #include <atomic>
 #include <memory>
 #include <new>
+#include <utility>
 
 namespace LinkageSnapAlarm {
 namespace {
@@ -44,19 +50,82 @@ CLinkageSetupStore* CLinkageSetupStore::Instance()
 }
 
 CLinkageSetupStore::CLinkageSetupStore()
+    : m_strPath(Fendra::CSingleton<Ostrel::CUserDataPath>::Instance().componentPath() + "LinkageSnapAlarm")
 {
-    ORN_Guard guard(&m_mutex);
-    const std::string strPath = Fendra::CSingleton<Ostrel::CUserDataPath>::Instance().componentPath()
-                                + "LinkageSnapAlarm";
-    try {
-        m_conn.Open(Fendra::LocalToUTF8(strPath), true, "");
-        CreateTableIfMissing(); // a first start can then save
-    } catch (const Quillet::CSQlite3Error&) {
-        // Every later statement fails; the callers see false.
-    }
+    // A first start can then save; a damaged file is set aside here already.
+    Guarded("open", [this] {
+        if (!m_conn.IsOpen())
+            Open();
+        CreateTableIfMissing();
+    });
 }
 
 CLinkageSetupStore::~CLinkageSetupStore() = default;
+
+void CLinkageSetupStore::Open()
+{
+    m_conn.Open(Fendra::LocalToUTF8(m_strPath), true, "");
+    m_conn.SetBusyTimeout(kBusyTimeoutMs);
+}
+
+template <class Statements>
+bool CLinkageSetupStore::Guarded(const char* szWhat, Statements fnStatements)
+{
+    ORN_Guard guard(&m_mutex);
+    for (int nAttempt = 0; nAttempt < 2; ++nAttempt) {
+        try {
+            fnStatements();
+            return true;
+        } catch (const Quillet::CSQlite3Error& error) {
+            if (!HandleError(szWhat, error))
+                return false;
+        }
+    }
+    return false;
+}
+
+bool CLinkageSetupStore::HandleError(const char* szWhat, const Quillet::CSQlite3Error& error)
+{
+    qCWarning(lcSettings, "Settings database %s: %s failed: %s (SQLite code %d)", m_strPath.c_str(), szWhat,
+              error.what(), error.Code());
+    if (!error.IsCorrupt())
+        return false; // a lock or a full disk: the file is sound, try again later
+    try {
+        SetAsideAndStartFresh();
+        return true;
+    } catch (const Quillet::CSQlite3Error& fresh) {
+        qCWarning(lcSettings, "Settings database %s: no fresh database: %s", m_strPath.c_str(), fresh.what());
+        return false;
+    }
+}
+
+void CLinkageSetupStore::SetAsideAndStartFresh()
+{
+    // The user's data is never deleted: the damaged file keeps its bytes under a
+    // time-stamped name beside the new one.
+    m_conn.Close();
+    const QString strPath = QFile::decodeName(m_strPath.c_str());
+    const QString strAside =
+        strPath + QStringLiteral(".damaged-") + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString strTarget = strAside;
+    for (int i = 1; QFile::exists(strTarget); ++i)
+        strTarget = strAside + QLatin1Char('-') + QString::number(i);
+    if (!QFile::rename(strPath, strTarget))
+        throw Quillet::CSQlite3Error(0, "the damaged file could not be renamed");
+    // A journal belongs to the damaged file, never to the fresh one.
+    QFile::rename(strPath + QStringLiteral("-journal"), strTarget + QStringLiteral("-journal"));
+    qCWarning(lcSettings, "Settings database was damaged: kept as %s, starting a fresh one",
+              qUtf8Printable(strTarget));
+    Open();
+    CreateTableIfMissing();
+    m_bRecovered = true;
+}
+
+bool CLinkageSetupStore::TakeRecoveryNotice()
+{
+    ORN_Guard guard(&m_mutex);
+    return std::exchange(m_bRecovered, false);
+}
 
 bool CLinkageSetupStore::IsSetupEmpty()
 {
@@ -74,31 +143,38 @@ bool CLinkageSetupStore::LoadSetup(LinkageSetupInfo& info)
         info.SavePicPath = QString::fromStdString(rows.GetString(2));
         info.PreviewMode = rows.GetInt(3);
     }
+    ORN_Guard guard(&m_mutex);
+    m_bHaveLastLoaded = true;
+    m_stLastLoaded = info;
     return true;
+}
+
+bool CLinkageSetupStore::LastLoadedSetup(LinkageSetupInfo& info)
+{
+    ORN_Guard guard(&m_mutex);
+    if (m_bHaveLastLoaded)
+        info = m_stLastLoaded;
+    return m_bHaveLastLoaded;
 }
 
 bool CLinkageSetupStore::SaveSetup(const LinkageSetupInfo& info)
 {
-    ORN_Guard guard(&m_mutex);
-    try {
+    return Guarded("save", [this, &info] {
         m_conn.Execute("BEGIN IMMEDIATE;");
-    } catch (const Quillet::CSQlite3Error&) {
-        return false;
-    }
-    try {
-        CreateTableIfMissing();
-        m_conn.Execute(kDeleteSql);
-        Insert(info);
-        m_conn.Execute("COMMIT;");
-        return true;
-    } catch (const Quillet::CSQlite3Error&) {
-    }
-    try {
-        m_conn.Execute("ROLLBACK;");
-    } catch (const Quillet::CSQlite3Error&) {
-        // SQLite may have rolled back already.
-    }
-    return false;
+        try {
+            CreateTableIfMissing();
+            m_conn.Execute(kDeleteSql);
+            Insert(info);
+            m_conn.Execute("COMMIT;");
+        } catch (const Quillet::CSQlite3Error&) {
+            try {
+                m_conn.Execute("ROLLBACK;");
+            } catch (const Quillet::CSQlite3Error&) {
+                // SQLite may have rolled back already.
+            }
+            throw;
+        }
+    });
 }
 
 bool CLinkageSetupStore::DeleteAllSetup()
@@ -108,33 +184,17 @@ bool CLinkageSetupStore::DeleteAllSetup()
 
 bool CLinkageSetupStore::InsertSetup(const LinkageSetupInfo& info)
 {
-    ORN_Guard guard(&m_mutex);
-    try {
-        Insert(info);
-        return true;
-    } catch (const Quillet::CSQlite3Error&) {
-        return false;
-    }
+    return Guarded("insert", [this, &info] { Insert(info); });
 }
 
 bool CLinkageSetupStore::ExecuteLocked(const std::string& strSql)
 {
-    ORN_Guard guard(&m_mutex);
-    try {
-        return m_conn.Execute(strSql);
-    } catch (const Quillet::CSQlite3Error&) {
-        return false;
-    }
+    return Guarded("statement", [this, &strSql] { m_conn.Execute(strSql); });
 }
 
 bool CLinkageSetupStore::ExecuteLocked(const std::string& strSql, Quillet::CSQLite3Recordset& rows)
 {
-    ORN_Guard guard(&m_mutex);
-    try {
-        return m_conn.Execute(strSql, rows);
-    } catch (const Quillet::CSQlite3Error&) {
-        return false;
-    }
+    return Guarded("query", [this, &strSql, &rows] { m_conn.Execute(strSql, rows); });
 }
 
 void CLinkageSetupStore::CreateTableIfMissing()

@@ -24,6 +24,12 @@ public:
     bool IsSetupEmpty();
     // Reads every row into info (the last row wins); false when the query failed.
     bool LoadSetup(LinkageSetupInfo& info);
+    // The settings the last successful LoadSetup read; false when none has.
+    bool LastLoadedSetup(LinkageSetupInfo& info);
+    // True once after a damaged database file was set aside and a fresh one
+    // started, so that the user is told once.
+    bool TakeRecoveryNotice();
+    std::string DatabasePath() const { return m_strPath; }
     // Replaces the stored row by info in one transaction: on failure the previous
     // row stays.
     bool SaveSetup(const LinkageSetupInfo& info);
@@ -33,14 +39,30 @@ public:
     bool ExecuteLocked(const std::string& strSql);
     bool ExecuteLocked(const std::string& strSql, Quillet::CSQLite3Recordset& rows);
 
+    // Every statement of the store runs on the GUI thread: another process's lock
+    // is waited for this long, then the statement fails (and is retried later).
+    static constexpr int kBusyTimeoutMs = 250;
+
 private:
     CLinkageSetupStore();
     // These run with the mutex already held and throw Quillet::CSQlite3Error.
+    void Open();
     void CreateTableIfMissing();
     void Insert(const LinkageSetupInfo& info);
+    // Runs fnStatements with the mutex held; false when they throw. A damaged
+    // database is set aside and the statements run once more on a fresh one.
+    template <class Statements>
+    bool Guarded(const char* szWhat, Statements fnStatements);
+    // Logs the failure; true when the database was damaged and has been replaced.
+    bool HandleError(const char* szWhat, const Quillet::CSQlite3Error& error);
+    void SetAsideAndStartFresh();
 
     Quillet::CSQLite3Conn m_conn;
     ORN_Mutex m_mutex;
+    std::string m_strPath;
+    bool m_bHaveLastLoaded = false;
+    LinkageSetupInfo m_stLastLoaded;
+    bool m_bRecovered = false;
 };
 
 } // namespace LinkageSnapAlarm

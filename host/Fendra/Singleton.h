@@ -2,23 +2,17 @@
 
 #include "Fendra/SingletonRegistry.h"
 
-#include <typeinfo>
-
 namespace Fendra {
 
 // The process-wide instance of T, created on first use and kept until exit.
+// Instance() is defined in the host library only (FENDRA_HOST_SINGLETON in
+// Fendra/SingletonImpl.h): the object and its holder are created and destroyed by
+// host code, never by a plug-in that may be unloaded before the process exits.
 template <class T>
-class CSingleton
+class HOST_API CSingleton
 {
 public:
-    static T& Instance()
-    {
-        std::lock_guard<std::recursive_mutex> lock(detail::RegistryMutex());
-        detail::SingletonSlot& slot = detail::FindSlot(detail::SingletonScope::Process, typeid(T).name());
-        if (!slot.spOwned)
-            slot.spOwned = std::make_shared<T>();
-        return *static_cast<T*>(slot.spOwned.get());
-    }
+    static T& Instance();
 
     CSingleton() = delete;
 };

@@ -1,4 +1,5 @@
 #include "Kelmot/ConfigMgr.h"
+#include "Fendra/SingletonImpl.h"
 
 #include <QDir>
 #include <QSettings>
@@ -46,3 +47,6 @@ void CConfigMgr::SetSetting(int nIndex, int32_t nValue)
 }
 
 } // namespace Kelmot
+
+// The one holder of this type, in host code (see Fendra/Singleton.h).
+FENDRA_HOST_SINGLETON(Kelmot::CConfigMgr)

@@ -4,9 +4,11 @@
 
 namespace Kelmot {
 namespace {
+// The process-wide manager lives until exit: found once, not on every call.
 tessel::CGroupManager& Groups()
 {
-    return tessel::CGroupManager::Instance();
+    static tessel::CGroupManager& s_groups = tessel::CGroupManager::Instance();
+    return s_groups;
 }
 } // namespace
 

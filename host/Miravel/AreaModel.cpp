@@ -63,6 +63,7 @@ void CAreaModel::AppendElements(const std::vector<tessel::IElement*>& vecElement
     const int nFirst = rowCount();
     beginInsertRows(QModelIndex(), nFirst, nFirst + static_cast<int>(vecShown.size()) - 1);
     m_vecRows.reserve(m_vecRows.size() + vecShown.size());
+    m_hashRows.reserve(static_cast<int>(m_vecRows.size() + vecShown.size()));
     for (tessel::IElement* pElement : vecShown) {
         m_hashRows.insert(pElement, static_cast<int>(m_vecRows.size()));
         m_vecRows.push_back(Row{pElement, {}});
@@ -160,9 +161,11 @@ QVariant CAreaModel::data(const QModelIndex& index, int role) const
 
 QVariant CAreaModel::ElementData(const tessel::IElement* pElement, int role) const
 {
-    const auto* pCamera = pElement->GetElementType() == tessel::ElementTypeCamera
-                              ? dynamic_cast<const tessel::ICamera*>(pElement)
-                              : nullptr;
+    // Only the state roles need the camera behind the element.
+    const tessel::ICamera* pCamera = nullptr;
+    if ((role == Qt::ForegroundRole || role == Qt::DecorationRole)
+        && pElement->GetElementType() == tessel::ElementTypeCamera)
+        pCamera = dynamic_cast<const tessel::ICamera*>(pElement);
     const bool bAvailable = !pCamera || (pCamera->IsOnline() && pCamera->IsEnabled());
     switch (role) {
     case Qt::DisplayRole:
@@ -191,6 +194,16 @@ QVariant CAreaModel::ElementData(const tessel::IElement* pElement, int role) con
     }
 }
 
+// One shared list per role: a change notice then costs no allocation.
+const QVector<int>& CAreaModel::RoleList(int nRole)
+{
+    static QHash<int, QVector<int>> s_hashLists;
+    auto it = s_hashLists.find(nRole);
+    if (it == s_hashLists.end())
+        it = s_hashLists.insert(nRole, QVector<int>{nRole});
+    return it.value();
+}
+
 bool CAreaModel::setData(const QModelIndex& index, const QVariant& value, int role)
 {
     if (!index.isValid() || index.model() != this || index.row() >= rowCount())
@@ -201,7 +214,7 @@ bool CAreaModel::setData(const QModelIndex& index, const QVariant& value, int ro
         it->second = value;
     else
         vecData.append({role, value});
-    emit dataChanged(index, index, {role});
+    emit dataChanged(index, index, RoleList(role));
     return true;
 }
 

@@ -65,6 +65,7 @@ private:
         QVector<QPair<int, QVariant>> vecData;
     };
 
+    static const QVector<int>& RoleList(int nRole);
     bool Accepts(const tessel::IElement* pElement) const;
     QVariant ElementData(const tessel::IElement* pElement, int role) const;
     void RebuildRowIndex(int nFrom);

@@ -1,4 +1,5 @@
 #include "Miravel/InformationMgr.h"
+#include "Fendra/SingletonImpl.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -90,3 +91,6 @@ void CInformationMgr::PlaceNotices(QWidget* pAnchor)
 }
 
 } // namespace Miravel
+
+// The one holder of this type, in host code (see Fendra/Singleton.h).
+TESSEL_HOST_UI_SINGLETON(Miravel::CInformationMgr)

@@ -24,6 +24,7 @@ CLogicModel::CLogicModel(const LogicNodeParam& param, std::shared_ptr<tessel::IG
     SetTopRowFlags(topFlags);
     if (!m_spGroupManager)
         return;
+    m_hashElementAreas.reserve(static_cast<int>(m_spGroupManager->ElementCount()));
     std::vector<tessel::StrGUID> vecGroups;
     for (const tessel::GroupInfo& group : m_spGroupManager->GetAllGroups())
         vecGroups.push_back(group.strGUID);
@@ -41,7 +42,9 @@ CCombination_Model::TopRow CLogicModel::GroupRow(const tessel::GroupInfo& group)
 {
     TopRow row;
     auto* pArea = new CAreaModel(group.strGUID, &m_look, this);
-    pArea->AppendElements(m_spGroupManager->GetElementsOfGroup(group.strGUID));
+    const std::vector<tessel::IElement*> vecElements = m_spGroupManager->GetElementsOfGroup(group.strGUID);
+    pArea->AppendElements(vecElements);
+    Track(pArea, vecElements);
     m_mapAreas[group.strGUID] = pArea;
     row.pPart = pArea;
     row.data = {{Qt::DisplayRole, QString::fromStdString(group.strName)},
@@ -79,7 +82,12 @@ void CLogicModel::OnGroupRemoved(const tessel::StrGUID& strGroupID)
     const QModelIndex area = GetAreaIndexByAreaID(strGroupID);
     if (!area.isValid())
         return;
-    QAbstractItemModel* pPart = PartAt(area.row());
+    auto* pPart = qobject_cast<CAreaModel*>(PartAt(area.row()));
+    if (pPart) {
+        QVector<tessel::IElement*> vecElements;
+        pPart->GetAllElements(vecElements);
+        Untrack(std::vector<tessel::IElement*>(vecElements.begin(), vecElements.end()));
+    }
     RemoveTopRows(area.row(), 1);
     m_mapAreas.erase(strGroupID);
     delete pPart;
@@ -87,8 +95,10 @@ void CLogicModel::OnGroupRemoved(const tessel::StrGUID& strGroupID)
 
 void CLogicModel::OnElementsAdded(const tessel::StrGUID& strGroupID, const std::vector<tessel::IElement*>& vecElements)
 {
-    if (CAreaModel* pArea = FindAreaModelByAreaID(strGroupID))
+    if (CAreaModel* pArea = FindAreaModelByAreaID(strGroupID)) {
         pArea->AppendElements(vecElements);
+        Track(pArea, vecElements);
+    }
 }
 
 void CLogicModel::OnElementsRemoved(const tessel::StrGUID& strGroupID,
@@ -96,13 +106,14 @@ void CLogicModel::OnElementsRemoved(const tessel::StrGUID& strGroupID,
 {
     if (CAreaModel* pArea = FindAreaModelByAreaID(strGroupID))
         pArea->RemoveElements(vecElements);
+    Untrack(vecElements);
 }
 
 void CLogicModel::OnElementChanged(tessel::IElement* pElement)
 {
     if (!pElement)
         return;
-    if (CAreaModel* pArea = FindAreaModelByAreaID(m_spGroupManager->GetGroupIDOfElement(pElement->GetElementID())))
+    if (CAreaModel* pArea = AreaOf(pElement))
         pArea->ElementChanged(pElement);
 }
 
@@ -116,14 +127,26 @@ void CLogicModel::OnRowsAboutToBeRemoved(const QModelIndex& parent, int first, i
     }
 }
 
+void CLogicModel::Track(CAreaModel* pArea, const std::vector<tessel::IElement*>& vecElements)
+{
+    for (tessel::IElement* pElement : vecElements) {
+        if (pArea->RowOf(pElement) >= 0)
+            m_hashElementAreas.insert(pElement, pArea);
+    }
+}
+
+void CLogicModel::Untrack(const std::vector<tessel::IElement*>& vecElements)
+{
+    for (const tessel::IElement* pElement : vecElements)
+        m_hashElementAreas.remove(pElement);
+}
+
 tessel::IElement* CLogicModel::FindElementByElementID(const std::string& strElementID) const
 {
     if (strElementID.empty() || !m_spGroupManager)
         return nullptr;
     tessel::IElement* pElement = m_spGroupManager->FindElement(strElementID);
-    const CAreaModel* pArea =
-        pElement ? FindAreaModelByAreaID(m_spGroupManager->GetGroupIDOfElement(strElementID)) : nullptr;
-    return pArea && pArea->RowOf(pElement) >= 0 ? pElement : nullptr;
+    return pElement && AreaOf(pElement) ? pElement : nullptr;
 }
 
 tessel::IElement* CLogicModel::FindElementByElementIndex(const QModelIndex& index) const
@@ -136,11 +159,13 @@ tessel::IElement* CLogicModel::FindElementByElementIndex(const QModelIndex& inde
 
 QModelIndex CLogicModel::GetElementIndexByElementID(const std::string& strElementID)
 {
-    tessel::IElement* pElement = FindElementByElementID(strElementID);
-    if (!pElement)
-        return QModelIndex();
-    CAreaModel* pArea = FindAreaModelByAreaID(m_spGroupManager->GetGroupIDOfElement(strElementID));
-    return MapFromPart(pArea->index(pArea->RowOf(pElement), 0));
+    return GetElementIndexByElement(m_spGroupManager ? m_spGroupManager->FindElement(strElementID) : nullptr);
+}
+
+QModelIndex CLogicModel::GetElementIndexByElement(const tessel::IElement* pElement)
+{
+    CAreaModel* pArea = pElement ? AreaOf(pElement) : nullptr;
+    return pArea ? MapFromPart(pArea->index(pArea->RowOf(pElement), 0)) : QModelIndex();
 }
 
 QModelIndex CLogicModel::GetAreaIndexByAreaID(const std::string& strAreaID) const

@@ -5,6 +5,7 @@
 #include "TesselGUIToolkit/Combination_Model.h"
 #include "tessel/IGroupManager.h"
 
+#include <QHash>
 #include <QIcon>
 #include <QVector>
 
@@ -36,6 +37,8 @@ public:
     tessel::IElement* FindElementByElementID(const std::string& strElementID) const;
     tessel::IElement* FindElementByElementIndex(const QModelIndex& index) const;
     QModelIndex GetElementIndexByElementID(const std::string& strElementID);
+    // The same for an element at hand: no GUID text to hash.
+    QModelIndex GetElementIndexByElement(const tessel::IElement* pElement);
     QModelIndex GetAreaIndexByAreaID(const std::string& strAreaID) const;
     CAreaModel* FindAreaModelByAreaID(const std::string& strAreaID) const;
     bool GetAllAreaModels(QVector<CAreaModel*>& vecAreas) const;
@@ -57,11 +60,16 @@ public slots:
 
 private:
     TopRow GroupRow(const tessel::GroupInfo& group);
+    CAreaModel* AreaOf(const tessel::IElement* pElement) const { return m_hashElementAreas.value(pElement); }
+    void Track(CAreaModel* pArea, const std::vector<tessel::IElement*>& vecElements);
+    void Untrack(const std::vector<tessel::IElement*>& vecElements);
 
     AreaLook m_look;
     QIcon m_iconGroup;
     std::shared_ptr<tessel::IGroupManager> m_spGroupManager;
     std::unordered_map<std::string, CAreaModel*> m_mapAreas;
+    // The area of every element shown: lookups by GUID hash the text once.
+    QHash<const tessel::IElement*, CAreaModel*> m_hashElementAreas;
 };
 
 } // namespace Miravel

@@ -1,4 +1,5 @@
 #include "Ostrel/UserDataPath.h"
+#include "Fendra/SingletonImpl.h"
 
 #include <QDir>
 #include <QFile>
@@ -40,3 +41,6 @@ std::string CUserDataPath::logPath() const
 }
 
 } // namespace Ostrel
+
+// The one holder of this type, in host code (see Fendra/Singleton.h).
+FENDRA_HOST_SINGLETON(Ostrel::CUserDataPath)

@@ -23,6 +23,18 @@ CSQlite3Error::CSQlite3Error(int nCode, const std::string& strMessage)
 {
 }
 
+bool CSQlite3Error::IsCorrupt() const
+{
+    const int nPrimary = m_nCode & 0xff;
+    return nPrimary == SQLITE_CORRUPT || nPrimary == SQLITE_NOTADB;
+}
+
+bool CSQlite3Error::IsBusy() const
+{
+    const int nPrimary = m_nCode & 0xff;
+    return nPrimary == SQLITE_BUSY || nPrimary == SQLITE_LOCKED;
+}
+
 CSQLite3Recordset::CSQLite3Recordset() = default;
 
 bool CSQLite3Recordset::Next()
@@ -83,6 +95,12 @@ void CSQLite3Conn::Close()
 {
     sqlite3_close_v2(m_pDb);
     m_pDb = nullptr;
+}
+
+void CSQLite3Conn::SetBusyTimeout(int nMilliseconds)
+{
+    if (m_pDb)
+        sqlite3_busy_timeout(m_pDb, nMilliseconds);
 }
 
 bool CSQLite3Conn::Execute(const std::string& strSql)

@@ -17,6 +17,10 @@ class HOST_API CSQlite3Error : public std::runtime_error
 public:
     CSQlite3Error(int nCode, const std::string& strMessage);
     int Code() const { return m_nCode; }
+    // The file is no database, or a damaged one.
+    bool IsCorrupt() const;
+    // Another connection holds the lock and the busy timeout ran out.
+    bool IsBusy() const;
 
 private:
     int m_nCode;
@@ -66,6 +70,8 @@ public:
     // reserved for encrypted databases and ignored here.
     void Open(const std::string& strPath, bool bCreate, const std::string& strKey);
     void Close();
+    // How long a statement waits for another connection's lock (5 s after Open).
+    void SetBusyTimeout(int nMilliseconds);
     bool IsOpen() const { return m_pDb != nullptr; }
 
     // Runs the statements of strSql in turn; returns true or throws.

@@ -1,5 +1,7 @@
 #include "TesselGUIToolkit/Combination_Model.h"
 
+#include <QMetaMethod>
+
 #include <algorithm>
 
 namespace TesselGUIToolkit {
@@ -117,7 +119,8 @@ bool CCombination_Model::setData(const QModelIndex& index, const QVariant& value
         it->second = value;
     else
         data.append({role, value});
-    emit dataChanged(index, index, {role});
+    if (!IsBeingAnnounced(index))
+        emit dataChanged(index, index, {role});
     return true;
 }
 
@@ -185,7 +188,7 @@ void CCombination_Model::InsertTopRows(int nRow, std::vector<TopRow> vecRows)
     Renumber(nRow);
     for (size_t i = static_cast<size_t>(nRow); i < static_cast<size_t>(nRow) + vecRows.size(); ++i)
         ConnectPart(m_vecTop[i].get());
-    endInsertRows();
+    EndInsert(nullptr, nRow, nRow + static_cast<int>(vecRows.size()) - 1);
 }
 
 void CCombination_Model::RemoveTopRows(int nRow, int nCount)
@@ -205,6 +208,26 @@ void CCombination_Model::RemoveTopRows(int nRow, int nCount)
     endRemoveRows();
 }
 
+void CCombination_Model::EndInsert(const Top* pTop, int nFirst, int nLast)
+{
+    const Announced previous = m_announced;
+    m_announced = Announced{true, pTop, nFirst, nLast};
+    endInsertRows();
+    m_announced = previous;
+}
+
+bool CCombination_Model::IsBeingAnnounced(const QModelIndex& index) const
+{
+    if (!m_announced.bActive || !index.isValid())
+        return false;
+    const Top* pTop = TopOf(index);
+    // A row of a top row being inserted, or a row being inserted into a top row.
+    const int nTopRow = pTop ? pTop->nRow : index.row();
+    if (!m_announced.pTop)
+        return nTopRow >= m_announced.nFirst && nTopRow <= m_announced.nLast;
+    return pTop == m_announced.pTop && index.row() >= m_announced.nFirst && index.row() <= m_announced.nLast;
+}
+
 void CCombination_Model::Renumber(int nFrom)
 {
     for (size_t i = static_cast<size_t>(nFrom); i < m_vecTop.size(); ++i)
@@ -220,13 +243,19 @@ void CCombination_Model::ConnectPart(Top* pTop)
     auto topIndex = [this, pTop] { return createIndex(pTop->nRow, 0, nullptr); };
     connect(pPart, &QAbstractItemModel::rowsAboutToBeInserted, this,
             [this, topIndex](const QModelIndex&, int first, int last) { beginInsertRows(topIndex(), first, last); });
-    connect(pPart, &QAbstractItemModel::rowsInserted, this, [this] { endInsertRows(); });
+    connect(pPart, &QAbstractItemModel::rowsInserted, this,
+            [this, pTop](const QModelIndex&, int first, int last) { EndInsert(pTop, first, last); });
     connect(pPart, &QAbstractItemModel::rowsAboutToBeRemoved, this,
             [this, topIndex](const QModelIndex&, int first, int last) { beginRemoveRows(topIndex(), first, last); });
     connect(pPart, &QAbstractItemModel::rowsRemoved, this, [this] { endRemoveRows(); });
     connect(pPart, &QAbstractItemModel::dataChanged, this,
             [this](const QModelIndex& topLeft, const QModelIndex& bottomRight, const QVector<int>& roles) {
-                emit dataChanged(MapFromPart(topLeft), MapFromPart(bottomRight), roles);
+                static const QMetaMethod s_dataChanged = QMetaMethod::fromSignal(&QAbstractItemModel::dataChanged);
+                if (!isSignalConnected(s_dataChanged))
+                    return;
+                const QModelIndex from = MapFromPart(topLeft);
+                if (!IsBeingAnnounced(from))
+                    emit dataChanged(from, MapFromPart(bottomRight), roles);
             });
     connect(pPart, &QAbstractItemModel::modelAboutToBeReset, this, [this] { beginResetModel(); });
     connect(pPart, &QAbstractItemModel::modelReset, this, [this] { endResetModel(); });

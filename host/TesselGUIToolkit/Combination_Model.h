@@ -15,7 +15,11 @@ namespace TesselGUIToolkit {
 // A two-level tree combined from flat part models: each top-level row carries
 // its own item data and shows the rows of its part model as its children.
 // Changes of a part (rows inserted, removed, data changed) pass through as
-// changes of the combined tree, one notice for each of the part's.
+// changes of the combined tree, one notice for each of the part's. Data set on
+// rows while their insertion is being announced (by a rowsInserted slot of the
+// model's own) is not announced again as a change: the listeners that hear of
+// the rows after that slot read the data with them, and a change notice for rows
+// they do not know yet would confuse them.
 class HOST_API CCombination_Model : public QAbstractItemModel
 {
     Q_OBJECT
@@ -64,6 +68,18 @@ private:
     void ConnectPart(Top* pTop);
     Top* TopOf(const QModelIndex& index) const;
     void Renumber(int nFrom);
+    void EndInsert(const Top* pTop, int nFirst, int nLast);
+    bool IsBeingAnnounced(const QModelIndex& topLeft) const;
+
+    // The rows whose insertion is being announced: children of one top row, or
+    // whole top rows (pTop null).
+    struct Announced
+    {
+        bool bActive = false;
+        const Top* pTop = nullptr;
+        int nFirst = 0;
+        int nLast = -1;
+    } m_announced;
 
     std::vector<std::unique_ptr<Top>> m_vecTop;
     QHash<const QAbstractItemModel*, Top*> m_hashParts;

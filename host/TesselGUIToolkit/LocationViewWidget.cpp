@@ -4,6 +4,8 @@
 #include "TesselGUIToolkit/SecondarySortFilterModel.h"
 
 #include <QAbstractItemView>
+#include <QAction>
+#include <QIcon>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -20,7 +22,18 @@ CLocationViewWidget::CLocationViewWidget(QWidget* parent)
 {
     m_pEditSearch->setObjectName("m_pEditSearch");
     m_pEditSearch->setPlaceholderText(tr("Search"));
-    m_pEditSearch->setClearButtonEnabled(true);
+    // A clear action of our own: the line edit's built-in one fades with an
+    // animation that outlives the box when it is closed mid-fade.
+    m_pEditSearch->addAction(QIcon(QStringLiteral(":/publicIcon/Images/public/PublicIcon/Search.svg")),
+                             QLineEdit::LeadingPosition);
+    QAction* pClear = m_pEditSearch->addAction(
+        QIcon(QStringLiteral(":/publicIcon/Images/public/PublicIcon/SearchClear.svg")), QLineEdit::TrailingPosition);
+    pClear->setObjectName("m_pActionClearSearch");
+    pClear->setToolTip(tr("ClearSearch"));
+    pClear->setVisible(false);
+    connect(pClear, &QAction::triggered, m_pEditSearch, &QLineEdit::clear);
+    connect(m_pEditSearch, &QLineEdit::textChanged, pClear,
+            [pClear](const QString& strText) { pClear->setVisible(!strText.isEmpty()); });
     m_pEditSearch->installEventFilter(this);
     auto* pLayout = new QHBoxLayout(this);
     pLayout->setContentsMargins(0, 0, 0, 0);
@@ -62,11 +75,17 @@ void CLocationViewWidget::ApplyText(const QString& strText)
         pProxy->setFilterFixedString(m_lstKeywords.join(' '));
     else
         m_pView->viewport()->update();
-    // The filter's layout change is only scheduled; expanding now lays the
-    // tree out once, with every match in sight.
+    // Every group opens so the matches show. The filter's relayout is only
+    // scheduled: expanding the collapsed groups now just marks them, and the
+    // tree is laid out once (expandAll would lay it out at once, and again).
     auto* pTree = qobject_cast<QTreeView*>(m_pView.data());
-    if (pTree && !m_lstKeywords.isEmpty())
-        pTree->expandAll();
+    if (pTree && !m_lstKeywords.isEmpty()) {
+        for (int nRow = 0; nRow < pModel->rowCount(); ++nRow) {
+            const QModelIndex group = pModel->index(nRow, 0);
+            if (!pTree->isExpanded(group))
+                pTree->expand(group);
+        }
+    }
 }
 
 bool CLocationViewWidget::eventFilter(QObject* pWatched, QEvent* pEvent)

@@ -14,8 +14,8 @@ namespace TesselGUIToolkit {
 // The search box of the host's trees, bound to a view. Each edit splits the
 // text into keywords (at white space), stores them in the model's header data
 // of section 0 under FilterKeywordsRole (models colour matching rows from it)
-// and filters the view's proxy with them; while a search is typed every group
-// is expanded so the matches show. Ctrl+F anywhere in the window focuses the
+// and filters the view's proxy with them; while a search is typed every
+// top-level group is expanded so the matches show. Ctrl+F anywhere in the window focuses the
 // box, Escape clears it and the Down key moves on into the view.
 class HOST_API CLocationViewWidget : public QWidget
 {

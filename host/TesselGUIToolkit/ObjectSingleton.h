@@ -3,7 +3,6 @@
 #include "Fendra/SingletonRegistry.h"
 
 #include <QObject>
-#include <QPointer>
 
 #include <type_traits>
 #include <typeinfo>
@@ -11,14 +10,15 @@
 namespace TesselGUIToolkit {
 
 namespace detail {
-// The guarded pointer of an installed instance owned elsewhere (by its Qt parent).
-struct HOST_API GuardedInstance
-{
-    QPointer<QObject> pObject;
-};
+// The holder's storage, in host code so that what it keeps never depends on a
+// plug-in's code: the live instance or null (a deleted one is forgotten), holding
+// an instance (deleted on release when bOwned), and releasing it.
+HOST_API QObject* HeldObject(const char* szType);
+HOST_API void HoldObject(const char* szType, QObject* pObject, bool bOwned);
+HOST_API void ReleaseObject(const char* szType);
 } // namespace detail
 
-// Holds one shared object of type T. Either the holder owns it (CreateInstance),
+// Holds one shared QObject of type T. Either the holder owns it (CreateInstance),
 // or an object owned by its Qt parent is installed and watched through a guarded
 // pointer, so that it disappears from the holder when its parent deletes it.
 template <class T>
@@ -28,18 +28,8 @@ public:
     // The live instance, or null.
     static T* Instance()
     {
-        std::lock_guard<std::recursive_mutex> lock(Fendra::detail::RegistryMutex());
-        auto& slot = Slot();
-        if (!slot.spOwned)
-            return nullptr;
-        if constexpr (std::is_base_of_v<QObject, T>) {
-            QObject* pObject = static_cast<detail::GuardedInstance*>(slot.spOwned.get())->pObject.data();
-            if (!pObject)
-                slot.spOwned.reset(); // deleted by its parent
-            return static_cast<T*>(pObject);
-        } else {
-            return static_cast<T*>(slot.spOwned.get());
-        }
+        static_assert(std::is_base_of_v<QObject, T>, "CObjectSingleton holds QObjects");
+        return static_cast<T*>(detail::HeldObject(typeid(T).name()));
     }
 
     // Creates the instance (held by the holder, no parent) unless one is live.
@@ -49,62 +39,25 @@ public:
         if (T* pExisting = Instance())
             return pExisting;
         T* pInstance = new T();
-        if constexpr (std::is_base_of_v<QObject, T>)
-            Store(pInstance, true);
-        else
-            Slot().spOwned = std::shared_ptr<T>(pInstance);
+        detail::HoldObject(typeid(T).name(), pInstance, true);
         return pInstance;
     }
 
     // Installs an instance owned by its Qt parent; the holder only watches it.
-    template <class U = T, std::enable_if_t<std::is_base_of_v<QObject, U>, int> = 0>
-    static void InstallInstance(U* pInstance)
-    {
-        std::lock_guard<std::recursive_mutex> lock(Fendra::detail::RegistryMutex());
-        Store(pInstance, false);
-    }
+    static void InstallInstance(T* pInstance) { detail::HoldObject(typeid(T).name(), pInstance, false); }
 
     // Forgets the instance; one the holder created is deleted.
-    static void DestroyInstance()
-    {
-        std::shared_ptr<void> spReleased;
-        {
-            std::lock_guard<std::recursive_mutex> lock(Fendra::detail::RegistryMutex());
-            spReleased.swap(Slot().spOwned);
-        }
-    }
-
-private:
-    static Fendra::detail::SingletonSlot& Slot()
-    {
-        return Fendra::detail::FindSlot(Fendra::detail::SingletonScope::Object, typeid(T).name());
-    }
-
-    static void Store(QObject* pInstance, bool bHolderOwns)
-    {
-        auto* pGuard = new detail::GuardedInstance{pInstance};
-        Slot().spOwned = std::shared_ptr<detail::GuardedInstance>(pGuard, [bHolderOwns](detail::GuardedInstance* p) {
-            if (bHolderOwns)
-                delete p->pObject.data();
-            delete p;
-        });
-    }
+    static void DestroyInstance() { detail::ReleaseObject(typeid(T).name()); }
 };
 
 // The UI singleton of T: created on first use, released when the application
 // object goes (before static destruction, while widgets can still be deleted).
+// Instance() is defined in the host library only (TESSEL_HOST_UI_SINGLETON).
 template <class T>
-class CUiSingleton
+class HOST_API CUiSingleton
 {
 public:
-    static T& Instance()
-    {
-        std::lock_guard<std::recursive_mutex> lock(Fendra::detail::RegistryMutex());
-        auto& slot = Fendra::detail::FindSlot(Fendra::detail::SingletonScope::Ui, typeid(T).name());
-        if (!slot.spOwned)
-            slot.spOwned = std::make_shared<T>();
-        return *static_cast<T*>(slot.spOwned.get());
-    }
+    static T& Instance();
 
     CUiSingleton() = delete;
 };

@@ -3,6 +3,7 @@
 #include "HostExport.h"
 
 #include <QRegularExpression>
+#include <QSet>
 #include <QSortFilterProxyModel>
 #include <QStringList>
 
@@ -34,9 +35,11 @@ protected:
 private:
     bool PassesSecondary(const QModelIndex& source) const;
     bool MatchesKeywords(const QModelIndex& source) const;
-    bool HasMatchingChild(const QModelIndex& source) const;
 
     QRegularExpression m_reSecondary;
+    QSet<QString> m_setSecondaryWords;
+    QSet<int> m_setSecondaryNumbers;
+    bool m_bSecondaryWords = false;
     bool m_bHasSecondary = false;
     int m_nSecondaryRole = -1;
     QStringList m_lstKeywords;

@@ -83,6 +83,10 @@ GstBusSyncReply OnBusSync(GstBus*, GstMessage* pMessage, gpointer pData)
             {
                 std::lock_guard<std::mutex> lock(pLink->mutex);
                 hWindow = pLink->pOwner ? pLink->hWindow : 0;
+                // Marked before the handle leaves the lock: a teardown that
+                // cut the link after this point knows the sink has the window.
+                if (hWindow)
+                    pLink->bWindowHandleSet = true;
             }
             if (hWindow)
                 gst_video_overlay_set_window_handle(GST_VIDEO_OVERLAY(GST_MESSAGE_SRC(pMessage)), hWindow);
@@ -386,9 +390,10 @@ void CBasePreview::Teardown()
     d->pSurface = nullptr;
     if (!pipeline.pPipeline)
         return;
-    if (pipeline.bOverlay && !spRecord) {
+    if (pipeline.bOverlay && !spRecord && d->spLink && d->spLink->bWindowHandleSet) {
         // The X sink draws into our window: let go of it before the window can
-        // go away; the rest of the pipeline stops elsewhere.
+        // go away; the rest of the pipeline stops elsewhere. (Before it got the
+        // window, e.g. while connecting, there is nothing to let go of.)
         gst_element_set_locked_state(pipeline.pSink, TRUE);
         gst_element_set_state(pipeline.pSink, GST_STATE_NULL);
     }

@@ -1,5 +1,7 @@
 #include "Vantrel/PtzControl.h"
 
+#include "Fendra/SingletonImpl.h"
+
 #include "tessel/ICamera.h"
 
 #include <QTimer>
@@ -158,3 +160,5 @@ void CPtzControl::UpdateTimer()
 }
 
 } // namespace Vantrel
+
+TESSEL_HOST_UI_SINGLETON(Vantrel::CPtzControl)

@@ -1,4 +1,5 @@
 #include "quorra/AlarmTransfer.h"
+#include "Fendra/SingletonImpl.h"
 
 namespace quorra {
 
@@ -6,3 +7,6 @@ AlarmTransfer::AlarmTransfer() = default;
 AlarmTransfer::~AlarmTransfer() = default;
 
 } // namespace quorra
+
+// The one holder of this type, in host code (see Fendra/Singleton.h).
+FENDRA_HOST_SINGLETON(quorra::AlarmTransfer)

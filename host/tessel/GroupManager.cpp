@@ -1,10 +1,11 @@
 #include "tessel/GroupManager.h"
 
-#include "Fendra/Singleton.h"
+#include "Fendra/SingletonImpl.h"
 #include "tessel/IAlarmInput.h"
 #include "tessel/ICamera.h"
 
 #include <algorithm>
+#include <string_view>
 #include <unordered_set>
 
 namespace tessel {
@@ -18,10 +19,8 @@ struct CGroupManager::Group
     std::vector<std::unique_ptr<IElement>> vecElements;
 };
 
-namespace {
-
 // Where an element of the new site is described.
-struct SiteElement
+struct CGroupManager::SiteElement
 {
     const CameraInfo* pCamera = nullptr;
     const AlarmInputInfo* pAlarmInput = nullptr;
@@ -33,6 +32,12 @@ struct SiteElement
         if (pCamera)
             return std::make_unique<CCamera>(*pCamera);
         return std::make_unique<CAlarmInput>(*pAlarmInput);
+    }
+    bool Differs(const IElement* pElement) const
+    {
+        if (pCamera)
+            return static_cast<const CCamera*>(pElement)->Info() != *pCamera;
+        return static_cast<const CAlarmInput*>(pElement)->Info() != *pAlarmInput;
     }
     // Brings an existing element of the same type up to date; true if it changed.
     bool Update(IElement* pElement) const
@@ -52,15 +57,31 @@ struct SiteElement
     }
 };
 
-std::unordered_map<StrGUID, SiteElement> IndexElements(const SiteData& site)
+// What a new site changes, found in one pass over it.
+struct CGroupManager::SiteChanges
 {
-    std::unordered_map<StrGUID, SiteElement> mapElements;
-    mapElements.reserve(site.vecCameras.size() + site.vecAlarmInputs.size());
-    for (const CameraInfo& camera : site.vecCameras)
-        mapElements.emplace(camera.strGUID, SiteElement{&camera, nullptr});
-    for (const AlarmInputInfo& input : site.vecAlarmInputs)
-        mapElements.emplace(input.strGUID, SiteElement{nullptr, &input});
-    return mapElements;
+    struct Added
+    {
+        const std::string* pGUID; // null once placed in a new group
+        SiteElement element;
+    };
+    struct Changed
+    {
+        IElement* pElement;
+        SiteElement element;
+    };
+    std::vector<Added> vecAdded;
+    std::vector<Changed> vecChanged;
+};
+
+namespace {
+
+// The GUID of an element the manager made, without a copy.
+const std::string& IdOf(const IElement* pElement)
+{
+    if (pElement->GetElementType() == ElementTypeCamera)
+        return static_cast<const CCamera*>(pElement)->Info().strGUID;
+    return static_cast<const CAlarmInput*>(pElement)->Info().strGUID;
 }
 
 } // namespace
@@ -87,30 +108,48 @@ void CGroupManager::Notify(F fnCall)
 
 void CGroupManager::ApplySite(const SiteData& site)
 {
-    RemoveElements(site);
+    // One look-up per element of the new site: what stays is marked, what
+    // changed is remembered, what is new waits until the old has gone.
+    ++m_nGeneration;
+    SiteChanges changes;
+    auto visit = [&](const std::string& strGUID, const SiteElement& element) {
+        const auto it = m_mapElements.find(strGUID);
+        if (it == m_mapElements.end() || it->second.pGroup->info.strGUID != element.GroupID()
+            || it->second.pElement->GetElementType() != element.Type()) {
+            // New, or moved to another group or kind: it leaves (if there) and comes back.
+            changes.vecAdded.push_back({&strGUID, element});
+            return;
+        }
+        it->second.nSeen = m_nGeneration;
+        if (element.Differs(it->second.pElement))
+            changes.vecChanged.push_back({it->second.pElement, element});
+    };
+    for (const CameraInfo& camera : site.vecCameras)
+        visit(camera.strGUID, SiteElement{&camera, nullptr});
+    for (const AlarmInputInfo& input : site.vecAlarmInputs)
+        visit(input.strGUID, SiteElement{nullptr, &input});
+
+    RemoveElements();
     RemoveGroups(site);
-    UpdateAndAddGroups(site);
-    AddAndUpdateElements(site);
+    UpdateAndAddGroups(site, changes);
+    AddElements(changes);
+    UpdateElements(changes);
 }
 
-void CGroupManager::RemoveElements(const SiteData& site)
+void CGroupManager::RemoveElements()
 {
-    const auto mapNew = IndexElements(site);
     for (const auto& upGroup : m_vecGroups) {
         std::vector<IElement*> vecGone;
         for (const auto& upElement : upGroup->vecElements) {
-            const auto it = mapNew.find(upElement->GetElementID());
-            // A camera that moves to another group or changes kind leaves and comes back.
-            if (it == mapNew.end() || it->second.GroupID() != upGroup->info.strGUID
-                || it->second.Type() != upElement->GetElementType())
+            if (m_mapElements[IdOf(upElement.get())].nSeen != m_nGeneration)
                 vecGone.push_back(upElement.get());
         }
         if (vecGone.empty())
             continue;
         Notify([&](IGroupManagerObserver* p) { p->OnElementsRemoved(upGroup->info.strGUID, vecGone); });
         for (IElement* pElement : vecGone) {
-            const QString strGUID = QString::fromStdString(pElement->GetElementID());
-            m_mapElements.erase(pElement->GetElementID());
+            const QString strGUID = QString::fromStdString(IdOf(pElement));
+            m_mapElements.erase(IdOf(pElement));
             TakeElement(*upGroup, pElement);
             emit signalElementRemoved(strGUID);
         }
@@ -142,7 +181,17 @@ void CGroupManager::RemoveGroups(const SiteData& site)
     }
 }
 
-void CGroupManager::UpdateAndAddGroups(const SiteData& site)
+IElement* CGroupManager::Insert(Group* pGroup, const std::string& strGUID, const SiteElement& element)
+{
+    if (m_mapElements.count(strGUID))
+        return nullptr; // named twice in a site built in code
+    pGroup->vecElements.push_back(element.Create());
+    IElement* pElement = pGroup->vecElements.back().get();
+    m_mapElements.emplace(strGUID, Located{pElement, pGroup, m_nGeneration});
+    return pElement;
+}
+
+void CGroupManager::UpdateAndAddGroups(const SiteData& site, SiteChanges& changes)
 {
     std::vector<StrGUID> vecAdded;
     std::unordered_map<StrGUID, Group*> mapAdded;
@@ -155,8 +204,6 @@ void CGroupManager::UpdateAndAddGroups(const SiteData& site)
             }
             continue;
         }
-        if (mapAdded.count(info.strGUID))
-            continue;
         m_vecGroups.push_back(std::make_unique<Group>());
         Group* pGroup = m_vecGroups.back().get();
         pGroup->info = info;
@@ -167,58 +214,51 @@ void CGroupManager::UpdateAndAddGroups(const SiteData& site)
     if (vecAdded.empty())
         return;
     // New groups arrive holding their elements.
-    auto addTo = [&](const std::string& strGUID, const std::string& strGroupID, const SiteElement& element) {
-        const auto it = mapAdded.find(strGroupID);
-        if (it == mapAdded.end() || m_mapElements.count(strGUID))
-            return;
-        it->second->vecElements.push_back(element.Create());
-        m_mapElements.emplace(strGUID, Located{it->second->vecElements.back().get(), it->second});
-    };
-    for (const CameraInfo& camera : site.vecCameras)
-        addTo(camera.strGUID, camera.strGroupID, SiteElement{&camera, nullptr});
-    for (const AlarmInputInfo& input : site.vecAlarmInputs)
-        addTo(input.strGUID, input.strGroupID, SiteElement{nullptr, &input});
+    for (auto& added : changes.vecAdded) {
+        const auto it = mapAdded.find(added.element.GroupID());
+        if (it != mapAdded.end() && Insert(it->second, *added.pGUID, added.element))
+            added.pGUID = nullptr; // done
+    }
     Notify([&](IGroupManagerObserver* p) { p->OnGroupsAdded(vecAdded); });
     for (const StrGUID& strGroupID : vecAdded) {
         for (const auto& upElement : mapAdded[strGroupID]->vecElements)
-            emit signalElementAdded(QString::fromStdString(upElement->GetElementID()));
+            emit signalElementAdded(QString::fromStdString(IdOf(upElement.get())));
     }
 }
 
-void CGroupManager::AddAndUpdateElements(const SiteData& site)
+void CGroupManager::AddElements(const SiteChanges& changes)
 {
     std::unordered_map<Group*, std::vector<IElement*>> mapAdded;
     std::vector<Group*> vecOrder;
-    auto apply = [&](const std::string& strGUID, const SiteElement& element) {
-        const auto itElement = m_mapElements.find(strGUID);
-        if (itElement != m_mapElements.end()) {
-            IElement* pElement = itElement->second.pElement;
-            if (element.Update(pElement)) {
-                Notify([&](IGroupManagerObserver* p) { p->OnElementChanged(pElement); });
-                emit signalElementChanged(QString::fromStdString(strGUID));
-            }
-            return;
-        }
-        const auto itGroup = m_mapGroups.find(element.GroupID());
+    for (const auto& added : changes.vecAdded) {
+        if (!added.pGUID)
+            continue;
+        const auto itGroup = m_mapGroups.find(added.element.GroupID());
         if (itGroup == m_mapGroups.end())
-            return; // a site built in code may name a group it lacks
-        Group* pGroup = itGroup->second;
-        pGroup->vecElements.push_back(element.Create());
-        m_mapElements.emplace(strGUID, Located{pGroup->vecElements.back().get(), pGroup});
-        auto& vecAdded = mapAdded[pGroup];
+            continue; // a site built in code may name a group it lacks
+        IElement* pElement = Insert(itGroup->second, *added.pGUID, added.element);
+        if (!pElement)
+            continue;
+        auto& vecAdded = mapAdded[itGroup->second];
         if (vecAdded.empty())
-            vecOrder.push_back(pGroup);
-        vecAdded.push_back(pGroup->vecElements.back().get());
-    };
-    for (const CameraInfo& camera : site.vecCameras)
-        apply(camera.strGUID, SiteElement{&camera, nullptr});
-    for (const AlarmInputInfo& input : site.vecAlarmInputs)
-        apply(input.strGUID, SiteElement{nullptr, &input});
+            vecOrder.push_back(itGroup->second);
+        vecAdded.push_back(pElement);
+    }
     for (Group* pGroup : vecOrder) {
         const std::vector<IElement*>& vecAdded = mapAdded[pGroup];
         Notify([&](IGroupManagerObserver* p) { p->OnElementsAdded(pGroup->info.strGUID, vecAdded); });
         for (IElement* pElement : vecAdded)
-            emit signalElementAdded(QString::fromStdString(pElement->GetElementID()));
+            emit signalElementAdded(QString::fromStdString(IdOf(pElement)));
+    }
+}
+
+void CGroupManager::UpdateElements(const SiteChanges& changes)
+{
+    for (const auto& changed : changes.vecChanged) {
+        if (!changed.element.Update(changed.pElement))
+            continue;
+        Notify([&](IGroupManagerObserver* p) { p->OnElementChanged(changed.pElement); });
+        emit signalElementChanged(QString::fromStdString(IdOf(changed.pElement)));
     }
 }
 
@@ -282,3 +322,5 @@ void CGroupManager::UnregisterObserver(IGroupManagerObserver* pObserver)
 }
 
 } // namespace tessel
+
+FENDRA_HOST_SINGLETON(tessel::CGroupManager)

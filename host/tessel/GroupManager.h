@@ -49,16 +49,22 @@ signals:
 
 private:
     struct Group;
+    struct SiteChanges;
+    struct SiteElement;
     struct Located
     {
         IElement* pElement = nullptr;
         Group* pGroup = nullptr;
+        // The site change that last found the element in the new site.
+        uint64_t nSeen = 0;
     };
 
-    void RemoveElements(const SiteData& site);
+    void RemoveElements();
     void RemoveGroups(const SiteData& site);
-    void UpdateAndAddGroups(const SiteData& site);
-    void AddAndUpdateElements(const SiteData& site);
+    void UpdateAndAddGroups(const SiteData& site, SiteChanges& changes);
+    void AddElements(const SiteChanges& changes);
+    void UpdateElements(const SiteChanges& changes);
+    IElement* Insert(Group* pGroup, const std::string& strGUID, const SiteElement& element);
     std::unique_ptr<IElement> TakeElement(Group& group, IElement* pElement);
     template <class F>
     void Notify(F fnCall);
@@ -67,6 +73,7 @@ private:
     std::unordered_map<StrGUID, Group*> m_mapGroups;
     std::unordered_map<StrGUID, Located> m_mapElements;
     std::vector<IGroupManagerObserver*> m_vecObservers;
+    uint64_t m_nGeneration = 0;
 };
 
 } // namespace tessel

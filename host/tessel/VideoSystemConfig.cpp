@@ -1,4 +1,5 @@
 #include "tessel/IVideoSystemConfig.h"
+#include "Fendra/SingletonImpl.h"
 #include "tessel/IVideoSystemConfigObserver.h"
 
 #include <algorithm>
@@ -16,8 +17,13 @@ void CVideoSystemConfig::RegisterObserver(IVideoSystemConfigObserver* pObserver)
 
 void CVideoSystemConfig::UnregisterObserver(IVideoSystemConfigObserver* pObserver)
 {
-    std::lock_guard<std::mutex> lock(m_mutex);
+    std::unique_lock<std::mutex> lock(m_mutex);
     m_vecObservers.erase(std::remove(m_vecObservers.begin(), m_vecObservers.end(), pObserver), m_vecObservers.end());
+    const std::thread::id idSelf = std::this_thread::get_id();
+    m_condCallDone.wait(lock, [&] {
+        return std::none_of(m_vecCalling.begin(), m_vecCalling.end(),
+                            [&](const auto& call) { return call.first == pObserver && call.second != idSelf; });
+    });
 }
 
 int32_t CVideoSystemConfig::GetVideoScaleMode() const
@@ -36,10 +42,24 @@ void CVideoSystemConfig::SetVideoScaleMode(int32_t nMode)
         m_nScaleMode = nMode;
         vecObservers = m_vecObservers;
     }
-    // Observers are called without the lock: they read the mode back.
+    // Observers are called without the lock: they read the mode back, and may
+    // unregister themselves or others.
     const int32_t nCode = kScaleModeChanged;
-    for (IVideoSystemConfigObserver* pObserver : vecObservers)
+    const std::thread::id idSelf = std::this_thread::get_id();
+    for (IVideoSystemConfigObserver* pObserver : vecObservers) {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            if (std::find(m_vecObservers.begin(), m_vecObservers.end(), pObserver) == m_vecObservers.end())
+                continue; // unregistered since the copy
+            m_vecCalling.emplace_back(pObserver, idSelf);
+        }
         pObserver->OnVideoSystemConfigChanged(&nCode);
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_vecCalling.erase(std::find(m_vecCalling.begin(), m_vecCalling.end(), std::make_pair(pObserver, idSelf)));
+        }
+        m_condCallDone.notify_all();
+    }
 }
 
 int CVideoSystemConfig::ObserverCount() const
@@ -49,3 +69,6 @@ int CVideoSystemConfig::ObserverCount() const
 }
 
 } // namespace tessel
+
+// The one holder of this type, in host code (see Fendra/Singleton.h).
+FENDRA_HOST_SINGLETON(tessel::CVideoSystemConfig)

@@ -1,5 +1,7 @@
 #include "JSONStruct/JSONFieldIO.h"
 
+#include "ProtocolLogging.h"
+
 #include <climits>
 #include <cmath>
 #include <cstdint>
@@ -113,6 +115,11 @@ void ReadValue(const cJSON* pItem, std::string& strValue)
         strValue.assign(pItem->valuestring);
     else
         strValue.clear();
+}
+
+void LogListTooLong(int nLength)
+{
+    qCWarning(lcProtocol, "Refused a list of %d elements (limit %d); it is read as empty.", nLength, kMaxListLength);
 }
 
 }  // namespace protocol::detail

@@ -8,6 +8,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "JSONStruct/JSONLimits.h"
 #include "JSONStruct/JSONStructBase.h"
 
 namespace protocol::detail {
@@ -73,11 +74,20 @@ void ReadValue(const cJSON* pItem, Record& record)
     record.Record::FromJSON(pItem);
 }
 
-// Every child becomes one element, built in place; non-objects give default elements.
+// Logs a list refused for holding more than kMaxListLength elements.
+void LogListTooLong(int nLength);
+
+// Every child becomes one element, built in place; non-objects give default
+// elements. A list longer than kMaxListLength is refused (read as empty).
 template <class Record>
 void ReadValue(const cJSON* pArray, std::vector<Record>& vecRecords)
 {
-    vecRecords.reserve(static_cast<std::size_t>(cJSON_GetArraySize(pArray)));
+    const int nLength = cJSON_GetArraySize(pArray);
+    if (nLength > kMaxListLength) {
+        LogListTooLong(nLength);
+        return;
+    }
+    vecRecords.reserve(static_cast<std::size_t>(nLength));
     for (const cJSON* pChild = pArray->child; pChild; pChild = pChild->next) {
         vecRecords.emplace_back();
         vecRecords.back().Record::FromJSON(pChild);

@@ -1,12 +1,22 @@
 #include "JSONStruct/JSONResponse.h"
 
+#include "JSONStruct/JSONLimits.h"
+#include "ProtocolLogging.h"
+
 #include <algorithm>
 #include <charconv>
 #include <climits>
 
-Q_LOGGING_CATEGORY(lcProtocolJson, "lsa.protocol.json")
-
 namespace protocol {
+
+std::string QuotedPrefix(const char* pText, std::size_t nLength)
+{
+    const std::size_t nQuoted = std::min(nLength, kMaxQuotedChars);
+    std::string strQuoted = "[" + std::string(pText, nQuoted) + "]";
+    if (nQuoted < nLength)
+        strQuoted += "... (" + std::to_string(nLength) + " bytes)";
+    return strQuoted;
+}
 
 int ErrorCodeFromText(const std::string& strCode)
 {
@@ -28,11 +38,17 @@ cJSON* ParseResponseText(const std::string& strText)
 {
     if (strText.empty())
         return nullptr;
+    if (strText.size() > kMaxBodyBytes) {
+        qCWarning(lcProtocol, "Refused a response of %zu bytes (limit %zu): %s", strText.size(), kMaxBodyBytes,
+                  QuotedPrefix(strText.data(), strText.size()).c_str());
+        return nullptr;
+    }
     const char* szErrorAt = nullptr;
     cJSON* pRoot = cJSON_ParseWithLengthOpts(strText.c_str(), strText.size(), &szErrorAt, false);
     if (!pRoot) {
-        qCWarning(lcProtocolJson, "Failed to cJSON_Parse( [%s] ). Error info: [%s].", strText.c_str(),
-                  szErrorAt ? szErrorAt : "");
+        const std::size_t nAt = szErrorAt ? std::size_t(szErrorAt - strText.data()) : 0;
+        qCWarning(lcProtocol, "Failed to cJSON_Parse( %s ). Error at byte %zu.",
+                  QuotedPrefix(strText.data(), strText.size()).c_str(), nAt);
     }
     return pRoot;
 }

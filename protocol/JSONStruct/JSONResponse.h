@@ -4,11 +4,7 @@
 
 #include <string>
 
-#include <QLoggingCategory>
-
 #include "JSONStruct/JSONRecord.h"
-
-Q_DECLARE_LOGGING_CATEGORY(lcProtocolJson)
 
 namespace protocol {
 
@@ -18,7 +14,8 @@ constexpr int kUnknownErrorCode = -1;
 // Decimal or "0x" hexadecimal integer text, saturated to int; else kUnknownErrorCode.
 int ErrorCodeFromText(const std::string& strCode);
 // The parsed tree of a response text (caller frees it), or null when the text
-// is empty or does not parse; a parse failure is logged.
+// is empty, larger than kMaxBodyBytes or does not parse; a refusal is logged,
+// quoting only the start of the text.
 cJSON* ParseResponseText(const std::string& strText);
 
 template <class TData>
@@ -36,7 +33,7 @@ struct JSONResponse : public IReturnData {
     int ErrorCode() const { return ErrorCodeFromText(code); }
 
     // Reads "code", "msg" and "data" from the text; false when it is empty or
-    // is not JSON.
+    // is not JSON or is larger than kMaxBodyBytes.
     bool FromText(const std::string& strText)
     {
         cJSON* pRoot = ParseResponseText(strText);

@@ -28,7 +28,7 @@ using LinkageSnapAlarm::CLinkageSnapAlarmDlg;
 namespace {
 constexpr int kWaitMs = 10000;
 
-tessel::SiteData DemoSite(bool bWithA = true)
+tessel::SiteData DemoSite(bool bWithA = true, bool bLiveViewOnA = true)
 {
     tessel::SiteData site;
     site.vecGroups = {{"g1", "Gate"}, {"g2", "Yard"}};
@@ -40,8 +40,11 @@ tessel::SiteData DemoSite(bool bWithA = true)
         info.strStreamUrl = szUrl;
         return info;
     };
-    if (bWithA)
+    if (bWithA) {
         site.vecCameras.push_back(camera("A", "g1", "test:ball"));
+        if (!bLiveViewOnA)
+            site.vecCameras.back().uRights &= ~tessel::CameraRightLiveView;
+    }
     site.vecCameras.push_back(camera("B", "g1", "test:smpte"));
     site.vecCameras.push_back(camera("C", "g2", "test:snow"));
     tessel::AlarmInputInfo input;
@@ -226,18 +229,24 @@ void tst_LinkageDlgCameras::drop()
 void tst_LinkageDlgCameras::removal_data()
 {
     QTest::addColumn<bool>("bWaitForPictures");
-    QTest::newRow("removed while it plays") << true;
-    QTest::newRow("removed while it starts") << false;
+    QTest::addColumn<bool>("bLiveViewRight");
+    QTest::newRow("removed while it plays") << true << true;
+    QTest::newRow("removed while it starts") << false << true;
+    // The window never played it, yet its camera is forgotten with it.
+    QTest::newRow("removed after its start was refused") << false << false;
 }
 
 void tst_LinkageDlgCameras::removal()
 {
     QFETCH(bool, bWaitForPictures);
+    QFETCH(bool, bLiveViewRight);
+    tessel::CGroupManager::Instance().ApplySite(DemoSite(true, bLiveViewRight));
     CLinkageSnapAlarmDlg dlg;
     dlg.show();
     SaveMode(dlg, 3);
     Drop(dlg.PlayWindows().at(0), "g1", "A");
     Drop(dlg.PlayWindows().at(1), "g1", "B");
+    QCOMPARE(dlg.WindowCamera(0) != nullptr, true);
     if (bWaitForPictures)
         QTRY_VERIFY_WITH_TIMEOUT(dlg.PlayWindows().at(0)->GetPreview()->IsPlaying(), kWaitMs);
     tessel::CGroupManager::Instance().ApplySite(DemoSite(false));

@@ -1,5 +1,6 @@
 #include "LinkageSavePicMgr.h"
 #include "LinkageSetupDlg.h"
+#include "LinkageSetupStore.h"
 #include "LinkageSnapAlarmDlg.h"
 
 #include "Fendra/Singleton.h"
@@ -14,6 +15,7 @@
 #include <QPointer>
 #include <QGridLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -88,6 +90,8 @@ private slots:
     void savePictureNoticesAreThrottled_data();
     void savePictureNoticesAreThrottled();
     void settingsReachTheSavePicMgr();
+    void storedPreviewMode_data();
+    void storedPreviewMode();
 };
 
 void tst_LinkageSnapAlarmDlg::formObjectNames_data()
@@ -250,7 +254,19 @@ void tst_LinkageSnapAlarmDlg::failedSaveChangesNothing()
     SaveMode(dlg, 3);
     dlg.SelectPlayWindow(2);
     auto* pSetup = dlg.findChild<CLinkageSetupDlg*>();
+    // A save that fails (its folder had gone) leaves the setup dialog holding
+    // settings the view must not take.
     pSetup->findChild<QRadioButton*>("radio2View")->setChecked(true);
+    auto* pEdit = pSetup->findChild<QLineEdit*>("m_pEditSavePath");
+    const QString strGone = pEdit->text() + QStringLiteral("/gone");
+    QDir(strGone).removeRecursively();
+    pEdit->setText(strGone); // the save recreates it, and stores it, but reports failure
+    QSignalSpy spySaved(pSetup, &CLinkageSetupDlg::signalSaved);
+    pSetup->findChild<QPushButton*>("m_pBtnSave")->click();
+    QCOMPARE(spySaved.count(), 0);
+    LinkageSnapAlarm::LinkageSetupInfo held;
+    pSetup->GetSetupInfo(held);
+    QCOMPARE(held.PreviewMode, 2);
     dlg.onBtnSetupSaveClicked(false);
     QCOMPARE(dlg.SetupInfo().PreviewMode, 3);
     QCOMPARE(SelectedFlags(dlg), QString("001"));
@@ -373,6 +389,28 @@ void tst_LinkageSnapAlarmDlg::settingsReachTheSavePicMgr()
     QVERIFY(!LinkageSnapAlarm::CLinkageSavePicMgr::GetLiveSavePicMgr());
     CLinkageSnapAlarmDlg dlg;
     QVERIFY(LinkageSnapAlarm::CLinkageSavePicMgr::GetLiveSavePicMgr());
+}
+
+// Two windows for mode 2 only; any other stored value shows three.
+void tst_LinkageSnapAlarmDlg::storedPreviewMode_data()
+{
+    QTest::addColumn<int>("nStored");
+    QTest::addColumn<bool>("bThree");
+    QTest::newRow("2: two windows") << 2 << false;
+    QTest::newRow("3: three windows") << 3 << true;
+    QTest::newRow("7: three windows") << 7 << true;
+    QTest::newRow("0: three windows") << 0 << true;
+}
+
+void tst_LinkageSnapAlarmDlg::storedPreviewMode()
+{
+    QFETCH(int, nStored);
+    QFETCH(bool, bThree);
+    QVERIFY(LinkageSnapAlarm::CLinkageSetupStore::Instance()->SaveSetup({false, QDir::tempPath(), nStored}));
+    CLinkageSnapAlarmDlg dlg;
+    QCOMPARE(dlg.SetupInfo().PreviewMode, nStored);
+    QCOMPARE(!dlg.Form().m_pWidgetLive3->isHidden(), bThree);
+    QCOMPARE(Stretches(dlg.Form().LayoutPanorama), QString(bThree ? "15,906,15,906,15,906" : "15,906,15,906,0,0"));
 }
 
 QTEST_MAIN(tst_LinkageSnapAlarmDlg)

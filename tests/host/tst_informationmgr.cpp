@@ -14,6 +14,8 @@ class tst_InformationMgr : public QObject
 private slots:
     void noticeIsRecordedAndShownBottomRight();
     void noticesStackUpwards();
+    void atMostFiveNoticesAreVisible_data();
+    void atMostFiveNoticesAreVisible();
 };
 
 static QList<QLabel*> VisibleNotices()
@@ -54,6 +56,32 @@ void tst_InformationMgr::noticesStackUpwards()
         (pNotice->text() == "first" ? pFirst : pSecond) = pNotice;
     QVERIFY(pFirst && pSecond);
     QVERIFY(pFirst->geometry().bottom() < pSecond->geometry().top());
+}
+
+// An alarm storm must not fill the screen: the five newest notices stay.
+void tst_InformationMgr::atMostFiveNoticesAreVisible_data()
+{
+    QTest::addColumn<int>("nShown");
+    QTest::addColumn<QString>("strVisible");
+    QTest::newRow("four") << 4 << "n1 n2 n3 n4";
+    QTest::newRow("five") << 5 << "n1 n2 n3 n4 n5";
+    QTest::newRow("seven: the two oldest go") << 7 << "n3 n4 n5 n6 n7";
+}
+
+void tst_InformationMgr::atMostFiveNoticesAreVisible()
+{
+    QFETCH(int, nShown);
+    QFETCH(QString, strVisible);
+    for (QLabel* pNotice : VisibleNotices())
+        pNotice->close();
+    auto& mgr = TesselGUIToolkit::CUiSingleton<Miravel::CInformationMgr>::Instance();
+    for (int i = 1; i <= nShown; ++i)
+        mgr.ShowInformationAtScreenRightBottom(QStringLiteral("n%1").arg(i), nullptr, false, false, false);
+    QStringList lstVisible;
+    for (QLabel* pNotice : VisibleNotices())
+        lstVisible << pNotice->text();
+    lstVisible.sort();
+    QCOMPARE(lstVisible.join(' '), strVisible);
 }
 
 QTEST_MAIN(tst_InformationMgr)

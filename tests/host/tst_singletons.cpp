@@ -1,4 +1,4 @@
-#include "Fendra/Singleton.h"
+#include "Fendra/SingletonImpl.h"
 #include "TesselGUIToolkit/ObjectSingleton.h"
 
 #include <QObject>

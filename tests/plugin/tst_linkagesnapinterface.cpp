@@ -1,8 +1,11 @@
+#include "EntryGuard.h"
 #include "LinckageSnap.h"
 #include "LinkageSnapInterface.h"
 
 #include <QApplication>
 #include <QTest>
+
+#include <stdexcept>
 
 using LinkageSnapAlarm::CLinkageSnapInterface;
 
@@ -14,6 +17,9 @@ private slots:
     void getters();
     void widgetIsCreatedOncePerObject();
     void copiesShareTheWidget();
+    void widgetGoneWithParentIsMadeAnew();
+    void entryGuardTurnsExceptionsIntoNull_data();
+    void entryGuardTurnsExceptionsIntoNull();
 };
 
 void tst_LinkageSnapInterface::getters_data()
@@ -62,6 +68,46 @@ void tst_LinkageSnapInterface::copiesShareTheWidget()
     QCOMPARE(copy.getAIWidget(nullptr), pWidget);
     QCOMPARE(assigned.getAIWidget(nullptr), pWidget);
     QCOMPARE(parent.findChildren<LinkageSnapAlarm::CLinckageSnap*>().size(), 1);
+}
+
+// The parent owns the widget: once it has deleted it, the next call must not hand
+// out the dead pointer but make a new widget.
+void tst_LinkageSnapInterface::widgetGoneWithParentIsMadeAnew()
+{
+    CLinkageSnapInterface iface;
+    auto* pFirstParent = new QWidget;
+    QVERIFY(iface.getAIWidget(pFirstParent));
+    delete pFirstParent;
+    QWidget parent;
+    quorra::IAIWidget* pWidget = iface.getAIWidget(&parent);
+    QVERIFY(pWidget);
+    QCOMPARE(pWidget->parentWidget(), &parent);
+}
+
+void tst_LinkageSnapInterface::entryGuardTurnsExceptionsIntoNull_data()
+{
+    QTest::addColumn<int>("kind"); // 0: none, 1: std::exception, 2: anything else
+    QTest::addColumn<QString>("log");
+    QTest::newRow("no exception") << 0 << "";
+    QTest::newRow("standard exception") << 1 << "getAIWidget failed: broken";
+    QTest::newRow("other exception") << 2 << "getAIWidget failed with an unknown exception";
+}
+
+void tst_LinkageSnapInterface::entryGuardTurnsExceptionsIntoNull()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, log);
+    QWidget widget;
+    if (!log.isEmpty())
+        QTest::ignoreMessage(QtCriticalMsg, qPrintable(log));
+    QWidget* pResult = LinkageSnapAlarm::GuardedEntry("getAIWidget", [&]() -> QWidget* {
+        if (kind == 1)
+            throw std::runtime_error("broken");
+        if (kind == 2)
+            throw 42;
+        return &widget;
+    });
+    QCOMPARE(pResult, kind == 0 ? &widget : nullptr);
 }
 
 QTEST_MAIN(tst_LinkageSnapInterface)

@@ -76,6 +76,8 @@ private slots:
     void checkRequired();
     void responseText_data();
     void responseText();
+    void listLengthLimit_data();
+    void listLengthLimit();
 };
 
 void TestJsonRecordFramework::memberLookup_data()
@@ -294,7 +296,18 @@ void TestJsonRecordFramework::responseText_data()
                                                << QByteArray() << 0.0 << QByteArray();
     QTest::newRow("empty text") << QByteArray() << false << nUnknown << QByteArray() << 0.0 << QByteArray();
     QTest::newRow("text that is not JSON") << QByteArray("{bad") << false << nUnknown << QByteArray() << 0.0
-                                           << QByteArray("Failed to cJSON_Parse( [{bad] ). Error info: [ad].");
+                                           << QByteArray("Failed to cJSON_Parse( [{bad] ). Error at byte 2.");
+    // A hostile body is refused before parsing, and the log quotes only its start.
+    const QByteArray baHuge = QByteArray("{") + QByteArray(int(protocol::kMaxBodyBytes), ' ');
+    QTest::newRow("body above the size limit")
+        << baHuge << false << nUnknown << QByteArray() << 0.0
+        << QByteArray("Refused a response of ") + QByteArray::number(baHuge.size()) + " bytes (limit "
+               + QByteArray::number(qulonglong(protocol::kMaxBodyBytes)) + "): [" + baHuge.left(160) + "]... ("
+               + QByteArray::number(baHuge.size()) + " bytes)";
+    const QByteArray baLongBad = "not json " + QByteArray(400, 'x');
+    QTest::newRow("long text that is not JSON")
+        << baLongBad << false << nUnknown << QByteArray() << 0.0
+        << QByteArray("Failed to cJSON_Parse( [") + baLongBad.left(160) + "]... (409 bytes) ). Error at byte 0.";
 }
 
 void TestJsonRecordFramework::responseText()
@@ -313,6 +326,32 @@ void TestJsonRecordFramework::responseText()
     QCOMPARE(response.ErrorCode(), errorCode);
     QCOMPARE(QByteArray::fromStdString(response.msg), msg);
     QCOMPARE(response.data.width, width);
+}
+
+void TestJsonRecordFramework::listLengthLimit_data()
+{
+    QTest::addColumn<int>("length");
+    QTest::addColumn<int>("kept");
+    QTest::newRow("at the limit") << protocol::kMaxListLength << protocol::kMaxListLength;
+    QTest::newRow("one above the limit is refused") << protocol::kMaxListLength + 1 << 0;
+}
+
+void TestJsonRecordFramework::listLengthLimit()
+{
+    QFETCH(int, length);
+    QFETCH(int, kept);
+    QByteArray json = R"({"Items":[)";
+    for (int i = 0; i < length; ++i)
+        json += i ? ",{}" : "{}";
+    json += "]}";
+    if (kept != length)
+        QTest::ignoreMessage(QtWarningMsg, QByteArray("Refused a list of " + QByteArray::number(length)
+                                                      + " elements (limit 4096); it is read as empty.")
+                                               .constData());
+    JsonPtr pRoot(cJSON_Parse(json.constData()));
+    SampleRecord record;
+    record.FromJSON(pRoot.get());
+    QCOMPARE(int(record.Items.size()), kept);
 }
 
 QTEST_GUILESS_MAIN(TestJsonRecordFramework)

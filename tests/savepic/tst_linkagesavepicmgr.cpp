@@ -81,6 +81,7 @@ private slots:
     void nothingToSaveIsSilent_data();
     void nothingToSaveIsSilent();
     void queuedPicturesWrittenBeforeManagerGoes();
+    void startingToSaveSweepsStaleTemporaries();
 
 private:
     QString SavePath() const { return m_tmpDir.filePath(QStringLiteral("save")); }
@@ -283,12 +284,39 @@ void TestLinkageSavePicMgr::queuedPicturesWrittenBeforeManagerGoes()
     CLinkageSavePicMgr* pMgr = CLinkageSavePicMgr::GetSavePicMgr(pParent);
     pMgr->SetSavePicPath(SavePath());
     pMgr->SetSavePicture(true);
-    for (int i = 0; i < 20; ++i)
+    for (int i = 0; i < 5; ++i)
         pMgr->SavePicture(Picture(QStringLiteral("cam"), QStringLiteral("p"), QByteArray::number(i)));
 
+    // A few small pictures take far less than the exit budget.
     delete pParent;
-    QCOMPARE(FilesUnder(SavePath()).size(), 20);
-    QCOMPARE(ReadAll(SavePath() + QStringLiteral("/cam/p19.jpg")), QByteArray("19"));
+    QCOMPARE(FilesUnder(SavePath()).size(), 5);
+    QCOMPARE(ReadAll(SavePath() + QStringLiteral("/cam/p4.jpg")), QByteArray("4"));
+}
+
+// A killed save leaves its hidden temporary file behind; starting to save removes
+// the old ones of our own naming, in the save folder and its camera folders only.
+void TestLinkageSavePicMgr::startingToSaveSweepsStaleTemporaries()
+{
+    const QStringList lstFiles{".picture-1a2b.part",     "cam/.picture-zz9.part", "cam/.picture-fresh.part",
+                               "cam/.picture-UPPER.part", "cam/holiday.part",     "cam/.picture-1.part.jpg",
+                               "cam/deeper/.picture-x.part"};
+    const QDateTime dtOld = QDateTime::currentDateTime().addSecs(-3600);
+    for (const QString& strFile : lstFiles) {
+        const QString strPath = SavePath() + QLatin1Char('/') + strFile;
+        QDir().mkpath(QFileInfo(strPath).path());
+        QFile file(strPath);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        if (!strFile.contains(QLatin1String("fresh")))
+            QVERIFY(file.setFileTime(dtOld, QFileDevice::FileModificationTime));
+    }
+    SaveRig rig(SavePath());
+    rig.pMgr->SavePicture(Picture(QStringLiteral("cam"), QStringLiteral("p"), QByteArray("x")));
+    QCOMPARE(rig.Await(1), kOneSaved); // the sweep ran before this picture
+    QStringList lstLeft = FilesUnder(SavePath());
+    lstLeft.sort();
+    QCOMPARE(lstLeft.join(QLatin1Char(' ')),
+             QStringLiteral("cam/.picture-1.part.jpg cam/.picture-UPPER.part cam/.picture-fresh.part "
+                            "cam/deeper/.picture-x.part cam/holiday.part cam/p.jpg"));
 }
 
 QTEST_GUILESS_MAIN(TestLinkageSavePicMgr)

@@ -1,4 +1,6 @@
+#include "JpegRegion.h"
 #include "PictureFile.h"
+#include "PictureHeader.h"
 #include "PictureSamples.h"
 
 #include <QTemporaryDir>
@@ -22,6 +24,8 @@ private slots:
     void concurrentWritersNeverShareAName();
     void failedWriteLeavesNothing_data();
     void failedWriteLeavesNothing();
+    void headerSizeLimit_data();
+    void headerSizeLimit();
 
 private:
     QTemporaryDir m_tmpDir;
@@ -142,6 +146,53 @@ void TestPictureFile::failedWriteLeavesNothing()
     QFETCH(QString, base);
     QVERIFY(PictureFile::WriteNewFile(m_tmpDir.filePath(base), "data", 4).isEmpty());
     QCOMPARE(FilesUnder(m_tmpDir.path()), QStringList());
+}
+
+namespace {
+
+// A small real JPEG whose frame header claims the given size instead.
+QByteArray JpegClaiming(int nWidth, int nHeight)
+{
+    QByteArray baJpeg = Encode(QuadrantImage(16, 16), "JPEG");
+    const int nFrame = baJpeg.indexOf(QByteArray("\xFF\xC0", 2));
+    if (nFrame < 0)
+        return QByteArray();
+    const char arrSize[] = {char(nHeight >> 8), char(nHeight), char(nWidth >> 8), char(nWidth)};
+    baJpeg.replace(nFrame + 5, 4, arrSize, 4);
+    return baJpeg;
+}
+
+} // namespace
+
+// Every decode path reads the header first: a small file claiming a huge picture
+// is refused before anything is allocated for it, with one log line.
+void TestPictureFile::headerSizeLimit_data()
+{
+    QTest::addColumn<QByteArray>("picture");
+    QTest::addColumn<bool>("allowed");
+    QTest::addColumn<bool>("decodes"); // the crop and the region decode succeed
+    QTest::newRow("real 16x16") << Encode(QuadrantImage(16, 16), "JPEG") << true << true;
+    QTest::newRow("claims two 8K frames") << JpegClaiming(7680, 8640) << true << false;
+    QTest::newRow("claims 20000x20000") << JpegClaiming(20000, 20000) << false << false;
+    QTest::newRow("claims 65535x1600") << JpegClaiming(65535, 1600) << false << false;
+    QTest::newRow("no picture at all") << QByteArray("not a picture") << false << false;
+}
+
+void TestPictureFile::headerSizeLimit()
+{
+    QFETCH(QByteArray, picture);
+    QFETCH(bool, allowed);
+    QFETCH(bool, decodes);
+    const QRegularExpression reRefused(QStringLiteral("^Refused to decode a .* header claims"));
+    if (!allowed)
+        QTest::ignoreMessage(QtWarningMsg, reRefused);
+    QCOMPARE(LinkageSnapAlarm::IsPictureSizeAllowed(picture, "test"), allowed);
+    if (allowed && !decodes)
+        return; // only the header is real: decoding would fail late, and slowly
+    if (!allowed)
+        QTest::ignoreMessage(QtWarningMsg, reRefused);
+    QCOMPARE(!PictureFile::CropToJpeg(picture, QRectF(0.25, 0.25, 0.5, 0.5)).isEmpty(), decodes);
+    QCOMPARE(!LinkageSnapAlarm::JpegRegion::Decode(picture, QRect(0, 0, 8, 8)).isNull(), decodes);
 }
 
 QTEST_GUILESS_MAIN(TestPictureFile)

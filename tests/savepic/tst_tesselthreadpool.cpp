@@ -90,7 +90,7 @@ bool IsReady(std::future<void>& future)
 
 void CollectPoolLog(QtMsgType, const QMessageLogContext& context, const QString& strMessage)
 {
-    if (qstrcmp(context.category, "linkage.savepic.pool") == 0)
+    if (qstrcmp(context.category, "lsa.savepic") == 0)
         Record(QStringLiteral("log: ") + strMessage);
 }
 
@@ -98,7 +98,7 @@ void CollectPoolLog(QtMsgType, const QMessageLogContext& context, const QString&
 struct PoolDebugLog
 {
     QtMessageHandler previous = qInstallMessageHandler(CollectPoolLog);
-    PoolDebugLog() { QLoggingCategory::setFilterRules(QStringLiteral("linkage.savepic.pool.debug=true")); }
+    PoolDebugLog() { QLoggingCategory::setFilterRules(QStringLiteral("lsa.savepic.debug=true")); }
     ~PoolDebugLog()
     {
         QLoggingCategory::setFilterRules(QString());
@@ -113,12 +113,12 @@ class TestTesselThreadPool : public QObject
     Q_OBJECT
 
 private slots:
+    void boundedStopFinishesRunningJobAndCountsDropped();
     void init();
     void jobsRunInAddedOrder_data();
     void jobsRunInAddedOrder();
     void hundredAndFirstAddBlocksUntilWorkerTakesQueue();
     void stopLeavesQueuedJobsUnrunAndDestroysLaterOnes();
-    void debugLinesOffByDefault();
 };
 
 void TestTesselThreadPool::init()
@@ -170,6 +170,8 @@ void TestTesselThreadPool::hundredAndFirstAddBlocksUntilWorkerTakesQueue()
 
     rig.Open();
     QTRY_VERIFY(IsReady(adding));
+    // The wait shows at warning level once, with its length.
+    QCOMPARE(Events("^log: Picture queue was full \\(100 pending\\): the caller waited \\d+ ms$").size(), 1);
     QTRY_COMPARE(Events("^del ").size(), 102);
     QTRY_VERIFY(!Events("^log: empty,waiting\uFF0Cthread id: \\d+$").isEmpty());
 }
@@ -201,24 +203,26 @@ void TestTesselThreadPool::stopLeavesQueuedJobsUnrunAndDestroysLaterOnes()
     QCOMPARE(Events("^del ").size(), 7 + (nProbe - 9000));
 }
 
-// The category is registered on first use; the filter sees it then, or at once
-// when it exists already.
-void TestTesselThreadPool::debugLinesOffByDefault()
+// Closing must not wait for a whole queue on a slow disk: once the budget is spent
+// the running job finishes and the queued ones are dropped and counted.
+void TestTesselThreadPool::boundedStopFinishesRunningJobAndCountsDropped()
 {
-    static std::atomic<int> s_nDebugOn{-1};
-    static QLoggingCategory::CategoryFilter s_fnPrevious = nullptr;
-    s_fnPrevious = QLoggingCategory::installFilter([](QLoggingCategory* pCategory) {
-        if (s_fnPrevious)
-            s_fnPrevious(pCategory);
-        if (qstrcmp(pCategory->categoryName(), "linkage.savepic.pool") == 0)
-            s_nDebugOn = pCategory->isDebugEnabled();
-    });
-    {
-        CtesselThreadPool pool(1); // its idle worker logs through the category
-        QTRY_VERIFY(s_nDebugOn != -1);
-    }
-    QLoggingCategory::installFilter(s_fnPrevious);
-    QCOMPARE(s_nDebugOn.load(), 0);
+    BlockedPool rig;
+    QTRY_COMPARE(Events(), QStringList{"wait 0"});
+    for (int i = 1; i <= 5; ++i)
+        rig.spPool->AddTask(new RecordingTask(i));
+    auto stopping = std::async(std::launch::async, [&rig] { return rig.spPool->StopAfter(std::chrono::milliseconds(0)); });
+    // Once stopping has begun, a job added is destroyed at once.
+    int nProbe = 9000;
+    do {
+        QThread::msleep(1);
+        rig.spPool->AddTask(new RecordingTask(++nProbe));
+    } while (!Events().contains(QStringLiteral("del %1").arg(nProbe)));
+    rig.Open();
+    // Jobs 1-5 and the probes queued before stopping began; the last probe was refused.
+    QCOMPARE(stopping.get(), 5 + (nProbe - 9001));
+    QCOMPARE(Events("^run "), QStringList{"run 0"});
+    QCOMPARE(Events("^del [0-5]$").size(), 6);
 }
 
 QTEST_GUILESS_MAIN(TestTesselThreadPool)

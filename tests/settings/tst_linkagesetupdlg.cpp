@@ -76,6 +76,8 @@ private slots:
     void dismissingUndoesChanges();
     void saveFailsOnceThenSucceeds_data();
     void saveFailsOnceThenSucceeds();
+    void lockedStoreKeepsLastSettingsAndRetriesOnShow();
+    void damagedStoreIsToldOnce();
 
 private:
     QTemporaryDir m_tmpDir;
@@ -317,6 +319,52 @@ void TestLinkageSetupDlg::saveFailsOnceThenSucceeds()
     QVERIFY(!pDlg->isVisible());
     QCOMPARE(pDlg->result(), int(QDialog::Accepted));
     QCOMPARE(Stored(), strNew);
+}
+
+// A lock by another process never switches saving off: the dialog keeps what was
+// read last, and reads again (handing the result to the view) when next opened.
+void TestLinkageSetupDlg::lockedStoreKeepsLastSettingsAndRetriesOnShow()
+{
+    QVERIFY(Store().SaveSetup(LinkageSetupInfo{true, QStringLiteral("/kept"), 3}));
+    QCOMPARE(Stored(), QStringLiteral("1|/kept|3"));
+    RawSetupTable locker;
+    QVERIFY(locker.Exec(QStringLiteral("BEGIN EXCLUSIVE")));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("database is locked")));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("database is locked")));
+    CLinkageSetupDlg dlg;
+    LinkageSetupInfo info;
+    dlg.GetSetupInfo(info);
+    QCOMPARE(Line(info), QStringLiteral("1|/kept|3"));
+    QCOMPARE(Controls(&dlg), QStringLiteral("1|/kept|3"));
+
+    QVERIFY(locker.Exec(QStringLiteral("UPDATE LinkageSnapAlarmSetup SET PreviewMode = '2'; COMMIT")));
+    QSignalSpy spySaved(&dlg, &CLinkageSetupDlg::signalSaved);
+    dlg.show();
+    QCOMPARE(spySaved.count(), 1);
+    dlg.GetSetupInfo(info);
+    QCOMPARE(Line(info), QStringLiteral("1|/kept|2"));
+    QCOMPARE(Controls(&dlg), QStringLiteral("1|/kept|2"));
+    dlg.hide();
+    dlg.show();
+    QCOMPARE(spySaved.count(), 1); // read once it worked, not on every opening
+}
+
+void TestLinkageSetupDlg::damagedStoreIsToldOnce()
+{
+    {
+        QFile file(QFile::decodeName(Store().DatabasePath().c_str()));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(QByteArray(4096, 'x'));
+    }
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("file is not a database")));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^Settings database was damaged")));
+    CLinkageSetupDlg first;
+    CLinkageSetupDlg second;
+    QCOMPARE(Notices().ShownNotices(), QStringList{QStringLiteral("SettingsDatabaseDamaged")});
+    QVERIFY(Store().SaveSetup(LinkageSetupInfo{true, QStringLiteral("/works"), 2}));
+    const QString strPath = QFile::decodeName(Store().DatabasePath().c_str());
+    for (const QFileInfo& aside : QFileInfo(strPath).dir().entryInfoList({QStringLiteral("*.damaged-*")}))
+        QFile::remove(aside.filePath());
 }
 
 QTEST_MAIN(TestLinkageSetupDlg)

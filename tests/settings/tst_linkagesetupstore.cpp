@@ -30,6 +30,8 @@ private slots:
     void loadReadsRowsWrittenByOthers();
     void failingInsertKeepsPreviousRow();
     void missingTableFailsReadsAndIsCreatedOnSave();
+    void damagedFileIsSetAsideAndReplaced();
+    void lockedDatabaseFailsFastAndKeepsLastLoaded();
 };
 
 void TestLinkageSetupStore::concurrentFirstUseCreatesOneStore()
@@ -134,6 +136,68 @@ void TestLinkageSetupStore::missingTableFailsReadsAndIsCreatedOnSave()
     QVERIFY(Store().SaveSetup(LinkageSetupInfo{true, QStringLiteral("/after"), 2}));
     QVERIFY(Store().LoadSetup(loaded));
     QCOMPARE(Line(loaded), QStringLiteral("1|/after|2"));
+}
+
+// A damaged file keeps its bytes under a time-stamped name, a fresh database
+// takes its place so that saving works again, and the user is told once.
+void TestLinkageSetupStore::damagedFileIsSetAsideAndReplaced()
+{
+    QVERIFY(Store().SaveSetup(LinkageSetupInfo{true, QStringLiteral("/before"), 3}));
+    const QFileInfo database(QFile::decodeName(Store().DatabasePath().c_str()));
+    const QByteArray baGarbage(8192, 'x');
+    {
+        QFile file(database.filePath());
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        QCOMPARE(file.write(baGarbage), baGarbage.size());
+    }
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Settings database .*/LinkageSnapAlarm: query failed: "
+                                                          "file is not a database \\(SQLite code 26\\)$"));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Settings database was damaged: kept as "
+                                                          ".*/LinkageSnapAlarm\\.damaged-\\d{8}-\\d{6}, starting a fresh one$"));
+    QVERIFY(Store().IsSetupEmpty());
+    QVERIFY(Store().TakeRecoveryNotice());
+    QVERIFY(!Store().TakeRecoveryNotice());
+    QVERIFY(Store().SaveSetup(LinkageSetupInfo{false, QStringLiteral("/after"), 2}));
+    LinkageSetupInfo loaded;
+    QVERIFY(Store().LoadSetup(loaded));
+    QCOMPARE(Line(loaded), QStringLiteral("0|/after|2"));
+
+    const QFileInfoList lstAside =
+        database.dir().entryInfoList({database.fileName() + QStringLiteral(".damaged-*")}, QDir::Files);
+    QCOMPARE(lstAside.size(), 1);
+    QFile aside(lstAside.first().filePath());
+    QVERIFY(aside.open(QIODevice::ReadOnly));
+    QCOMPARE(aside.readAll(), baGarbage);
+    QVERIFY(QFile::remove(aside.fileName()));
+}
+
+// Another process's lock is waited for briefly only (every statement runs on the
+// GUI thread); the settings read last stay available, and the next try works.
+void TestLinkageSetupStore::lockedDatabaseFailsFastAndKeepsLastLoaded()
+{
+    QVERIFY(Store().SaveSetup(LinkageSetupInfo{true, QStringLiteral("/kept"), 3}));
+    LinkageSetupInfo loaded = kUntouched;
+    QVERIFY(Store().LoadSetup(loaded));
+    Quillet::CSQLite3Recordset rows;
+    QVERIFY(Store().ExecuteLocked("PRAGMA busy_timeout", rows));
+    QCOMPARE(rows.GetInt(0), CLinkageSetupStore::kBusyTimeoutMs);
+    QVERIFY(CLinkageSetupStore::kBusyTimeoutMs <= 300);
+
+    RawSetupTable locker;
+    QVERIFY(locker.Exec(QStringLiteral("BEGIN EXCLUSIVE")));
+    const QRegularExpression reLocked(QStringLiteral("^Settings database .*: (query|save) failed: database is locked"));
+    QTest::ignoreMessage(QtWarningMsg, reLocked);
+    QTest::ignoreMessage(QtWarningMsg, reLocked);
+    loaded = kUntouched;
+    QVERIFY(!Store().LoadSetup(loaded));
+    QVERIFY(!Store().SaveSetup(LinkageSetupInfo{false, QStringLiteral("/lost"), 2}));
+    QVERIFY(Store().LastLoadedSetup(loaded));
+    QCOMPARE(Line(loaded), QStringLiteral("1|/kept|3"));
+
+    QVERIFY(locker.Exec(QStringLiteral("COMMIT")));
+    QVERIFY(Store().SaveSetup(LinkageSetupInfo{false, QStringLiteral("/next"), 2}));
+    QVERIFY(Store().LoadSetup(loaded));
+    QCOMPARE(Line(loaded), QStringLiteral("0|/next|2"));
 }
 
 QTEST_GUILESS_MAIN(TestLinkageSetupStore)

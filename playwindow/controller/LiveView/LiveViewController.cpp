@@ -1,5 +1,7 @@
 #include "LiveViewController.h"
 
+#include "PlayWindowTexts.h"
+
 #include "CameraVoiceTalkController.h"
 #include "LiveViewActionStates.h"
 #include "LiveViewControllerPlugin.h"
@@ -95,7 +97,7 @@ bool CLiveViewController::StartPreview(const std::string& strGUID, int nStreamTy
     m_pPreview->SetDeviceIsEagle(device.bEagleEye);
     const int nHostStream = HostStreamType(nStreamType, channel.nChannelKind);
     if (!m_pPreview->StartPreview(hWnd, nHostStream, 0, false)) {
-        Notices().ShowLastErrorInfo(Miravel::CErrorInfoMgr::GetErrorInfo(), CameraName(), tr("LiveViewFailed"),
+        Notices().ShowLastErrorInfo(Miravel::CErrorInfoMgr::GetErrorInfo(), CameraName(), PlayWindowTexts::Text(PlayWindowTexts::LiveViewFailed),
                                     m_pWindow);
         m_pPreview->SetParam(nullptr);
         return false;
@@ -151,7 +153,7 @@ void CLiveViewController::ApplyActionStates(int nKind)
         break;
     case CLiveViewActionStates::KindRunningAgain:
         if (m_bNoticeReconnected)
-            Notices().ShowInfoAtRightBottomANDAddEvent(CameraName() + tr("Reconnected"), m_pWindow);
+            Notices().ShowInfoAtRightBottomANDAddEvent(CameraName() + PlayWindowTexts::Text(PlayWindowTexts::Reconnected), m_pWindow);
         m_bNoticeReconnected = false;
         break;
     default:
@@ -179,11 +181,11 @@ bool CLiveViewController::Capture()
         return false;
     auto* pMonitor = TesselGUIToolkit::CObjectSingleton<Miravel::CSystemStatusMonitor>::CreateInstance();
     if (!pMonitor->IsSnapshotSpaceEnough()) {
-        Notices().ShowInfoAtRightBottomANDAddEvent(tr("NoEnoughHDDSpace"), m_pWindow);
+        Notices().ShowInfoAtRightBottomANDAddEvent(PlayWindowTexts::Text(PlayWindowTexts::NoEnoughHDDSpace), m_pWindow);
         return false;
     }
     if (!m_pPreview->Snapshot()) {
-        Notices().ShowLastErrorInfo(Miravel::CErrorInfoMgr::GetErrorInfo(), CameraName(), tr("CaptureFailed"),
+        Notices().ShowLastErrorInfo(Miravel::CErrorInfoMgr::GetErrorInfo(), CameraName(), PlayWindowTexts::Text(PlayWindowTexts::CaptureFailed),
                                     m_pWindow);
         return false;
     }
@@ -207,7 +209,7 @@ bool CLiveViewController::StartRecord()
     int nFirst = 4, nSecond = 0;
     Miravel::CErrorInfoMgr::GetErrorCode(nFirst, nSecond);
     Notices().ShowLastErrorInfo(Miravel::CErrorInfoMgr::GetErrorInfoByCode(nFirst, nSecond), CameraName(),
-                                tr("StartingRecordingFailed"), m_pWindow);
+                                PlayWindowTexts::Text(PlayWindowTexts::StartingRecordingFailed), m_pWindow);
     return false;
 }
 
@@ -227,7 +229,7 @@ bool CLiveViewController::OpenSound()
         return false;
     if (m_pPreview->OpenSound())
         return true;
-    Notices().ShowLastErrorInfo(Miravel::CErrorInfoMgr::GetErrorInfo(), CameraName(), tr("OpeningSoundFailed"),
+    Notices().ShowLastErrorInfo(Miravel::CErrorInfoMgr::GetErrorInfo(), CameraName(), PlayWindowTexts::Text(PlayWindowTexts::OpeningSoundFailed),
                                 m_pWindow);
     return false;
 }

@@ -1,6 +1,7 @@
 // The play window's PTZ panel, digital zoom and title-bar stream line.
 #include "StreamPlayWindowWithTask.h"
 
+#include "PlayWindowTexts.h"
 #include "controller/LiveView/LiveViewController.h"
 #include "ui/LiveView/LiveViewWndTitle.h"
 #include "ui/PTZ/PTZControlWnd.h"
@@ -71,7 +72,7 @@ void CStreamPlayWindowWithTask::TogglePtzPanel()
         return;
     if (!pCamera->HasPTZ()) {
         TesselGUIToolkit::CUiSingleton<Miravel::CInformationMgr>::Instance().ShowInformationAtScreenRightBottom(
-            tr("PTZNotSupported"), this, false, false, false);
+            PlayWindowTexts::Text(PlayWindowTexts::PTZNotSupported), this, false, false, false);
         return;
     }
     if (!m_pPTZControlWnd)

@@ -1,5 +1,7 @@
 #include "StreamPlayWindowWithTask.h"
 
+#include "PlayWindowTexts.h"
+
 #include "LiveViewControllerPlugin.h"
 #include "LiveViewPlaybackPlugin.h"
 #include "controller/LiveView/LiveViewController.h"
@@ -195,7 +197,7 @@ bool CStreamPlayWindowWithTask::StartLiveView(const std::string& strCameraGuid, 
     if (pPermissions
         && !pPermissions->verityResPermission(kModuleLiveView, kRightLiveView, strCameraGuid, this,
                                               Miravel::NoPrivilegeNotice)) {
-        ShowEventTip(tr("TheUserHasNoPermission"));
+        ShowEventTip(PlayWindowTexts::Text(PlayWindowTexts::TheUserHasNoPermission));
         return false;
     }
     // The handle is read here, on the GUI thread; the preview hands only the
@@ -207,7 +209,7 @@ bool CStreamPlayWindowWithTask::StartLiveView(const std::string& strCameraGuid, 
     GetTitleBar()->SetTitleText(pCamera ? QString::fromStdString(pCamera->GetElementName()) : QString());
     m_pStreamInfoTimer->start();
     m_pMenuMgr->SetCamera(pCamera);
-    ShowEventTip(tr("Connecting"));
+    ShowEventTip(PlayWindowTexts::Text(PlayWindowTexts::Connecting));
     UpdateToolBarVisibility();
     return true;
 }
@@ -351,10 +353,10 @@ void CStreamPlayWindowWithTask::OnLiveViewEvent(const CLiveViewEvent& eventLiveV
     case Vantrel::NotifyError:
         TesselGUIToolkit::CUiSingleton<Miravel::CInformationMgr>::Instance().ShowLastErrorInfo(
             QString::fromStdString(eventLiveView.m_strSecondText), QString::fromStdString(pCamera->GetElementName()),
-            tr("LiveViewFailed"), this);
+            PlayWindowTexts::Text(PlayWindowTexts::LiveViewFailed), this);
         break;
     case Vantrel::NotifyStreamLost:
-        ShowEventTip(tr("StreamLostReconnecting"));
+        ShowEventTip(PlayWindowTexts::Text(PlayWindowTexts::StreamLostReconnecting));
         break;
     case Vantrel::NotifyPictureSize:
         LayoutVideo();
@@ -373,7 +375,7 @@ void CStreamPlayWindowWithTask::ShowIdleLook()
 {
     m_pToolBar->hide();
     SetMouseMode(MousePlain);
-    if (!IsPreviewing() && m_pLiveViewEventTip->text() == tr("Connecting"))
+    if (!IsPreviewing() && m_pLiveViewEventTip->text() == PlayWindowTexts::Text(PlayWindowTexts::Connecting))
         HideEventTip();
 }
 

@@ -1,0 +1,16 @@
+# lsa_add_program(<name> SOURCES <files...> [LIBS_FILE <file>] [LIBS <targets...>] [FLAGS <flags...>])
+# One benchmark or fuzz program: its sources, the libraries listed one target per
+# line in LIBS_FILE (when it exists) plus LIBS, and FLAGS for compiling and linking.
+function(lsa_add_program name)
+  cmake_parse_arguments(ARG "" "LIBS_FILE" "SOURCES;LIBS;FLAGS" ${ARGN})
+  set(listed "")
+  if(ARG_LIBS_FILE AND EXISTS ${ARG_LIBS_FILE})
+    file(STRINGS ${ARG_LIBS_FILE} listed)
+  endif()
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} ${listed})
+  if(ARG_FLAGS)
+    target_compile_options(${name} PRIVATE ${ARG_FLAGS})
+    target_link_options(${name} PRIVATE ${ARG_FLAGS})
+  endif()
+endfunction()

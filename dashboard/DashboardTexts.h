@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QtGlobal>
+
+// The dashboard's texts (context "Dashboard"), listed once so that lupdate finds
+// the keys the window passes around by variable.
+struct DashboardTexts
+{
+    static constexpr const char* kContext = "Dashboard";
+    static constexpr const char* AIDashboard = QT_TRANSLATE_NOOP("Dashboard", "AIDashboard");
+    static constexpr const char* Configure = QT_TRANSLATE_NOOP("Dashboard", "Configure");
+    static constexpr const char* Minimise = QT_TRANSLATE_NOOP("Dashboard", "Minimise");
+    static constexpr const char* Close = QT_TRANSLATE_NOOP("Dashboard", "Close");
+    static constexpr const char* PluginLoadFailed = QT_TRANSLATE_NOOP("Dashboard", "PluginLoadFailed");
+};

@@ -1,0 +1,33 @@
+#pragma once
+// Definitions of the singleton holders, for host code only: a host source file
+// names each type it provides with FENDRA_HOST_SINGLETON or
+// TESSEL_HOST_UI_SINGLETON, and everyone else links to that one instantiation.
+
+#include "Fendra/Singleton.h"
+#include "TesselGUIToolkit/ObjectSingleton.h"
+
+#include <memory>
+#include <typeinfo>
+
+template <class T>
+T& Fendra::CSingleton<T>::Instance()
+{
+    std::lock_guard<std::recursive_mutex> lock(detail::RegistryMutex());
+    detail::SingletonSlot& slot = detail::FindSlot(detail::SingletonScope::Process, typeid(T).name());
+    if (!slot.spOwned)
+        slot.spOwned = std::make_shared<T>();
+    return *static_cast<T*>(slot.spOwned.get());
+}
+
+template <class T>
+T& TesselGUIToolkit::CUiSingleton<T>::Instance()
+{
+    std::lock_guard<std::recursive_mutex> lock(Fendra::detail::RegistryMutex());
+    auto& slot = Fendra::detail::FindSlot(Fendra::detail::SingletonScope::Ui, typeid(T).name());
+    if (!slot.spOwned)
+        slot.spOwned = std::make_shared<T>();
+    return *static_cast<T*>(slot.spOwned.get());
+}
+
+#define FENDRA_HOST_SINGLETON(T) template class Fendra::CSingleton<T>;
+#define TESSEL_HOST_UI_SINGLETON(T) template class TesselGUIToolkit::CUiSingleton<T>;

@@ -1,0 +1,6 @@
+#include "tovaris/AIColorManager.h"
+
+#include "Fendra/SingletonImpl.h"
+
+// The one instance every module reaches through CUiSingleton.
+TESSEL_HOST_UI_SINGLETON(tovaris::CAIColorManager)

@@ -1,0 +1,3 @@
+#include "ProtocolLogging.h"
+
+Q_LOGGING_CATEGORY(lcProtocol, "lsa.protocol", QtInfoMsg)

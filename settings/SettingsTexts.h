@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QCoreApplication>
+
+namespace LinkageSnapAlarm {
+
+// The texts the setup dialog shows from code, listed once so that lupdate finds
+// every key (the form's own texts are in LinkageSetupDlgForm.ui).
+struct SetupDlgTexts
+{
+    static constexpr const char* kContext = "LinkageSnapAlarm::CLinkageSetupDlg";
+    static constexpr const char* Close = QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSetupDlg", "Close");
+    static constexpr const char* ExportPicture = QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSetupDlg", "ExportPicture");
+    static constexpr const char* NoEnoughFreeSpace =
+        QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSetupDlg", "NoEnoughFreeSpace");
+    static constexpr const char* NoAccessToThisFolder =
+        QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSetupDlg", "NoAccessToThisFolder");
+    static constexpr const char* SaveFailed = QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSetupDlg", "SaveFailed");
+    static constexpr const char* Saved = QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSetupDlg", "Saved");
+    static constexpr const char* SettingsDatabaseDamaged =
+        QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSetupDlg", "SettingsDatabaseDamaged");
+
+    static QString Text(const char* szKey) { return QCoreApplication::translate(kContext, szKey); }
+};
+
+} // namespace LinkageSnapAlarm
