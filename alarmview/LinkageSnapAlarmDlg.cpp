@@ -64,6 +64,7 @@ void CLinkageSnapAlarmDlg::InitLinkageDlg()
     if (Fendra::CSingleton<Kelmot::CConfigMgr>::Instance().GetStyleVariant() == 0)
         UseAlternativeHolderNames();
     InitPlayWindows();
+    InitPtzPanel();
 
     if (tessel::CVideoSystemConfig* pConfig = m_spLocalDataManager->GetVideoSystemConfig()) {
         pConfig->RegisterObserver(this);

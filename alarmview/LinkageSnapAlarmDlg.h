@@ -23,6 +23,8 @@
 
 class tst_LinkageSnapAlarmDlgAlarms;
 class CStreamPlayWindowWithTask;
+class CPTZControlWnd;
+class CPlayWindowsPtzMgr;
 class QDropEvent;
 
 namespace Kelmot {
@@ -138,6 +140,8 @@ private:
     void InitPlayWindows();
     void ConnectPlayWindows();
     void ReleasePlayWindows();
+    // The shared PTZ panel and its manager (LinkageSnapAlarmDlgPtz.cpp).
+    void InitPtzPanel();
     void ApplyVideoScaleMode(CStreamPlayWindowWithTask* pWindow);
     static bool IsPreviewing(const CStreamPlayWindowWithTask* pWindow);
     static std::string PlayingGUID(const CStreamPlayWindowWithTask* pWindow);
@@ -165,6 +169,8 @@ private:
     tessel::ICamera* m_pLiveCamera0 = nullptr;
     tessel::ICamera* m_pLiveCamera2 = nullptr;
     tessel::ICamera* m_pLiveCamera1 = nullptr;
+    CPTZControlWnd* m_pPTZControlWnd = nullptr;
+    CPlayWindowsPtzMgr* m_pPlayWindowsPtzMgr = nullptr;
     QString m_strLinkageUid = "None";
     int m_nSpaceTipCount = 0;
     int m_nSaveFailTipCount = 0;

@@ -9,6 +9,7 @@
 #include "quorra/IAIWidget.h"
 #include "tessel/SiteFileWatcher.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFile>
@@ -106,6 +107,26 @@ void ScriptCameraPanel(QWidget& window, bool bOpen, const QString& strSearch)
         pSearch->setText(strSearch);
 }
 
+// Demo runs: open the PTZ panel of the first window that shows a PTZ camera through its tool-bar
+// button and hold the panel's pan-right and zoom-in buttons for a while.
+void ScriptPtzPanel(QWidget& window, int nHoldMs)
+{
+    QAbstractButton* pOpen = nullptr;
+    for (auto* pButton : window.findChildren<QAbstractButton*>(QStringLiteral("m_pToolBtn_OpenPTZControl")))
+        if (!pOpen && pButton->isEnabled())
+            pOpen = pButton;
+    if (!pOpen) {
+        std::fprintf(stderr, "dashboard: no play window shows a PTZ camera\n");
+        return;
+    }
+    pOpen->click();
+    // About twice as close at the default speed, while the camera pans.
+    const std::pair<const char*, int> arrHolds[] = {{"m_pBtnRight", nHoldMs}, {"m_pBtnZoomIn", nHoldMs / 2}};
+    for (const auto& [szButton, nMs] : arrHolds)
+        if (auto* pButton = window.findChild<QAbstractButton*>(QLatin1String(szButton)); pButton && pButton->isEnabled())
+            pButton->animateClick(nMs);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -127,8 +148,10 @@ int main(int argc, char** argv)
     const QCommandLineOption optSearch("search", "Open the camera panel and search it for this text.", "text");
     const QCommandLineOption optLive("live", "Cameras (GUIDs, comma-separated) for the live windows when none are saved.",
                                      "guids");
+    const QCommandLineOption optPtz("demo-ptz", "After this many seconds open the first window's PTZ panel and turn "
+                                                "its camera for a while.", "seconds");
     parser.addOptions({optPluginDir, optQuitAfter, optScreenshot, optSize, optConfigure, optSite, optShowTree, optSearch,
-                       optLive});
+                       optLive, optPtz});
     CDemoAlarms demoAlarms;
     demoAlarms.AddOptions(parser);
     parser.process(app);
@@ -171,6 +194,9 @@ int main(int argc, char** argv)
     if (!demoAlarms.Start(parser, !parser.isSet(optQuitAfter)))
         return 2;
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &demoAlarms, [&demoAlarms] { demoAlarms.Stop(); });
+    if (parser.isSet(optPtz))
+        QTimer::singleShot(static_cast<int>(parser.value(optPtz).toDouble() * 1000), &window,
+                           [&window] { ScriptPtzPanel(window, 2500); });
     if (parser.isSet(optConfigure))
         QTimer::singleShot(0, &window, [&window] { window.CurrentWidget()->onConfigBtnClicked(); });
     if (parser.isSet(optQuitAfter))

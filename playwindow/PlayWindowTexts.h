@@ -21,6 +21,8 @@ struct PlayWindowTexts
         QT_TRANSLATE_NOOP("CStreamPlayWindowWithTask", "OpeningSoundFailed");
     static constexpr const char* VoiceTalkNotAllowed =
         QT_TRANSLATE_NOOP("CStreamPlayWindowWithTask", "VoiceTalkNotAllowed");
+    static constexpr const char* PTZNotSupported = QT_TRANSLATE_NOOP("CStreamPlayWindowWithTask", "PTZNotSupported");
+    static constexpr const char* Reconnected = QT_TRANSLATE_NOOP("CStreamPlayWindowWithTask", "Reconnected");
 
     static QString Text(const char* szKey) { return QCoreApplication::translate(kContext, szKey); }
 };

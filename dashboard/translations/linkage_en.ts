@@ -27,6 +27,100 @@
         <source>AudioOn</source>
         <translation>Sound</translation>
     </message>
+    <message>
+        <source>StopRecording</source>
+        <translation>Stop recording</translation>
+    </message>
+    <message>
+        <source>ClosePTZControl</source>
+        <translation>Close PTZ control</translation>
+    </message>
+    <message>
+        <source>CloseDigitalZoom</source>
+        <translation>Close digital zoom</translation>
+    </message>
+    <message>
+        <source>CloseVoice</source>
+        <translation>Sound off</translation>
+    </message>
+</context>
+<context>
+    <name>CLiveViewWndTitle</name>
+    <message>
+        <source>Tessel_Client.3f0fe9311dfe46ff9ea7f16dab6eef2a.name</source>
+        <translation>Main Stream</translation>
+    </message>
+    <message>
+        <source>Sub-stream</source>
+        <translation>Sub-stream</translation>
+    </message>
+    <message>
+        <source>ThirdStream</source>
+        <translation>Third Stream</translation>
+    </message>
+    <message>
+        <source>FourthStream</source>
+        <translation>Fourth Stream</translation>
+    </message>
+    <message>
+        <source>FifthStream</source>
+        <translation>Fifth Stream</translation>
+    </message>
+    <message>
+        <source>SixthStream</source>
+        <translation>Sixth Stream</translation>
+    </message>
+    <message>
+        <source>SeventhStream</source>
+        <translation>Seventh Stream</translation>
+    </message>
+    <message>
+        <source>EighthStream</source>
+        <translation>Eighth Stream</translation>
+    </message>
+    <message>
+        <source>NinthStream</source>
+        <translation>Ninth Stream</translation>
+    </message>
+    <message>
+        <source>TenthStream</source>
+        <translation>Tenth Stream</translation>
+    </message>
+</context>
+<context>
+    <name>CPTZControlWnd</name>
+    <message>
+        <source>PTZNoCamera</source>
+        <translation>No camera plays in the selected window.</translation>
+    </message>
+    <message>
+        <source>PTZNotSupported</source>
+        <translation>This camera cannot pan, tilt or zoom.</translation>
+    </message>
+    <message>
+        <source>PTZNoPermission</source>
+        <translation>You have no PTZ permission for this camera.</translation>
+    </message>
+    <message>
+        <source>PTZFisheyeView</source>
+        <translation>PTZ is not available in the fisheye view.</translation>
+    </message>
+    <message>
+        <source>PTZReady</source>
+        <translation>Hold a button or an arrow key to move the camera.</translation>
+    </message>
+    <message>
+        <source>PTZSpeed</source>
+        <translation>Speed</translation>
+    </message>
+    <message>
+        <source>PTZHome</source>
+        <translation>Home position</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Close</translation>
+    </message>
 </context>
 <context>
     <name>CStreamPlayWindowWithTask</name>
@@ -65,6 +159,14 @@
     <message>
         <source>VoiceTalkNotAllowed</source>
         <translation>Voice talk is not allowed on this camera.</translation>
+    </message>
+    <message>
+        <source>PTZNotSupported</source>
+        <translation>This camera cannot pan, tilt or zoom.</translation>
+    </message>
+    <message>
+        <source>Reconnected</source>
+        <translation> is live again.</translation>
     </message>
 </context>
 <context>

@@ -5,6 +5,9 @@
 
 #include "Miravel/ErrorInfoMgr.h"
 #include "Ostrel/UserDataPath.h"
+#include "TesselGUIToolkit/ObjectSingleton.h"
+#include "Vantrel/PreviewCrop.h"
+#include "Vantrel/PtzControl.h"
 
 #include <gst/video/videooverlay.h>
 #include <gst/video/video.h>
@@ -187,11 +190,13 @@ void PreviewAccess::OnFirstFrame(CBasePreview& preview)
     preview.d->bPlaying = true;
     const bool bResumed = preview.d->bResumeNext;
     preview.d->bResumeNext = false;
+    preview.ApplyViewCrops();
     preview.Notify(bResumed ? NotifyResumed : NotifyStarted);
 }
 
 void PreviewAccess::OnPictureSize(CBasePreview& preview, int nWidth, int nHeight)
 {
+    preview.ApplyViewCrops();
     preview.Notify(NotifyPictureSize, QString(), 4, nWidth, nHeight);
 }
 
@@ -258,6 +263,11 @@ CBasePreview::CBasePreview(QObject* parent)
     InitVantrel(nullptr, nullptr);
     d->watchdog.setInterval(kWatchdogIntervalMs);
     connect(&d->watchdog, &QTimer::timeout, this, &CBasePreview::OnWatchdog);
+    connect(&TesselGUIToolkit::CUiSingleton<CPtzControl>::Instance(), &CPtzControl::SignalPositionChanged, this,
+            [this](const QString& strGuid) {
+                if (IsPreview() && strGuid.toStdString() == d->strGUID)
+                    ApplyViewCrops();
+            });
 }
 
 CBasePreview::~CBasePreview()
@@ -307,6 +317,7 @@ bool CBasePreview::StartPreview(WId hWnd, int, int, bool)
     request.strAddress = QString::fromStdString(strAddress);
     request.strTitle = QString::fromStdString(StreamTitle());
     request.bOverlay = bOverlay;
+    request.bPtzScene = StreamHasPtz();
     if (pSurface)
         request.sizeSurface = pSurface->size();
     QString strError;
@@ -327,6 +338,7 @@ bool CBasePreview::StartPreview(WId hWnd, int, int, bool)
     d->nFramesAtSample = 0;
     d->nSampleMs = QDateTime::currentMSecsSinceEpoch();
     d->dFps = 0;
+    m_rateMeter.Reset();
     // Returns at once: connecting and negotiating go on in streaming threads.
     if (gst_element_set_state(built.pPipeline, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
         Miravel::CErrorInfoMgr::SetLastError(Miravel::CErrorInfoMgr::ModulePreview,
@@ -492,6 +504,45 @@ CBasePreview::StreamStatistics CBasePreview::GetStreamStatistics() const
     std::lock_guard<std::mutex> lock(d->spLink->mutex);
     stats.strCaps = d->spLink->strCaps;
     return stats;
+}
+
+StreamInfo CBasePreview::GetStreamInfo()
+{
+    StreamInfo info;
+    if (!d->spLink || !IsPreview())
+        return info;
+    const PipelineLink& link = *d->spLink;
+    info.uWidth = uint32_t(qMax(0, link.nStreamWidth.load()));
+    info.uHeight = uint32_t(qMax(0, link.nStreamHeight.load()));
+    SetFrameRateFromFraction(info, link.nFpsNumerator, link.nFpsDenominator);
+    m_rateMeter.Sample(link.nBytes, QDateTime::currentMSecsSinceEpoch());
+    info.uDataRate = m_rateMeter.BytesPerSecond();
+    return info;
+}
+
+void CBasePreview::SetDigitalZoomRect(const QRectF& rcShown)
+{
+    m_rcDigitalZoom = rcShown;
+    ApplyViewCrops();
+}
+
+void CBasePreview::GetViewCrops(CropMargins& ptzCrop, CropMargins& zoomCrop) const
+{
+    ptzCrop = IsPreview() ? ReadCrop(d->pipeline.pPtzCrop) : CropMargins();
+    zoomCrop = IsPreview() ? ReadCrop(d->pipeline.pZoomCrop) : CropMargins();
+}
+
+void CBasePreview::ApplyViewCrops()
+{
+    if (!IsPreview() || !d->spLink)
+        return;
+    const BuiltPipeline& pipeline = d->pipeline;
+    if (pipeline.pPtzCrop) {
+        const PtzPosition position = TesselGUIToolkit::CUiSingleton<CPtzControl>::Instance().GetPosition(d->strGUID);
+        ApplyCrop(pipeline.pPtzCrop, CPtzControl::ViewRect(position), pipeline.nSceneWidth, pipeline.nSceneHeight);
+    }
+    ApplyCrop(pipeline.pZoomCrop, ShownPart(QRectF(), m_rcDigitalZoom), d->spLink->nStreamWidth,
+              d->spLink->nStreamHeight);
 }
 
 bool CBasePreview::Snapshot()

@@ -2,8 +2,12 @@
 
 #include "HostExport.h"
 #include "Vantrel/PreviewObserver.h"
+#include "Vantrel/PreviewCrop.h"
+#include "Vantrel/StreamInfo.h"
+#include "Vantrel/StreamRateMeter.h"
 
 #include <QObject>
+#include <QRectF>
 #include <QString>
 #include <QWidget>
 
@@ -57,6 +61,16 @@ public:
 
     bool GetPictureSize(unsigned& uWidth, unsigned& uHeight) const;
     StreamStatistics GetStreamStatistics() const;
+    // The stream line of a title bar: the stream's own size and frame rate, and
+    // the bytes per second arriving since the previous call (zero until two
+    // calls a quarter second apart have measured it).
+    StreamInfo GetStreamInfo();
+
+    // The part of the picture shown (fractions); the whole picture when empty.
+    void SetDigitalZoomRect(const QRectF& rcShown);
+    QRectF GetDigitalZoomRect() const { return m_rcDigitalZoom; }
+    // The margins the PTZ view and the digital zoom cut now (all zero without them).
+    void GetViewCrops(CropMargins& ptzCrop, CropMargins& zoomCrop) const;
 
     bool Snapshot();
     std::string GetLastSnapshotPath() const { return m_strLastSnapshot; }
@@ -83,6 +97,9 @@ protected:
     virtual std::string StreamAddress() const = 0;
     virtual std::string StreamTitle() const = 0;
     virtual std::string StreamOwnerGUID() const = 0;
+    // A camera that turns: a test stream then shows the part of a larger scene
+    // that the camera's PTZ position gives.
+    virtual bool StreamHasPtz() const { return false; }
 
     bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
 
@@ -95,6 +112,8 @@ private:
     void Fail(int nReason, const QString& strError);
     void Teardown();
     void OnWatchdog();
+    // Brings the PTZ view and the digital zoom crops in line with their state.
+    void ApplyViewCrops();
 
     std::unique_ptr<Impl> d;
     bool m_bEagle = false;
@@ -102,6 +121,8 @@ private:
     int m_nStallTimeoutMs = kDefaultStallTimeoutMs;
     std::string m_strLastSnapshot;
     std::string m_strLastRecord;
+    QRectF m_rcDigitalZoom;
+    CStreamRateMeter m_rateMeter;
 };
 
 } // namespace Vantrel

@@ -11,6 +11,8 @@
 #include <QUrlQuery>
 #include <QUrl>
 
+#include <vector>
+
 namespace Vantrel {
 namespace {
 
@@ -22,6 +24,9 @@ constexpr guint kHttpTimeoutS = 10;
 constexpr int kTestWidth = 640;
 constexpr int kTestHeight = 360;
 constexpr int kTestFps = 25;
+// A PTZ scene is twice the picture each way: keep it within a 4K frame.
+constexpr int kMaxPtzPictureWidth = 1920;
+constexpr int kMaxPtzPictureHeight = 1080;
 
 GstElement* Make(const char* szFactory, const char* szName = nullptr)
 {
@@ -29,8 +34,24 @@ GstElement* Make(const char* szFactory, const char* szName = nullptr)
 }
 
 // Adds the elements to the bin and links them in a chain; false if any is missing.
-bool AddChain(GstBin* pBin, std::initializer_list<GstElement*> lstElements)
+// With bSkipNull a null element is left out instead (one already in the bin).
+bool AddChain(GstBin* pBin, std::initializer_list<GstElement*> lstElements, bool bSkipNull = false)
 {
+    if (bSkipNull) {
+        std::vector<GstElement*> vecPresent;
+        for (GstElement* p : lstElements)
+            if (p)
+                vecPresent.push_back(p);
+        GstElement* pPrev = nullptr;
+        for (GstElement* p : vecPresent) {
+            if (!GST_OBJECT_PARENT(p))
+                gst_bin_add(pBin, p);
+            if (pPrev && !gst_element_link(pPrev, p))
+                return false;
+            pPrev = p;
+        }
+        return !vecPresent.empty();
+    }
     for (GstElement* p : lstElements) {
         if (!p) {
             for (GstElement* q : lstElements)
@@ -199,6 +220,8 @@ bool BuildVideoChain(GstBin* pBin, const BuildRequest& request, const std::share
     GstElement* pQueue = Make("queue");
     GstElement* pScale = Make("videoscale");
     GstElement* pConvert = Make("videoconvert");
+    // Digital zoom crops what is shown, never what is recorded.
+    GstElement* pZoomCrop = Make("videocrop");
     if (pTee)
         g_object_set(pTee, "allow-not-linked", TRUE, nullptr);
     // A live stream keeps only its newest pictures; a file is paced by the sink.
@@ -218,7 +241,7 @@ bool BuildVideoChain(GstBin* pBin, const BuildRequest& request, const std::share
                 g_object_set(pSink, "force-aspect-ratio", FALSE, nullptr);
         }
         // Plain X images do not scale: the sink asks for the window's size.
-        if (!AddChain(pBin, {pTee, pQueue, pScale, pConvert, pSink}))
+        if (!AddChain(pBin, {pTee, pQueue, pZoomCrop, pScale, pConvert, pSink}))
             return false;
     } else {
         pSink = Make("appsink");
@@ -237,12 +260,14 @@ bool BuildVideoChain(GstBin* pBin, const BuildRequest& request, const std::share
             callbacks.new_sample = &OnNewSample;
             gst_app_sink_set_callbacks(GST_APP_SINK(pSink), &callbacks, NewLinkRef(spLink), &FreeLinkRef);
         }
-        if (!AddChain(pBin, {pTee, pQueue, pScale, pSizeFilter, pConvert, pFormatFilter, pSink}))
+        if (!AddChain(pBin, {pTee, pQueue, pZoomCrop, pScale, pSizeFilter, pConvert, pFormatFilter, pSink}))
             return false;
         SetPaintSizeImpl(pSizeFilter, request.sizeSurface);
     }
     // Pictures are counted where they are shown; the size and the last picture
     // are the stream's own, before any scaling to the window.
+    built.pZoomCrop = pZoomCrop;
+    WatchStreamCaps(pTee, spLink);
     GstPad* pSinkPad = gst_element_get_static_pad(pSink, "sink");
     gst_pad_add_probe(pSinkPad, GST_PAD_PROBE_TYPE_BUFFER, &OnSinkPad, NewLinkRef(spLink), &FreeLinkRef);
     gst_object_unref(pSinkPad);
@@ -336,8 +361,11 @@ void OnDecodedPad(GstElement*, GstPad* pPad, gpointer pData)
     gst_object_unref(pSinkPad);
 }
 
-void OnSourceSetup(GstElement*, GstElement* pSource, gpointer)
+void OnSourceSetup(GstElement*, GstElement* pSource, gpointer pData)
 {
+    // What the network or file delivers, before decoding.
+    if (pData)
+        CountArrivingBytes(pSource, *static_cast<std::shared_ptr<PipelineLink>*>(pData));
     GObjectClass* pClass = G_OBJECT_GET_CLASS(pSource);
     if (g_object_class_find_property(pClass, "latency") && g_object_class_find_property(pClass, "tcp-timeout"))
         g_object_set(pSource, "latency", kRtspLatencyMs, "tcp-timeout", kRtspTcpTimeoutUs, nullptr);
@@ -352,9 +380,34 @@ void OnDeepElementAdded(GstBin*, GstBin*, GstElement* pElement, gpointer)
         g_object_set(pElement, "output-corrupt", FALSE, nullptr);
 }
 
+// A PTZ test camera: the pattern is drawn as a scene larger than the camera's
+// picture; a crop shows the part the camera looks at, scaled to the picture's size.
+bool BuildPtzScene(GstBin* pBin, GstElement* pSource, GstElement* pFilter, int nWidth, int nHeight, int nFps,
+                   BuiltPipeline& built)
+{
+    GstElement* pSceneFilter = Make("capsfilter");
+    GstElement* pCrop = MakePtzSceneCrop(nWidth, nHeight, built.nSceneWidth, built.nSceneHeight);
+    GstElement* pScale = Make("videoscale");
+    if (pSceneFilter) {
+        GstCaps* pCaps = gst_caps_new_simple("video/x-raw", "width", G_TYPE_INT, built.nSceneWidth, "height",
+                                             G_TYPE_INT, built.nSceneHeight, "framerate", GST_TYPE_FRACTION, nFps, 1,
+                                             nullptr);
+        g_object_set(pSceneFilter, "caps", pCaps, nullptr);
+        gst_caps_unref(pCaps);
+    }
+    if (!AddChain(pBin, {pSource, pSceneFilter, pCrop, pScale}))
+        return false;
+    gst_bin_add(pBin, pFilter);
+    if (!gst_element_link(pScale, pFilter))
+        return false;
+    built.pPtzCrop = pCrop;
+    return true;
+}
+
 // test:<pattern>[?audio=1&size=WxH&fps=N]
 bool BuildTestSource(GstBin* pBin, const QUrl& url, const QString& strTitle, GstElement* pVideoEntry,
-                     const std::shared_ptr<PipelineLink>& spLink, QString& strError)
+                     const std::shared_ptr<PipelineLink>& spLink, QString& strError, bool bPtzScene,
+                     BuiltPipeline& built)
 {
     const QUrlQuery query(url);
     const QString strPattern = url.path().isEmpty() ? QStringLiteral("ball") : url.path();
@@ -366,6 +419,10 @@ bool BuildTestSource(GstBin* pBin, const QUrl& url, const QString& strTitle, Gst
     }
     if (query.queryItemValue("fps").toInt() > 0)
         nFps = qMin(query.queryItemValue("fps").toInt(), 60);
+    if (bPtzScene) {
+        nWidth = qMin(nWidth, kMaxPtzPictureWidth);
+        nHeight = qMin(nHeight, kMaxPtzPictureHeight);
+    }
 
     GstElement* pSource = Make("videotestsrc");
     if (!pSource)
@@ -394,8 +451,12 @@ bool BuildTestSource(GstBin* pBin, const QUrl& url, const QString& strTitle, Gst
     if (pClock)
         g_object_set(pClock, "valignment", 1 /* bottom */, "halignment", 2 /* right */, "time-format",
                      "%Y-%m-%d %H:%M:%S", "font-desc", "Sans 14", nullptr);
-    if (!AddChain(pBin, {pSource, pFilter, pTitle, pClock}) || !gst_element_link(pClock, pVideoEntry))
+    if (bPtzScene && !BuildPtzScene(pBin, pSource, pFilter, nWidth, nHeight, nFps, built))
         return false;
+    if (!AddChain(pBin, {bPtzScene ? nullptr : pSource, pFilter, pTitle, pClock}, bPtzScene)
+        || !gst_element_link(pClock, pVideoEntry))
+        return false;
+    CountArrivingBytes(pFilter, spLink);
     if (query.queryItemValue("audio") == QLatin1String("1")) {
         GstElement* pTone = Make("audiotestsrc");
         if (!pTone)
@@ -453,13 +514,15 @@ bool BuildUriSource(GstBin* pBin, const QString& strUri, GstElement* pVideoEntry
     if (bRtsp) {
         g_object_set(pSource, "location", strUri.toUtf8().constData(), nullptr);
         OnSourceSetup(nullptr, pSource, nullptr);
+        CountArrivingBytes(pSource, spLink);
         g_signal_connect_data(pSource, "pad-added", G_CALLBACK(&OnRtspPad), pCtx, &FreeDecodeContext,
                               GConnectFlags(0));
     } else {
         g_object_set(pSource, "uri", strUri.toUtf8().constData(), nullptr);
         g_signal_connect_data(pSource, "pad-added", G_CALLBACK(&OnDecodedPad), pCtx, &FreeDecodeContext,
                               GConnectFlags(0));
-        g_signal_connect(pSource, "source-setup", G_CALLBACK(&OnSourceSetup), nullptr);
+        g_signal_connect_data(pSource, "source-setup", G_CALLBACK(&OnSourceSetup), NewLinkRef(spLink),
+                              [](gpointer p, GClosure*) { FreeLinkRef(p); }, GConnectFlags(0));
         g_signal_connect(pSource, "deep-element-added", G_CALLBACK(&OnDeepElementAdded), nullptr);
     }
     gst_bin_add(pBin, pSource);
@@ -525,7 +588,7 @@ BuiltPipeline BuildPipeline(const BuildRequest& request, const std::shared_ptr<P
     bool bOk = BuildVideoChain(GST_BIN(pPipeline), requestBuilt, spLink, built, pVideoEntry);
     if (bOk)
         bOk = bTest ? BuildTestSource(GST_BIN(pPipeline), QUrl(strAddress), request.strTitle, pVideoEntry, spLink,
-                                      strError)
+                                      strError, request.bPtzScene, built)
                     : BuildUriSource(GST_BIN(pPipeline), strUri, pVideoEntry, spLink);
     if (!bOk) {
         if (strError.isEmpty())

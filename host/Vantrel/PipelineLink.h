@@ -6,8 +6,11 @@
 #include <gst/gst.h>
 
 #include <QImage>
+#include <QRectF>
 #include <QSize>
 #include <QString>
+
+#include "Vantrel/PreviewCrop.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -60,6 +63,11 @@ struct PipelineLink : std::enable_shared_from_this<PipelineLink>
     std::atomic<bool> bHasAudio{false};
     GstElement* pVolume = nullptr;    // under mutex; set when an audio stream appears
     QString strCaps;                  // under mutex
+    // The stream as it arrives, before any display scaling or cropping.
+    std::atomic<int> nStreamWidth{0};
+    std::atomic<int> nStreamHeight{0};
+    std::atomic<int> nFpsNumerator{0};
+    std::atomic<int> nFpsDenominator{0};
     GstBuffer* pLastBuffer = nullptr; // under mutex: the stream's newest picture
     GstCaps* pLastCaps = nullptr;     // under mutex: its format
 };
@@ -90,6 +98,10 @@ struct BuiltPipeline
     GstElement* pSink = nullptr;      // borrowed
     GstElement* pSizeFilter = nullptr; // borrowed; application sink only
     bool bOverlay = false;
+    GstElement* pZoomCrop = nullptr;  // borrowed; the window's digital zoom, display only
+    GstElement* pPtzCrop = nullptr;   // borrowed; a demo PTZ camera's view of its scene
+    int nSceneWidth = 0;
+    int nSceneHeight = 0;
 };
 
 struct BuildRequest
@@ -97,6 +109,7 @@ struct BuildRequest
     QString strAddress;
     QString strTitle;       // drawn on test patterns
     bool bOverlay = false;  // native window overlay, else application sink
+    bool bPtzScene = false; // a test camera with PTZ: draw a larger scene and show a part
     QSize sizeSurface;      // painted pictures are scaled to it
     bool bLive = false;     // set by the builder from the address
 };
@@ -113,6 +126,17 @@ void SetPaintSize(const BuiltPipeline& pipeline, const QSize& sizeSurface);
 std::shared_ptr<RecordBranch> AttachRecordBranch(const BuiltPipeline& pipeline, const QString& strPath,
                                                  QString& strError);
 void FinishRecordBranch(const std::shared_ptr<RecordBranch>& spBranch, int nTimeoutMs);
+
+// Statistics and views (PipelineView.cpp). Bytes arriving through an element's
+// source pads, including pads it adds later, count into the link.
+void CountArrivingBytes(GstElement* pElement, const std::shared_ptr<PipelineLink>& spLink);
+// The caps arriving at an element's sink pad give the stream's size and rate.
+void WatchStreamCaps(GstElement* pElement, const std::shared_ptr<PipelineLink>& spLink);
+// A crop element that shows the given part (fractions) of a picture of that size.
+void ApplyCrop(GstElement* pCrop, const QRectF& rcPart, int nWidth, int nHeight);
+CropMargins ReadCrop(GstElement* pCrop);
+// A test camera's larger scene with the element that crops the camera's view out of it.
+GstElement* MakePtzSceneCrop(int nWidth, int nHeight, int& nSceneWidth, int& nSceneHeight);
 
 // Teardown thread: jobs run in order, away from the GUI thread.
 void RunOffGuiThread(std::function<void()> fnJob);

@@ -41,4 +41,9 @@ std::string CPreviewICamera::StreamOwnerGUID() const
     return m_pCamera ? m_pCamera->GetElementID() : std::string();
 }
 
+bool CPreviewICamera::StreamHasPtz() const
+{
+    return m_pCamera && m_pCamera->HasPTZ();
+}
+
 } // namespace Vantrel

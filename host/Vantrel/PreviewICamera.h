@@ -40,6 +40,7 @@ protected:
     std::string StreamAddress() const override;
     std::string StreamTitle() const override;
     std::string StreamOwnerGUID() const override;
+    bool StreamHasPtz() const override;
 
 private:
     tessel::ICamera* m_pCamera = nullptr;

@@ -18,8 +18,8 @@ enum PreviewNotifyKind {
     NotifyConnecting = 5,    // the stream was asked for and no picture is shown yet
     NotifyResumed = 6,       // pictures flow again after the stream was lost
     NotifyStreamLost = 7,    // a running stream failed or stalled
-    NotifySoundOpened = 8,
-    NotifySoundClosed = 9,
+    NotifySoundOpened = 10, // the window's sound action shows its on look
+    NotifySoundClosed = 11,
     NotifyPictureSize = 13,  // values 0 and 1: the picture's width and height
     NotifyReconnect = 24,    // flag non-zero: start the same camera again
 };

@@ -41,7 +41,7 @@ public:
     ~CTestLivePlugin() override { tessel::CGroupManager::Instance().ApplySite(tessel::SiteData()); }
 
     void AddCamera(const std::string& strGUID, const std::string& strUrl, const std::string& strName = "",
-                   uint32_t uRights = tessel::CameraRightAll)
+                   uint32_t uRights = tessel::CameraRightAll, bool bPTZ = false)
     {
         if (m_site.vecGroups.empty())
             m_site.vecGroups.push_back({"group-1", "Group 1"});
@@ -52,6 +52,7 @@ public:
         info.strStreamUrl = strUrl;
         info.bHasSound = true;
         info.uRights = uRights;
+        info.bHasPTZ = bPTZ;
         m_site.vecCameras.push_back(info);
         tessel::CGroupManager::Instance().ApplySite(m_site);
     }

@@ -181,7 +181,7 @@ void tst_StreamPlayWindow::startLiveView()
     if (!strNotice.isEmpty())
         QVERIFY2(lstNotices.first().startsWith(strNotice), qPrintable(lstNotices.first()));
     if (bStarts)
-        QCOMPARE(upWindow->findChild<QLabel*>("m_pLabelCameraName")->text(), QString("Gate"));
+        QCOMPARE(upWindow->findChild<QLabel*>("m_pWndLabel")->text(), QString("Gate"));
 }
 
 void tst_StreamPlayWindow::stateEventsAndDetach()
@@ -313,7 +313,7 @@ void tst_StreamPlayWindow::actions_data()
     QTest::newRow("sound refused") << "cam-tone" << 18 << 6 << "NoPermission" << false;
     QTest::newRow("recording") << "cam-1" << 9 << 0 << "" << true;
     QTest::newRow("recording refused") << "cam-1" << 9 << 4 << "NoPermission" << false;
-    QTest::newRow("PTZ mouse mode") << "cam-1" << 10 << 0 << "" << true;
+    QTest::newRow("PTZ on a camera without PTZ") << "cam-1" << 10 << 0 << "PTZNotSupported" << false;
 }
 
 void tst_StreamPlayWindow::actions()

@@ -3,6 +3,7 @@
 #include "PlayWindowTexts.h"
 
 #include "CameraVoiceTalkController.h"
+#include "LiveViewActionStates.h"
 #include "LiveViewControllerPlugin.h"
 
 #include "LsaLogging.h"
@@ -134,6 +135,32 @@ void CLiveViewController::ForgetCamera(const std::string& strGUID)
     m_pPreview->SetParam(nullptr);
 }
 
+void CLiveViewController::ApplyActionStates(int nKind)
+{
+    // A stop queued by a preview that has since been started again belongs to
+    // the old stream: the running one keeps its actions.
+    if (nKind == CLiveViewActionStates::KindStopped && m_pPreview->IsPreview())
+        return;
+    const CLiveViewActionStates::PreviewFacts facts{m_pPreview->IsPreview(), m_pPreview->IsRecord()};
+    CLiveViewActionStates::Apply(m_pMenuMgr, nKind, facts);
+    switch (nKind) {
+    case CLiveViewActionStates::KindStopped:
+        m_pPreview->CloseShowRegion();
+        m_bNoticeReconnected = false;
+        break;
+    case Vantrel::NotifyStreamLost:
+        m_bNoticeReconnected = true;
+        break;
+    case CLiveViewActionStates::KindRunningAgain:
+        if (m_bNoticeReconnected)
+            Notices().ShowInfoAtRightBottomANDAddEvent(CameraName() + PlayWindowTexts::Text(PlayWindowTexts::Reconnected), m_pWindow);
+        m_bNoticeReconnected = false;
+        break;
+    default:
+        break;
+    }
+}
+
 bool CLiveViewController::HasRunningCamera() const
 {
     return m_pPreview->IsPreview() && m_pPreview->GetPreviewCamera();
@@ -216,5 +243,6 @@ void CLiveViewController::CloseSound()
 void CLiveViewController::OnPreviewNotify(const Vantrel::CPreviewObserver::Param& param)
 {
     qCDebug(lcPlayWindow) << "preview notification" << param.nKind << param.strCameraGUID.c_str();
+    ApplyActionStates(param.nKind);
     emit SignalLiveViewEvent(TesselPlayWindow::MakeLiveViewEvent(param));
 }

@@ -1,13 +1,16 @@
 #pragma once
 
 #include "PlayWindowEvent.h"
+#include "ui/LiveView/LiveViewMenuMgr.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QWidget>
 
 #include <string>
 
 class CLiveViewControllerPlugin;
+class CLiveViewMenuMgr;
 
 namespace tessel {
 class ICamera;
@@ -55,6 +58,9 @@ public:
     int HostStreamType(int nStreamType, int nChannelKind) const;
     void SetAlternateStreamMode(bool bOn) { m_bAlternateStream = bOn; }
 
+    // The window's actions, whose looks follow the preview's notifications.
+    void SetMenuMgr(CLiveViewMenuMgr* pMenuMgr) { m_pMenuMgr = pMenuMgr; }
+
     int FailKind() const { return m_nFailKind; }
     int FailCode() const { return m_nFailCode; }
 
@@ -66,6 +72,7 @@ private slots:
 
 private:
     bool HasRunningCamera() const;
+    void ApplyActionStates(int nKind);
     QString CameraName() const;
 
     CLiveViewControllerPlugin* m_pPlugin = nullptr;
@@ -74,4 +81,7 @@ private:
     bool m_bAlternateStream = false;
     int m_nFailKind = 0;
     int m_nFailCode = 0;
+    QPointer<CLiveViewMenuMgr> m_pMenuMgr;
+    // Set when a running stream was lost, so that its return is announced.
+    bool m_bNoticeReconnected = false;
 };

@@ -73,6 +73,8 @@ void CStreamPlayWindowWithTask::mouseMoveEvent(QMouseEvent* pEvent)
 
 void CStreamPlayWindowWithTask::wheelEvent(QWheelEvent* pEvent)
 {
+    if (DigitalZoomWheel(pEvent))
+        return;
     QFrame::wheelEvent(pEvent);
 }
 

@@ -5,6 +5,7 @@
 #include "LiveViewControllerPlugin.h"
 #include "LiveViewPlaybackPlugin.h"
 #include "controller/LiveView/LiveViewController.h"
+#include "ui/LiveView/LiveViewWndTitle.h"
 
 #include "Miravel/InformationMgr.h"
 #include "Miravel/PermissionManager.h"
@@ -18,6 +19,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QStyle>
+#include <QTimer>
 #include <QToolButton>
 
 namespace {
@@ -72,6 +74,10 @@ CStreamPlayWindowWithTask::CStreamPlayWindowWithTask(
 
     m_pMenuMgr = new CLiveViewMenuMgr(m_lstLiveViewActions, this);
     m_pLiveViewController = new CLiveViewController(m_pLiveViewPlugin, this);
+    m_pLiveViewController->SetMenuMgr(m_pMenuMgr);
+    m_pStreamInfoTimer = new QTimer(this);
+    m_pStreamInfoTimer->setInterval(kStreamInfoIntervalMs);
+    connect(m_pStreamInfoTimer, &QTimer::timeout, this, &CStreamPlayWindowWithTask::RefreshStreamInfo);
     BuildForm(bInstantPlaybackSurface);
 
     connect(m_pCloseBtn, &QPushButton::clicked, this, &CStreamPlayWindowWithTask::OnCloseBtnClicked);
@@ -84,6 +90,9 @@ CStreamPlayWindowWithTask::CStreamPlayWindowWithTask(
 
 CStreamPlayWindowWithTask::~CStreamPlayWindowWithTask()
 {
+    // The shared PTZ panel outlives us: it must not call back into a window
+    // that is half gone.
+    SetPTZControlWnd(nullptr);
     // The owner normally stopped us; never leave a stream drawing into a
     // window that is going away.
     if (Vantrel::CPreviewICamera* pPreview = GetPreview())
@@ -108,15 +117,14 @@ void CStreamPlayWindowWithTask::BuildForm(bool bInstantPlaybackSurface)
         m_pInstantPlaybackWindow->hide();
     }
 
-    m_pTitleWidget = new QWidget(this);
-    m_pTitleWidget->setObjectName("m_pTitleWidget");
-    m_pTitleLayout = new QHBoxLayout(m_pTitleWidget);
-    m_pTitleLayout->setContentsMargins(6, 2, 4, 2);
+    auto* pTitleBar = new CLiveViewWndTitle(this);
+    pTitleBar->setObjectName("m_pTitleWidget");
+    pTitleBar->SetElideStreamInfo(true);
+    pTitleBar->SetStreamInfoVisible(false);
+    m_pTitleWidget = pTitleBar;
+    m_pTitleLayout = qobject_cast<QHBoxLayout*>(pTitleBar->layout());
     m_pTitleLayout->setSpacing(4);
-    m_pTitleLabel = new QLabel(m_pTitleWidget);
-    m_pTitleLabel->setObjectName("m_pLabelCameraName");
-    m_pTitleLayout->addWidget(m_pTitleLabel);
-    m_pTitleLayout->addStretch(1);
+    m_pTitleLabel = pTitleBar->findChild<QLabel*>("m_pWndLabel");
     m_pCloseBtn = new QPushButton(m_pTitleWidget);
     m_pCloseBtn->setObjectName("m_pCloseBtn");
     m_pCloseBtn->setFixedSize(kCloseButtonSize, kCloseButtonSize);
@@ -142,6 +150,7 @@ void CStreamPlayWindowWithTask::BuildForm(bool bInstantPlaybackSurface)
         auto* pButton = new QToolButton(m_pToolBar);
         pButton->setObjectName(QStringLiteral("m_pToolBtn_") + pAction->objectName());
         pButton->setDefaultAction(pAction);
+        BindToolBarIcon(pButton, pAction);
         pButton->setFocusPolicy(Qt::NoFocus);
         pToolLayout->addWidget(pButton);
     }
@@ -197,7 +206,8 @@ bool CStreamPlayWindowWithTask::StartLiveView(const std::string& strCameraGuid, 
     if (!m_pLiveViewController->StartPreview(strCameraGuid, nStreamType, hWnd))
         return false;
     tessel::ICamera* pCamera = GetLiveViewCamera();
-    m_pTitleLabel->setText(pCamera ? QString::fromStdString(pCamera->GetElementName()) : QString());
+    GetTitleBar()->SetTitleText(pCamera ? QString::fromStdString(pCamera->GetElementName()) : QString());
+    m_pStreamInfoTimer->start();
     m_pMenuMgr->SetCamera(pCamera);
     ShowEventTip(PlayWindowTexts::Text(PlayWindowTexts::Connecting));
     UpdateToolBarVisibility();
@@ -213,7 +223,9 @@ void CStreamPlayWindowWithTask::StopLiveView()
     }
     m_pMenuMgr->SetCamera(nullptr);
     m_pLiveViewController->StopPreview();
-    m_pTitleLabel->clear();
+    m_pStreamInfoTimer->stop();
+    GetTitleBar()->ClearTitle();
+    GetTitleBar()->SetStreamInfoVisible(false);
     m_pToolBar->hide();
     m_pLiveViewWindow->update();
 }
@@ -258,7 +270,10 @@ void CStreamPlayWindowWithTask::OnCloseBtnClicked()
 
 void CStreamPlayWindowWithTask::SetMouseMode(int nMode)
 {
+    const int nOldMode = m_nMouseMode;
     m_nMouseMode = nMode;
+    if (nOldMode != nMode)
+        OnMouseModeLeft(nOldMode);
     m_pMenuMgr->SetChecked(CLiveViewMenuMgr::OpenPTZControl, nMode == MousePTZ);
     m_pMenuMgr->SetChecked(CLiveViewMenuMgr::OpenDigitalZoom, nMode == MouseDigitalZoom);
 }
@@ -285,10 +300,10 @@ void CStreamPlayWindowWithTask::TriggerLiveViewAction(int nType)
         m_pMenuMgr->SetChecked(CLiveViewMenuMgr::StartRecording, pPreview->IsRecord());
         break;
     case CLiveViewMenuMgr::OpenPTZControl:
-        SetMouseMode(m_nMouseMode == MousePTZ ? MousePlain : MousePTZ);
+        TogglePtzPanel();
         break;
     case CLiveViewMenuMgr::OpenDigitalZoom:
-        SetMouseMode(m_nMouseMode == MouseDigitalZoom ? MousePlain : MouseDigitalZoom);
+        ToggleDigitalZoom();
         break;
     case CLiveViewMenuMgr::AudioOn:
         if (!pPreview->IsOpenSound())

@@ -1,11 +1,14 @@
 #pragma once
 
 #include "PlayWindowEvent.h"
+#include "ui/LiveView/DigitalZoomState.h"
 #include "ui/LiveView/LiveViewMenuMgr.h"
+#include "ui/PTZ/PtzPanelWindow.h"
 
 #include <QFrame>
 #include <QList>
 #include <QPoint>
+#include <QPointer>
 #include <QRect>
 #include <QSize>
 
@@ -14,7 +17,11 @@
 class CLiveViewController;
 class CLiveViewControllerPlugin;
 class CLiveViewPlaybackPlugin;
+class CLiveViewWndTitle;
 class CPTZControlWnd;
+class QTimer;
+class QToolButton;
+class QAction;
 class QDropEvent;
 class QMimeData;
 class QHBoxLayout;
@@ -32,7 +39,7 @@ class CPreviewICamera;
 // bar with the camera's name and a close button, an event tip, a tool bar and
 // a context menu of live view actions. It accepts camera drops and reports
 // live view changes as CLiveViewEvent.
-class CStreamPlayWindowWithTask : public QFrame
+class CStreamPlayWindowWithTask : public QFrame, public IPtzPanelWindow
 {
     Q_OBJECT
 public:
@@ -41,7 +48,9 @@ public:
                      MouseMode5 = 5, MouseArea7 = 7, MouseArea8 = 8 };
     enum ScaleMode { ScaleFill = 0, Scale4To3 = 1, Scale16To9 = 2, ScaleOwnSize = 3 };
     // Height of the title bar over the video.
-    static constexpr int kTitleHeight = 26;
+    static constexpr int kTitleHeight = 32;
+    // How often the title bar's stream line is refreshed while live.
+    static constexpr int kStreamInfoIntervalMs = 1000;
     static constexpr int kToolBarHeight = 30;
 
     CStreamPlayWindowWithTask(QList<CLiveViewMenuMgr::LiveViewActionType>& lstLiveActions,
@@ -53,7 +62,7 @@ public:
     bool StartLiveView(const std::string& strCameraGuid, int nStreamType, bool bFlag);
     void StopLiveView();
     void ForgetCamera(const std::string& strCameraGuid);
-    tessel::ICamera* GetLiveViewCamera() const;
+    tessel::ICamera* GetLiveViewCamera() const override;
     bool IsPreviewing() const;
 
     void SetDragSourceWidgets(const QList<QWidget*>& lstWidgets) { m_lstDragSourceWidgets = lstWidgets; }
@@ -86,9 +95,18 @@ public:
     QWidget* GetVideoSurface() const { return m_pLiveViewWindow; }
     QPushButton* GetCloseButton() const { return m_pCloseBtn; }
     QWidget* GetToolBar() const { return m_pToolBar; }
-    void SetPTZControlWnd(CPTZControlWnd* pPanel) { m_pPTZControlWnd = pPanel; }
-    CPTZControlWnd* GetPTZControlWnd() const { return m_pPTZControlWnd; }
-    int GetMouseMode() const { return m_nMouseMode; }
+    CLiveViewWndTitle* GetTitleBar() const;
+    // The shared PTZ panel: the window opens it beside itself (action 10) and
+    // leaves PTZ mode whenever the panel closes.
+    void SetPTZControlWnd(CPTZControlWnd* pPanel) override;
+    CPTZControlWnd* GetPTZControlWnd() const;
+    int GetMouseMode() const override { return m_nMouseMode; }
+    QWidget* PtzWindowWidget() override { return this; }
+    std::string GetPtzCameraGuid() const override;
+    bool IsLiveViewRunning() const override { return IsPreviewing(); }
+    bool IsFisheyeExpanded() const override { return false; }
+    // The part of the picture digital zoom shows (fractions).
+    QRectF GetDigitalZoomRect() const { return m_digitalZoom.ShownRect(); }
     void SetMouseMode(int nMode);
     QString GetEventTip() const;
 
@@ -135,6 +153,15 @@ private:
     void MarkSelectedAndFocus();
     bool IsAcceptedSource(QObject* pSource) const;
     void StartDrag();
+    // PTZ panel, digital zoom and the stream line (StreamPlayWindowPtz.cpp).
+    void TogglePtzPanel();
+    void ToggleDigitalZoom();
+    void OnMouseModeLeft(int nOldMode);
+    void OnPtzPanelHidden();
+    bool DigitalZoomWheel(QWheelEvent* pEvent);
+    void RefreshStreamInfo();
+    // A tool-bar button shows its action's tool-bar icon, which follows the action's look.
+    static void BindToolBarIcon(QToolButton* pButton, QAction* pAction);
 
     // Declaration order follows the window's data model.
     QWidget* m_pLiveViewWindow = nullptr;
@@ -155,7 +182,7 @@ private:
     QWidget* m_pToolBar = nullptr;
     CLiveViewControllerPlugin* m_pLiveViewPlugin = nullptr;
     bool m_bFollowPtzPanel = true;
-    CPTZControlWnd* m_pPTZControlWnd = nullptr;
+    QPointer<CPTZControlWnd> m_pPTZControlWnd; // shared; owned by the window's owner
     QLabel* m_pLiveViewEventTip = nullptr;
     int m_nMouseMode = MousePlain;
     QWidget* m_pInstantPlaybackWindow = nullptr;
@@ -173,4 +200,6 @@ private:
     QPoint m_ptPress;
     bool m_bPressed = false;
     bool m_bHovered = false;
+    CDigitalZoomState m_digitalZoom;
+    QTimer* m_pStreamInfoTimer = nullptr;
 };

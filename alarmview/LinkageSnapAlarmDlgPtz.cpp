@@ -1,0 +1,24 @@
+// The linkage dialog's shared PTZ panel: created hidden and tied to the play
+// windows by its manager, which keeps it on the selected window's camera.
+
+#include "LinkageSnapAlarmDlg.h"
+
+#include "ui/LiveView/StreamPlayWindowWithTask.h"
+#include "ui/PTZ/PTZControlWnd.h"
+#include "ui/PTZ/PlayWindowsPtzMgr.h"
+
+namespace LinkageSnapAlarm {
+
+void CLinkageSnapAlarmDlg::InitPtzPanel()
+{
+    if (!m_pPTZControlWnd) {
+        m_pPTZControlWnd = new CPTZControlWnd(this, false, false, true);
+        m_pPTZControlWnd->hide();
+    }
+    if (!m_pPlayWindowsPtzMgr)
+        m_pPlayWindowsPtzMgr = new CPlayWindowsPtzMgr(this);
+    m_pPlayWindowsPtzMgr->SetPTZControlWnd(m_pPTZControlWnd);
+    m_pPlayWindowsPtzMgr->SetPlayWindows(QList<CStreamPlayWindowWithTask*>::fromVector(m_vecPlayWindows));
+}
+
+} // namespace LinkageSnapAlarm
