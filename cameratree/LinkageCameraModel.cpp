@@ -33,9 +33,10 @@ Miravel::LogicNodeParam NodeParam(unsigned int nMode)
     return param;
 }
 
-const QPixmap& PreviewPixmap()
+// Held in a variant once: rows share it instead of each wrapping a copy.
+const QVariant& PreviewPixmap()
 {
-    static const QPixmap s_pixmap(QString::fromLatin1(kPreviewPixmap));
+    static const QVariant s_pixmap = QPixmap(QString::fromLatin1(kPreviewPixmap));
     return s_pixmap;
 }
 
@@ -70,16 +71,16 @@ CLinkageCameraModel::CLinkageCameraModel(QObject* parent, unsigned int mode, boo
         return;
     QVector<Miravel::CAreaModel*> vecAreas;
     GetAllAreaModels(vecAreas);
-    const QString strPreview = tr("Preview");
+    // One shared value per role: every row holds a reference, not a copy.
+    const QVariant& pixmap = PreviewPixmap();
+    const QVariant tip = tr("Preview");
     for (Miravel::CAreaModel* pArea : vecAreas) {
         // Nobody can listen to a model still being built: no change notices.
         const QSignalBlocker blocker(pArea);
-        QVector<tessel::IElement*> vecElements;
-        pArea->GetAllElements(vecElements);
-        for (tessel::IElement* pElement : vecElements) {
-            const QModelIndex row = GetElementIndexByElement(pElement);
-            if (row.isValid())
-                DecorateRow(this, row, strPreview);
+        for (int nRow = 0, nRows = pArea->rowCount(); nRow < nRows; ++nRow) {
+            const QModelIndex row = pArea->index(nRow, 0);
+            pArea->setData(row, pixmap, CameraRightPixmapRole);
+            pArea->setData(row, tip, RightPixmapTipRole);
         }
     }
     connect(this, SIGNAL(rowsInserted(const QModelIndex&, int, int)), this,

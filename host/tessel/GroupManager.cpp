@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <string_view>
-#include <unordered_set>
 
 namespace tessel {
 
@@ -17,6 +16,8 @@ struct CGroupManager::Group
 {
     GroupInfo info;
     std::vector<std::unique_ptr<IElement>> vecElements;
+    // The site change that last found the group in the new site.
+    uint64_t nSeen = 0;
 };
 
 // Where an element of the new site is described.
@@ -112,32 +113,76 @@ void CGroupManager::ApplySite(const SiteData& site)
     // changed is remembered, what is new waits until the old has gone.
     ++m_nGeneration;
     SiteChanges changes;
+    std::vector<ElementEntry*> vecOrder;
+    vecOrder.reserve(site.vecCameras.size() + site.vecAlarmInputs.size());
+    size_t nExpected = 0; // where the last site had the element expected next
+    size_t nSeen = 0;
     auto visit = [&](const std::string& strGUID, const SiteElement& element) {
-        const auto it = m_mapElements.find(strGUID);
-        if (it == m_mapElements.end() || it->second.pGroup->info.strGUID != element.GroupID()
-            || it->second.pElement->GetElementType() != element.Type()) {
+        ElementEntry* pEntry = FindInSite(strGUID, nExpected);
+        if (pEntry)
+            nExpected = pEntry->second.nSitePos + 1;
+        Located* pLocated = pEntry ? &pEntry->second : nullptr;
+        if (!pLocated || pLocated->pGroup->info.strGUID != element.GroupID()
+            || pLocated->pElement->GetElementType() != element.Type()) {
             // New, or moved to another group or kind: it leaves (if there) and comes back.
             changes.vecAdded.push_back({&strGUID, element});
+            vecOrder.push_back(nullptr); // found again once placed
             return;
         }
-        it->second.nSeen = m_nGeneration;
-        if (element.Differs(it->second.pElement))
-            changes.vecChanged.push_back({it->second.pElement, element});
+        if (pLocated->nSeen != m_nGeneration)
+            ++nSeen;
+        pLocated->nSeen = m_nGeneration;
+        vecOrder.push_back(pEntry);
+        if (element.Differs(pLocated->pElement))
+            changes.vecChanged.push_back({pLocated->pElement, element});
     };
     for (const CameraInfo& camera : site.vecCameras)
         visit(camera.strGUID, SiteElement{&camera, nullptr});
     for (const AlarmInputInfo& input : site.vecAlarmInputs)
         visit(input.strGUID, SiteElement{nullptr, &input});
 
-    RemoveElements();
+    RemoveElements(nSeen);
     RemoveGroups(site);
     UpdateAndAddGroups(site, changes);
     AddElements(changes);
     UpdateElements(changes);
+    RememberSiteOrder(site, vecOrder);
 }
 
-void CGroupManager::RemoveElements()
+CGroupManager::ElementEntry* CGroupManager::FindInSite(const std::string& strGUID, size_t nExpected)
 {
+    if (nExpected < m_vecSiteOrder.size()) {
+        ElementEntry* pEntry = m_vecSiteOrder[nExpected];
+        if (pEntry && pEntry->first == strGUID)
+            return pEntry;
+    }
+    const auto it = m_mapElements.find(strGUID);
+    return it == m_mapElements.end() ? nullptr : &*it;
+}
+
+void CGroupManager::RememberSiteOrder(const SiteData& site, std::vector<ElementEntry*>& vecOrder)
+{
+    // Entries of elements that stayed are still valid (map nodes do not move);
+    // those placed in this change are looked up once.
+    const size_t nCameras = site.vecCameras.size();
+    for (size_t i = 0; i < vecOrder.size(); ++i) {
+        if (!vecOrder[i]) {
+            const std::string& strGUID =
+                i < nCameras ? site.vecCameras[i].strGUID : site.vecAlarmInputs[i - nCameras].strGUID;
+            const auto it = m_mapElements.find(strGUID);
+            if (it != m_mapElements.end())
+                vecOrder[i] = &*it;
+        }
+        if (vecOrder[i])
+            vecOrder[i]->second.nSitePos = i;
+    }
+    m_vecSiteOrder = std::move(vecOrder);
+}
+
+void CGroupManager::RemoveElements(size_t nSeen)
+{
+    if (nSeen == m_mapElements.size())
+        return; // every element is still in the site
     for (const auto& upGroup : m_vecGroups) {
         std::vector<IElement*> vecGone;
         for (const auto& upElement : upGroup->vecElements) {
@@ -167,12 +212,14 @@ std::unique_ptr<IElement> CGroupManager::TakeElement(Group& group, IElement* pEl
 
 void CGroupManager::RemoveGroups(const SiteData& site)
 {
-    std::unordered_set<StrGUID> setNew;
-    for (const GroupInfo& group : site.vecGroups)
-        setNew.insert(group.strGUID);
+    for (const GroupInfo& group : site.vecGroups) {
+        const auto it = m_mapGroups.find(group.strGUID);
+        if (it != m_mapGroups.end())
+            it->second->nSeen = m_nGeneration;
+    }
     for (size_t i = m_vecGroups.size(); i-- > 0;) {
         Group& group = *m_vecGroups[i];
-        if (setNew.count(group.info.strGUID))
+        if (group.nSeen == m_nGeneration)
             continue;
         // Elements of a group that leaves have left before (they are not in the new site under it).
         Notify([&](IGroupManagerObserver* p) { p->OnGroupRemoved(group.info.strGUID); });

@@ -57,9 +57,15 @@ private:
         Group* pGroup = nullptr;
         // The site change that last found the element in the new site.
         uint64_t nSeen = 0;
+        // Where the element stood in the last site applied: where the next site's
+        // walk looks first.
+        size_t nSitePos = 0;
     };
+    using ElementEntry = std::unordered_map<StrGUID, Located>::value_type;
 
-    void RemoveElements();
+    ElementEntry* FindInSite(const std::string& strGUID, size_t nExpected);
+    void RememberSiteOrder(const SiteData& site, std::vector<ElementEntry*>& vecOrder);
+    void RemoveElements(size_t nSeen);
     void RemoveGroups(const SiteData& site);
     void UpdateAndAddGroups(const SiteData& site, SiteChanges& changes);
     void AddElements(const SiteChanges& changes);
@@ -72,6 +78,10 @@ private:
     std::vector<std::unique_ptr<Group>> m_vecGroups;
     std::unordered_map<StrGUID, Group*> m_mapGroups;
     std::unordered_map<StrGUID, Located> m_mapElements;
+    // The elements in the order of the last site applied (null where it named one
+    // twice): sites mostly come back in the same order, so the walk over a new
+    // site checks the element expected next before hashing its GUID.
+    std::vector<ElementEntry*> m_vecSiteOrder;
     std::vector<IGroupManagerObserver*> m_vecObservers;
     uint64_t m_nGeneration = 0;
 };

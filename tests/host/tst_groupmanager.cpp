@@ -7,6 +7,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <algorithm>
+
 namespace {
 
 // Writes every notification as one short line.
@@ -77,6 +79,8 @@ private slots:
     void cleanup();
     void siteChanges_data();
     void siteChanges();
+    void siteChangesInSequence_data();
+    void siteChangesInSequence();
     void elementsKeepTheirAddressWhenChanged();
     void delegateReachesTheProcessWideGroups();
     void cameraRights_data();
@@ -151,6 +155,77 @@ void tst_GroupManager::siteChanges()
     QFETCH(QString, strLog);
     tessel::CGroupManager::Instance().ApplySite(site);
     QCOMPARE(m_recorder.lstLog.join('|'), strLog);
+}
+
+// Each group and its elements, as the manager holds them: "g1[c1,c2] g2[c3,a1]".
+static QString State()
+{
+    auto& groups = tessel::CGroupManager::Instance();
+    QStringList lst;
+    for (const tessel::GroupInfo& group : groups.GetAllGroups())
+        lst << QString::fromStdString(group.strGUID) + "[" + CRecorder::Ids(groups.GetElementsOfGroup(group.strGUID))
+                   + "]";
+    return lst.join(' ');
+}
+
+// Two changes in a row: the second site is compared with what the first left,
+// whatever order either lists its elements in.
+void tst_GroupManager::siteChangesInSequence_data()
+{
+    QTest::addColumn<tessel::SiteData>("first");
+    QTest::addColumn<tessel::SiteData>("second");
+    QTest::addColumn<QString>("strLog");
+    QTest::addColumn<QString>("strState");
+
+    const tessel::SiteData base = BaseSite();
+    tessel::SiteData reversed = base;
+    std::reverse(reversed.vecCameras.begin(), reversed.vecCameras.end());
+    QTest::newRow("reordered site tells nothing") << reversed << base << "" << "g1[c1,c2] g2[c3,a1]";
+
+    tessel::SiteData front = base;
+    front.vecCameras.insert(front.vecCameras.begin(), Cam("c0", "g1"));
+    QTest::newRow("camera put in front, then gone") << front << base << "g1 - c0" << "g1[c1,c2] g2[c3,a1]";
+
+    tessel::SiteData middle = base;
+    middle.vecCameras.erase(middle.vecCameras.begin() + 1);
+    tessel::SiteData changed = base;
+    changed.vecCameras[2].bOnline = false;
+    QTest::newRow("middle camera gone, back and one changed")
+        << middle << changed << "g1 + c2|~ c3" << "g1[c1,c2] g2[c3,a1]";
+
+    tessel::SiteData twice = base;
+    twice.vecCameras.insert(twice.vecCameras.begin() + 1, Cam("c1", "g1", false));
+    // The later record of a GUID named twice wins, as a site built in code may do.
+    QTest::newRow("camera named twice, then once") << twice << base << "~ c1" << "g1[c1,c2] g2[c3,a1]";
+
+    tessel::SiteData moved = reversed;
+    moved.vecCameras[0].strGroupID = "g1"; // c3
+    tessel::SiteData movedBack = moved;
+    movedBack.vecCameras[0].strGroupID = "g2";
+    movedBack.vecCameras[1].bOnline = false; // c2
+    QTest::newRow("camera moved and back in a reordered site")
+        << moved << movedBack << "g1 - c3|g2 + c3|~ c2" << "g1[c1,c2] g2[a1,c3]";
+
+    QTest::newRow("emptied and refilled") << tessel::SiteData() << reversed << "groups+ g1[c2,c1],g2[c3,a1]"
+                                          << "g1[c2,c1] g2[c3,a1]";
+}
+
+void tst_GroupManager::siteChangesInSequence()
+{
+    QFETCH(tessel::SiteData, first);
+    QFETCH(tessel::SiteData, second);
+    QFETCH(QString, strLog);
+    QFETCH(QString, strState);
+    auto& groups = tessel::CGroupManager::Instance();
+    groups.ApplySite(first);
+    m_recorder.lstLog.clear();
+    groups.ApplySite(second);
+    QCOMPARE(m_recorder.lstLog.join('|'), strLog);
+    QCOMPARE(State(), strState);
+    size_t nHeld = 0;
+    for (const tessel::GroupInfo& group : groups.GetAllGroups())
+        nHeld += groups.GetElementsOfGroup(group.strGUID).size();
+    QCOMPARE(groups.ElementCount(), nHeld);
 }
 
 void tst_GroupManager::elementsKeepTheirAddressWhenChanged()
