@@ -109,8 +109,9 @@ void CGroupManager::Notify(F fnCall)
 
 void CGroupManager::ApplySite(const SiteData& site)
 {
-    // One look-up per element of the new site: what stays is marked, what
-    // changed is remembered, what is new waits until the old has gone.
+    // At most one look-up per element of the new site (none when it stands where
+    // the last site had it): what stays is marked, what changed is remembered,
+    // what is new waits until the old has gone.
     ++m_nGeneration;
     SiteChanges changes;
     std::vector<ElementEntry*> vecOrder;
