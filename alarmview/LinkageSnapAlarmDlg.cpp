@@ -114,7 +114,6 @@ QPoint CLinkageSnapAlarmDlg::PanelPos(int nDlgHeight, const QSize& sizePanel, bo
     return QPoint(nX, nDlgHeight - sizePanel.height() - 1);
 }
 
-
 void CLinkageSnapAlarmDlg::SelectPlayWindow(int index)
 {
     QWidget* arrHolders[] = {ui.m_pWidgetLive1, ui.m_pWidgetLive2, ui.m_pWidgetLive3};

@@ -5,16 +5,16 @@
 
 #include "PlayWindowEvent.h"
 
+#include "quorra/IntelAlarmEventInfo.h"
 #include "tessel/IElement.h"
 #include "tessel/IVideoSystemConfigObserver.h"
-#include "quorra/IntelAlarmEventInfo.h"
 
 #include <QImage>
 
 #include <QModelIndex>
 #include <QRect>
-#include <QVector>
 #include <QString>
+#include <QVector>
 #include <QWidget>
 
 #include <memory>
@@ -29,13 +29,13 @@ class QDropEvent;
 
 namespace Kelmot {
 class CGroupManagerDeletage;
-}
+} // namespace Kelmot
 namespace quorra {
 class CLocalDataManagerDelegate;
-}
+} // namespace quorra
 namespace tessel {
 class ICamera;
-}
+} // namespace tessel
 
 namespace LinkageSnapAlarm {
 
@@ -127,8 +127,8 @@ private:
     void HandleHuman(AlarmContext& ctx, const protocol::IntelAlarmHumanInfo& human, bool bShown);
     void SaveIfOn(const AlarmContext& ctx, const char* pszKind, const std::string& strBytes,
                   const protocol::PictureRect& rcCrop);
-    void RequestSave(const quorra::IntelAlarmEventInfo& info, const QString& strStemHead,
-                     const std::string& strBytes, const protocol::PictureRect& rcCrop);
+    void RequestSave(const quorra::IntelAlarmEventInfo& info, const QString& strStemHead, const std::string& strBytes,
+                     const protocol::PictureRect& rcCrop);
 
     void InitLinkageDlg();
     void InitConnect();

@@ -156,10 +156,10 @@ void CLinkageSnapAlarmDlg::HandleLinkageAlarm(const quorra::IntelAlarmEventInfo&
         return;
     }
 
-    AlarmContext ctx{info, QString::fromStdString(alarm.LinkageUid), m_stSetupInfo.IsSavePicture,
-                     QSize(static_cast<int>(static_cast<float>(width()) * kCardWidthShare),
-                           m_pCardArea->height() - kCardHeightGap),
-                     std::nullopt};
+    AlarmContext ctx{
+        info, QString::fromStdString(alarm.LinkageUid), m_stSetupInfo.IsSavePicture,
+        QSize(static_cast<int>(static_cast<float>(width()) * kCardWidthShare), m_pCardArea->height() - kCardHeightGap),
+        std::nullopt};
     // Only the newest cards stay: persons whose card would be pushed out by
     // later persons of this same alarm are saved but not decoded.
     const size_t nFirstShown = vecHumans.size() > static_cast<size_t>(CShowCardWidget::kMaxCards)

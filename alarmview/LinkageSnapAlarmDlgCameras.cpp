@@ -141,10 +141,14 @@ tessel::ICamera* CLinkageSnapAlarmDlg::CameraOfGUID(const std::string& strGUID) 
 tessel::ICamera* CLinkageSnapAlarmDlg::WindowCamera(int nIndex) const
 {
     switch (nIndex) {
-    case 0: return m_pLiveCamera0;
-    case 1: return m_pLiveCamera1;
-    case 2: return m_pLiveCamera2;
-    default: return nullptr;
+    case 0:
+        return m_pLiveCamera0;
+    case 1:
+        return m_pLiveCamera1;
+    case 2:
+        return m_pLiveCamera2;
+    default:
+        return nullptr;
     }
 }
 

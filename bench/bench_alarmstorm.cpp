@@ -65,7 +65,7 @@ struct StormResult
     double dMeanMs = 0;
     double dStormSeconds = 0;
     double dDrainSeconds = 0;
-    int nSaveAnswers = 0;   // pictures written, failures and space notices
+    int nSaveAnswers = 0; // pictures written, failures and space notices
     int nFiles = 0;
 };
 
@@ -147,8 +147,8 @@ void Print(const char* szMode, const StormResult& r, int nRequests)
     for (double d : r.vecResidentMiB)
         std::printf(" %.0f", d);
     std::printf("\n  GUI thread per alarm:    mean %.1f ms, longest %.1f ms\n", r.dMeanMs, r.dLongestMs);
-    std::printf("  pictures asked to save:  %d; answered %d; files written %d; queue drained %.1f s after the storm\n", nRequests,
-                r.nSaveAnswers, r.nFiles, r.dDrainSeconds);
+    std::printf("  pictures asked to save:  %d; answered %d; files written %d; queue drained %.1f s after the storm\n",
+                nRequests, r.nSaveAnswers, r.nFiles, r.dDrainSeconds);
 }
 
 } // namespace

@@ -41,9 +41,9 @@ std::string CameraPicture(const QSize& size)
         auto* pLine = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < size.width(); ++x) {
             const int nNoise = int(random.bounded(13)) - 6;
-            pLine[x] = qRgb(qBound(0, x * 255 / size.width() + nNoise, 255),
-                            qBound(0, y * 255 / size.height() + nNoise, 255),
-                            qBound(0, ((x / 37 + y / 23) % 2) * 90 + 60 + nNoise, 255));
+            pLine[x] =
+                qRgb(qBound(0, x * 255 / size.width() + nNoise, 255), qBound(0, y * 255 / size.height() + nNoise, 255),
+                     qBound(0, ((x / 37 + y / 23) % 2) * 90 + 60 + nNoise, 255));
         }
     }
     QPainter painter(&image);
@@ -80,8 +80,14 @@ protocol::PictureRect Rect(double x, double y, double w, double h)
 }
 
 // Person i: body and face rectangles, the face cut from the same picture.
-protocol::PictureRect BodyRect(int i) { return Rect(0.1 + 0.3 * i, 0.35, 0.1, 0.5); }
-protocol::PictureRect FaceRect(int i) { return Rect(0.13 + 0.3 * i, 0.35, 0.04, 0.08); }
+protocol::PictureRect BodyRect(int i)
+{
+    return Rect(0.1 + 0.3 * i, 0.35, 0.1, 0.5);
+}
+protocol::PictureRect FaceRect(int i)
+{
+    return Rect(0.13 + 0.3 * i, 0.35, 0.04, 0.08);
+}
 
 // The dialog as the host shows it; with every window empty, alarms without a
 // source pass the camera test, so no camera assignment is needed here.

@@ -28,8 +28,8 @@
 #include <QStandardItemModel>
 #include <QTreeView>
 
-#include <ctime>
 #include <cstdio>
+#include <ctime>
 #include <malloc.h>
 #include <map>
 #include <memory>
@@ -331,16 +331,66 @@ void BM_FirstPaint_PlainFloor(benchmark::State& state)
     }
 }
 
-BENCHMARK(BM_Keystroke_Panel)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(15)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_Keystroke_OneLayoutFloor)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(15)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_Keystroke_StockFixedString)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_Build_CameraModel)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_Build_StandardFloor)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_Insert100_SiteChange)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(15)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_Insert100_SiteDiffOnly)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(15)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_Insert100_StandardFloor)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(15)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_FirstPaint_Panel)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_FirstPaint_PlainFloor)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_Keystroke_Panel)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(15)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_Keystroke_OneLayoutFloor)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(15)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_Keystroke_StockFixedString)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_Build_CameraModel)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_Build_StandardFloor)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_Insert100_SiteChange)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(15)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_Insert100_SiteDiffOnly)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(15)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_Insert100_StandardFloor)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(15)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_FirstPaint_Panel)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_FirstPaint_PlainFloor)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 // The camera model's own heap bytes per camera: the site's records are in the
 // group manager before the model is built and are not counted.

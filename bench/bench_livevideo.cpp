@@ -69,11 +69,11 @@ double CpuSecondsOf(qint64 nPid)
 
 bool MakeClip(const QString& strPath)
 {
-    const int nRc = QProcess::execute(
-        "gst-launch-1.0", {"-q", "videotestsrc", "pattern=ball", "num-buffers=300", "!",
-                           "video/x-raw,width=1280,height=720,framerate=25/1", "!", "x264enc", "speed-preset=fast",
-                           "key-int-max=50", "!", "h264parse", "!", "matroskamux", "!", "filesink",
-                           "location=" + strPath});
+    const int nRc =
+        QProcess::execute("gst-launch-1.0", {"-q", "videotestsrc", "pattern=ball", "num-buffers=300", "!",
+                                             "video/x-raw,width=1280,height=720,framerate=25/1", "!", "x264enc",
+                                             "speed-preset=fast", "key-int-max=50", "!", "h264parse", "!",
+                                             "matroskamux", "!", "filesink", "location=" + strPath});
     return nRc == 0 && QFile::exists(strPath);
 }
 
@@ -131,8 +131,8 @@ double MeasureLaunchCpu(const QString& strClip)
     std::vector<std::unique_ptr<QProcess>> vecProcesses;
     for (int i = 0; i < kWindows; ++i) {
         auto upProcess = std::make_unique<QProcess>();
-        upProcess->start("gst-launch-1.0", QStringList{"-q", "uridecodebin", "uri=" + strUri, "!", "videoconvert", "!"}
-                                               + lstSink);
+        upProcess->start("gst-launch-1.0",
+                         QStringList{"-q", "uridecodebin", "uri=" + strUri, "!", "videoconvert", "!"} + lstSink);
         upProcess->waitForStarted();
         vecProcesses.push_back(std::move(upProcess));
     }
@@ -196,8 +196,9 @@ double LaunchFirstPictureMs(const std::string& strUrl)
                          GstSample* pSample = nullptr;
                          g_signal_emit_by_name(pAppSink, "pull-sample", &pSample);
                          // Like the window: a corrupted picture is not a first picture.
-                         const bool bCorrupt = pSample && GST_BUFFER_FLAG_IS_SET(gst_sample_get_buffer(pSample),
-                                                                                 GST_BUFFER_FLAG_CORRUPTED);
+                         const bool bCorrupt =
+                             pSample
+                             && GST_BUFFER_FLAG_IS_SET(gst_sample_get_buffer(pSample), GST_BUFFER_FLAG_CORRUPTED);
                          if (pSample)
                              gst_sample_unref(pSample);
                          qint64 nZero = 0;

@@ -28,9 +28,13 @@ std::string Picture(const std::string& strId, int nRects)
     std::string strRects;
     for (int i = 0; i < nRects; ++i)
         strRects += (i ? "," : "") + Rect(0.1125 + 0.02 * i, 0.2046, 0.0917, 0.537 - 0.1 * i);
-    return R"({"guid":"{C7D1)" + strId + R"(-2B3C-4D5E-8F60-7A8B9C0D1E2F}",)"
-           R"("url":"http://10.0.0.22:6120/pic?did=102&bid=9001&pid=5510)" + strId + R"(&ptime=1706745601",)"
-           R"("hasFace":true,"PictureRectList":[)" + strRects + "]}";
+    return R"({"guid":"{C7D1)" + strId
+           + R"(-2B3C-4D5E-8F60-7A8B9C0D1E2F}",)"
+             R"("url":"http://10.0.0.22:6120/pic?did=102&bid=9001&pid=5510)"
+           + strId
+           + R"(&ptime=1706745601",)"
+             R"("hasFace":true,"PictureRectList":[)"
+           + strRects + "]}";
 }
 
 std::string Human(int nIndex, int nRects)
@@ -38,8 +42,8 @@ std::string Human(int nIndex, int nRects)
     const std::string strId = std::to_string(nIndex);
     return R"({"MatchFace":false,"FaceFromSamePic":true,"NeedSaveBkImg":true,"ThreeWheel":false,"UpColor":3,)"
            R"("DownColor":1,"Sex":1,"Glass":0,"Bag":1,"Things":0,"Hat":2,"Mask":1,"LongShirt":1,"TrousersType":2,)"
-           R"("LongHair":0,"Ride":0,"MultiRider":0,"AgeGroup":3,"bkPic":)" + Picture("10" + strId, 0) +
-           R"(,"SubPic":)" + Picture("20" + strId, nRects) + "}";
+           R"("LongHair":0,"Ride":0,"MultiRider":0,"AgeGroup":3,"bkPic":)"
+           + Picture("10" + strId, 0) + R"(,"SubPic":)" + Picture("20" + strId, nRects) + "}";
 }
 
 std::string Face()
@@ -47,18 +51,20 @@ std::string Face()
     return R"({"IsMatchedFace":false,"NeedSaveBkImg":true,"facePicID":40211,"age":31,"StayDuration":2.5,"Sex":1,)"
            R"("Glass":0,"AgeGroup":3,"Mask":1,"Expression":2,"Beard":0,"Smile":1,"LivenessStatus":1,"Race":0,)"
            R"("Hat":0,"TemperatureEnabled":1,"TemperatureAnomaly":0,"TemperatureUnit":0,"Temperature":36.6,)"
-           R"("HighAlarmTemperature":37.3,"bkPic":)" + Picture("300", 1) + R"(,"SubPic":)" + Picture("301", 1) +
-           R"(,"ThermalPic":)" + Picture("302", 0) + "}";
+           R"("HighAlarmTemperature":37.3,"bkPic":)"
+           + Picture("300", 1) + R"(,"SubPic":)" + Picture("301", 1) + R"(,"ThermalPic":)" + Picture("302", 0) + "}";
 }
 
-const char* kEmptyLists = R"("IntelAlarmNonMotorInfoList":[],"IntelAlarmVehicleInfoList":[],"IntelAlarmMEFInfoList":[])";
+const char* kEmptyLists =
+    R"("IntelAlarmNonMotorInfoList":[],"IntelAlarmVehicleInfoList":[],"IntelAlarmMEFInfoList":[])";
 
 // A linked channel's alarm: three humans with two or three rectangles, one face.
 const std::string& LinkageAlarm()
 {
     static const std::string s_strText = R"({"LinkageUid":"7f3a2c1e-5b9d-4e21-9c0a-1d2e3f405162",)"
-                                         R"("IntelAlarmFaceInfoList":[)" + Face() + R"(],"IntelAlarmHumanInfoList":[)" +
-                                         Human(0, 3) + "," + Human(1, 2) + "," + Human(2, 3) + "]," + kEmptyLists + "}";
+                                         R"("IntelAlarmFaceInfoList":[)"
+                                         + Face() + R"(],"IntelAlarmHumanInfoList":[)" + Human(0, 3) + "," + Human(1, 2)
+                                         + "," + Human(2, 3) + "]," + kEmptyLists + "}";
     return s_strText;
 }
 
@@ -66,8 +72,11 @@ const std::string& LinkageAlarm()
 const std::string& PanoramicAlarm()
 {
     static const std::string s_strText = R"({"LinkageUid":"7f3a2c1e-5b9d-4e21-9c0a-1d2e3f405162",)"
-                                         R"("VCASmart":{"TargetType":1,"bkPic":)" + Picture("400", 1) + "},"
-                                         R"("IntelAlarmFaceInfoList":[],"IntelAlarmHumanInfoList":[],)" + kEmptyLists + "}";
+                                         R"("VCASmart":{"TargetType":1,"bkPic":)"
+                                         + Picture("400", 1)
+                                         + "},"
+                                           R"("IntelAlarmFaceInfoList":[],"IntelAlarmHumanInfoList":[],)"
+                                         + kEmptyLists + "}";
     return s_strText;
 }
 
@@ -151,7 +160,8 @@ void BM_CopyAlarm(benchmark::State& state)
 BENCHMARK(BM_CopyAlarm)->Arg(0)->Arg(1);
 
 // Keeps the CPU time per iteration so that the ratios can be printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
+class RatioReporter : public benchmark::ConsoleReporter
+{
 public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
@@ -177,10 +187,10 @@ private:
     std::map<std::string, double> m_mapTimes;
 };
 
-}  // namespace
+} // namespace
 
 constexpr const char* kDefaultArgs[] = {"--benchmark_repetitions=9", "--benchmark_enable_random_interleaving=true",
-                                         "--benchmark_report_aggregates_only=true"};
+                                        "--benchmark_report_aggregates_only=true"};
 
 int main(int argc, char** argv)
 {

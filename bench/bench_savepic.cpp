@@ -42,8 +42,8 @@ using LinkageSnapAlarm::LinkageSavePicInfo;
 
 namespace {
 
-constexpr int kBatch = 100;             // pictures per iteration: one full queue
-constexpr int kRawBytes = 300 * 1024;   // one raw picture
+constexpr int kBatch = 100;           // pictures per iteration: one full queue
+constexpr int kRawBytes = 300 * 1024; // one raw picture
 constexpr int kRegionWidth = 400;
 constexpr int kRegionHeight = 800;
 
@@ -102,8 +102,8 @@ QRect Region(int nWidth, int nHeight)
 
 QRectF Fractions(const QRect& rcRegion, int nWidth, int nHeight)
 {
-    return QRectF(double(rcRegion.x()) / nWidth, double(rcRegion.y()) / nHeight,
-                  double(rcRegion.width()) / nWidth, double(rcRegion.height()) / nHeight);
+    return QRectF(double(rcRegion.x()) / nWidth, double(rcRegion.y()) / nHeight, double(rcRegion.width()) / nWidth,
+                  double(rcRegion.height()) / nHeight);
 }
 
 // ---- raw pictures ----
@@ -194,8 +194,9 @@ bool EncodeQuality50(tjhandle hEncode, const unsigned char* pRegion, const QSize
 {
     unsigned char* pOut = nullptr;
     unsigned long nOutSize = 0;
-    const bool bEncoded = tjCompress2(hEncode, pRegion, size.width(), nPitch, size.height(), TJPF_RGB, &pOut,
-                                      &nOutSize, TJSAMP_420, 50, 0) == 0;
+    const bool bEncoded = tjCompress2(hEncode, pRegion, size.width(), nPitch, size.height(), TJPF_RGB, &pOut, &nOutSize,
+                                      TJSAMP_420, 50, 0)
+                          == 0;
     benchmark::DoNotOptimize(pOut);
     tjFree(pOut);
     return bEncoded;
@@ -225,13 +226,14 @@ bool CropTurbo(tjhandle hTransform, tjhandle hDecode, tjhandle hEncode, const QB
         return false;
     const int nPitch = transform.r.w * 3;
     vecPixels.resize(std::size_t(nPitch) * transform.r.h);
-    const bool bDecoded = tjDecompress2(hDecode, pCut, nCutSize, vecPixels.data(), transform.r.w, nPitch,
-                                        transform.r.h, TJPF_RGB, 0) == 0;
+    const bool bDecoded =
+        tjDecompress2(hDecode, pCut, nCutSize, vecPixels.data(), transform.r.w, nPitch, transform.r.h, TJPF_RGB, 0)
+        == 0;
     tjFree(pCut);
     if (!bDecoded)
         return false;
-    const unsigned char* pRegion = vecPixels.data() + (rcRegion.y() - transform.r.y) * nPitch
-                                   + (rcRegion.x() - transform.r.x) * 3;
+    const unsigned char* pRegion =
+        vecPixels.data() + (rcRegion.y() - transform.r.y) * nPitch + (rcRegion.x() - transform.r.x) * 3;
     return EncodeQuality50(hEncode, pRegion, rcRegion.size(), nPitch);
 }
 
@@ -331,9 +333,9 @@ public:
         ConsoleReporter::ReportRuns(vecRuns);
         for (const Run& run : vecRuns)
             if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                m_mapTimes[run.benchmark_name()] =
-                    run.benchmark_name().find("real_time") != std::string::npos ? run.GetAdjustedRealTime()
-                                                                                : run.GetAdjustedCPUTime();
+                m_mapTimes[run.benchmark_name()] = run.benchmark_name().find("real_time") != std::string::npos
+                                                       ? run.GetAdjustedRealTime()
+                                                       : run.GetAdjustedCPUTime();
     }
     void PrintRatios()
     {

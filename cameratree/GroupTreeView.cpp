@@ -82,7 +82,8 @@ void CGroupTreeView::mouseMoveEvent(QMouseEvent* event)
         tovaris::CAIExpandTreeView::mouseMoveEvent(event);
         return;
     }
-    const tessel::IElement* pElement = pModel->FindElementByElementID(pModel->GetCameraIDByIndex(pProxy->mapToSource(row)));
+    const tessel::IElement* pElement =
+        pModel->FindElementByElementID(pModel->GetCameraIDByIndex(pProxy->mapToSource(row)));
     if (pElement && pElement->GetElementType() == tessel::ElementTypeCamera)
         tovaris::CAIExpandTreeView::mouseMoveEvent(event);
 }

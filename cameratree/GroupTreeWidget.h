@@ -9,10 +9,10 @@
 
 namespace Ui {
 class GroupTreeWidget;
-}
+} // namespace Ui
 namespace TesselGUIToolkit {
 class CSecondarySortFilterModel;
-}
+} // namespace TesselGUIToolkit
 
 namespace LinkageSnapAlarm {
 

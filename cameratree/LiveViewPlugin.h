@@ -4,7 +4,7 @@
 
 namespace Miravel {
 class CLogicModel;
-}
+} // namespace Miravel
 
 namespace LinkageSnapAlarm {
 

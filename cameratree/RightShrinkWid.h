@@ -4,7 +4,7 @@
 
 namespace Ui {
 class RightShrinkWid;
-}
+} // namespace Ui
 
 namespace LinkageSnapAlarm {
 

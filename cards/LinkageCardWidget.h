@@ -7,7 +7,7 @@
 
 namespace Ui {
 class LinkageCardWidget;
-}
+} // namespace Ui
 
 namespace LinkageSnapAlarm {
 

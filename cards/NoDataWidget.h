@@ -6,7 +6,7 @@
 
 namespace Ui {
 class NoDataWidget;
-}
+} // namespace Ui
 
 namespace LinkageSnapAlarm {
 

@@ -8,7 +8,7 @@ class QLabel;
 
 namespace Ui {
 class ShowCardArea;
-}
+} // namespace Ui
 
 namespace LinkageSnapAlarm {
 

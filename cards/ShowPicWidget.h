@@ -9,7 +9,7 @@ class QLabel;
 
 namespace Ui {
 class ShowPicWidget;
-}
+} // namespace Ui
 
 namespace LinkageSnapAlarm {
 

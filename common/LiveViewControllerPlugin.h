@@ -4,7 +4,7 @@
 
 namespace tessel {
 class IElement;
-}
+} // namespace tessel
 
 // How a play window turns a camera GUID into a host camera: an object handed to
 // each window at construction (the camera tree supplies one).

@@ -23,8 +23,8 @@ bool IsPictureSizeAllowed(const QByteArray& baEncoded, const char* szWhat, QSize
         *pSize = size;
     if (IsPictureSizeAllowed(size))
         return true;
-    qCWarning(lcPictures, "Refused to decode a %s of %lld bytes: its header claims %dx%d pixels (limit %lld)",
-              szWhat, static_cast<long long>(baEncoded.size()), size.width(), size.height(),
+    qCWarning(lcPictures, "Refused to decode a %s of %lld bytes: its header claims %dx%d pixels (limit %lld)", szWhat,
+              static_cast<long long>(baEncoded.size()), size.width(), size.height(),
               static_cast<long long>(kMaxPicturePixels));
     return false;
 }

@@ -45,12 +45,12 @@ CDashboardWindow::CDashboardWindow(CDashboardStateStore& stateStore, QWidget* pa
     m_pWidgetDashboardBar->setAttribute(Qt::WA_StyledBackground);
     m_pLabelDashboardTitle = new QLabel(Tr("AIDashboard"), m_pWidgetDashboardBar);
     m_pLabelDashboardTitle->setObjectName("m_pLabelDashboardTitle");
-    m_pBtnDashboardConfig = MakeToolButton("m_pBtnDashboardConfig", ":/dashboard/icons/settings.svg", "Configure",
-                                           m_pWidgetDashboardBar);
-    m_pBtnDashboardMinimum = MakeToolButton("m_pBtnDashboardMinimum", ":/dashboard/icons/minimise.svg",
-                                            "Minimise", m_pWidgetDashboardBar);
-    m_pBtnDashboardClose = MakeToolButton("m_pBtnDashboardClose", ":/dashboard/icons/close.svg", "Close",
-                                          m_pWidgetDashboardBar);
+    m_pBtnDashboardConfig =
+        MakeToolButton("m_pBtnDashboardConfig", ":/dashboard/icons/settings.svg", "Configure", m_pWidgetDashboardBar);
+    m_pBtnDashboardMinimum =
+        MakeToolButton("m_pBtnDashboardMinimum", ":/dashboard/icons/minimise.svg", "Minimise", m_pWidgetDashboardBar);
+    m_pBtnDashboardClose =
+        MakeToolButton("m_pBtnDashboardClose", ":/dashboard/icons/close.svg", "Close", m_pWidgetDashboardBar);
     m_pStackPages = new QStackedWidget(this);
     m_pStackPages->setObjectName("m_pDashboardCentral");
 
@@ -99,8 +99,7 @@ bool CDashboardWindow::AddPlugin(std::unique_ptr<CDashboardPlugin> upPlugin)
     if (!pWidget)
         return false;
 
-    auto* pButton = new QPushButton(QIcon(pInterface->getAIIconUrl()), pInterface->getAIName(),
-                                    m_pWidgetDashboardBar);
+    auto* pButton = new QPushButton(QIcon(pInterface->getAIIconUrl()), pInterface->getAIName(), m_pWidgetDashboardBar);
     pButton->setObjectName(pInterface->getObjectName());
     pButton->setProperty("dashboardButton", true);
     pButton->setCheckable(true);

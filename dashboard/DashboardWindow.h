@@ -13,7 +13,7 @@ class CDashboardStateStore;
 
 namespace quorra {
 class IAIWidget;
-}
+} // namespace quorra
 
 // The AI dashboard: a bar with one button per plug-in and the configure,
 // minimise and close buttons, above the embedded widget of the open plug-in.

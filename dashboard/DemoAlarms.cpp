@@ -1,6 +1,5 @@
 #include "DemoAlarms.h"
 
-
 #include "sim/AlarmReplay.h"
 #include "sim/AlarmSimulator.h"
 #include "sim/AlarmSimulatorPanel.h"
@@ -8,7 +7,6 @@
 #include <QCommandLineParser>
 #include <QGuiApplication>
 #include <QScreen>
-
 
 #include <cstdio>
 
@@ -69,7 +67,8 @@ bool CDemoAlarms::Start(const QCommandLineParser& parser, bool bShowPanel)
     AlarmSim::SimSettings settings;
     double dBurst = 0, dPersons = 0;
     if (!ReadNumber(parser, m_optSimRate, 0.01, 100, settings.dRate)
-        || !ReadNumber(parser, m_optSimBurst, 0, 100, dBurst) || !ReadNumber(parser, m_optSimPersons, 0, 1000, dPersons))
+        || !ReadNumber(parser, m_optSimBurst, 0, 100, dBurst)
+        || !ReadNumber(parser, m_optSimPersons, 0, 1000, dPersons))
         return false;
     settings.nBurst = int(dBurst);
     settings.nPersons = int(dPersons);
@@ -102,4 +101,3 @@ void CDemoAlarms::Stop()
         m_upReplay->Stop();
     m_upPanel.reset();
 }
-

@@ -31,7 +31,8 @@ public:
 private:
     QCommandLineOption m_optNoSim{"no-sim", "Raise no simulated alarms."};
     QCommandLineOption m_optSimRate{"sim-rate", "Simulated linkages per second (default 0.5).", "rate", "0.5"};
-    QCommandLineOption m_optSimBurst{"sim-burst", "Linkage alarms after each panoramic alarm (default 3).", "count", "3"};
+    QCommandLineOption m_optSimBurst{"sim-burst", "Linkage alarms after each panoramic alarm (default 3).", "count",
+                                     "3"};
     QCommandLineOption m_optSimPersons{"sim-persons", "Persons per linkage alarm (default 3).", "count", "3"};
     QCommandLineOption m_optSimResolution{"sim-resolution", "Picture size: 1080p or 4k (default 1080p).", "size",
                                           "1080p"};
@@ -40,7 +41,7 @@ private:
     QCommandLineOption m_optReplaySpeed{"replay-speed", "Time scale of the replay; 0 sends at once (default 1).",
                                         "factor", "1"};
     QCommandLineOption m_optReplayBurst{"replay-burst", "Deliver the replay's alarms in groups of this size.", "count",
-                                       "1"};
+                                        "1"};
     QCommandLineOption m_optReplayDisorder{"replay-disorder",
                                            "Deliver alarms up to this many places late (out of order).", "places", "0"};
     QCommandLineOption m_optReplaySeed{"replay-seed", "Seed of the out-of-order delivery.", "number", "1"};

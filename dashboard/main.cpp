@@ -123,7 +123,8 @@ void ScriptPtzPanel(QWidget& window, int nHoldMs)
     // About twice as close at the default speed, while the camera pans.
     const std::pair<const char*, int> arrHolds[] = {{"m_pBtnRight", nHoldMs}, {"m_pBtnZoomIn", nHoldMs / 2}};
     for (const auto& [szButton, nMs] : arrHolds)
-        if (auto* pButton = window.findChild<QAbstractButton*>(QLatin1String(szButton)); pButton && pButton->isEnabled())
+        if (auto* pButton = window.findChild<QAbstractButton*>(QLatin1String(szButton));
+            pButton && pButton->isEnabled())
             pButton->animateClick(nMs);
 }
 
@@ -146,12 +147,14 @@ int main(int argc, char** argv)
     const QCommandLineOption optSite("site", "Site file (JSON) instead of the demo site; watched for changes.", "file");
     const QCommandLineOption optShowTree("show-tree", "Open the camera panel at start.");
     const QCommandLineOption optSearch("search", "Open the camera panel and search it for this text.", "text");
-    const QCommandLineOption optLive("live", "Cameras (GUIDs, comma-separated) for the live windows when none are saved.",
-                                     "guids");
-    const QCommandLineOption optPtz("demo-ptz", "After this many seconds open the first window's PTZ panel and turn "
-                                                "its camera for a while.", "seconds");
-    parser.addOptions({optPluginDir, optQuitAfter, optScreenshot, optSize, optConfigure, optSite, optShowTree, optSearch,
-                       optLive, optPtz});
+    const QCommandLineOption optLive(
+        "live", "Cameras (GUIDs, comma-separated) for the live windows when none are saved.", "guids");
+    const QCommandLineOption optPtz("demo-ptz",
+                                    "After this many seconds open the first window's PTZ panel and turn "
+                                    "its camera for a while.",
+                                    "seconds");
+    parser.addOptions({optPluginDir, optQuitAfter, optScreenshot, optSize, optConfigure, optSite, optShowTree,
+                       optSearch, optLive, optPtz});
     CDemoAlarms demoAlarms;
     demoAlarms.AddOptions(parser);
     parser.process(app);
@@ -170,14 +173,15 @@ int main(int argc, char** argv)
         const QString strError = upPlugin ? upPlugin->ErrorString() : QStringLiteral("no widget");
         std::fprintf(stderr, "dashboard: %s\n", qPrintable(strError));
         if (!parser.isSet(optQuitAfter))
-            QMessageBox::critical(nullptr, "LinkageDashboard",
-                                  QCoreApplication::translate("Dashboard", "PluginLoadFailed")
-                                      .arg("LinkageSnapAlarm", strError));
+            QMessageBox::critical(
+                nullptr, "LinkageDashboard",
+                QCoreApplication::translate("Dashboard", "PluginLoadFailed").arg("LinkageSnapAlarm", strError));
         return 1;
     }
 
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, [&window] { window.SaveStates(); });
-    SeedLiveCameras(window.CurrentWidget(), parser.value(optLive).split(',', Qt::SkipEmptyParts), !parser.isSet(optSite));
+    SeedLiveCameras(window.CurrentWidget(), parser.value(optLive).split(',', Qt::SkipEmptyParts),
+                    !parser.isSet(optSite));
 
     const QStringList lstSize = parser.value(optSize).split('x');
     if (lstSize.size() == 2) {
@@ -188,7 +192,8 @@ int main(int argc, char** argv)
         window.setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
         window.showMaximized();
     }
-    QTimer::singleShot(0, &window, [&] { ScriptCameraPanel(window, parser.isSet(optShowTree), parser.value(optSearch)); });
+    QTimer::singleShot(0, &window,
+                       [&] { ScriptCameraPanel(window, parser.isSet(optShowTree), parser.value(optSearch)); });
     // Alarms start once the plug-in listens (its state was restored above);
     // they stop before the window goes.
     if (!demoAlarms.Start(parser, !parser.isSet(optQuitAfter)))

@@ -16,7 +16,8 @@
 
 namespace {
 
-struct JsonDeleter {
+struct JsonDeleter
+{
     void operator()(cJSON* p) const { cJSON_Delete(p); }
 };
 using JsonPtr = std::unique_ptr<cJSON, JsonDeleter>;
@@ -25,7 +26,7 @@ std::string Print(const cJSON* pNode)
 {
     char* szText = cJSON_PrintUnformatted(pNode);
     if (!szText)
-        std::abort();  // ToJSON built something cJSON cannot print
+        std::abort(); // ToJSON built something cJSON cannot print
     std::string strText(szText);
     cJSON_free(szText);
     return strText;
@@ -45,7 +46,7 @@ Record Reparse(const std::string& strText)
 {
     JsonPtr pNode(cJSON_Parse(strText.c_str()));
     if (!pNode)
-        std::abort();  // ToJSON wrote text that is not JSON
+        std::abort(); // ToJSON wrote text that is not JSON
     return Record(pNode.get());
 }
 
@@ -111,7 +112,7 @@ bool SilenceParseLog()
     return true;
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSize)
 {

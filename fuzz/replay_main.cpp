@@ -19,7 +19,7 @@ int main(int argc, char** argv)
     const QStringList files = dir.entryList(QDir::Files, QDir::Name);
     if (files.isEmpty()) {
         std::fprintf(stderr, "no corpus files in %s\n", argv[1]);
-        return 1;  // a missing corpus must not pass as a replay
+        return 1; // a missing corpus must not pass as a replay
     }
     int nCount = 0;
     for (const QString& name : files) {

@@ -9,7 +9,7 @@ class QWidget;
 
 namespace tessel {
 class ICamera;
-}
+} // namespace tessel
 
 // Voice talk with cameras. The host has no talk channel yet: talk is granted
 // and tracked for cameras whose user holds the sound right, refused otherwise.

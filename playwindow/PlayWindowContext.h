@@ -7,10 +7,10 @@
 
 namespace Kelmot {
 class CGroupManagerDeletage;
-}
+} // namespace Kelmot
 namespace quorra {
 class CLocalDataManagerDelegate;
-}
+} // namespace quorra
 
 namespace TesselPlayWindow {
 

@@ -23,7 +23,9 @@ void JumpOnError(j_common_ptr pInfo)
     std::longjmp(reinterpret_cast<ErrorJump*>(pInfo->err)->jump, 1);
 }
 
-void NoMessage(j_common_ptr) {}
+void NoMessage(j_common_ptr)
+{
+}
 
 constexpr int kMargin = 16; // the widest block of colour samples (two 8-pixel blocks)
 

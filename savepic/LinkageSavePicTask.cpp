@@ -57,8 +57,8 @@ bool LinkageSavePicTask::EncodedBytes(QByteArray& baBytes) const
 {
     const protocol::PictureRect& rect = m_stSavePicInfo.struCropRect;
     const QRectF rcFraction(rect.x, rect.y, rect.width, rect.height);
-    const QByteArray baPicture = QByteArray::fromRawData(m_stSavePicInfo.strPicData.data(),
-                                                         int(m_stSavePicInfo.strPicData.size()));
+    const QByteArray baPicture =
+        QByteArray::fromRawData(m_stSavePicInfo.strPicData.data(), int(m_stSavePicInfo.strPicData.size()));
     if (PictureFile::IsWholePicture(rcFraction)) {
         baBytes = baPicture; // shares the job's bytes, no copy
         return true;

@@ -200,7 +200,8 @@ int SweepStaleTemporaries(const QString& strSaveFolder, int nMinAgeSecs)
         return 0;
     const QDateTime dtOlderThan = QDateTime::currentDateTime().addSecs(-nMinAgeSecs);
     int nRemoved = SweepFolder(strSaveFolder, dtOlderThan);
-    const QStringList lstSubfolders = QDir(strSaveFolder).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot | QDir::NoSymLinks);
+    const QStringList lstSubfolders =
+        QDir(strSaveFolder).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot | QDir::NoSymLinks);
     for (const QString& strSub : lstSubfolders)
         nRemoved += SweepFolder(strSaveFolder + QLatin1Char('/') + strSub, dtOlderThan);
     return nRemoved;

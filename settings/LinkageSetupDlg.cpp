@@ -159,10 +159,9 @@ void CLinkageSetupDlg::onPicPathClicked()
     const QString strTitle = SetupDlgTexts::Text(SetupDlgTexts::ExportPicture);
     const QString strStart = m_upForm->m_pEditSavePath->text();
     const QString strChosen =
-        m_fnFolderChooser
-            ? m_fnFolderChooser(this, strTitle, strStart)
-            : QFileDialog::getExistingDirectory(this, strTitle, strStart,
-                                                QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
+        m_fnFolderChooser ? m_fnFolderChooser(this, strTitle, strStart)
+                          : QFileDialog::getExistingDirectory(
+                              this, strTitle, strStart, QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
     if (!strChosen.isEmpty() && AcceptFolder(strChosen))
         m_upForm->m_pEditSavePath->setText(strChosen);
 }

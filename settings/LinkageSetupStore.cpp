@@ -105,8 +105,8 @@ void CLinkageSetupStore::SetAsideAndStartFresh()
     // time-stamped name beside the new one.
     m_conn.Close();
     const QString strPath = QFile::decodeName(m_strPath.c_str());
-    const QString strAside =
-        strPath + QStringLiteral(".damaged-") + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    const QString strAside = strPath + QStringLiteral(".damaged-")
+                             + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     QString strTarget = strAside;
     for (int i = 1; QFile::exists(strTarget); ++i)
         strTarget = strAside + QLatin1Char('-') + QString::number(i);
@@ -114,8 +114,7 @@ void CLinkageSetupStore::SetAsideAndStartFresh()
         throw Quillet::CSQlite3Error(0, "the damaged file could not be renamed");
     // A journal belongs to the damaged file, never to the fresh one.
     QFile::rename(strPath + QStringLiteral("-journal"), strTarget + QStringLiteral("-journal"));
-    qCWarning(lcSettings, "Settings database was damaged: kept as %s, starting a fresh one",
-              qUtf8Printable(strTarget));
+    qCWarning(lcSettings, "Settings database was damaged: kept as %s, starting a fresh one", qUtf8Printable(strTarget));
     Open();
     CreateTableIfMissing();
     m_bRecovered = true;

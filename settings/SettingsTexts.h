@@ -10,7 +10,8 @@ struct SetupDlgTexts
 {
     static constexpr const char* kContext = "LinkageSnapAlarm::CLinkageSetupDlg";
     static constexpr const char* Close = QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSetupDlg", "Close");
-    static constexpr const char* ExportPicture = QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSetupDlg", "ExportPicture");
+    static constexpr const char* ExportPicture =
+        QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSetupDlg", "ExportPicture");
     static constexpr const char* NoEnoughFreeSpace =
         QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSetupDlg", "NoEnoughFreeSpace");
     static constexpr const char* NoAccessToThisFolder =

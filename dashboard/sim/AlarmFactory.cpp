@@ -45,8 +45,8 @@ CAlarmFactory::CAlarmFactory(const QSize& sizePicture, int nPersons)
     for (int v = 0; v < kVariants; ++v) {
         const quint32 uSeed = 1000u + static_cast<quint32>(v);
         Variant variant;
-        variant.spScene = Binary(
-            EncodeJpeg(RenderScene(sizePicture, PlacePeople(kScenePeople, kScenePersonHeight, uSeed), uSeed)));
+        variant.spScene =
+            Binary(EncodeJpeg(RenderScene(sizePicture, PlacePeople(kScenePeople, kScenePersonHeight, uSeed), uSeed)));
         variant.vecPeople = PlacePeople(m_nPersons, kLinkedPersonHeight, uSeed + 7);
         const QImage imgLinked = RenderScene(sizePicture, variant.vecPeople, uSeed + 7);
         variant.spLinkedBk = Binary(EncodeJpeg(imgLinked));

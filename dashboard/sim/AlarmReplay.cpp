@@ -50,8 +50,8 @@ bool ReadPicture(const cJSON* pPicture, protocol::AlarmPictureInfo& picture, CPi
             strError = strWhere + ": \"base64\" is not a text";
             return false;
         }
-        const auto result = QByteArray::fromBase64Encoding(QByteArray(pBase64->valuestring),
-                                                           QByteArray::AbortOnBase64DecodingErrors);
+        const auto result =
+            QByteArray::fromBase64Encoding(QByteArray(pBase64->valuestring), QByteArray::AbortOnBase64DecodingErrors);
         if (!result) {
             strError = strWhere + ": \"base64\" is not base64";
             return false;
@@ -63,8 +63,8 @@ bool ReadPicture(const cJSON* pPicture, protocol::AlarmPictureInfo& picture, CPi
 }
 
 template <class Target>
-bool ReadListPictures(const cJSON* pAlarm, const char* szList, std::vector<Target>& vecTargets,
-                      CPictureStore& pictures, QString& strError)
+bool ReadListPictures(const cJSON* pAlarm, const char* szList, std::vector<Target>& vecTargets, CPictureStore& pictures,
+                      QString& strError)
 {
     const cJSON* pList = cJSON_GetObjectItem(pAlarm, szList);
     if (!cJSON_IsArray(pList))
@@ -72,9 +72,10 @@ bool ReadListPictures(const cJSON* pAlarm, const char* szList, std::vector<Targe
     size_t i = 0;
     for (const cJSON* pItem = pList->child; pItem && i < vecTargets.size(); pItem = pItem->next, ++i) {
         const QString strWhere = QString("%1[%2]").arg(szList).arg(i);
-        if (!ReadPicture(cJSON_GetObjectItem(pItem, "bkPic"), vecTargets[i].bkPic, pictures, strWhere + ".bkPic", strError)
-            || !ReadPicture(cJSON_GetObjectItem(pItem, "SubPic"), vecTargets[i].SubPic, pictures,
-                            strWhere + ".SubPic", strError))
+        if (!ReadPicture(cJSON_GetObjectItem(pItem, "bkPic"), vecTargets[i].bkPic, pictures, strWhere + ".bkPic",
+                         strError)
+            || !ReadPicture(cJSON_GetObjectItem(pItem, "SubPic"), vecTargets[i].SubPic, pictures, strWhere + ".SubPic",
+                            strError))
             return false;
     }
     return true;
@@ -263,8 +264,9 @@ void CAlarmReplay::Run()
     do {
         const auto tStart = std::chrono::steady_clock::now();
         for (const auto& [dAt, nIndex] : vecSchedule) {
-            const auto tDue = tStart + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                                           std::chrono::duration<double>(dAt));
+            const auto tDue =
+                tStart
+                + std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(dAt));
             if (m_cvStop.wait_until(lock, tDue, [this] { return m_bStop; }))
                 return;
             transfer.PostAlarmEvent(std::make_shared<quorra::CIntelAlarmEvent>(m_vecEvents[nIndex].info));

@@ -19,7 +19,7 @@ namespace AlarmSim {
 // One line of a replay file: when to raise it and the event itself.
 struct ReplayEvent
 {
-    double dAt = 0;   // seconds from the start of the replay
+    double dAt = 0; // seconds from the start of the replay
     quorra::IntelAlarmEventInfo info;
 };
 
@@ -45,7 +45,7 @@ bool ParseReplayLine(const QByteArray& baLine, CPictureStore& pictures, ReplayEv
 struct ReplayFile
 {
     std::vector<ReplayEvent> vecEvents;
-    QStringList lstErrors;     // "line N: reason", one per skipped line
+    QStringList lstErrors; // "line N: reason", one per skipped line
 };
 
 // Reads a whole replay file; blank lines and lines starting with # are skipped.
@@ -53,10 +53,10 @@ ReplayFile LoadReplayFile(const QString& strPath);
 
 struct ReplayOptions
 {
-    double dSpeed = 1;     // time scale: 2 plays twice as fast, 0 as fast as possible
-    int nBurst = 1;        // events delivered together, at the time of the first
-    int nDisorder = 0;     // an event may be delivered up to this many places late
-    quint32 uSeed = 1;     // of the disorder
+    double dSpeed = 1; // time scale: 2 plays twice as fast, 0 as fast as possible
+    int nBurst = 1;    // events delivered together, at the time of the first
+    int nDisorder = 0; // an event may be delivered up to this many places late
+    quint32 uSeed = 1; // of the disorder
     bool bLoop = false;
 };
 

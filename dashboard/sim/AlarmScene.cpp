@@ -9,11 +9,11 @@
 namespace AlarmSim {
 namespace {
 
-constexpr double kHorizon = 0.45;         // sky above, pavement below
-constexpr double kBodyAspect = 0.38;      // body width / height
-constexpr double kHeadShare = 0.16;       // head height / body height
+constexpr double kHorizon = 0.45;    // sky above, pavement below
+constexpr double kBodyAspect = 0.38; // body width / height
+constexpr double kHeadShare = 0.16;  // head height / body height
 
-const QColor kClothes[] = {QColor(40, 70, 140), QColor(150, 40, 40), QColor(40, 110, 60), QColor(200, 170, 60),
+const QColor kClothes[] = {QColor(40, 70, 140), QColor(150, 40, 40),  QColor(40, 110, 60),  QColor(200, 170, 60),
                            QColor(90, 90, 90),  QColor(120, 60, 140), QColor(230, 230, 230)};
 const QColor kSkin[] = {QColor(241, 194, 125), QColor(224, 172, 105), QColor(198, 134, 66), QColor(141, 85, 36)};
 
@@ -54,10 +54,10 @@ void DrawPerson(QPainter& painter, const QSize& size, const ScenePerson& person,
     const double dTorsoTop = rcFace.bottom();
     const double dLegsTop = rcBody.top() + rcBody.height() * 0.58;
     painter.setBrush(colorLegs);
-    painter.drawRect(QRectF(rcBody.left() + rcBody.width() * 0.18, dLegsTop, rcBody.width() * 0.28,
-                            rcBody.bottom() - dLegsTop));
-    painter.drawRect(QRectF(rcBody.left() + rcBody.width() * 0.54, dLegsTop, rcBody.width() * 0.28,
-                            rcBody.bottom() - dLegsTop));
+    painter.drawRect(
+        QRectF(rcBody.left() + rcBody.width() * 0.18, dLegsTop, rcBody.width() * 0.28, rcBody.bottom() - dLegsTop));
+    painter.drawRect(
+        QRectF(rcBody.left() + rcBody.width() * 0.54, dLegsTop, rcBody.width() * 0.28, rcBody.bottom() - dLegsTop));
     painter.setBrush(colorTop);
     painter.drawRoundedRect(QRectF(rcBody.left(), dTorsoTop, rcBody.width(), dLegsTop - dTorsoTop + 1),
                             rcBody.width() * 0.2, rcBody.width() * 0.2);
@@ -66,8 +66,10 @@ void DrawPerson(QPainter& painter, const QSize& size, const ScenePerson& person,
     // Eyes, so that a face close-up reads as a face.
     painter.setBrush(QColor(30, 30, 30));
     const double dEye = rcFace.width() * 0.12;
-    painter.drawEllipse(QRectF(rcFace.left() + rcFace.width() * 0.28, rcFace.top() + rcFace.height() * 0.38, dEye, dEye));
-    painter.drawEllipse(QRectF(rcFace.left() + rcFace.width() * 0.60, rcFace.top() + rcFace.height() * 0.38, dEye, dEye));
+    painter.drawEllipse(
+        QRectF(rcFace.left() + rcFace.width() * 0.28, rcFace.top() + rcFace.height() * 0.38, dEye, dEye));
+    painter.drawEllipse(
+        QRectF(rcFace.left() + rcFace.width() * 0.60, rcFace.top() + rcFace.height() * 0.38, dEye, dEye));
 }
 
 } // namespace
@@ -80,8 +82,8 @@ std::vector<ScenePerson> PlacePeople(int nCount, double dHeight, quint32 uSeed)
     const double dSlot = 1.0 / qMax(1, nCount);
     for (int i = 0; i < nCount; ++i) {
         const double dX = dSlot * i + random.bounded(qMax(0.0001, dSlot - dBodyW));
-        const double dY = qBound(0.0, kHorizon - dHeight * 0.1 + random.bounded(qMax(0.0001, 1 - kHorizon - dHeight * 0.9)),
-                                 1 - dHeight);
+        const double dY = qBound(
+            0.0, kHorizon - dHeight * 0.1 + random.bounded(qMax(0.0001, 1 - kHorizon - dHeight * 0.9)), 1 - dHeight);
         ScenePerson person;
         person.rcBody = QRectF(qMin(dX, 1 - dBodyW), dY, dBodyW, dHeight);
         const double dHeadH = dHeight * kHeadShare;
@@ -118,7 +120,8 @@ QByteArray EncodeJpeg(const QImage& image, int nQuality)
 QImage Cut(const QImage& image, const QRectF& rcFraction)
 {
     const QRect rc(int(rcFraction.x() * image.width()), int(rcFraction.y() * image.height()),
-                   qMax(1, int(rcFraction.width() * image.width())), qMax(1, int(rcFraction.height() * image.height())));
+                   qMax(1, int(rcFraction.width() * image.width())),
+                   qMax(1, int(rcFraction.height() * image.height())));
     return image.copy(rc.intersected(image.rect()));
 }
 

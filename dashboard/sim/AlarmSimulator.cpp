@@ -96,8 +96,8 @@ void CAlarmSimulator::Run()
     std::unique_lock<std::mutex> lock(m_mutex);
     while (!m_bStop) {
         if (m_bSettingsChanged || !upFactory) {
-            const bool bNewPictures =
-                !upFactory || settings.sizePicture != m_settings.sizePicture || settings.nPersons != m_settings.nPersons;
+            const bool bNewPictures = !upFactory || settings.sizePicture != m_settings.sizePicture
+                                      || settings.nPersons != m_settings.nPersons;
             settings = m_settings;
             m_bSettingsChanged = false;
             if (bNewPictures) {
@@ -118,7 +118,8 @@ void CAlarmSimulator::Run()
         if (!vecPanoramic.empty()) {
             const std::string strUid = QUuid::createUuid().toString(QUuid::WithoutBraces).toStdString();
             const SimCamera& panoramic = vecPanoramic[size_t(nCycle) % vecPanoramic.size()];
-            transfer.PostAlarmEvent(std::make_shared<quorra::CIntelAlarmEvent>(upFactory->Panoramic(panoramic, strUid, nCycle)));
+            transfer.PostAlarmEvent(
+                std::make_shared<quorra::CIntelAlarmEvent>(upFactory->Panoramic(panoramic, strUid, nCycle)));
             ++m_nSent;
             for (int i = 0; i < settings.nBurst && !vecLinked.empty(); ++i) {
                 const SimCamera& linked = vecLinked[size_t(nCycle + i) % vecLinked.size()];

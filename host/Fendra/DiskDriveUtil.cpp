@@ -1,8 +1,8 @@
 #include "Fendra/DiskDriveUtil.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 
 #include <sys/statvfs.h>
 
@@ -60,7 +60,9 @@ int DiskDriveUtil::GetLocalDriveSpace(const char* szLocation, U_LARGE_PART* pTot
     }
 
     const QString strExisting = NearestExisting(QFile::decodeName(szLocation));
-    struct statvfs stat {};
+    struct statvfs stat
+    {
+    };
     if (strExisting.isEmpty() || statvfs(QFile::encodeName(strExisting).constData(), &stat) != 0)
         return -1;
     if (pTotal)

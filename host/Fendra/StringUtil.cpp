@@ -6,8 +6,7 @@
 
 namespace Fendra {
 
-std::string StringUtil::StringReplace(const std::string& strText, const std::string& strFrom,
-                                      const std::string& strTo)
+std::string StringUtil::StringReplace(const std::string& strText, const std::string& strFrom, const std::string& strTo)
 {
     if (strFrom.empty())
         return strText;

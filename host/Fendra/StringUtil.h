@@ -10,8 +10,7 @@ class HOST_API StringUtil
 {
 public:
     // A copy of strText with every occurrence of strFrom replaced by strTo.
-    static std::string StringReplace(const std::string& strText, const std::string& strFrom,
-                                     const std::string& strTo);
+    static std::string StringReplace(const std::string& strText, const std::string& strFrom, const std::string& strTo);
 
     // A copy of the UTF-8 text with every character that a file name may not hold
     // (control characters and \ / : * ? " < > |) replaced by '_'.

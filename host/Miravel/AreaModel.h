@@ -13,7 +13,7 @@
 namespace tessel {
 class IElement;
 class IGroupManager;
-}
+} // namespace tessel
 
 namespace Miravel {
 

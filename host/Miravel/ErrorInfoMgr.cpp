@@ -50,15 +50,24 @@ QString CErrorInfoMgr::GetErrorInfoByCode(int nFirst, int nSecond)
     if (nFirst != ModulePreview)
         return QCoreApplication::translate("Miravel::CErrorInfoMgr", "UnknownError");
     switch (nSecond) {
-    case ErrorNone: return QString();
-    case ErrorBadAddress: return QCoreApplication::translate("Miravel::CErrorInfoMgr", "InvalidStreamAddress");
-    case ErrorStreamFailed: return QCoreApplication::translate("Miravel::CErrorInfoMgr", "StreamFailed");
-    case ErrorTimeout: return QCoreApplication::translate("Miravel::CErrorInfoMgr", "ConnectionTimedOut");
-    case ErrorNoCamera: return QCoreApplication::translate("Miravel::CErrorInfoMgr", "NoCamera");
-    case ErrorNoAudio: return QCoreApplication::translate("Miravel::CErrorInfoMgr", "StreamHasNoAudio");
-    case ErrorNoStream: return QCoreApplication::translate("Miravel::CErrorInfoMgr", "NoLiveStream");
-    case ErrorFileWrite: return QCoreApplication::translate("Miravel::CErrorInfoMgr", "CannotWriteFile");
-    default: return QCoreApplication::translate("Miravel::CErrorInfoMgr", "UnknownError");
+    case ErrorNone:
+        return QString();
+    case ErrorBadAddress:
+        return QCoreApplication::translate("Miravel::CErrorInfoMgr", "InvalidStreamAddress");
+    case ErrorStreamFailed:
+        return QCoreApplication::translate("Miravel::CErrorInfoMgr", "StreamFailed");
+    case ErrorTimeout:
+        return QCoreApplication::translate("Miravel::CErrorInfoMgr", "ConnectionTimedOut");
+    case ErrorNoCamera:
+        return QCoreApplication::translate("Miravel::CErrorInfoMgr", "NoCamera");
+    case ErrorNoAudio:
+        return QCoreApplication::translate("Miravel::CErrorInfoMgr", "StreamHasNoAudio");
+    case ErrorNoStream:
+        return QCoreApplication::translate("Miravel::CErrorInfoMgr", "NoLiveStream");
+    case ErrorFileWrite:
+        return QCoreApplication::translate("Miravel::CErrorInfoMgr", "CannotWriteFile");
+    default:
+        return QCoreApplication::translate("Miravel::CErrorInfoMgr", "UnknownError");
     }
 }
 

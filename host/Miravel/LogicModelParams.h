@@ -9,12 +9,12 @@ namespace Miravel {
 // How a logic model shows the host's tree.
 struct HOST_API LogicNodeParam
 {
-    bool bCheckable = false;        // rows carry check boxes
-    bool bDragEnabled = true;       // rows may be dragged
-    QString strRootAreaID;          // only this group; empty: every group
-    bool bEditable = false;         // names may be edited in place
-    bool bShowElementState = true;  // element rows show the host's state icons
-    int nElementTypeMask = 0;       // element types shown, bit (1 << type); 0: every type
+    bool bCheckable = false;       // rows carry check boxes
+    bool bDragEnabled = true;      // rows may be dragged
+    QString strRootAreaID;         // only this group; empty: every group
+    bool bEditable = false;        // names may be edited in place
+    bool bShowElementState = true; // element rows show the host's state icons
+    int nElementTypeMask = 0;      // element types shown, bit (1 << type); 0: every type
 };
 
 // The pictures of the tree's rows (resource paths).

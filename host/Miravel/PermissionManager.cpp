@@ -13,8 +13,8 @@ namespace Miravel {
 CPermissionManager::CPermissionManager() = default;
 CPermissionManager::~CPermissionManager() = default;
 
-bool CPermissionManager::verityResPermission(int nModule, int nRight, const std::string& strResGuid,
-                                             QWidget* pParent, ShowNoPrivilegeWay eWay)
+bool CPermissionManager::verityResPermission(int nModule, int nRight, const std::string& strResGuid, QWidget* pParent,
+                                             ShowNoPrivilegeWay eWay)
 {
     const bool bDenied = !IsGranted(nModule, nRight, strResGuid);
     if (bDenied && eWay == NoPrivilegeNotice)
@@ -33,7 +33,7 @@ bool CPermissionManager::IsGranted(int nModule, int nRight, const std::string& s
     if (nModule != PermissionModuleCamera)
         return true;
     static const std::pair<int, tessel::CameraRight> kRights[] = {
-        {RightCodeLiveView, tessel::CameraRightLiveView}, {RightCodePTZ, tessel::CameraRightPTZ},
+        {RightCodeLiveView, tessel::CameraRightLiveView},     {RightCodePTZ, tessel::CameraRightPTZ},
         {RightCodeScreenshot, tessel::CameraRightScreenshot}, {RightCodeRecord, tessel::CameraRightRecord},
         {RightCodeSound, tessel::CameraRightSound},
     };

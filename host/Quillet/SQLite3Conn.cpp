@@ -131,8 +131,8 @@ bool CSQLite3Conn::ExecuteWithParams(const std::string& strSql, const std::vecto
     if (!spStmt)
         throw CSQlite3Error(SQLITE_MISUSE, "no statement");
     for (std::size_t i = 0; i < vecTexts.size(); ++i) {
-        const int nCode = sqlite3_bind_text(spStmt.get(), int(i + 1), vecTexts[i].data(), int(vecTexts[i].size()),
-                                            SQLITE_TRANSIENT);
+        const int nCode =
+            sqlite3_bind_text(spStmt.get(), int(i + 1), vecTexts[i].data(), int(vecTexts[i].size()), SQLITE_TRANSIENT);
         if (nCode != SQLITE_OK)
             Fail(nCode);
     }

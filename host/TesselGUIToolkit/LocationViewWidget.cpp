@@ -5,8 +5,8 @@
 
 #include <QAbstractItemView>
 #include <QAction>
-#include <QIcon>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QRegularExpression>

@@ -9,8 +9,8 @@
 #include "Vantrel/PreviewCrop.h"
 #include "Vantrel/PtzControl.h"
 
-#include <gst/video/videooverlay.h>
 #include <gst/video/video.h>
+#include <gst/video/videooverlay.h>
 
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -171,7 +171,7 @@ struct CBasePreview::Impl
     QPointer<QWidget> pSurface;
     QTimer watchdog;
     QElapsedTimer elapsedSinceStart;
-    std::string strGUID;      // of the stream that runs
+    std::string strGUID; // of the stream that runs
     bool bPlaying = false;
     bool bResumeNext = false; // the next start reconnects a lost stream
     int nReconnectToken = 0;
@@ -420,10 +420,9 @@ void CBasePreview::Notify(int nKind, const QString& strText, int nCode, int nVal
 
 void CBasePreview::Fail(int nReason, const QString& strError)
 {
-    const QString strText = strError.isEmpty()
-                                ? Miravel::CErrorInfoMgr::GetErrorInfoByCode(Miravel::CErrorInfoMgr::ModulePreview,
-                                                                             nReason)
-                                : strError;
+    const QString strText =
+        strError.isEmpty() ? Miravel::CErrorInfoMgr::GetErrorInfoByCode(Miravel::CErrorInfoMgr::ModulePreview, nReason)
+                           : strError;
     Miravel::CErrorInfoMgr::SetLastError(Miravel::CErrorInfoMgr::ModulePreview, nReason, strText);
     Teardown();
     Notify(NotifyError, strText, nReason);
@@ -569,10 +568,10 @@ bool CBasePreview::Snapshot()
         GstVideoFrame frame;
         if (pConverted && gst_video_info_from_caps(&info, gst_sample_get_caps(pConverted))
             && gst_video_frame_map(&frame, &info, gst_sample_get_buffer(pConverted), GST_MAP_READ)) {
-            imgFrame = QImage(static_cast<const uchar*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0)),
-                              GST_VIDEO_FRAME_WIDTH(&frame), GST_VIDEO_FRAME_HEIGHT(&frame),
-                              GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0), QImage::Format_RGB32)
-                           .copy();
+            imgFrame =
+                QImage(static_cast<const uchar*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0)), GST_VIDEO_FRAME_WIDTH(&frame),
+                       GST_VIDEO_FRAME_HEIGHT(&frame), GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0), QImage::Format_RGB32)
+                    .copy();
             gst_video_frame_unmap(&frame);
         }
         if (pConverted)
@@ -630,9 +629,7 @@ void CBasePreview::StopRecord()
         const QString strPath = spRecord->strPath;
         FinishRecordBranch(spRecord, kRecordFinishTimeoutMs);
         const bool bOk = spRecord->bFinished;
-        spLink->Post([strPath, bOk](CBasePreview& preview) {
-            PreviewAccess::OnRecordFinished(preview, strPath, bOk);
-        });
+        spLink->Post([strPath, bOk](CBasePreview& preview) { PreviewAccess::OnRecordFinished(preview, strPath, bOk); });
     });
 }
 
@@ -646,10 +643,9 @@ bool CBasePreview::OpenSound()
     if (IsOpenSound())
         return true;
     if (!IsPreview() || !d->spLink->bHasAudio) {
-        Miravel::CErrorInfoMgr::SetLastError(Miravel::CErrorInfoMgr::ModulePreview,
-                                             IsPreview() ? Miravel::CErrorInfoMgr::ErrorNoAudio
-                                                         : Miravel::CErrorInfoMgr::ErrorNoStream,
-                                             QString());
+        Miravel::CErrorInfoMgr::SetLastError(
+            Miravel::CErrorInfoMgr::ModulePreview,
+            IsPreview() ? Miravel::CErrorInfoMgr::ErrorNoAudio : Miravel::CErrorInfoMgr::ErrorNoStream, QString());
         return false;
     }
     d->spLink->bSoundOpen = true;

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "HostExport.h"
-#include "Vantrel/PreviewObserver.h"
 #include "Vantrel/PreviewCrop.h"
+#include "Vantrel/PreviewObserver.h"
 #include "Vantrel/StreamInfo.h"
 #include "Vantrel/StreamRateMeter.h"
 
@@ -36,7 +36,7 @@ public:
         double dFramesPerSecond = 0; // over the last measuring interval
         int nWidth = 0;
         int nHeight = 0;
-        QString strCaps;             // the shown stream's format
+        QString strCaps; // the shown stream's format
     };
 
     static constexpr int kDefaultConnectTimeoutMs = 8000;
@@ -55,7 +55,7 @@ public:
     // when nothing could be started (the host's last error says why).
     bool StartPreview(WId hWnd, int nStreamType, int nPollingType, bool bFlag);
     void StopPreview();
-    void CloseShowRegion() {}
+    void CloseShowRegion() { }
     void SetDeviceIsEagle(bool bEagle) { m_bEagle = bEagle; }
     bool IsDeviceEagle() const { return m_bEagle; }
 

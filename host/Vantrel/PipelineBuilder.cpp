@@ -8,8 +8,8 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFileInfo>
-#include <QUrlQuery>
 #include <QUrl>
+#include <QUrlQuery>
 
 #include <vector>
 
@@ -134,7 +134,8 @@ GstPadProbeReturn OnEntryPad(GstPad*, GstPadProbeInfo* pInfo, gpointer pData)
     const bool bWidthChanged = pLink->nWidth.exchange(nWidth) != nWidth;
     const bool bHeightChanged = pLink->nHeight.exchange(nHeight) != nHeight;
     if (bWidthChanged || bHeightChanged)
-        pLink->Post([nWidth, nHeight](CBasePreview& preview) { PreviewAccess::OnPictureSize(preview, nWidth, nHeight); });
+        pLink->Post(
+            [nWidth, nHeight](CBasePreview& preview) { PreviewAccess::OnPictureSize(preview, nWidth, nHeight); });
     return GST_PAD_PROBE_OK;
 }
 
@@ -389,9 +390,9 @@ bool BuildPtzScene(GstBin* pBin, GstElement* pSource, GstElement* pFilter, int n
     GstElement* pCrop = MakePtzSceneCrop(nWidth, nHeight, built.nSceneWidth, built.nSceneHeight);
     GstElement* pScale = Make("videoscale");
     if (pSceneFilter) {
-        GstCaps* pCaps = gst_caps_new_simple("video/x-raw", "width", G_TYPE_INT, built.nSceneWidth, "height",
-                                             G_TYPE_INT, built.nSceneHeight, "framerate", GST_TYPE_FRACTION, nFps, 1,
-                                             nullptr);
+        GstCaps* pCaps =
+            gst_caps_new_simple("video/x-raw", "width", G_TYPE_INT, built.nSceneWidth, "height", G_TYPE_INT,
+                                built.nSceneHeight, "framerate", GST_TYPE_FRACTION, nFps, 1, nullptr);
         g_object_set(pSceneFilter, "caps", pCaps, nullptr);
         gst_caps_unref(pCaps);
     }
@@ -429,7 +430,8 @@ bool BuildTestSource(GstBin* pBin, const QUrl& url, const QString& strTitle, Gst
         return false;
     // An unknown pattern name would silently fall back; refuse it instead.
     GParamSpec* pSpec = g_object_class_find_property(G_OBJECT_GET_CLASS(pSource), "pattern");
-    GEnumValue* pValue = g_enum_get_value_by_nick(G_PARAM_SPEC_ENUM(pSpec)->enum_class, strPattern.toUtf8().constData());
+    GEnumValue* pValue =
+        g_enum_get_value_by_nick(G_PARAM_SPEC_ENUM(pSpec)->enum_class, strPattern.toUtf8().constData());
     if (!pValue) {
         gst_object_unref(gst_object_ref_sink(pSource));
         strError = QCoreApplication::translate("Vantrel::CBasePreview", "UnknownTestPattern") + ": " + strPattern;
@@ -515,14 +517,14 @@ bool BuildUriSource(GstBin* pBin, const QString& strUri, GstElement* pVideoEntry
         g_object_set(pSource, "location", strUri.toUtf8().constData(), nullptr);
         OnSourceSetup(nullptr, pSource, nullptr);
         CountArrivingBytes(pSource, spLink);
-        g_signal_connect_data(pSource, "pad-added", G_CALLBACK(&OnRtspPad), pCtx, &FreeDecodeContext,
-                              GConnectFlags(0));
+        g_signal_connect_data(pSource, "pad-added", G_CALLBACK(&OnRtspPad), pCtx, &FreeDecodeContext, GConnectFlags(0));
     } else {
         g_object_set(pSource, "uri", strUri.toUtf8().constData(), nullptr);
         g_signal_connect_data(pSource, "pad-added", G_CALLBACK(&OnDecodedPad), pCtx, &FreeDecodeContext,
                               GConnectFlags(0));
-        g_signal_connect_data(pSource, "source-setup", G_CALLBACK(&OnSourceSetup), NewLinkRef(spLink),
-                              [](gpointer p, GClosure*) { FreeLinkRef(p); }, GConnectFlags(0));
+        g_signal_connect_data(
+            pSource, "source-setup", G_CALLBACK(&OnSourceSetup), NewLinkRef(spLink),
+            [](gpointer p, GClosure*) { FreeLinkRef(p); }, GConnectFlags(0));
         g_signal_connect(pSource, "deep-element-added", G_CALLBACK(&OnDeepElementAdded), nullptr);
     }
     gst_bin_add(pBin, pSource);
@@ -564,8 +566,8 @@ void SetPaintSize(const BuiltPipeline& pipeline, const QSize& sizeSurface)
     SetPaintSizeImpl(pipeline.pSizeFilter, sizeSurface);
 }
 
-BuiltPipeline BuildPipeline(const BuildRequest& request, const std::shared_ptr<PipelineLink>& spLink,
-                            QString& strError, int& nReason)
+BuiltPipeline BuildPipeline(const BuildRequest& request, const std::shared_ptr<PipelineLink>& spLink, QString& strError,
+                            int& nReason)
 {
     BuiltPipeline built;
     nReason = Miravel::CErrorInfoMgr::ErrorStreamFailed;

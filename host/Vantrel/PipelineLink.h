@@ -46,8 +46,8 @@ struct PipelineLink : std::enable_shared_from_this<PipelineLink>
 
     std::mutex mutex;
     CBasePreview* pOwner = nullptr;
-    guintptr hWindow = 0;             // native window for the overlay sink
-    QImage imgLatest;                 // application sink: the newest frame
+    guintptr hWindow = 0; // native window for the overlay sink
+    QImage imgLatest;     // application sink: the newest frame
     bool bRepaintPending = false;
 
     std::atomic<quint64> nFrames{0};
@@ -59,10 +59,10 @@ struct PipelineLink : std::enable_shared_from_this<PipelineLink>
     std::atomic<bool> bSoundOpen{false};
     std::atomic<bool> bFirstFramePosted{false};
     std::atomic<bool> bWindowHandleSet{false}; // the X sink draws into our window
-    bool bAppSink = false;            // set before the pipeline runs
+    bool bAppSink = false;                     // set before the pipeline runs
     std::atomic<bool> bHasAudio{false};
-    GstElement* pVolume = nullptr;    // under mutex; set when an audio stream appears
-    QString strCaps;                  // under mutex
+    GstElement* pVolume = nullptr; // under mutex; set when an audio stream appears
+    QString strCaps;               // under mutex
     // The stream as it arrives, before any display scaling or cropping.
     std::atomic<int> nStreamWidth{0};
     std::atomic<int> nStreamHeight{0};
@@ -78,10 +78,10 @@ constexpr const char* kRecordBinName = "lsa-record";
 // Recording branch state, shared between the preview and the teardown thread.
 struct RecordBranch
 {
-    GstElement* pPipeline = nullptr;  // ref held
-    GstElement* pTee = nullptr;       // ref held
-    GstPad* pTeePad = nullptr;        // requested pad, ref held
-    GstElement* pBin = nullptr;       // ref held
+    GstElement* pPipeline = nullptr; // ref held
+    GstElement* pTee = nullptr;      // ref held
+    GstPad* pTeePad = nullptr;       // requested pad, ref held
+    GstElement* pBin = nullptr;      // ref held
     QString strPath;
     std::mutex mutex;
     std::condition_variable cv;
@@ -93,13 +93,13 @@ struct RecordBranch
 // What the builder hands back.
 struct BuiltPipeline
 {
-    GstElement* pPipeline = nullptr;  // owned
-    GstElement* pTee = nullptr;       // borrowed from the pipeline
-    GstElement* pSink = nullptr;      // borrowed
+    GstElement* pPipeline = nullptr;   // owned
+    GstElement* pTee = nullptr;        // borrowed from the pipeline
+    GstElement* pSink = nullptr;       // borrowed
     GstElement* pSizeFilter = nullptr; // borrowed; application sink only
     bool bOverlay = false;
-    GstElement* pZoomCrop = nullptr;  // borrowed; the window's digital zoom, display only
-    GstElement* pPtzCrop = nullptr;   // borrowed; a demo PTZ camera's view of its scene
+    GstElement* pZoomCrop = nullptr; // borrowed; the window's digital zoom, display only
+    GstElement* pPtzCrop = nullptr;  // borrowed; a demo PTZ camera's view of its scene
     int nSceneWidth = 0;
     int nSceneHeight = 0;
 };
@@ -116,8 +116,8 @@ struct BuildRequest
 
 // One builder for every address kind and both sinks. On failure returns a null
 // pipeline and fills strError; nReason is a CErrorInfoMgr preview reason.
-BuiltPipeline BuildPipeline(const BuildRequest& request, const std::shared_ptr<PipelineLink>& spLink,
-                            QString& strError, int& nReason);
+BuiltPipeline BuildPipeline(const BuildRequest& request, const std::shared_ptr<PipelineLink>& spLink, QString& strError,
+                            int& nReason);
 
 // The application sink's pictures follow the surface's size.
 void SetPaintSize(const BuiltPipeline& pipeline, const QSize& sizeSurface);

@@ -125,7 +125,9 @@ GstPadProbeReturn OnTeePadIdle(GstPad* pPad, GstPadProbeInfo*, gpointer pData)
     return GST_PAD_PROBE_REMOVE;
 }
 
-void NoDelete(gpointer) {}
+void NoDelete(gpointer)
+{
+}
 
 } // namespace
 

@@ -82,8 +82,9 @@ void CountArrivingBytes(GstElement* pElement, const std::shared_ptr<PipelineLink
     g_value_unset(&value);
     gst_iterator_free(pIt);
     // Network sources add their pads once they know the stream.
-    g_signal_connect_data(pElement, "pad-added", G_CALLBACK(&OnPadAdded), NewRef(spLink),
-                          [](gpointer p, GClosure*) { FreeRef(p); }, GConnectFlags(0));
+    g_signal_connect_data(
+        pElement, "pad-added", G_CALLBACK(&OnPadAdded), NewRef(spLink), [](gpointer p, GClosure*) { FreeRef(p); },
+        GConnectFlags(0));
 }
 
 void WatchStreamCaps(GstElement* pElement, const std::shared_ptr<PipelineLink>& spLink)
@@ -100,8 +101,8 @@ void ApplyCrop(GstElement* pCrop, const QRectF& rcPart, int nWidth, int nHeight)
     if (!pCrop || nWidth <= 0 || nHeight <= 0)
         return;
     const CropMargins margins = CropMarginsFor(rcPart, nWidth, nHeight);
-    g_object_set(pCrop, "left", margins.nLeft, "right", margins.nRight, "top", margins.nTop, "bottom",
-                 margins.nBottom, nullptr);
+    g_object_set(pCrop, "left", margins.nLeft, "right", margins.nRight, "top", margins.nTop, "bottom", margins.nBottom,
+                 nullptr);
 }
 
 CropMargins ReadCrop(GstElement* pCrop)

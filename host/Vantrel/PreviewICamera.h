@@ -4,7 +4,7 @@
 
 namespace tessel {
 class ICamera;
-}
+} // namespace tessel
 
 namespace Vantrel {
 

@@ -28,16 +28,26 @@ struct Direction
 Direction DirectionOf(PtzCommand eCommand)
 {
     switch (eCommand) {
-    case PtzTiltUp: return {0, -1, 0};
-    case PtzTiltDown: return {0, 1, 0};
-    case PtzPanLeft: return {-1, 0, 0};
-    case PtzPanRight: return {1, 0, 0};
-    case PtzUpLeft: return {-1, -1, 0};
-    case PtzUpRight: return {1, -1, 0};
-    case PtzDownLeft: return {-1, 1, 0};
-    case PtzDownRight: return {1, 1, 0};
-    case PtzZoomIn: return {0, 0, 1};
-    case PtzZoomOut: return {0, 0, -1};
+    case PtzTiltUp:
+        return {0, -1, 0};
+    case PtzTiltDown:
+        return {0, 1, 0};
+    case PtzPanLeft:
+        return {-1, 0, 0};
+    case PtzPanRight:
+        return {1, 0, 0};
+    case PtzUpLeft:
+        return {-1, -1, 0};
+    case PtzUpRight:
+        return {1, -1, 0};
+    case PtzDownLeft:
+        return {-1, 1, 0};
+    case PtzDownRight:
+        return {1, 1, 0};
+    case PtzZoomIn:
+        return {0, 0, 1};
+    case PtzZoomOut:
+        return {0, 0, -1};
     }
     return {0, 0, 0};
 }

@@ -13,7 +13,7 @@ class QTimer;
 
 namespace tessel {
 class ICamera;
-}
+} // namespace tessel
 
 namespace Vantrel {
 

@@ -6,10 +6,10 @@
 
 namespace tessel {
 class IAbstractSMSManager;
-}
+} // namespace tessel
 namespace quorra {
 class CLocalDataManagerDelegate;
-}
+} // namespace quorra
 
 namespace Vantrel {
 

@@ -21,16 +21,16 @@ enum IntelAlarmType : int32_t {
 
 struct IntelAlarmEventInfo
 {
-    std::string AlarmID;                       // the host's identifier of this event
-    std::string DeviceID;                      // the device that reported it
-    std::string AlarmSourceID;                 // the camera that raised it
+    std::string AlarmID;       // the host's identifier of this event
+    std::string DeviceID;      // the device that reported it
+    std::string AlarmSourceID; // the camera that raised it
     int32_t ChannelNo = 0;
     int32_t AlarmType = 0;
     int32_t AlarmLevel = 0;
-    int64_t AlarmTime = 0;                     // milliseconds since the epoch
+    int64_t AlarmTime = 0; // milliseconds since the epoch
     std::string AlarmDescription;
     std::vector<std::string> PictureUrls;
-    std::string AlarmSourceName;               // the camera's name; folder of saved pictures
+    std::string AlarmSourceName; // the camera's name; folder of saved pictures
     std::vector<std::string> LinkedSourceIDs;
     protocol::IntelAlarmInfoStruct IntelAlarmInfo;
     protocol::AIOPAlarmInfo AIOPAlarmInfo;
@@ -51,7 +51,10 @@ public:
 class CIntelAlarmEvent : public IAlarmEvent
 {
 public:
-    explicit CIntelAlarmEvent(IntelAlarmEventInfo info) : m_info(std::move(info)) {}
+    explicit CIntelAlarmEvent(IntelAlarmEventInfo info)
+        : m_info(std::move(info))
+    {
+    }
     IntelAlarmEventInfo GetIntelAlarmEventInfo() const override { return m_info; }
     int32_t GetAlarmCategory() const override { return 1; }
 

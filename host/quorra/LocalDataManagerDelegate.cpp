@@ -8,7 +8,7 @@
 namespace quorra {
 namespace {
 std::atomic<bool> g_bVideoConfigAvailable{true};
-}
+} // namespace
 
 CLocalDataManagerDelegate::CLocalDataManagerDelegate() = default;
 CLocalDataManagerDelegate::~CLocalDataManagerDelegate() = default;

@@ -14,8 +14,8 @@ enum CameraRight : uint32_t {
     CameraRightScreenshot = 1u << 2,
     CameraRightRecord = 1u << 3,
     CameraRightSound = 1u << 4,
-    CameraRightAll = CameraRightLiveView | CameraRightPTZ | CameraRightScreenshot | CameraRightRecord
-                     | CameraRightSound,
+    CameraRightAll =
+        CameraRightLiveView | CameraRightPTZ | CameraRightScreenshot | CameraRightRecord | CameraRightSound,
 };
 
 // Everything the host knows of one camera, as the site file describes it.

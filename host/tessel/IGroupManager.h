@@ -13,10 +13,7 @@ struct HOST_API GroupInfo
     StrGUID strGUID;
     std::string strName;
 
-    bool operator==(const GroupInfo& other) const
-    {
-        return strGUID == other.strGUID && strName == other.strName;
-    }
+    bool operator==(const GroupInfo& other) const { return strGUID == other.strGUID && strName == other.strName; }
 };
 
 // Base of every host observer interface.

@@ -65,7 +65,7 @@ struct RightName
     CameraRight eRight;
 };
 const RightName kRightNames[] = {
-    {"liveView", CameraRightLiveView}, {"ptz", CameraRightPTZ}, {"screenshot", CameraRightScreenshot},
+    {"liveView", CameraRightLiveView}, {"ptz", CameraRightPTZ},     {"screenshot", CameraRightScreenshot},
     {"record", CameraRightRecord},     {"sound", CameraRightSound},
 };
 
@@ -217,7 +217,8 @@ bool ReadRecord(const cJSON* pObject, const Field<R> (&fields)[N], const QString
         if (!pValue) {
             if (!field.bRequired)
                 continue;
-            messages.Add(QStringLiteral("%1: field \"%2\": missing; skipped").arg(strItem, QLatin1String(field.pszKey)));
+            messages.Add(
+                QStringLiteral("%1: field \"%2\": missing; skipped").arg(strItem, QLatin1String(field.pszKey)));
             return false;
         }
         QString strProblem;
@@ -365,11 +366,13 @@ SiteLoadResult LoadSiteFile(const QString& strPath)
         return result;
     }
     if (file.size() > kMaxSiteFileBytes) {
-        result.lstMessages << strName + QStringLiteral(": larger than %1 MiB; site not loaded").arg(kMaxSiteFileBytes >> 20);
+        result.lstMessages
+            << strName + QStringLiteral(": larger than %1 MiB; site not loaded").arg(kMaxSiteFileBytes >> 20);
         return result;
     }
     if (!file.open(QIODevice::ReadOnly)) {
-        result.lstMessages << strName + QStringLiteral(": cannot be read (%1); site not loaded").arg(file.errorString());
+        result.lstMessages << strName
+                                  + QStringLiteral(": cannot be read (%1); site not loaded").arg(file.errorString());
         return result;
     }
     return ParseSite(file.read(kMaxSiteFileBytes), strName);

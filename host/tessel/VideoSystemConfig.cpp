@@ -1,5 +1,5 @@
-#include "tessel/IVideoSystemConfig.h"
 #include "Fendra/SingletonImpl.h"
+#include "tessel/IVideoSystemConfig.h"
 #include "tessel/IVideoSystemConfigObserver.h"
 
 #include <algorithm>

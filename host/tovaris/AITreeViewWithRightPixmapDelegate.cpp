@@ -24,8 +24,8 @@ CAITreeViewWithRightPixmapDelegate::~CAITreeViewWithRightPixmapDelegate() = defa
 
 QRect CAITreeViewWithRightPixmapDelegate::PixmapRect(const QRect& rcRow)
 {
-    return QRect(rcRow.right() - kRightMargin - kPixmapSize + 1, rcRow.center().y() - kPixmapSize / 2 + 1,
-                 kPixmapSize, kPixmapSize);
+    return QRect(rcRow.right() - kRightMargin - kPixmapSize + 1, rcRow.center().y() - kPixmapSize / 2 + 1, kPixmapSize,
+                 kPixmapSize);
 }
 
 int CAITreeViewWithRightPixmapDelegate::PixmapRole(const QModelIndex& index)

@@ -25,44 +25,44 @@ struct AIOPEventInfo : public IInboundData {
 };
 
 struct AIOPRuleInfo : public IInboundData {
-#define PROTOCOL_AIOP_RULE_INFO_FIELDS(F)  \
+#define PROTOCOL_AIOP_RULE_INFO_FIELDS(F)      \
     F(std::string, strRuleName, "strRuleName") \
-    F(int, iRuleID, "iRuleID")             \
-    F(int, iRuleType, "iRuleType")         \
+    F(int, iRuleID, "iRuleID")                 \
+    F(int, iRuleType, "iRuleType")             \
     F(std::vector<AIOPTargetInfo>, vsTargetInfos, "vsTargetInfos")
     PROTOCOL_INBOUND_RECORD(AIOPRuleInfo, PROTOCOL_AIOP_RULE_INFO_FIELDS)
 };
 
 struct AIOPAlarmInfo : public IInboundData {
-#define PROTOCOL_AIOP_ALARM_INFO_FIELDS(F)                                  \
-    F(std::vector<AIOPRuleInfo>, vsRuleInfos, "vsRuleInfos")                \
-    F(std::vector<AIOPAudioInfo>, vsAudioInfos, "vsAudioInfos")             \
-    F(AlarmPictureInfo, struMajorPic, "struMajorPic")                       \
-    F(AlarmPictureInfo, struMinorPic, "struMinorPic")                       \
-    F(AlarmPictureInfo, struTargetPic, "struTargetPic")                     \
-    F(AlarmPictureInfo, struTargetBkPic, "struTargetBkPic")                 \
-    F(protocol::AIOPDotMatrixInfo, AIOPDotMatrixInfo, "AIOPDotMatrixInfo")  \
-    F(std::string, strJsonInfo, "strJsonInfo")                              \
-    F(std::string, strPid, "strPid")                                        \
-    F(int, iDeviceCategory, "iDeviceCategory")                              \
-    F(std::string, tmOccurTime, "tmOccurTime")                              \
+#define PROTOCOL_AIOP_ALARM_INFO_FIELDS(F)                                 \
+    F(std::vector<AIOPRuleInfo>, vsRuleInfos, "vsRuleInfos")               \
+    F(std::vector<AIOPAudioInfo>, vsAudioInfos, "vsAudioInfos")            \
+    F(AlarmPictureInfo, struMajorPic, "struMajorPic")                      \
+    F(AlarmPictureInfo, struMinorPic, "struMinorPic")                      \
+    F(AlarmPictureInfo, struTargetPic, "struTargetPic")                    \
+    F(AlarmPictureInfo, struTargetBkPic, "struTargetBkPic")                \
+    F(protocol::AIOPDotMatrixInfo, AIOPDotMatrixInfo, "AIOPDotMatrixInfo") \
+    F(std::string, strJsonInfo, "strJsonInfo")                             \
+    F(std::string, strPid, "strPid")                                       \
+    F(int, iDeviceCategory, "iDeviceCategory")                             \
+    F(std::string, tmOccurTime, "tmOccurTime")                             \
     F(std::string, strChannelName, "strChannelName")
     PROTOCOL_INBOUND_RECORD(AIOPAlarmInfo, PROTOCOL_AIOP_ALARM_INFO_FIELDS)
 };
 
 struct AIOpenPlatformInfo : public IInboundData {
-#define PROTOCOL_AI_OPEN_PLATFORM_INFO_FIELDS(F)                                   \
-    F(protocol::AlarmPictureInfo, AlarmPictureInfo, "AlarmPictureInfo")            \
-    F(protocol::AlarmPictureInfo, AddAlarmPictureInfo, "AddAlarmPictureInfo")      \
-    F(AIOPEventInfo, AIOPEvent, "AIOPEvent")                                       \
-    F(std::string, strJsonInfo, "strJsonInfo")                                     \
-    F(std::string, strTargetImage, "strTargetImage")                               \
-    F(std::string, strTargetBackgroundImage, "strTargetBackgroundImage")           \
-    F(int, iType, "iType")                                                         \
-    F(int, iPresetIndex, "iPresetIndex")                                           \
-    F(int, iDeviceCategory, "iDeviceCategory")                                     \
-    F(int, iShowType, "iShowType")                                                 \
-    F(std::string, strPID, "strPID")                                               \
+#define PROTOCOL_AI_OPEN_PLATFORM_INFO_FIELDS(F)                              \
+    F(protocol::AlarmPictureInfo, AlarmPictureInfo, "AlarmPictureInfo")       \
+    F(protocol::AlarmPictureInfo, AddAlarmPictureInfo, "AddAlarmPictureInfo") \
+    F(AIOPEventInfo, AIOPEvent, "AIOPEvent")                                  \
+    F(std::string, strJsonInfo, "strJsonInfo")                                \
+    F(std::string, strTargetImage, "strTargetImage")                          \
+    F(std::string, strTargetBackgroundImage, "strTargetBackgroundImage")      \
+    F(int, iType, "iType")                                                    \
+    F(int, iPresetIndex, "iPresetIndex")                                      \
+    F(int, iDeviceCategory, "iDeviceCategory")                                \
+    F(int, iShowType, "iShowType")                                            \
+    F(std::string, strPID, "strPID")                                          \
     F(std::vector<AIOPTargetInfo>, targets, "targets")
     PROTOCOL_INBOUND_RECORD(AIOpenPlatformInfo, PROTOCOL_AI_OPEN_PLATFORM_INFO_FIELDS)
 };

@@ -48,7 +48,9 @@ struct RecyclingAllocator {
     using Store = BlockStore<sizeof(T)>;
     RecyclingAllocator() = default;
     template <class U>
-    RecyclingAllocator(const RecyclingAllocator<U>&) {}
+    RecyclingAllocator(const RecyclingAllocator<U>&)
+    {
+    }
 
     T* allocate(std::size_t n)
     {
@@ -69,9 +71,15 @@ struct RecyclingAllocator {
             ::operator delete(p);
     }
     template <class U>
-    bool operator==(const RecyclingAllocator<U>&) const { return true; }
+    bool operator==(const RecyclingAllocator<U>&) const
+    {
+        return true;
+    }
     template <class U>
-    bool operator!=(const RecyclingAllocator<U>&) const { return false; }
+    bool operator!=(const RecyclingAllocator<U>&) const
+    {
+        return false;
+    }
 };
 
 }  // namespace

@@ -31,9 +31,20 @@ std::shared_ptr<PicBinary> NewPicBinary();
 class PicBinaryPtr {
 public:
     PicBinaryPtr() = default;
-    PicBinaryPtr(std::shared_ptr<PicBinary> spBinary) : m_spBinary(std::move(spBinary)), m_eState(kReady) {}
-    PicBinaryPtr(std::nullptr_t) : m_eState(kReady) {}
-    PicBinaryPtr(const PicBinaryPtr& other) : m_spBinary(other.Shared()), m_eState(kReady) {}
+    PicBinaryPtr(std::shared_ptr<PicBinary> spBinary)
+        : m_spBinary(std::move(spBinary))
+        , m_eState(kReady)
+    {
+    }
+    PicBinaryPtr(std::nullptr_t)
+        : m_eState(kReady)
+    {
+    }
+    PicBinaryPtr(const PicBinaryPtr& other)
+        : m_spBinary(other.Shared())
+        , m_eState(kReady)
+    {
+    }
     // A move hands over the bytes; bytes never made stay unmade on both sides.
     PicBinaryPtr(PicBinaryPtr&& other) noexcept { *this = std::move(other); }
     PicBinaryPtr& operator=(const PicBinaryPtr& other);

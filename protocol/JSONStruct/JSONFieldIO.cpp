@@ -53,7 +53,8 @@ const cJSON* FindMember(const cJSON* pObject, const char* szKey)
     return nullptr;
 }
 
-MemberIndex::MemberIndex(const cJSON* pObject) : m_pObject(pObject)
+MemberIndex::MemberIndex(const cJSON* pObject)
+    : m_pObject(pObject)
 {
     for (const cJSON* pChild = pObject ? pObject->child : nullptr; pChild; pChild = pChild->next) {
         if (!pChild->string)
@@ -73,8 +74,7 @@ const cJSON* MemberIndex::Scan(const char* szKey, std::size_t nKeyLength, std::u
     if (m_bOverflow)
         return FindMember(m_pObject, szKey);
     for (int i = 0; i < m_nCount; ++i) {
-        if (m_aullSignature[i] == ullSignature
-            && EqualIgnoringCase(m_lower, m_apMembers[i]->string, szKey, nKeyLength))
+        if (m_aullSignature[i] == ullSignature && EqualIgnoringCase(m_lower, m_apMembers[i]->string, szKey, nKeyLength))
             return m_apMembers[i];
     }
     return nullptr;

@@ -54,7 +54,8 @@ private:
     // Case-insensitive equality compares byte for byte, so equal names have equal lengths.
     std::uint64_t Signature(const char* szName, std::size_t nLength) const
     {
-        return std::uint64_t{nLength} << 32 | static_cast<std::uint32_t>(m_lower(static_cast<unsigned char>(szName[0])));
+        return std::uint64_t{nLength} << 32
+               | static_cast<std::uint32_t>(m_lower(static_cast<unsigned char>(szName[0])));
     }
 
     static std::uint64_t SignatureBit(std::uint64_t ullSignature)
@@ -80,8 +81,14 @@ int SaturateToInt32(double dValue);
 // A node's integer value: numbers as above, 1 for true, 0 for anything else.
 int ToInt32(const cJSON* pItem);
 
-inline void ReadValue(const cJSON* pItem, bool& bValue) { bValue = ToInt32(pItem) == 1; }
-inline void ReadValue(const cJSON* pItem, int& nValue) { nValue = ToInt32(pItem); }
+inline void ReadValue(const cJSON* pItem, bool& bValue)
+{
+    bValue = ToInt32(pItem) == 1;
+}
+inline void ReadValue(const cJSON* pItem, int& nValue)
+{
+    nValue = ToInt32(pItem);
+}
 inline void ReadValue(const cJSON* pItem, double& dValue)
 {
     dValue = cJSON_IsNumber(pItem) ? pItem->valuedouble : 0.0;
@@ -115,9 +122,14 @@ void ReadValue(const cJSON* pArray, std::vector<Record>& vecRecords)
 }
 
 template <class T>
-void ClearIfList(T&) {}
+void ClearIfList(T&)
+{
+}
 template <class T>
-void ClearIfList(std::vector<T>& vec) { vec.clear(); }
+void ClearIfList(std::vector<T>& vec)
+{
+    vec.clear();
+}
 
 using Filter = SerializationIgnoreItemFeatures;
 
@@ -191,9 +203,8 @@ cJSON* WriteFields(const Record& record)
     if (!pObject)
         return nullptr;
     bool bOk = true;
-    record.VisitFields([&](const auto& field, const char* szKey, int) {
-        bOk = bOk && WriteValue(record, pObject, szKey, field);
-    });
+    record.VisitFields(
+        [&](const auto& field, const char* szKey, int) { bOk = bOk && WriteValue(record, pObject, szKey, field); });
     return pObject;
 }
 

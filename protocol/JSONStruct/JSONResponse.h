@@ -27,10 +27,19 @@ struct JSONResponse : public IReturnData {
     PROTOCOL_JSON_FIELDS_BODY(JSONResponse, PROTOCOL_JSON_RESPONSE_FIELDS, PROTOCOL_JSON_RESPONSE_FIELDS)
 #undef PROTOCOL_JSON_RESPONSE_FIELDS
 
-    void FromJSON(const cJSON* pNode) override { detail::ReadFields(*this, pNode); }
-    cJSON* ToJSON() const override { return detail::WriteFields(*this); }
+    void FromJSON(const cJSON* pNode) override
+    {
+        detail::ReadFields(*this, pNode);
+    }
+    cJSON* ToJSON() const override
+    {
+        return detail::WriteFields(*this);
+    }
 
-    int ErrorCode() const { return ErrorCodeFromText(code); }
+    int ErrorCode() const
+    {
+        return ErrorCodeFromText(code);
+    }
 
     // Reads "code", "msg" and "data" from the text; false when it is empty or
     // is not JSON or is larger than kMaxBodyBytes.

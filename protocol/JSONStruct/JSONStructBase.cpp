@@ -25,7 +25,9 @@ constexpr const char* kFullWidthQuote = "\xA1\xB0";
 
 }  // namespace
 
-KeyTable::KeyTable(const char* const* ppKeys, int nCount) : m_ppKeys(ppKeys), m_nCount(nCount)
+KeyTable::KeyTable(const char* const* ppKeys, int nCount)
+    : m_ppKeys(ppKeys)
+    , m_nCount(nCount)
 {
     m_mapIndex.reserve(static_cast<std::size_t>(nCount));
     for (int i = 0; i < nCount; ++i) {
@@ -71,8 +73,7 @@ bool SerializationIgnoreItemFeatures::IsIgnored(const char* szKey) const
         return false;
     if (m_uIgnoreMode != kIgnoreListed && m_uIgnoreMode != kWriteOnlyListed)
         return false;
-    const bool bListed = std::find(m_vecIgnoreList.begin(), m_vecIgnoreList.end(), szKey)
-                         != m_vecIgnoreList.end();
+    const bool bListed = std::find(m_vecIgnoreList.begin(), m_vecIgnoreList.end(), szKey) != m_vecIgnoreList.end();
     return m_uIgnoreMode == kIgnoreListed ? bListed : !bListed;
 }
 
@@ -147,8 +148,7 @@ bool IInboundData::CheckIntRange(const char* szKey, int nValue, int nMin, int nM
     return strError.empty();
 }
 
-bool IInboundData::CheckTextLength(const char* szKey, const std::string& strText, int nMaxLength,
-                                   std::string& strError)
+bool IInboundData::CheckTextLength(const char* szKey, const std::string& strText, int nMaxLength, std::string& strError)
 {
     strError.clear();
     if (nMaxLength >= 0 && strText.size() <= static_cast<std::size_t>(nMaxLength))
@@ -160,8 +160,8 @@ bool IInboundData::CheckTextLength(const char* szKey, const std::string& strText
 bool IInboundData::CheckTextChars(const char* szKey, const std::string& strText, std::string& strError)
 {
     strError.clear();
-    const bool bInvalid = strText.find_first_of("/:*?<>|") != std::string::npos
-                          || strText.find(kFullWidthQuote) != std::string::npos;
+    const bool bInvalid =
+        strText.find_first_of("/:*?<>|") != std::string::npos || strText.find(kFullWidthQuote) != std::string::npos;
     if (!bInvalid)
         return true;
     strError = std::string(szKey ? szKey : "") + " contain invalid char [/:*?" + kFullWidthQuote + "<>|].";

@@ -102,8 +102,7 @@ protected:
         return CheckNotEmpty(szKey, vec.size(), strError);
     }
     static bool CheckIntRange(const char* szKey, int nValue, int nMin, int nMax, std::string& strError);
-    static bool CheckTextLength(const char* szKey, const std::string& strText, int nMaxLength,
-                                std::string& strError);
+    static bool CheckTextLength(const char* szKey, const std::string& strText, int nMaxLength, std::string& strError);
     static bool CheckTextChars(const char* szKey, const std::string& strText, std::string& strError);
 };
 

@@ -27,7 +27,8 @@ protocol::PictureRect Rect(double x, double y, double w, double h)
 
 QString Text(const QRect& rc)
 {
-    return rc.isNull() ? QString("empty") : QString("%1,%2 %3x%4").arg(rc.x()).arg(rc.y()).arg(rc.width()).arg(rc.height());
+    return rc.isNull() ? QString("empty")
+                       : QString("%1,%2 %3x%4").arg(rc.x()).arg(rc.y()).arg(rc.width()).arg(rc.height());
 }
 
 QString Text(const QSize& size)

@@ -93,7 +93,8 @@ bool ShowsPlaying(CLinkageSnapAlarmDlg& dlg, const char* szGUID)
     return icon.pixmap(16).toImage() == iconPlaying.pixmap(16).toImage();
 }
 
-void Drop(CStreamPlayWindowWithTask* pWindow, const QString& strGroup, const QString& strCamera, bool bProperties = true)
+void Drop(CStreamPlayWindowWithTask* pWindow, const QString& strGroup, const QString& strCamera,
+          bool bProperties = true)
 {
     QMimeData mime;
     if (bProperties) {
@@ -151,10 +152,10 @@ void tst_LinkageDlgCameras::doubleClick_data()
     QTest::addColumn<QString>("strState");
     QTest::newRow("dual: A then B fill both windows") << 2 << QStringList{"A", "B"} << "A,B,-|sel 1|A,B,-";
     QTest::newRow("three: B moves the selection on to window 2") << 3 << QStringList{"A", "B"} << "A,B,-|sel 2|A,B,-";
-    QTest::newRow("three: all windows full keeps the selection") << 3 << QStringList{"A", "B", "C"}
-                                                                 << "A,B,C|sel 2|A,B,C";
-    QTest::newRow("the camera the window plays changes nothing") << 2 << QStringList{"A", "B", "B"}
-                                                                  << "A,B,-|sel 1|A,B,-";
+    QTest::newRow("three: all windows full keeps the selection")
+        << 3 << QStringList{"A", "B", "C"} << "A,B,C|sel 2|A,B,C";
+    QTest::newRow("the camera the window plays changes nothing")
+        << 2 << QStringList{"A", "B", "B"} << "A,B,-|sel 1|A,B,-";
     QTest::newRow("an alarm input is no camera") << 2 << QStringList{"IN"} << "-,-,-|sel 0|-,-,-";
     QTest::newRow("no element") << 2 << QStringList{""} << "-,-,-|sel 0|-,-,-";
 }
@@ -176,9 +177,12 @@ void tst_LinkageDlgCameras::playPixmap_data()
 {
     QTest::addColumn<QString>("strRow");
     QTest::addColumn<QString>("strState");
-    QTest::newRow("camera row") << "B" << "B,-,-|sel 1|B,-,-";
-    QTest::newRow("group row") << "g1" << "-,-,-|sel 0|-,-,-";
-    QTest::newRow("invalid index") << "" << "-,-,-|sel 0|-,-,-";
+    QTest::newRow("camera row") << "B"
+                                << "B,-,-|sel 1|B,-,-";
+    QTest::newRow("group row") << "g1"
+                               << "-,-,-|sel 0|-,-,-";
+    QTest::newRow("invalid index") << ""
+                                   << "-,-,-|sel 0|-,-,-";
 }
 
 void tst_LinkageDlgCameras::playPixmap()
@@ -204,12 +208,18 @@ void tst_LinkageDlgCameras::drop_data()
     QTest::addColumn<QString>("strCamera");
     QTest::addColumn<bool>("bProperties");
     QTest::addColumn<QString>("strState");
-    QTest::newRow("A onto window 2") << 2 << "g1" << "A" << true << "-,-,A|sel 2|-,-,A";
-    QTest::newRow("B onto window 1") << 1 << "g1" << "B" << true << "-,B,-|sel 1|-,B,-";
-    QTest::newRow("empty group GUID") << 1 << "" << "B" << true << "-,-,-|sel 0|-,-,-";
-    QTest::newRow("foreign data") << 1 << "g1" << "B" << false << "-,-,-|sel 0|-,-,-";
-    QTest::newRow("unknown camera") << 1 << "g1" << "nobody" << true << "-,-,-|sel 1|-,-,-";
-    QTest::newRow("an alarm input") << 1 << "g2" << "IN" << true << "-,-,-|sel 1|-,-,-";
+    QTest::newRow("A onto window 2") << 2 << "g1"
+                                     << "A" << true << "-,-,A|sel 2|-,-,A";
+    QTest::newRow("B onto window 1") << 1 << "g1"
+                                     << "B" << true << "-,B,-|sel 1|-,B,-";
+    QTest::newRow("empty group GUID") << 1 << ""
+                                      << "B" << true << "-,-,-|sel 0|-,-,-";
+    QTest::newRow("foreign data") << 1 << "g1"
+                                  << "B" << false << "-,-,-|sel 0|-,-,-";
+    QTest::newRow("unknown camera") << 1 << "g1"
+                                    << "nobody" << true << "-,-,-|sel 1|-,-,-";
+    QTest::newRow("an alarm input") << 1 << "g2"
+                                    << "IN" << true << "-,-,-|sel 1|-,-,-";
 }
 
 void tst_LinkageDlgCameras::drop()

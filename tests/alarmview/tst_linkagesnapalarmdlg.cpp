@@ -12,10 +12,10 @@
 
 #include <QBoxLayout>
 #include <QCheckBox>
-#include <QPointer>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -86,16 +86,33 @@ void tst_LinkageSnapAlarmDlg::formObjectNames()
 {
     CLinkageSnapAlarmDlg dlg;
     QStringList lstMissing;
-    for (const char* szName :
-         {"m_pWidgetBg", "m_pWidgetLiveTitle", "m_pWidgetLiveTitleL", "m_pWidgetLiveTitleR", "m_pWidgetLiveCon",
-          "m_pWidgetLive1", "m_pWidgetLive2", "m_pWidgetLive3", "widget_2", "m_pWidgetSceneTitle",
-          "m_pWidgetSceneTitleL", "m_pWidgetSceneTitleR", "m_pWidgetScenePicCon", "m_pWidgetScenePic",
-          "m_pWidgetLinkageTitle", "m_pWidgetLinkageTitleL", "m_pWidgetLinkageTitleR", "m_pWidgetLinkagePicCon",
-          "m_pWidgetLinkagePic", "m_pLabelLiveTitle", "m_pLabelSceneTitle", "m_pLabelLinkageTitle"})
+    for (const char* szName : {"m_pWidgetBg",
+                               "m_pWidgetLiveTitle",
+                               "m_pWidgetLiveTitleL",
+                               "m_pWidgetLiveTitleR",
+                               "m_pWidgetLiveCon",
+                               "m_pWidgetLive1",
+                               "m_pWidgetLive2",
+                               "m_pWidgetLive3",
+                               "widget_2",
+                               "m_pWidgetSceneTitle",
+                               "m_pWidgetSceneTitleL",
+                               "m_pWidgetSceneTitleR",
+                               "m_pWidgetScenePicCon",
+                               "m_pWidgetScenePic",
+                               "m_pWidgetLinkageTitle",
+                               "m_pWidgetLinkageTitleL",
+                               "m_pWidgetLinkageTitleR",
+                               "m_pWidgetLinkagePicCon",
+                               "m_pWidgetLinkagePic",
+                               "m_pLabelLiveTitle",
+                               "m_pLabelSceneTitle",
+                               "m_pLabelLinkageTitle"})
         if (!dlg.findChild<QWidget*>(QLatin1String(szName)))
             lstMissing << szName;
     QCOMPARE(lstMissing, QStringList());
-    for (QLabel* pLabel : {dlg.Form().m_pLabelLiveTitle, dlg.Form().m_pLabelSceneTitle, dlg.Form().m_pLabelLinkageTitle})
+    for (QLabel* pLabel :
+         {dlg.Form().m_pLabelLiveTitle, dlg.Form().m_pLabelSceneTitle, dlg.Form().m_pLabelLinkageTitle})
         QVERIFY(pLabel->font().bold());
 }
 

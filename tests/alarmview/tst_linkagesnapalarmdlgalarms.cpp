@@ -223,31 +223,43 @@ void tst_LinkageSnapAlarmDlgAlarms::alarmFlow_data()
     QTest::addColumn<QString>("strCards");
     QTest::addColumn<QString>("strSaved");
 
-    QTest::newRow("panoramic of window 1") << "P:1:A" << true << "A" << true << "" << "VCA:1";
-    QTest::newRow("panoramic 100010 alike") << "P10:2:A" << true << "A" << true << "" << "VCA:1";
-    QTest::newRow("panoramic of a camera in no window") << "P:none:A" << true << "None" << false << "" << "";
-    QTest::newRow("panoramic without LinkageUid") << "P:1:" << true << "None" << false << "" << "";
-    QTest::newRow("linkage under the initial None") << "L:0:None:s" << false << "None" << false << "fB" << "";
-    QTest::newRow("panoramic then linkage")
-        << "P:1:A;L:0:A:s,b" << true << "A" << true << "fB,fB" << "Human_Bk:2,Human_Sub:2,VCA:1";
+    QTest::newRow("panoramic of window 1") << "P:1:A" << true << "A" << true << ""
+                                           << "VCA:1";
+    QTest::newRow("panoramic 100010 alike") << "P10:2:A" << true << "A" << true << ""
+                                            << "VCA:1";
+    QTest::newRow("panoramic of a camera in no window") << "P:none:A" << true << "None" << false << ""
+                                                        << "";
+    QTest::newRow("panoramic without LinkageUid") << "P:1:" << true << "None" << false << ""
+                                                  << "";
+    QTest::newRow("linkage under the initial None") << "L:0:None:s" << false << "None" << false << "fB"
+                                                    << "";
+    QTest::newRow("panoramic then linkage") << "P:1:A;L:0:A:s,b" << true << "A" << true << "fB,fB"
+                                            << "Human_Bk:2,Human_Sub:2,VCA:1";
     QTest::newRow("face cut from the same picture") << "P:1:A;L:0:A:f" << true << "A" << true << "FB"
                                                     << "Face_Sub:1,Human_Bk:1,Human_Sub:1,VCA:1";
-    QTest::newRow("two persons share the listed face")
-        << "P:1:A;L:0:A:s,b+F" << true << "A" << true << "FB,FB" << "Face_Sub:4,Human_Bk:2,Human_Sub:2,VCA:1";
-    QTest::newRow("linkage of another linkage") << "P:1:A;L:0:B:s" << false << "A" << true << "" << "";
-    QTest::newRow("linkage of a camera in no window") << "P:1:A;L:none:A:s" << false << "A" << true << "" << "";
-    QTest::newRow("linkage without persons") << "P:1:A;L:0:A:" << false << "A" << true << "" << "";
-    QTest::newRow("a person without pictures skips only itself")
-        << "P:1:A;L:0:A:x,s" << true << "A" << true << "fB" << "Human_Bk:1,Human_Sub:1,VCA:1";
-    QTest::newRow("a close-up that is no picture") << "P:1:A;L:0:A:g" << false << "A" << true << "fb" << "";
-    QTest::newRow("a new panoramic alarm empties the cards")
-        << "P:1:A;L:0:A:s,s;P:2:B" << false << "B" << true << "" << "";
-    QTest::newRow("cards of a linkage gather") << "P:1:A;L:0:A:s;L:1:A:b" << false << "A" << true << "fB,fB" << "";
+    QTest::newRow("two persons share the listed face") << "P:1:A;L:0:A:s,b+F" << true << "A" << true << "FB,FB"
+                                                       << "Face_Sub:4,Human_Bk:2,Human_Sub:2,VCA:1";
+    QTest::newRow("linkage of another linkage") << "P:1:A;L:0:B:s" << false << "A" << true << ""
+                                                << "";
+    QTest::newRow("linkage of a camera in no window") << "P:1:A;L:none:A:s" << false << "A" << true << ""
+                                                      << "";
+    QTest::newRow("linkage without persons") << "P:1:A;L:0:A:" << false << "A" << true << ""
+                                             << "";
+    QTest::newRow("a person without pictures skips only itself") << "P:1:A;L:0:A:x,s" << true << "A" << true << "fB"
+                                                                 << "Human_Bk:1,Human_Sub:1,VCA:1";
+    QTest::newRow("a close-up that is no picture") << "P:1:A;L:0:A:g" << false << "A" << true << "fb"
+                                                   << "";
+    QTest::newRow("a new panoramic alarm empties the cards") << "P:1:A;L:0:A:s,s;P:2:B" << false << "B" << true << ""
+                                                             << "";
+    QTest::newRow("cards of a linkage gather") << "P:1:A;L:0:A:s;L:1:A:b" << false << "A" << true << "fB,fB"
+                                               << "";
     QTest::newRow("fifty cards at most") << "P:1:A;L:0:A:s*30;L:0:A:b*30" << false << "A" << true
-                                         << "50 cards, first fB" << "";
+                                         << "50 cards, first fB"
+                                         << "";
     QTest::newRow("a thousand persons") << "L:0:None:s*1000" << false << "None" << false << "50 cards, first fB"
                                         << "";
-    QTest::newRow("saving off writes nothing") << "P:1:A;L:0:A:s+F" << false << "A" << true << "FB" << "";
+    QTest::newRow("saving off writes nothing") << "P:1:A;L:0:A:s+F" << false << "A" << true << "FB"
+                                               << "";
 }
 
 void tst_LinkageSnapAlarmDlgAlarms::alarmFlow()
@@ -345,7 +357,7 @@ void tst_LinkageSnapAlarmDlgAlarms::diagnosticSlot()
     QVERIFY(QMetaObject::invokeMethod(m_upDlg.get(), "onBtnTestClicked"));
     QCOMPARE(m_upDlg->LinkageUid(), QString("None1"));
     QVERIFY(m_upDlg->m_pScenePic->HasPicture()); // an empty one
-    QVERIFY(!m_upDlg->m_pCardArea->HasCards()); // its person has no pictures
+    QVERIFY(!m_upDlg->m_pCardArea->HasCards());  // its person has no pictures
 }
 
 void tst_LinkageSnapAlarmDlgAlarms::hostAlarmsReachTheCards()

@@ -157,12 +157,24 @@ void tst_GroupTreeWidget::dragPayload_data()
     QTest::addColumn<QString>("strPayload");
     QTest::addColumn<QString>("strPixmap");
 
-    QTest::newRow("group") << "g1" << "g1|" << ":/public/btn/Public/Group.svg";
-    QTest::newRow("online camera") << "c1" << "g1|c1" << ":/public/btn/Public/Camera.svg";
-    QTest::newRow("offline camera not dragged") << "c2" << "<no drag>" << "";
-    QTest::newRow("disabled but online camera") << "c3" << "g1|c3" << ":/public/btn/Public/Camera.svg";
-    QTest::newRow("alarm input not dragged") << "a1" << "<no drag>" << "";
-    QTest::newRow("no row") << "" << "<no drag>" << "";
+    QTest::newRow("group") << "g1"
+                           << "g1|"
+                           << ":/public/btn/Public/Group.svg";
+    QTest::newRow("online camera") << "c1"
+                                   << "g1|c1"
+                                   << ":/public/btn/Public/Camera.svg";
+    QTest::newRow("offline camera not dragged") << "c2"
+                                                << "<no drag>"
+                                                << "";
+    QTest::newRow("disabled but online camera") << "c3"
+                                                << "g1|c3"
+                                                << ":/public/btn/Public/Camera.svg";
+    QTest::newRow("alarm input not dragged") << "a1"
+                                             << "<no drag>"
+                                             << "";
+    QTest::newRow("no row") << ""
+                            << "<no drag>"
+                            << "";
 }
 
 void tst_GroupTreeWidget::dragPayload()
@@ -188,11 +200,16 @@ void tst_GroupTreeWidget::doubleClick_data()
     QTest::addColumn<QString>("strRow");
     QTest::addColumn<QString>("strElement");
 
-    QTest::newRow("group with cameras") << "g1" << "";
-    QTest::newRow("camera") << "c4" << "c4";
-    QTest::newRow("offline camera") << "c2" << "c2";
-    QTest::newRow("alarm input leaf") << "a1" << "a1";
-    QTest::newRow("empty group") << "g3" << "";
+    QTest::newRow("group with cameras") << "g1"
+                                        << "";
+    QTest::newRow("camera") << "c4"
+                            << "c4";
+    QTest::newRow("offline camera") << "c2"
+                                    << "c2";
+    QTest::newRow("alarm input leaf") << "a1"
+                                      << "a1";
+    QTest::newRow("empty group") << "g3"
+                                 << "";
 }
 
 void tst_GroupTreeWidget::doubleClick()
@@ -280,11 +297,10 @@ void tst_GroupTreeWidget::removalReportsEachCamera()
     site.vecGroups.erase(std::remove_if(site.vecGroups.begin(), site.vecGroups.end(),
                                         [&](const tessel::GroupInfo& g) { return gone(g.strGUID); }),
                          site.vecGroups.end());
-    site.vecCameras.erase(std::remove_if(site.vecCameras.begin(), site.vecCameras.end(),
-                                         [&](const tessel::CameraInfo& c) {
-                                             return gone(c.strGUID) || gone(c.strGroupID);
-                                         }),
-                          site.vecCameras.end());
+    site.vecCameras.erase(
+        std::remove_if(site.vecCameras.begin(), site.vecCameras.end(),
+                       [&](const tessel::CameraInfo& c) { return gone(c.strGUID) || gone(c.strGroupID); }),
+        site.vecCameras.end());
     site.vecAlarmInputs.erase(std::remove_if(site.vecAlarmInputs.begin(), site.vecAlarmInputs.end(),
                                              [&](const tessel::AlarmInputInfo& a) { return gone(a.strGUID); }),
                               site.vecAlarmInputs.end());
@@ -298,12 +314,18 @@ void tst_GroupTreeWidget::playState_data()
     QTest::addColumn<QString>("strGuid");
     QTest::addColumn<QString>("strIcon");
 
-    QTest::newRow("kind 0 plays") << 0 << "c1" << "CameraPlaying.svg";
-    QTest::newRow("kind 6 plays") << 6 << "c1" << "CameraPlaying.svg";
-    QTest::newRow("kind 1 stops") << 1 << "c1" << "Camera.svg";
-    QTest::newRow("other kind leaves the icon") << 3 << "c1" << "Camera.svg";
-    QTest::newRow("offline camera") << 0 << "c2" << "CameraOffline.svg";
-    QTest::newRow("camera without a row") << 0 << "c9" << "";
+    QTest::newRow("kind 0 plays") << 0 << "c1"
+                                  << "CameraPlaying.svg";
+    QTest::newRow("kind 6 plays") << 6 << "c1"
+                                  << "CameraPlaying.svg";
+    QTest::newRow("kind 1 stops") << 1 << "c1"
+                                  << "Camera.svg";
+    QTest::newRow("other kind leaves the icon") << 3 << "c1"
+                                                << "Camera.svg";
+    QTest::newRow("offline camera") << 0 << "c2"
+                                    << "CameraOffline.svg";
+    QTest::newRow("camera without a row") << 0 << "c9"
+                                          << "";
 }
 
 void tst_GroupTreeWidget::playState()
@@ -327,12 +349,24 @@ void tst_GroupTreeWidget::search_data()
     QTest::addColumn<QString>("strTree");
     QTest::addColumn<QString>("strColoured");
 
-    QTest::newRow("nothing typed") << "" << "Gate[Front Door,Back Door,Lobby] Yard[Yard North]" << "";
-    QTest::newRow("one word, any case") << "DOOR" << "Gate[Front Door,Back Door]" << "Front Door,Back Door";
-    QTest::newRow("two words") << "lobby north" << "Gate[Lobby] Yard[Yard North]" << "Lobby,Yard North";
-    QTest::newRow("group name shows its cameras") << "yard" << "Yard[Yard North]" << "Yard,Yard North";
-    QTest::newRow("alarm input stays hidden") << "contact" << "" << "";
-    QTest::newRow("markup typed as text") << "<b>" << "" << "";
+    QTest::newRow("nothing typed") << ""
+                                   << "Gate[Front Door,Back Door,Lobby] Yard[Yard North]"
+                                   << "";
+    QTest::newRow("one word, any case") << "DOOR"
+                                        << "Gate[Front Door,Back Door]"
+                                        << "Front Door,Back Door";
+    QTest::newRow("two words") << "lobby north"
+                               << "Gate[Lobby] Yard[Yard North]"
+                               << "Lobby,Yard North";
+    QTest::newRow("group name shows its cameras") << "yard"
+                                                  << "Yard[Yard North]"
+                                                  << "Yard,Yard North";
+    QTest::newRow("alarm input stays hidden") << "contact"
+                                              << ""
+                                              << "";
+    QTest::newRow("markup typed as text") << "<b>"
+                                          << ""
+                                          << "";
 }
 
 void tst_GroupTreeWidget::search()

@@ -84,17 +84,17 @@ void tst_LinkageCameraModel::followsTheSite_data()
         s.vecCameras.push_back(Cam("c5", "g2", "Yard South"));
         s.vecCameras.push_back(Cam("c6", "g2", "Yard Gate"));
     }) << "Gate[Front Door,Back Door,Lobby,Door Contact] Yard[Yard North,Yard South,Yard Gate]"
-       << "Gate[Front Door,Back Door,Lobby] Yard[Yard North,Yard South,Yard Gate]";
+                                            << "Gate[Front Door,Back Door,Lobby] Yard[Yard North,Yard South,Yard Gate]";
     QTest::newRow("cameras apart removed") << SiteEdit([](tessel::SiteData& s) {
         s.vecCameras.erase(s.vecCameras.begin() + 2);
         s.vecCameras.erase(s.vecCameras.begin());
     }) << "Gate[Back Door,Door Contact] Yard[Yard North]"
-       << "Gate[Back Door] Yard[Yard North]";
+                                           << "Gate[Back Door] Yard[Yard North]";
     QTest::newRow("camera renamed and offline") << SiteEdit([](tessel::SiteData& s) {
         s.vecCameras[0].strName = "Main Door";
         s.vecCameras[0].bOnline = false;
     }) << "Gate[Main Door,Back Door,Lobby,Door Contact] Yard[Yard North]"
-       << "Gate[Main Door,Back Door,Lobby] Yard[Yard North]";
+                                                << "Gate[Main Door,Back Door,Lobby] Yard[Yard North]";
     QTest::newRow("camera moved") << SiteEdit([](tessel::SiteData& s) { s.vecCameras[0].strGroupID = "g2"; })
                                   << "Gate[Back Door,Lobby,Door Contact] Yard[Yard North,Front Door]"
                                   << "Gate[Back Door,Lobby] Yard[Yard North,Front Door]";
@@ -102,13 +102,16 @@ void tst_LinkageCameraModel::followsTheSite_data()
         s.vecGroups.erase(s.vecGroups.begin());
         s.vecCameras = {s.vecCameras.back()};
         s.vecAlarmInputs.clear();
-    }) << "Yard[Yard North]" << "Yard[Yard North]";
-    QTest::newRow("new group with cameras, renamed group") << SiteEdit([](tessel::SiteData& s) {
-        s.vecGroups.push_back({"g3", "Dock"});
-        s.vecGroups[1].strName = "Car Park";
-        s.vecCameras.push_back(Cam("c7", "g3", "Dock 1"));
-    }) << "Gate[Front Door,Back Door,Lobby,Door Contact] Car Park[Yard North] Dock[Dock 1]"
-       << "Gate[Front Door,Back Door,Lobby] Car Park[Yard North] Dock[Dock 1]";
+    }) << "Yard[Yard North]"
+                                                    << "Yard[Yard North]";
+    QTest::newRow("new group with cameras, renamed group")
+        << SiteEdit([](tessel::SiteData& s) {
+               s.vecGroups.push_back({"g3", "Dock"});
+               s.vecGroups[1].strName = "Car Park";
+               s.vecCameras.push_back(Cam("c7", "g3", "Dock 1"));
+           })
+        << "Gate[Front Door,Back Door,Lobby,Door Contact] Car Park[Yard North] Dock[Dock 1]"
+        << "Gate[Front Door,Back Door,Lobby] Car Park[Yard North] Dock[Dock 1]";
 }
 
 void tst_LinkageCameraModel::followsTheSite()
@@ -210,12 +213,16 @@ void tst_LinkageCameraModel::keywordColour_data()
     const QString strMatch = "#ffa92e";
     QTest::newRow("lower-case keyword, upper-case text") << QVariant(QStringList{"front"}) << "c1" << strMatch;
     QTest::newRow("second keyword matches") << QVariant(QStringList{"zzz", "DOOR"}) << "c1" << strMatch;
-    QTest::newRow("no match keeps the view colour") << QVariant(QStringList{"yard"}) << "c1" << "<none>";
-    QTest::newRow("no match keeps the dimmed colour") << QVariant(QStringList{"yard"}) << "c2" << "#5b6b7c";
+    QTest::newRow("no match keeps the view colour") << QVariant(QStringList{"yard"}) << "c1"
+                                                    << "<none>";
+    QTest::newRow("no match keeps the dimmed colour") << QVariant(QStringList{"yard"}) << "c2"
+                                                      << "#5b6b7c";
     QTest::newRow("match wins over the dimmed colour") << QVariant(QStringList{"back"}) << "c2" << strMatch;
-    QTest::newRow("null keyword skipped") << QVariant(QStringList{QString()}) << "c1" << "<none>";
+    QTest::newRow("null keyword skipped") << QVariant(QStringList{QString()}) << "c1"
+                                          << "<none>";
     QTest::newRow("empty keyword colours every row") << QVariant(QStringList{QString("")}) << "c4" << strMatch;
-    QTest::newRow("no keyword list") << QVariant() << "c1" << "<none>";
+    QTest::newRow("no keyword list") << QVariant() << "c1"
+                                     << "<none>";
     QTest::newRow("group rows too") << QVariant(QStringList{"gat"}) << "g1" << strMatch;
 }
 
@@ -271,11 +278,16 @@ void tst_LinkageCameraModel::liveViewPlugin_data()
     QTest::addColumn<QString>("strGuid");
     QTest::addColumn<QString>("strFound");
 
-    QTest::newRow("camera") << true << "c2" << "c2";
-    QTest::newRow("empty GUID") << true << "" << "";
-    QTest::newRow("unknown GUID") << true << "c9" << "";
-    QTest::newRow("alarm input is no camera") << true << "a1" << "";
-    QTest::newRow("no model") << false << "c2" << "";
+    QTest::newRow("camera") << true << "c2"
+                            << "c2";
+    QTest::newRow("empty GUID") << true << ""
+                                << "";
+    QTest::newRow("unknown GUID") << true << "c9"
+                                  << "";
+    QTest::newRow("alarm input is no camera") << true << "a1"
+                                              << "";
+    QTest::newRow("no model") << false << "c2"
+                              << "";
 }
 
 void tst_LinkageCameraModel::liveViewPlugin()

@@ -74,8 +74,10 @@ void tst_SnapshotCards::formObjectNames_data()
 {
     QTest::addColumn<QString>("strClass");
     QTest::addColumn<QString>("strNames");
-    QTest::newRow("empty state") << "NoDataWidget" << "NoDataWidget,m_pLabelIcon,m_pNoDataText";
-    QTest::newRow("card") << "LinkageCardWidget" << "LinkageCardWidget,m_pWidgetCardBack,m_pLabelFacePic,m_pLabelHumanPic";
+    QTest::newRow("empty state") << "NoDataWidget"
+                                 << "NoDataWidget,m_pLabelIcon,m_pNoDataText";
+    QTest::newRow("card") << "LinkageCardWidget"
+                          << "LinkageCardWidget,m_pWidgetCardBack,m_pLabelFacePic,m_pLabelHumanPic";
     QTest::newRow("card area") << "ShowCardArea"
                                << "ShowCardArea,m_pStackShow,m_pPageShow,m_pAreaShow,m_pScrollWidgetShow,"
                                   "m_pPageNoData,widget,m_pLabelTriangle";
@@ -212,11 +214,16 @@ void tst_SnapshotCards::cardAreaStates_data()
     QTest::addColumn<QString>("strSteps");
     QTest::addColumn<QString>("strPage");
     QTest::addColumn<bool>("bMarkVisible");
-    QTest::newRow("fresh") << "" << "m_pPageNoData" << true;
-    QTest::newRow("one card") << "add" << "m_pPageShow" << false;
-    QTest::newRow("cards cleared") << "add,add,clear" << "m_pPageNoData" << true;
-    QTest::newRow("clear while empty") << "clear" << "m_pPageNoData" << true;
-    QTest::newRow("cleared then a card") << "add,clear,add" << "m_pPageShow" << false;
+    QTest::newRow("fresh") << ""
+                           << "m_pPageNoData" << true;
+    QTest::newRow("one card") << "add"
+                              << "m_pPageShow" << false;
+    QTest::newRow("cards cleared") << "add,add,clear"
+                                   << "m_pPageNoData" << true;
+    QTest::newRow("clear while empty") << "clear"
+                                       << "m_pPageNoData" << true;
+    QTest::newRow("cleared then a card") << "add,clear,add"
+                                         << "m_pPageShow" << false;
 }
 
 void tst_SnapshotCards::cardAreaStates()

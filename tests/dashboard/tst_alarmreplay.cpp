@@ -29,8 +29,10 @@ void tst_AlarmReplay::parseLine_data()
     QTest::addColumn<QByteArray>("baLine");
     QTest::addColumn<QString>("strResult");
     const QByteArray baAlarm = R"("AlarmSourceID": "AS-1", "IntelAlarmInfo": {"LinkageUid": "L"})";
-    QTest::newRow("panoramic") << QByteArray(R"({"at": 1.5, "AlarmType": 100009, )" + baAlarm + "}") << "100009 AS-1 L at 1.5";
-    QTest::newRow("keys in any case") << QByteArray(R"({"alarmtype": 100509, "alarmsourceid": "AS-1", "intelalarminfo": {"linkageuid": "L"}})")
+    QTest::newRow("panoramic") << QByteArray(R"({"at": 1.5, "AlarmType": 100009, )" + baAlarm + "}")
+                               << "100009 AS-1 L at 1.5";
+    QTest::newRow("keys in any case") << QByteArray(
+        R"({"alarmtype": 100509, "alarmsourceid": "AS-1", "intelalarminfo": {"linkageuid": "L"}})")
                                       << "100509 AS-1 L at 0";
     QTest::newRow("not JSON") << QByteArray("hello") << "not a JSON object";
     QTest::newRow("an array") << QByteArray("[1]") << "not a JSON object";
@@ -45,15 +47,15 @@ void tst_AlarmReplay::parseLine_data()
                                    << "\"at\" is not a time in seconds";
     QTest::newRow("no alarm record") << QByteArray(R"({"AlarmType": 100009, "AlarmSourceID": "AS-1"})")
                                      << "\"IntelAlarmInfo\" is missing or not an object";
-    QTest::newRow("bad base64")
-        << QByteArray(R"({"AlarmType": 100009, "AlarmSourceID": "A", "IntelAlarmInfo": {"VCASmart": {"bkPic": {"base64": "!!"}}}})")
-        << "VCASmart.bkPic: \"base64\" is not base64";
-    QTest::newRow("file and base64")
-        << QByteArray(R"({"AlarmType": 100509, "AlarmSourceID": "A", "IntelAlarmInfo": {"IntelAlarmHumanInfoList": [{}, {"SubPic": {"file": "a.jpg", "base64": "AA=="}}]}})")
-        << "IntelAlarmHumanInfoList[1].SubPic: both \"file\" and \"base64\"";
-    QTest::newRow("missing file")
-        << QByteArray(R"({"AlarmType": 100509, "AlarmSourceID": "A", "IntelAlarmInfo": {"IntelAlarmFaceInfoList": [{"bkPic": {"file": "none.jpg"}}]}})")
-        << "IntelAlarmFaceInfoList[0].bkPic: picture file none.jpg cannot be read";
+    QTest::newRow("bad base64") << QByteArray(
+        R"({"AlarmType": 100009, "AlarmSourceID": "A", "IntelAlarmInfo": {"VCASmart": {"bkPic": {"base64": "!!"}}}})")
+                                << "VCASmart.bkPic: \"base64\" is not base64";
+    QTest::newRow("file and base64") << QByteArray(
+        R"({"AlarmType": 100509, "AlarmSourceID": "A", "IntelAlarmInfo": {"IntelAlarmHumanInfoList": [{}, {"SubPic": {"file": "a.jpg", "base64": "AA=="}}]}})")
+                                     << "IntelAlarmHumanInfoList[1].SubPic: both \"file\" and \"base64\"";
+    QTest::newRow("missing file") << QByteArray(
+        R"({"AlarmType": 100509, "AlarmSourceID": "A", "IntelAlarmInfo": {"IntelAlarmFaceInfoList": [{"bkPic": {"file": "none.jpg"}}]}})")
+                                  << "IntelAlarmFaceInfoList[0].bkPic: picture file none.jpg cannot be read";
 }
 
 void tst_AlarmReplay::parseLine()
@@ -137,7 +139,8 @@ void tst_AlarmReplay::schedule_data()
     QTest::newRow("at once") << "0,1,2" << 0.0 << 1 << 0 << "0:0,0:1,0:2";
     QTest::newRow("lines out of time order") << "2,0,1" << 1.0 << 1 << 0 << "0:1,1:2,2:0";
     QTest::newRow("bursts of two") << "0,1,2,3,4" << 1.0 << 2 << 0 << "0:0,0:1,2:2,2:3,4:4";
-    QTest::newRow("out of order, times kept") << "0,1,2,3,4,5,6,7" << 1.0 << 1 << 3 << "0:0,1:1,2:2,3:3,4:5,5:4,6:7,7:6";
+    QTest::newRow("out of order, times kept")
+        << "0,1,2,3,4,5,6,7" << 1.0 << 1 << 3 << "0:0,1:1,2:2,3:3,4:5,5:4,6:7,7:6";
 }
 
 void tst_AlarmReplay::schedule()

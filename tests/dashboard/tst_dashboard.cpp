@@ -53,8 +53,7 @@ void tst_Dashboard::stateStoreRoundTrip_data()
 {
     QTest::addColumn<StateList>("vecState");
     QTest::newRow("nothing stored") << StateList{};
-    QTest::newRow("three windows, middle idle")
-        << StateList{{"{A-GUID}", {}}, {"", {}}, {"{C-GUID}", {}}};
+    QTest::newRow("three windows, middle idle") << StateList{{"{A-GUID}", {}}, {"", {}}, {"{C-GUID}", {}}};
     QTest::newRow("integers and odd text") << StateList{{"a=b;c, 'd'", {1, -2, 3}}};
 }
 

@@ -26,7 +26,11 @@ QAtomicInt g_nLiveEvents;
 class CCountedEvent : public quorra::IAlarmEvent
 {
 public:
-    explicit CCountedEvent(int nSerial) { m_info.AlarmType = nSerial; g_nLiveEvents.ref(); }
+    explicit CCountedEvent(int nSerial)
+    {
+        m_info.AlarmType = nSerial;
+        g_nLiveEvents.ref();
+    }
     ~CCountedEvent() override { g_nLiveEvents.deref(); }
     quorra::IntelAlarmEventInfo GetIntelAlarmEventInfo() const override { return m_info; }
 

@@ -32,8 +32,8 @@ void tst_DiskDriveUtil::reportsFileSystemOfNearestExistingFolder_data()
 void tst_DiskDriveUtil::reportsFileSystemOfNearestExistingFolder()
 {
     QFETCH(QString, location);
-    const QByteArray baLocation = location == QLatin1String("<empty>") ? QByteArray("")
-                                                                       : QFile::encodeName(m_tmpDir.filePath(location));
+    const QByteArray baLocation =
+        location == QLatin1String("<empty>") ? QByteArray("") : QFile::encodeName(m_tmpDir.filePath(location));
     Fendra::U_LARGE_PART total{};
     Fendra::U_LARGE_PART free{};
     const int nResult = DiskDriveUtil::GetLocalDriveSpace(
@@ -42,7 +42,9 @@ void tst_DiskDriveUtil::reportsFileSystemOfNearestExistingFolder()
         QVERIFY(nResult != 0);
         return;
     }
-    struct statvfs stat {};
+    struct statvfs stat
+    {
+    };
     QCOMPARE(nResult, 0);
     QCOMPARE(statvfs(QFile::encodeName(m_tmpDir.path()).constData(), &stat), 0);
     QCOMPARE(total.QuadPart, std::uint64_t(stat.f_blocks) * stat.f_frsize);

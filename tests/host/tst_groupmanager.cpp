@@ -28,8 +28,8 @@ public:
     {
         QStringList lst;
         for (const auto& id : vec)
-            lst << QString::fromStdString(id) + "["
-                       + Ids(tessel::CGroupManager::Instance().GetElementsOfGroup(id)) + "]";
+            lst << QString::fromStdString(id) + "[" + Ids(tessel::CGroupManager::Instance().GetElementsOfGroup(id))
+                       + "]";
         lstLog << "groups+ " + lst.join(',');
     }
     void OnGroupChanged(const tessel::StrGUID& id) override { lstLog << "group~ " + QString::fromStdString(id); }
@@ -42,10 +42,7 @@ public:
     {
         lstLog << QString::fromStdString(id) + " - " + Ids(vec);
     }
-    void OnElementChanged(tessel::IElement* p) override
-    {
-        lstLog << "~ " + QString::fromStdString(p->GetElementID());
-    }
+    void OnElementChanged(tessel::IElement* p) override { lstLog << "~ " + QString::fromStdString(p->GetElementID()); }
 };
 
 tessel::CameraInfo Cam(const std::string& strGuid, const std::string& strGroup, bool bOnline = true)
@@ -180,31 +177,34 @@ void tst_GroupManager::siteChangesInSequence_data()
     const tessel::SiteData base = BaseSite();
     tessel::SiteData reversed = base;
     std::reverse(reversed.vecCameras.begin(), reversed.vecCameras.end());
-    QTest::newRow("reordered site tells nothing") << reversed << base << "" << "g1[c1,c2] g2[c3,a1]";
+    QTest::newRow("reordered site tells nothing") << reversed << base << ""
+                                                  << "g1[c1,c2] g2[c3,a1]";
 
     tessel::SiteData front = base;
     front.vecCameras.insert(front.vecCameras.begin(), Cam("c0", "g1"));
-    QTest::newRow("camera put in front, then gone") << front << base << "g1 - c0" << "g1[c1,c2] g2[c3,a1]";
+    QTest::newRow("camera put in front, then gone") << front << base << "g1 - c0"
+                                                    << "g1[c1,c2] g2[c3,a1]";
 
     tessel::SiteData middle = base;
     middle.vecCameras.erase(middle.vecCameras.begin() + 1);
     tessel::SiteData changed = base;
     changed.vecCameras[2].bOnline = false;
-    QTest::newRow("middle camera gone, back and one changed")
-        << middle << changed << "g1 + c2|~ c3" << "g1[c1,c2] g2[c3,a1]";
+    QTest::newRow("middle camera gone, back and one changed") << middle << changed << "g1 + c2|~ c3"
+                                                              << "g1[c1,c2] g2[c3,a1]";
 
     tessel::SiteData twice = base;
     twice.vecCameras.insert(twice.vecCameras.begin() + 1, Cam("c1", "g1", false));
     // The later record of a GUID named twice wins, as a site built in code may do.
-    QTest::newRow("camera named twice, then once") << twice << base << "~ c1" << "g1[c1,c2] g2[c3,a1]";
+    QTest::newRow("camera named twice, then once") << twice << base << "~ c1"
+                                                   << "g1[c1,c2] g2[c3,a1]";
 
     tessel::SiteData moved = reversed;
     moved.vecCameras[0].strGroupID = "g1"; // c3
     tessel::SiteData movedBack = moved;
     movedBack.vecCameras[0].strGroupID = "g2";
     movedBack.vecCameras[1].bOnline = false; // c2
-    QTest::newRow("camera moved and back in a reordered site")
-        << moved << movedBack << "g1 - c3|g2 + c3|~ c2" << "g1[c1,c2] g2[a1,c3]";
+    QTest::newRow("camera moved and back in a reordered site") << moved << movedBack << "g1 - c3|g2 + c3|~ c2"
+                                                               << "g1[c1,c2] g2[a1,c3]";
 
     QTest::newRow("emptied and refilled") << tessel::SiteData() << reversed << "groups+ g1[c2,c1],g2[c3,a1]"
                                           << "g1[c2,c1] g2[c3,a1]";

@@ -105,13 +105,13 @@ void tst_LivePreview::start_data()
 {
     QTest::addColumn<QString>("strUrl");
     QTest::addColumn<bool>("bStarts");
-    QTest::addColumn<int>("nEndKind");   // the kind that settles the start
-    QTest::addColumn<int>("nReason");    // the host's error reason when it fails
+    QTest::addColumn<int>("nEndKind"); // the kind that settles the start
+    QTest::addColumn<int>("nReason");  // the host's error reason when it fails
 
     const QString strClosed = QString("rtsp://127.0.0.1:%1/none").arg(ClosedLoopbackPort());
     QTest::newRow("test pattern plays") << "test:smpte" << true << int(Vantrel::NotifyStarted) << 0;
-    QTest::newRow("unknown test pattern") << "test:nonsense" << false << -1
-                                          << int(Miravel::CErrorInfoMgr::ErrorStreamFailed);
+    QTest::newRow("unknown test pattern")
+        << "test:nonsense" << false << -1 << int(Miravel::CErrorInfoMgr::ErrorStreamFailed);
     QTest::newRow("garbage address") << "\x01::garbage::\xff" << false << -1
                                      << int(Miravel::CErrorInfoMgr::ErrorBadAddress);
     QTest::newRow("missing file") << "/nonexistent/clip.mkv" << false << -1

@@ -59,11 +59,13 @@ void tst_PtzControl::commandsMoveTheView_data()
     QTest::newRow("one second right at speed 1") << Steps{{PtzPanRight, false, 1, 1000}} << "0.550 0.500 1.000" << true;
     QTest::newRow("released pan stops") << Steps{{PtzPanRight, false, 1, 1000}, {PtzPanRight, true, 1, 1000}}
                                         << "0.550 0.500 1.000" << false;
-    QTest::newRow("pan stops at the scene's edge") << Steps{{PtzPanLeft, false, 7, 10000}} << "0.250 0.500 1.000" << true;
+    QTest::newRow("pan stops at the scene's edge")
+        << Steps{{PtzPanLeft, false, 7, 10000}} << "0.250 0.500 1.000" << true;
     QTest::newRow("diagonal moves both ways") << Steps{{PtzDownRight, false, 2, 1000}} << "0.600 0.600 1.000" << true;
     QTest::newRow("speed above 7 counts as 7") << Steps{{PtzTiltUp, false, 99, 500}} << "0.500 0.325 1.000" << true;
     QTest::newRow("speed below 1 counts as 1") << Steps{{PtzTiltDown, false, -3, 1000}} << "0.500 0.550 1.000" << true;
-    QTest::newRow("zoom in for a second at speed 5") << Steps{{PtzZoomIn, false, 5, 1000}} << "0.500 0.500 2.000" << true;
+    QTest::newRow("zoom in for a second at speed 5")
+        << Steps{{PtzZoomIn, false, 5, 1000}} << "0.500 0.500 2.000" << true;
     QTest::newRow("zoom stops at its widest") << Steps{{PtzZoomOut, false, 5, 1000}} << "0.500 0.500 1.000" << true;
     QTest::newRow("zoom stops at its closest") << Steps{{PtzZoomIn, false, 7, 60000}} << "0.500 0.500 8.000" << true;
     QTest::newRow("releasing the pan keeps the zoom running")
@@ -134,16 +136,16 @@ void tst_PtzControl::shownPart_data()
     QTest::newRow("whole picture cuts nothing") << whole << whole << 1280 << 720 << Vantrel::CropMargins{0, 0, 0, 0};
     QTest::newRow("PTZ view at the centre, zoom 1")
         << CPtzControl::ViewRect(PtzPosition{}) << whole << 2560 << 1440 << Vantrel::CropMargins{640, 640, 360, 360};
-    QTest::newRow("digital zoom on the right half") << whole << QRectF(0.5, 0, 0.5, 1) << 1280 << 720
-                                                    << Vantrel::CropMargins{640, 0, 0, 0};
-    QTest::newRow("digital zoom inside the PTZ view") << QRectF(0.25, 0.25, 0.5, 0.5) << QRectF(0, 0, 0.5, 0.5)
-                                                      << 1000 << 1000 << Vantrel::CropMargins{250, 500, 250, 500};
-    QTest::newRow("empty rectangles count as whole") << QRectF() << QRectF(0.2, 0.2, 0, 0) << 640 << 480
-                                                     << Vantrel::CropMargins{0, 0, 0, 0};
-    QTest::newRow("rectangle beyond the picture is cut to it") << QRectF(0.5, 0.5, 2, 2) << whole << 100 << 100
-                                                               << Vantrel::CropMargins{50, 0, 50, 0};
-    QTest::newRow("tiny part keeps one pixel") << QRectF(0.5, 0.5, 1e-9, 1e-9) << whole << 100 << 100
-                                               << Vantrel::CropMargins{50, 49, 50, 49};
+    QTest::newRow("digital zoom on the right half")
+        << whole << QRectF(0.5, 0, 0.5, 1) << 1280 << 720 << Vantrel::CropMargins{640, 0, 0, 0};
+    QTest::newRow("digital zoom inside the PTZ view") << QRectF(0.25, 0.25, 0.5, 0.5) << QRectF(0, 0, 0.5, 0.5) << 1000
+                                                      << 1000 << Vantrel::CropMargins{250, 500, 250, 500};
+    QTest::newRow("empty rectangles count as whole")
+        << QRectF() << QRectF(0.2, 0.2, 0, 0) << 640 << 480 << Vantrel::CropMargins{0, 0, 0, 0};
+    QTest::newRow("rectangle beyond the picture is cut to it")
+        << QRectF(0.5, 0.5, 2, 2) << whole << 100 << 100 << Vantrel::CropMargins{50, 0, 50, 0};
+    QTest::newRow("tiny part keeps one pixel")
+        << QRectF(0.5, 0.5, 1e-9, 1e-9) << whole << 100 << 100 << Vantrel::CropMargins{50, 49, 50, 49};
     QTest::newRow("no picture size yet") << QRectF(0.25, 0.25, 0.5, 0.5) << whole << 0 << 0 << Vantrel::CropMargins{};
 }
 

@@ -4,8 +4,8 @@
 #include <QtTest>
 
 using Quillet::CSQLite3Conn;
-using Quillet::CSQLite3Recordset;
 using Quillet::CSQlite3Error;
+using Quillet::CSQLite3Recordset;
 
 // Binding as quoted literals and reading rows back are also covered through the
 // settings store's tests; these are the edges the store never reaches.

@@ -51,10 +51,12 @@ void tst_Site::badItems_data()
     QTest::addColumn<QString>("strMessage");
 
     const QString c1 = Camera("c1");
-    QTest::newRow("not JSON") << QByteArray("{\"groups\":[") << false << "" << "site.json: not JSON";
+    QTest::newRow("not JSON") << QByteArray("{\"groups\":[") << false << ""
+                              << "site.json: not JSON";
     QTest::newRow("no group list") << QByteArray(R"({"cameras":[]})") << false << ""
                                    << "site.json: field \"groups\": missing or not a list; site not loaded";
-    QTest::newRow("top level is a list") << QByteArray("[1,2]") << false << "" << "field \"groups\"";
+    QTest::newRow("top level is a list") << QByteArray("[1,2]") << false << ""
+                                         << "field \"groups\"";
     QTest::newRow("missing name") << Site(R"({"guid":"c0","group":"g1"},)" + c1) << true << "c1"
                                   << "site.json: camera 1 \"c0\": field \"name\": missing; skipped";
     QTest::newRow("duplicate GUID") << Site(c1 + "," + Camera("c1", "", "g2")) << true << "c1"
@@ -67,33 +69,38 @@ void tst_Site::badItems_data()
                                           << "field \"channel\": expected a whole number";
     QTest::newRow("channel not whole") << Site(Camera("c0", R"(,"channel":1.5)") + "," + c1) << true << "c1"
                                        << "field \"channel\"";
-    QTest::newRow("unknown right") << Site(Camera("c0", R"(,"rights":["liveView","fly"])") + "," + c1) << true
-                                   << "c1" << "field \"rights\": unknown right";
+    QTest::newRow("unknown right") << Site(Camera("c0", R"(,"rights":["liveView","fly"])") + "," + c1) << true << "c1"
+                                   << "field \"rights\": unknown right";
     QTest::newRow("bad linkage role") << Site(Camera("c0", R"(,"linkageRole":"main")") + "," + c1) << true << "c1"
                                       << "field \"linkageRole\"";
-    QTest::newRow("unknown stream scheme") << Site(Camera("c0", R"(,"stream":"ftp://x/y")") + "," + c1) << true
-                                           << "c1" << "field \"stream\": not a test:";
+    QTest::newRow("unknown stream scheme") << Site(Camera("c0", R"(,"stream":"ftp://x/y")") + "," + c1) << true << "c1"
+                                           << "field \"stream\": not a test:";
     QTest::newRow("empty GUID") << Site(R"({"guid":" ","name":"n","group":"g1"},)" + c1) << true << "c1"
                                 << "camera 1: field \"guid\": empty; skipped";
     QTest::newRow("10,000-character name")
         << Site(QStringLiteral(R"({"guid":"c0","name":"%1","group":"g1"},)").arg(QString(10000, 'x')) + c1) << true
-        << "c1" << "field \"name\": longer than 256 characters; skipped";
+        << "c1"
+        << "field \"name\": longer than 256 characters; skipped";
     QTest::newRow("control character in name")
         << Site(R"({"guid":"c0","name":"a\u0007b","group":"g1"},)" + c1) << true << "c1"
         << "field \"name\": holds control characters";
     QTest::newRow("markup and right-to-left names kept")
         << Site(R"({"guid":"c0","name":"<b>Gate</b><img src=x>","group":"g1"},)"
                 R"({"guid":"c1","name":"\u05E9\u05E2\u05E8 \u0628\u0648\u0627\u0628\u0629","group":"g1"})")
-        << true << "c0,c1" << "";
-    QTest::newRow("item not an object") << Site("42," + c1) << true << "c1" << "camera 1: expected an object; skipped";
+        << true << "c0,c1"
+        << "";
+    QTest::newRow("item not an object") << Site("42," + c1) << true << "c1"
+                                        << "camera 1: expected an object; skipped";
     QTest::newRow("unknown field reported, camera kept") << Site(Camera("c1", R"(,"onlne":false)")) << true << "c1"
                                                          << "camera 1 \"c1\": field \"onlne\": unknown; ignored";
-    QTest::newRow("alarm input reusing a camera GUID")
-        << Site(c1, R"(,"alarmInputs":[{"guid":"c1","name":"Door","group":"g1"},{"guid":"a1","name":"D","group":"g2"}])")
-        << true << "c1,in:a1" << "alarm input 1 \"c1\": field \"guid\": used twice; skipped";
-    QTest::newRow("group id used twice")
-        << QByteArray(R"({"groups":[{"id":"g1","name":"A"},{"id":"g1","name":"B"}],"cameras":[{"guid":"c1","name":"n","group":"g1"}]})")
-        << true << "c1" << "group 2 \"g1\": field \"id\": used twice; skipped";
+    QTest::newRow("alarm input reusing a camera GUID") << Site(
+        c1, R"(,"alarmInputs":[{"guid":"c1","name":"Door","group":"g1"},{"guid":"a1","name":"D","group":"g2"}])")
+                                                       << true << "c1,in:a1"
+                                                       << "alarm input 1 \"c1\": field \"guid\": used twice; skipped";
+    QTest::newRow("group id used twice") << QByteArray(
+        R"({"groups":[{"id":"g1","name":"A"},{"id":"g1","name":"B"}],"cameras":[{"guid":"c1","name":"n","group":"g1"}]})")
+                                         << true << "c1"
+                                         << "group 2 \"g1\": field \"id\": used twice; skipped";
     QTest::newRow("camera list not a list") << Site("", R"(,"alarmInputs":{})") << true << ""
                                             << "field \"alarmInputs\": expected a list; ignored";
 }
@@ -121,9 +128,12 @@ void tst_Site::fileProblems_data()
 {
     QTest::addColumn<QString>("strFile");
     QTest::addColumn<QString>("strMessageEnd");
-    QTest::newRow("missing file") << "absent.json" << ": missing; site not loaded";
-    QTest::newRow("unreadable (a folder)") << "folder.json" << "site not loaded";
-    QTest::newRow("empty file") << "empty.json" << "site not loaded";
+    QTest::newRow("missing file") << "absent.json"
+                                  << ": missing; site not loaded";
+    QTest::newRow("unreadable (a folder)") << "folder.json"
+                                           << "site not loaded";
+    QTest::newRow("empty file") << "empty.json"
+                                << "site not loaded";
 }
 
 void tst_Site::fileProblems()

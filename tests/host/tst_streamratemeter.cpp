@@ -30,9 +30,10 @@ void tst_StreamRateMeter::rateFromArrivingBytes_data()
     QTest::newRow("600000 bytes in one second") << Samples{{0, 0}, {600000, 1000}} << true << 600000u;
     QTest::newRow("131 bytes in one second") << Samples{{1000, 0}, {1131, 1000}} << true << 131u;
     QTest::newRow("half a second counts double") << Samples{{0, 0}, {1000, 500}} << true << 2000u;
-    QTest::newRow("too close samples keep the last rate") << Samples{{0, 0}, {1000, 1000}, {90000, 1100}} << true << 1000u;
-    QTest::newRow("close samples add up for the next") << Samples{{0, 0}, {1000, 1000}, {1500, 1100}, {3000, 2000}}
-                                                      << true << 2000u;
+    QTest::newRow("too close samples keep the last rate")
+        << Samples{{0, 0}, {1000, 1000}, {90000, 1100}} << true << 1000u;
+    QTest::newRow("close samples add up for the next")
+        << Samples{{0, 0}, {1000, 1000}, {1500, 1100}, {3000, 2000}} << true << 2000u;
     QTest::newRow("count going back restarts") << Samples{{0, 0}, {9000, 1000}, {100, 1500}} << false << 0u;
     QTest::newRow("nothing arriving is zero") << Samples{{700, 0}, {700, 1000}} << true << 0u;
     QTest::newRow("huge rate stops at 32 bits") << Samples{{0, 0}, {Q_UINT64_C(1) << 40, 1000}} << true << 4294967295u;

@@ -21,11 +21,26 @@ void tst_StringUtil::replace_data()
     QTest::addColumn<QString>("from");
     QTest::addColumn<QString>("to");
     QTest::addColumn<QString>("result");
-    QTest::newRow("quote doubled") << "O'Brien's" << "'" << "''" << "O''Brien''s";
-    QTest::newRow("replacement holds the pattern") << "aaa" << "a" << "aa" << "aaaaaa";
-    QTest::newRow("overlapping pattern taken left to right") << "aaa" << "aa" << "b" << "ba";
-    QTest::newRow("empty pattern leaves text") << "abc" << "" << "x" << "abc";
-    QTest::newRow("removal") << "a-b-c" << "-" << "" << "abc";
+    QTest::newRow("quote doubled") << "O'Brien's"
+                                   << "'"
+                                   << "''"
+                                   << "O''Brien''s";
+    QTest::newRow("replacement holds the pattern") << "aaa"
+                                                   << "a"
+                                                   << "aa"
+                                                   << "aaaaaa";
+    QTest::newRow("overlapping pattern taken left to right") << "aaa"
+                                                             << "aa"
+                                                             << "b"
+                                                             << "ba";
+    QTest::newRow("empty pattern leaves text") << "abc"
+                                               << ""
+                                               << "x"
+                                               << "abc";
+    QTest::newRow("removal") << "a-b-c"
+                             << "-"
+                             << ""
+                             << "abc";
 }
 
 void tst_StringUtil::replace()

@@ -84,10 +84,9 @@ private:
 // A play window as the linkage view builds one.
 inline CStreamPlayWindowWithTask* NewPlayWindow(CLiveViewControllerPlugin* pPlugin, QWidget* pParent = nullptr)
 {
-    QList<CLiveViewMenuMgr::LiveViewActionType> lstLive{CLiveViewMenuMgr::StopLiveView, CLiveViewMenuMgr::Screenshot,
-                                                        CLiveViewMenuMgr::StartRecording,
-                                                        CLiveViewMenuMgr::OpenPTZControl,
-                                                        CLiveViewMenuMgr::OpenDigitalZoom, CLiveViewMenuMgr::AudioOn};
+    QList<CLiveViewMenuMgr::LiveViewActionType> lstLive{
+        CLiveViewMenuMgr::StopLiveView,   CLiveViewMenuMgr::Screenshot,      CLiveViewMenuMgr::StartRecording,
+        CLiveViewMenuMgr::OpenPTZControl, CLiveViewMenuMgr::OpenDigitalZoom, CLiveViewMenuMgr::AudioOn};
     QList<TesselPlayWindow::PlaybackMenuParam::PlaybackActionType> lstPlayback{
         TesselPlayWindow::PlaybackMenuParam::PlaybackScreenshot};
     return new CStreamPlayWindowWithTask(lstLive, lstPlayback, pPlugin, nullptr, pParent, true, 1, false);

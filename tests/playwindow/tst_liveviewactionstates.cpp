@@ -15,9 +15,8 @@ Q_DECLARE_METATYPE(Facts)
 namespace {
 
 const QList<CLiveViewMenuMgr::LiveViewActionType> kDialogActions = {
-    CLiveViewMenuMgr::StopLiveView,        CLiveViewMenuMgr::Screenshot,
-    CLiveViewMenuMgr::StartRecording,      CLiveViewMenuMgr::OpenPTZControl,
-    CLiveViewMenuMgr::OpenDigitalZoom, CLiveViewMenuMgr::AudioOn};
+    CLiveViewMenuMgr::StopLiveView,   CLiveViewMenuMgr::Screenshot,      CLiveViewMenuMgr::StartRecording,
+    CLiveViewMenuMgr::OpenPTZControl, CLiveViewMenuMgr::OpenDigitalZoom, CLiveViewMenuMgr::AudioOn};
 
 tessel::CameraInfo CameraWith(bool bPTZ, bool bSound)
 {
@@ -84,23 +83,26 @@ void tst_LiveViewActionStates::previewNotification_data()
     QTest::addColumn<Facts>("facts");
     QTest::addColumn<bool>("followed");
     QTest::addColumn<QString>("summary");
-    QTest::newRow("stop resets every look and disables") << true << 1 << Facts{false, false} << true
+    QTest::newRow("stop resets every look and disables")
+        << true << 1 << Facts{false, false} << true
         << "3 D | 4 D | 9 StartRecording Record_nor D | 10 OpenPTZControl PTZ_nor 0 D"
            " | 11 OpenDigitalZoom EZoom_nor 0 D | 18 AudioOn VolumeOpen_nor D";
-    QTest::newRow("recording started while previewing") << false << 2 << Facts{true, true} << true
+    QTest::newRow("recording started while previewing")
+        << false << 2 << Facts{true, true} << true
         << "3 E | 4 E | 9 StopRecording RecordStop_nor E | 10 OpenPTZControl PTZ_nor 0 E"
            " | 11 OpenDigitalZoom EZoom_nor 0 E | 18 AudioOn VolumeOpen_nor E";
-    QTest::newRow("recording stopped while previewing") << true << 3 << Facts{true, false} << true
+    QTest::newRow("recording stopped while previewing")
+        << true << 3 << Facts{true, false} << true
         << "3 E | 4 E | 9 StartRecording Record_nor E | 10 ClosePTZControl PTZ_nor 1 E"
            " | 11 CloseDigitalZoom EZoom_nor 1 E | 18 CloseVoice VolumeClose_nor E";
-    QTest::newRow("recording notice without preview changes nothing") << false << 2 << Facts{false, true} << true
-                                                                      << kAllOffEnabled;
+    QTest::newRow("recording notice without preview changes nothing")
+        << false << 2 << Facts{false, true} << true << kAllOffEnabled;
     QTest::newRow("sound opened") << false << 10 << Facts{true, false} << true
-        << "3 E | 4 E | 9 StartRecording Record_nor E | 10 OpenPTZControl PTZ_nor 0 E"
-           " | 11 OpenDigitalZoom EZoom_nor 0 E | 18 CloseVoice VolumeClose_nor E";
+                                  << "3 E | 4 E | 9 StartRecording Record_nor E | 10 OpenPTZControl PTZ_nor 0 E"
+                                     " | 11 OpenDigitalZoom EZoom_nor 0 E | 18 CloseVoice VolumeClose_nor E";
     QTest::newRow("sound closed") << true << 11 << Facts{true, false} << true
-        << "3 E | 4 E | 9 StopRecording RecordStop_nor E | 10 ClosePTZControl PTZ_nor 1 E"
-           " | 11 CloseDigitalZoom EZoom_nor 1 E | 18 AudioOn VolumeOpen_nor E";
+                                  << "3 E | 4 E | 9 StopRecording RecordStop_nor E | 10 ClosePTZControl PTZ_nor 1 E"
+                                     " | 11 CloseDigitalZoom EZoom_nor 1 E | 18 AudioOn VolumeOpen_nor E";
     QTest::newRow("started leaves the looks") << true << 0 << Facts{true, false} << false << kAllOnEnabled;
     QTest::newRow("running again leaves the looks") << true << 6 << Facts{true, false} << false << kAllOnEnabled;
     QTest::newRow("unknown kind is ignored") << true << 999 << Facts{true, true} << false << kAllOnEnabled;

@@ -40,20 +40,28 @@ void tst_LiveViewWndTitle::streamLine_data()
         << StreamInfo{1920, 1080, 600000, 25, 0} << false << 0 << "4800.00kbps, 1920*1080, 25fps";
     QTest::newRow("sub-stream, one frame per two seconds")
         << StreamInfo{704, 576, 131, 2, 1} << true << 1 << "Sub-stream(1.04kbps, 704*576, 1/2fps)";
-    QTest::newRow("1000 bit/s stays in bps") << StreamInfo{640, 480, 125, 5, 0} << false << 0 << "1000bps, 640*480, 5fps";
-    QTest::newRow("first rate above 1000 bit/s") << StreamInfo{640, 480, 126, 5, 0} << false << 0 << "1.00kbps, 640*480, 5fps";
+    QTest::newRow("1000 bit/s stays in bps")
+        << StreamInfo{640, 480, 125, 5, 0} << false << 0 << "1000bps, 640*480, 5fps";
+    QTest::newRow("first rate above 1000 bit/s")
+        << StreamInfo{640, 480, 126, 5, 0} << false << 0 << "1.00kbps, 640*480, 5fps";
     QTest::newRow("hundredths below ten get a leading zero")
         << StreamInfo{640, 480, 135, 5, 0} << false << 0 << "1.08kbps, 640*480, 5fps";
     QTest::newRow("no statistics yet") << StreamInfo{} << false << 0 << "0bps, 0*0, fps";
-    QTest::newRow("rate beyond 32 bits of bits") << StreamInfo{3840, 2160, 600000000, 30, 0} << false << 0
-                                                 << "4800000.00kbps, 3840*2160, 30fps";
-    QTest::newRow("type 6 has no name") << StreamInfo{352, 288, 1000, 25, 0} << true << 6 << "(8.00kbps, 352*288, 25fps)";
-    QTest::newRow("unknown type has no name") << StreamInfo{352, 288, 1000, 25, 0} << true << 42 << "(8.00kbps, 352*288, 25fps)";
-    QTest::newRow("negative type has no name") << StreamInfo{352, 288, 1000, 25, 0} << true << -1 << "(8.00kbps, 352*288, 25fps)";
-    QTest::newRow("main stream by name") << StreamInfo{352, 288, 1000, 25, 0} << true << 0
-                                         << "Tessel_Client.3f0fe9311dfe46ff9ea7f16dab6eef2a.name(8.00kbps, 352*288, 25fps)";
-    QTest::newRow("tenth stream by name") << StreamInfo{352, 288, 1000, 25, 0} << true << 10 << "TenthStream(8.00kbps, 352*288, 25fps)";
-    QTest::newRow("type ignored without name") << StreamInfo{352, 288, 1000, 25, 0} << false << 1 << "8.00kbps, 352*288, 25fps";
+    QTest::newRow("rate beyond 32 bits of bits")
+        << StreamInfo{3840, 2160, 600000000, 30, 0} << false << 0 << "4800000.00kbps, 3840*2160, 30fps";
+    QTest::newRow("type 6 has no name") << StreamInfo{352, 288, 1000, 25, 0} << true << 6
+                                        << "(8.00kbps, 352*288, 25fps)";
+    QTest::newRow("unknown type has no name")
+        << StreamInfo{352, 288, 1000, 25, 0} << true << 42 << "(8.00kbps, 352*288, 25fps)";
+    QTest::newRow("negative type has no name")
+        << StreamInfo{352, 288, 1000, 25, 0} << true << -1 << "(8.00kbps, 352*288, 25fps)";
+    QTest::newRow("main stream by name") << StreamInfo{
+        352, 288, 1000, 25,
+        0} << true << 0 << "Tessel_Client.3f0fe9311dfe46ff9ea7f16dab6eef2a.name(8.00kbps, 352*288, 25fps)";
+    QTest::newRow("tenth stream by name")
+        << StreamInfo{352, 288, 1000, 25, 0} << true << 10 << "TenthStream(8.00kbps, 352*288, 25fps)";
+    QTest::newRow("type ignored without name")
+        << StreamInfo{352, 288, 1000, 25, 0} << false << 1 << "8.00kbps, 352*288, 25fps";
 }
 
 void tst_LiveViewWndTitle::streamLine()
@@ -72,12 +80,12 @@ void tst_LiveViewWndTitle::frameRateIsKeptOverZero_data()
     QTest::addColumn<StreamInfo>("first");
     QTest::addColumn<StreamInfo>("second");
     QTest::addColumn<QString>("line");
-    QTest::newRow("zero after 25 keeps 25") << StreamInfo{1280, 720, 1000, 25, 0} << StreamInfo{1280, 720, 2000, 0, 0}
-                                            << "16.00kbps, 1280*720, 25fps";
+    QTest::newRow("zero after 25 keeps 25")
+        << StreamInfo{1280, 720, 1000, 25, 0} << StreamInfo{1280, 720, 2000, 0, 0} << "16.00kbps, 1280*720, 25fps";
     QTest::newRow("zero after a fraction keeps the fraction")
         << StreamInfo{1280, 720, 1000, 4, 1} << StreamInfo{1280, 720, 1000, 0, 1} << "8.00kbps, 1280*720, 1/4fps";
-    QTest::newRow("a new rate replaces the kept one") << StreamInfo{1280, 720, 1000, 4, 1}
-                                                      << StreamInfo{1280, 720, 1000, 12, 0} << "8.00kbps, 1280*720, 12fps";
+    QTest::newRow("a new rate replaces the kept one")
+        << StreamInfo{1280, 720, 1000, 4, 1} << StreamInfo{1280, 720, 1000, 12, 0} << "8.00kbps, 1280*720, 12fps";
 }
 
 void tst_LiveViewWndTitle::frameRateIsKeptOverZero()

@@ -131,7 +131,9 @@ void tst_PlayWindowsPtzMgr::init()
 QString tst_PlayWindowsPtzMgr::PanelState() const
 {
     return QString("%1 %2 %3 %4")
-        .arg(QString::fromStdString(m_pPanel->GetCameraGuid()).isEmpty() ? "-" : QString::fromStdString(m_pPanel->GetCameraGuid()))
+        .arg(QString::fromStdString(m_pPanel->GetCameraGuid()).isEmpty()
+                 ? "-"
+                 : QString::fromStdString(m_pPanel->GetCameraGuid()))
         .arg(m_pPanel->IsControlsEnabled() ? "right" : "no-right")
         .arg(m_pPanel->findChild<QLabel*>("m_pLabelState")->property("ptzState").toString())
         .arg(m_pPanel->isVisible() ? "shown" : "hidden");
@@ -144,8 +146,8 @@ void tst_PlayWindowsPtzMgr::panelFollowsSelectedCameraAndRight_data()
     QTest::addColumn<int>("mouseMode");
     QTest::addColumn<QString>("state");
     QTest::newRow("PTZ camera with the right") << "dome" << true << 1 << "dome right PTZReady shown";
-    QTest::newRow("PTZ camera without the right") << "dome-no-ptz-right" << true << 1
-                                                  << "dome-no-ptz-right no-right PTZNoPermission hidden";
+    QTest::newRow("PTZ camera without the right")
+        << "dome-no-ptz-right" << true << 1 << "dome-no-ptz-right no-right PTZNoPermission hidden";
     QTest::newRow("camera without PTZ") << "fixed" << true << 1 << "fixed right PTZNotSupported shown";
     QTest::newRow("camera still connecting") << "dome" << false << 1 << "dome no-right PTZNoPermission hidden";
     QTest::newRow("idle window") << "" << false << 0 << "- no-right PTZNoCamera hidden";

@@ -56,7 +56,8 @@ void tst_PTZControlWnd::panelState_data()
     QTest::newRow("no camera") << false << false << true << true << false << "PTZNoCamera" << false;
     QTest::newRow("camera without PTZ") << true << false << true << true << false << "PTZNotSupported" << false;
     QTest::newRow("PTZ part switched off") << true << true << true << false << false << "PTZNotSupported" << false;
-    QTest::newRow("PTZ camera without the right") << true << true << false << true << false << "PTZNoPermission" << false;
+    QTest::newRow("PTZ camera without the right")
+        << true << true << false << true << false << "PTZNoPermission" << false;
     QTest::newRow("fisheye view") << true << true << true << true << true << "PTZFisheyeView" << false;
     QTest::newRow("PTZ camera with the right") << true << true << true << true << false << "PTZReady" << true;
 }

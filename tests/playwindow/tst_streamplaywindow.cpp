@@ -45,8 +45,8 @@ QString Kinds(const QSignalSpy& spy)
 class CDropWindow : public CStreamPlayWindowWithTask
 {
 public:
-    using CStreamPlayWindowWithTask::CStreamPlayWindowWithTask;
     using CStreamPlayWindowWithTask::AcceptDragFrom;
+    using CStreamPlayWindowWithTask::CStreamPlayWindowWithTask;
     using CStreamPlayWindowWithTask::DropFrom;
 };
 } // namespace
@@ -130,8 +130,8 @@ void tst_StreamPlayWindow::construction()
     std::unique_ptr<CStreamPlayWindowWithTask> upWindow(NewPlayWindow(&m_plugin));
     CStreamPlayWindowWithTask& window = *upWindow;
     QCOMPARE(window.objectName(), QString("m_pStreamPlayWindow_NotSelected"));
-    for (const char* szName : {"Windows_m_pStateBar", "m_pTitleWidget", "m_pLiveViewEventTip", "m_pLiveViewWindow",
-                               "m_pCloseBtn"})
+    for (const char* szName :
+         {"Windows_m_pStateBar", "m_pTitleWidget", "m_pLiveViewEventTip", "m_pLiveViewWindow", "m_pCloseBtn"})
         QVERIFY2(window.findChild<QWidget*>(szName), szName);
     QVERIFY(window.hasMouseTracking());
     QCOMPARE(int(window.focusPolicy()), 11);
@@ -151,13 +151,20 @@ void tst_StreamPlayWindow::startLiveView_data()
     QTest::addColumn<bool>("bStarts");
     QTest::addColumn<QString>("strTip");
     QTest::addColumn<QString>("strNotice");
-    QTest::newRow("camera plays") << "cam-1" << false << true << "Connecting" << "";
-    QTest::newRow("unknown guid") << "nobody" << false << false << "" << "";
-    QTest::newRow("empty guid") << "" << false << false << "" << "";
-    QTest::newRow("alarm input is no camera") << "input-1" << false << false << "" << "";
-    QTest::newRow("camera-typed element that is no camera") << "fake-camera" << false << false << "" << "";
-    QTest::newRow("no live view right") << "cam-1" << true << false << "TheUserHasNoPermission" << "NoPermission";
-    QTest::newRow("garbage address") << "cam-bad" << false << false << "" << "LiveViewFailed";
+    QTest::newRow("camera plays") << "cam-1" << false << true << "Connecting"
+                                  << "";
+    QTest::newRow("unknown guid") << "nobody" << false << false << ""
+                                  << "";
+    QTest::newRow("empty guid") << "" << false << false << ""
+                                << "";
+    QTest::newRow("alarm input is no camera") << "input-1" << false << false << ""
+                                              << "";
+    QTest::newRow("camera-typed element that is no camera") << "fake-camera" << false << false << ""
+                                                            << "";
+    QTest::newRow("no live view right") << "cam-1" << true << false << "TheUserHasNoPermission"
+                                        << "NoPermission";
+    QTest::newRow("garbage address") << "cam-bad" << false << false << ""
+                                     << "LiveViewFailed";
 }
 
 void tst_StreamPlayWindow::startLiveView()
@@ -196,7 +203,8 @@ void tst_StreamPlayWindow::stateEventsAndDetach()
     QCOMPARE(upWindow->GetEventTip(), QString());
     // The picture size arrived and the layout follows it in mode 3.
     upWindow->SetVideoScaleMode(3);
-    QCOMPARE(upWindow->GetVideoSurface()->geometry(), CStreamPlayWindowWithTask::VideoRect(QSize(320, 200), 3, {640, 360}));
+    QCOMPARE(upWindow->GetVideoSurface()->geometry(),
+             CStreamPlayWindowWithTask::VideoRect(QSize(320, 200), 3, {640, 360}));
     spy.clear();
     upWindow->StopLiveView();
     QVERIFY(!upWindow->IsPreviewing());
@@ -270,9 +278,12 @@ void tst_StreamPlayWindow::drops()
     QWidget tree(&parent), foreign(&parent);
     QWidget* pViewport = new QWidget(&tree);
     window.SetDragSourceWidgets({&tree});
-    const QMap<QString, QObject*> mapSources{{"tree", &tree},           {"viewport", pViewport},
-                                             {"same group", upSame.get()}, {"other group", upOther.get()},
-                                             {"foreign", &foreign},     {"none", nullptr},
+    const QMap<QString, QObject*> mapSources{{"tree", &tree},
+                                             {"viewport", pViewport},
+                                             {"same group", upSame.get()},
+                                             {"other group", upOther.get()},
+                                             {"foreign", &foreign},
+                                             {"none", nullptr},
                                              {"self", &window}};
     QObject* pSource = mapSources.value(strSource);
 

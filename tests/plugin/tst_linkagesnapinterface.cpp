@@ -26,10 +26,14 @@ void tst_LinkageSnapInterface::getters_data()
 {
     QTest::addColumn<QString>("strGetter");
     QTest::addColumn<QString>("strExpected");
-    QTest::newRow("dll name") << "getAIDllName" << "LinkageSnapAlarm";
-    QTest::newRow("icon url") << "getAIIconUrl" << ":/Images/Images/AIDashboard/linkage_alarm_btn.png";
-    QTest::newRow("name untranslated") << "getAIName" << "LinkageSnapshotAlarm";
-    QTest::newRow("object name") << "getObjectName" << "m_LinkageAlarmBtn";
+    QTest::newRow("dll name") << "getAIDllName"
+                              << "LinkageSnapAlarm";
+    QTest::newRow("icon url") << "getAIIconUrl"
+                              << ":/Images/Images/AIDashboard/linkage_alarm_btn.png";
+    QTest::newRow("name untranslated") << "getAIName"
+                                       << "LinkageSnapshotAlarm";
+    QTest::newRow("object name") << "getObjectName"
+                                 << "m_LinkageAlarmBtn";
 }
 
 void tst_LinkageSnapInterface::getters()

@@ -9,7 +9,8 @@
 
 namespace recordtest {
 
-struct JsonDeleter {
+struct JsonDeleter
+{
     void operator()(cJSON* p) const { cJSON_Delete(p); }
 };
 using JsonPtr = std::unique_ptr<cJSON, JsonDeleter>;
@@ -35,4 +36,4 @@ QByteArray PrintRecord(const Record& record)
     return Print(pNode.get());
 }
 
-}  // namespace recordtest
+} // namespace recordtest

@@ -29,16 +29,17 @@ void CollectLost(const cJSON* pInput, const cJSON* pOutput, const QString& strPa
     } else if (cJSON_IsArray(pInput) && cJSON_IsArray(pOutput)
                && cJSON_GetArraySize(pInput) == cJSON_GetArraySize(pOutput)) {
         for (int i = 0; i < cJSON_GetArraySize(pInput); ++i)
-            CollectLost(cJSON_GetArrayItem(pInput, i), cJSON_GetArrayItem(pOutput, i),
-                        strPath + QString("[%1]").arg(i), lost);
+            CollectLost(cJSON_GetArrayItem(pInput, i), cJSON_GetArrayItem(pOutput, i), strPath + QString("[%1]").arg(i),
+                        lost);
     } else if (!cJSON_Compare(pInput, pOutput, true)) {
         lost << strPath + ": " + Print(pInput) + " became " + Print(pOutput);
     }
 }
 
-}  // namespace
+} // namespace
 
-class TestIntelAlarmRecords : public QObject {
+class TestIntelAlarmRecords : public QObject
+{
     Q_OBJECT
 
 private slots:
@@ -98,7 +99,8 @@ void TestIntelAlarmRecords::pictureBytes_data()
     QTest::newRow("moved picture keeps its bytes") << same(movedTo, scene);
     protocol::AlarmPictureInfo cleared;
     cleared.pPicBinary = nullptr;
-    QTest::newRow("null assigned means no bytes") << (!cleared.pPicBinary && !protocol::AlarmPictureInfo(cleared).pPicBinary);
+    QTest::newRow("null assigned means no bytes")
+        << (!cleared.pPicBinary && !protocol::AlarmPictureInfo(cleared).pPicBinary);
     const protocol::AlarmPictureInfo readTwice;
     const auto bytesOf = [&readTwice] { return readTwice.pPicBinary.get(); };
     auto first = std::async(std::launch::async, bytesOf);

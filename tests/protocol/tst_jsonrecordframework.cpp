@@ -14,13 +14,15 @@ using namespace recordtest;
 
 namespace {
 
-struct SampleChild : public protocol::IInboundData {
+struct SampleChild : public protocol::IInboundData
+{
 #define SAMPLE_CHILD_FIELDS(F) F(int, id, "id")
     PROTOCOL_INBOUND_RECORD(SampleChild, SAMPLE_CHILD_FIELDS)
 };
 
 // One field of every kind, with every check.
-struct SampleRecord : public protocol::IInboundData {
+struct SampleRecord : public protocol::IInboundData
+{
 #define SAMPLE_RECORD_FIELDS(F)    \
     F(bool, Flag, "Flag")          \
     F(int, Count, "Count")         \
@@ -59,9 +61,10 @@ void AddReadRow(const char* szName, const QByteArrayList& inputs, const char* sz
     QTest::newRow(szName) << inputs << QByteArray(szExpected) << QString(szPresent);
 }
 
-}  // namespace
+} // namespace
 
-class TestJsonRecordFramework : public QObject {
+class TestJsonRecordFramework : public QObject
+{
     Q_OBJECT
 
 private slots:
@@ -83,7 +86,7 @@ private slots:
 void TestJsonRecordFramework::memberLookup_data()
 {
     QTest::addColumn<QByteArray>("json");
-    QTest::addColumn<QByteArrayList>("keys");  // asked in this order of one index
+    QTest::addColumn<QByteArrayList>("keys"); // asked in this order of one index
 
     QTest::newRow("case variants, first match, whole name")
         << QByteArray(R"({"Temp":1,"TEMPERATURE":2,"temperature":3})")
@@ -118,8 +121,8 @@ void TestJsonRecordFramework::memberLookup()
 
 void TestJsonRecordFramework::read_data()
 {
-    QTest::addColumn<QByteArrayList>("inputs");  // read one after the other; a null text is a null node
-    QTest::addColumn<QByteArray>("expected");    // the members of the output that the row checks
+    QTest::addColumn<QByteArrayList>("inputs"); // read one after the other; a null text is a null node
+    QTest::addColumn<QByteArray>("expected");   // the members of the output that the row checks
     QTest::addColumn<QString>("present");
 
     AddReadRow("key in another case recorded as declared", {R"({"fLAG":false,"COUNT":3,"name":"n"})"},
@@ -154,8 +157,8 @@ void TestJsonRecordFramework::read_data()
                R"({"Name":"a","Count":3,"Items":[{"id":7}]})", "Count Name Items");
     AddReadRow("null node changes nothing", {first, QByteArray()}, R"({"Name":"a","Items":[{"id":1},{"id":2}]})",
                "Name Items");
-    AddReadRow("second read in another case keeps one key", {first, R"({"NAME":"b"})"},
-               R"({"Name":"b","Items":[]})", "Name Items");
+    AddReadRow("second read in another case keeps one key", {first, R"({"NAME":"b"})"}, R"({"Name":"b","Items":[]})",
+               "Name Items");
 }
 
 void TestJsonRecordFramework::read()
@@ -175,12 +178,12 @@ void TestJsonRecordFramework::read()
     QVERIFY(pExpected);
     for (const cJSON* pMember = pExpected->child; pMember; pMember = pMember->next)
         QCOMPARE(Print(cJSON_GetObjectItemCaseSensitive(pOutput.get(), pMember->string)), Print(pMember));
-    const SampleRecord copy(record);  // copies keep the keys found
+    const SampleRecord copy(record); // copies keep the keys found
     QStringList keys;
     for (const std::string& strKey : copy.m_setPresentKeys.Keys())
         keys << QString::fromStdString(strKey);
     QCOMPARE(keys.join(' '), present);
-    QVERIFY(!copy.m_setPresentKeys.Contains("COUNT"));  // only under the declared spelling
+    QVERIFY(!copy.m_setPresentKeys.Contains("COUNT")); // only under the declared spelling
 }
 
 // NaN has no JSON spelling, but nodes built in memory and fields can hold it;
@@ -206,7 +209,8 @@ void TestJsonRecordFramework::filter_data()
     QTest::addColumn<QByteArray>("expected");
 
     const QByteArray all = R"({"Flag":false,"Count":0,"Ratio":0,"Name":"","Child":{"id":0},"Items":[{"id":0}]})";
-    QTest::newRow("mode 0 leaves listed keys out") << 0u << QStringList{"Ratio", "Items", ""}
+    QTest::newRow("mode 0 leaves listed keys out")
+        << 0u << QStringList{"Ratio", "Items", ""}
         << QByteArray(R"({"Flag":false,"Count":0,"Name":"","Child":{"id":0}})");
     QTest::newRow("mode 1 writes only listed keys") << 1u << QStringList{"Count"} << QByteArray(R"({"Count":0})");
     QTest::newRow("mode 1 with an empty list writes nothing") << 1u << QStringList{} << QByteArray("{}");
@@ -228,7 +232,7 @@ void TestJsonRecordFramework::filter()
     for (const QString& key : list)
         filtered.m_vecIgnoreList.push_back(key.toStdString());
     SampleRecord record;
-    record = filtered;  // assignment carries the filter
+    record = filtered; // assignment carries the filter
     QCOMPARE(PrintRecord(record), expected);
     // An empty or null key is never ignored, whatever the mode and list.
     QVERIFY(!record.IsIgnored(""));
@@ -237,10 +241,10 @@ void TestJsonRecordFramework::filter()
 
 void TestJsonRecordFramework::checkRequired_data()
 {
-    QTest::addColumn<QByteArray>("name");  // null: no "Name" key
+    QTest::addColumn<QByteArray>("name"); // null: no "Name" key
     QTest::addColumn<int>("count");
     QTest::addColumn<bool>("items");
-    QTest::addColumn<QByteArray>("error");  // empty: the checks pass
+    QTest::addColumn<QByteArray>("error"); // empty: the checks pass
 
     QTest::newRow("all checks pass, clearing the error") << QByteArray("cam") << 1 << true << QByteArray();
     QTest::newRow("key missing") << QByteArray() << 5 << true << QByteArray("Name field not exist!");
@@ -286,14 +290,14 @@ void TestJsonRecordFramework::responseText_data()
     QTest::addColumn<QByteArray>("log");
 
     const int nUnknown = protocol::kUnknownErrorCode;
-    QTest::newRow("code, msg and data") << QByteArray(R"({"code":"1001","msg":"busy","data":{"WIDTH":0.5}})")
-                                        << true << 1001 << QByteArray("busy") << 0.5 << QByteArray();
+    QTest::newRow("code, msg and data") << QByteArray(R"({"code":"1001","msg":"busy","data":{"WIDTH":0.5}})") << true
+                                        << 1001 << QByteArray("busy") << 0.5 << QByteArray();
     QTest::newRow("hexadecimal code") << QByteArray(R"({"code":"0x1F"})") << true << 31 << QByteArray() << 0.0
                                       << QByteArray();
-    QTest::newRow("code above INT_MAX saturates") << QByteArray(R"({"code":"99999999999999999999"})") << true
-                                                  << INT_MAX << QByteArray() << 0.0 << QByteArray();
-    QTest::newRow("code that is not a number") << QByteArray(R"({"code":"E12"})") << true << nUnknown
-                                               << QByteArray() << 0.0 << QByteArray();
+    QTest::newRow("code above INT_MAX saturates")
+        << QByteArray(R"({"code":"99999999999999999999"})") << true << INT_MAX << QByteArray() << 0.0 << QByteArray();
+    QTest::newRow("code that is not a number")
+        << QByteArray(R"({"code":"E12"})") << true << nUnknown << QByteArray() << 0.0 << QByteArray();
     QTest::newRow("empty text") << QByteArray() << false << nUnknown << QByteArray() << 0.0 << QByteArray();
     QTest::newRow("text that is not JSON") << QByteArray("{bad") << false << nUnknown << QByteArray() << 0.0
                                            << QByteArray("Failed to cJSON_Parse( [{bad] ). Error at byte 2.");

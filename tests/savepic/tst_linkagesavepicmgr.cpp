@@ -147,13 +147,15 @@ void TestLinkageSavePicMgr::writtenFile_data()
     const double dNaN = std::numeric_limits<double>::quiet_NaN();
     const double dInf = std::numeric_limits<double>::infinity();
     auto whole = [](const char* szName, const QByteArray& baData, const QRectF& rcCrop) {
-        QTest::newRow(szName) << "cam" << "pic" << baData << rcCrop << "cam/pic.jpg";
+        QTest::newRow(szName) << "cam"
+                              << "pic" << baData << rcCrop << "cam/pic.jpg";
     };
     auto named = [this](const char* szName, const QString& strFolder, const QString& strFile, const QString& strTo) {
         QTest::newRow(szName) << strFolder << strFile << m_baJpeg << QRectF() << strTo;
     };
     QTest::newRow("400x200 crop: 200x100 cut from (100, 50)")
-        << "cam" << "cut" << m_baJpeg << QRectF(0.25, 0.25, 0.5, 0.5) << "cam/cut.jpg";
+        << "cam"
+        << "cut" << m_baJpeg << QRectF(0.25, 0.25, 0.5, 0.5) << "cam/cut.jpg";
     whole("all fractions zero: unchanged", m_baJpeg, QRectF());
     whole("NaN fraction: unchanged", m_baJpeg, QRectF(0.25, dNaN, 0.5, 0.5));
     whole("infinite x: unchanged", m_baJpeg, QRectF(dInf, 0.1, 0.5, 0.5));
@@ -302,8 +304,8 @@ void TestLinkageSavePicMgr::queuedPicturesWrittenBeforeManagerGoes()
 // the old ones of our own naming, in the save folder and its camera folders only.
 void TestLinkageSavePicMgr::startingToSaveSweepsStaleTemporaries()
 {
-    const QStringList lstFiles{".picture-1a2b.part",     "cam/.picture-zz9.part", "cam/.picture-fresh.part",
-                               "cam/.picture-UPPER.part", "cam/holiday.part",     "cam/.picture-1.part.jpg",
+    const QStringList lstFiles{".picture-1a2b.part",        "cam/.picture-zz9.part", "cam/.picture-fresh.part",
+                               "cam/.picture-UPPER.part",   "cam/holiday.part",      "cam/.picture-1.part.jpg",
                                "cam/deeper/.picture-x.part"};
     const QDateTime dtOld = QDateTime::currentDateTime().addSecs(-3600);
     for (const QString& strFile : lstFiles) {

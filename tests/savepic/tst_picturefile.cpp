@@ -44,8 +44,8 @@ void TestPictureFile::cropRectInPixels_data()
     QTest::addColumn<QRect>("pixels");
     const QSize size(400, 200);
     QTest::newRow("quarter inset") << size << QRectF(0.25, 0.25, 0.5, 0.5) << QRect(100, 50, 200, 100);
-    QTest::newRow("products truncated")
-        << QSize(100, 100) << QRectF(0.339, 0.101, 0.259, 0.509) << QRect(33, 10, 25, 50);
+    QTest::newRow("products truncated") << QSize(100, 100) << QRectF(0.339, 0.101, 0.259, 0.509)
+                                        << QRect(33, 10, 25, 50);
     QTest::newRow("reaching past right and bottom") << size << QRectF(0.75, 0.5, 0.5, 1.0) << QRect(300, 100, 100, 100);
     QTest::newRow("starting left of the picture") << size << QRectF(-0.25, 0, 0.5, 0.5) << QRect(0, 0, 100, 100);
     QTest::newRow("entirely outside") << size << QRectF(1.5, 0, 0.5, 0.5) << QRect();
@@ -71,8 +71,8 @@ void TestPictureFile::cropToJpeg_data()
     QTest::addColumn<QSize>("size");    // empty: no result
     QTest::addColumn<QPoint>("centre"); // where the source's centre lands in the cut
     const QRectF rcHalf(0.25, 0.25, 0.5, 0.5);
-    QTest::newRow("PNG, centre half")
-        << Encode(QuadrantImage(400, 200), "PNG") << rcHalf << QSize(200, 100) << QPoint(100, 50);
+    QTest::newRow("PNG, centre half") << Encode(QuadrantImage(400, 200), "PNG") << rcHalf << QSize(200, 100)
+                                      << QPoint(100, 50);
     QTest::newRow("JPEG, clipped at the bottom right")
         << Encode(QuadrantImage(800, 400), "JPEG") << QRectF(0.25, 0.25, 1, 1) << QSize(600, 300) << QPoint(200, 100);
     QTest::newRow("truncated JPEG header")

@@ -211,7 +211,8 @@ void TestTesselThreadPool::boundedStopFinishesRunningJobAndCountsDropped()
     QTRY_COMPARE(Events(), QStringList{"wait 0"});
     for (int i = 1; i <= 5; ++i)
         rig.spPool->AddTask(new RecordingTask(i));
-    auto stopping = std::async(std::launch::async, [&rig] { return rig.spPool->StopAfter(std::chrono::milliseconds(0)); });
+    auto stopping =
+        std::async(std::launch::async, [&rig] { return rig.spPool->StopAfter(std::chrono::milliseconds(0)); });
     // Once stopping has begun, a job added is destroyed at once.
     int nProbe = 9000;
     do {

@@ -71,8 +71,8 @@ Q_DECLARE_METATYPE(LinkageSnapAlarm::LinkageSetupInfo)
 // A settings record in one line, for comparisons: "1|/path|3".
 inline QString Line(const LinkageSnapAlarm::LinkageSetupInfo& info)
 {
-    return QStringLiteral("%1|%2|%3").arg(QString::number(info.IsSavePicture), info.SavePicPath,
-                                          QString::number(info.PreviewMode));
+    return QStringLiteral("%1|%2|%3")
+        .arg(QString::number(info.IsSavePicture), info.SavePicPath, QString::number(info.PreviewMode));
 }
 
 inline LinkageSnapAlarm::CLinkageSetupStore& Store()

@@ -98,11 +98,12 @@ void TestLinkageSetupDlg::formHasNamedChildren()
 {
     CLinkageSetupDlg dlg;
     QStringList lstMissing;
-    for (const char* szName : {"m_pWidgetSetup", "m_pWidgetTop", "m_pLabelSetup", "m_pBtnClose", "m_pLabelViewMode",
-                               "widget_16", "radio2View", "radio3View", "m_pLabelDisplay", "m_pWidgetDisplay",
-                               "m_pWidgetPreview1", "m_pLabelDisplay1", "m_pLabelDisplay2", "m_pLabelDisplay5",
-                               "m_pLabelDisplay3", "m_pLabelDisplay4", "m_pLabelSavePic", "m_pCheckSavePic",
-                               "m_pLabelSavePath", "m_pEditSavePath", "m_pBtnSave", "m_pBtnCancel"})
+    for (const char* szName :
+         {"m_pWidgetSetup",    "m_pWidgetTop",     "m_pLabelSetup",    "m_pBtnClose",      "m_pLabelViewMode",
+          "widget_16",         "radio2View",       "radio3View",       "m_pLabelDisplay",  "m_pWidgetDisplay",
+          "m_pWidgetPreview1", "m_pLabelDisplay1", "m_pLabelDisplay2", "m_pLabelDisplay5", "m_pLabelDisplay3",
+          "m_pLabelDisplay4",  "m_pLabelSavePic",  "m_pCheckSavePic",  "m_pLabelSavePath", "m_pEditSavePath",
+          "m_pBtnSave",        "m_pBtnCancel"})
         if (!dlg.findChild<QWidget*>(QLatin1String(szName)))
             lstMissing << szName;
     QCOMPARE(lstMissing, QStringList());
@@ -131,7 +132,7 @@ void TestLinkageSetupDlg::shownSettings()
     LinkageSetupInfo info;
     dlg.GetSetupInfo(info);
     QCOMPARE(Line(info), stored.PreviewMode ? Line(stored) : shown);
-    QVERIFY(QFileInfo(info.SavePicPath).isDir()); // a first start creates the default folder
+    QVERIFY(QFileInfo(info.SavePicPath).isDir());          // a first start creates the default folder
     QCOMPARE(Store().IsSetupEmpty(), !stored.PreviewMode); // but stores nothing
 }
 

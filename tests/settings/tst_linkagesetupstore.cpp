@@ -152,8 +152,9 @@ void TestLinkageSetupStore::damagedFileIsSetAsideAndReplaced()
     }
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Settings database .*/LinkageSnapAlarm: query failed: "
                                                           "file is not a database \\(SQLite code 26\\)$"));
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Settings database was damaged: kept as "
-                                                          ".*/LinkageSnapAlarm\\.damaged-\\d{8}-\\d{6}, starting a fresh one$"));
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression("^Settings database was damaged: kept as "
+                                            ".*/LinkageSnapAlarm\\.damaged-\\d{8}-\\d{6}, starting a fresh one$"));
     QVERIFY(Store().IsSetupEmpty());
     QVERIFY(Store().TakeRecoveryNotice());
     QVERIFY(!Store().TakeRecoveryNotice());

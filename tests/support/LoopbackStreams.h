@@ -5,9 +5,9 @@
 
 #include <gst/rtsp-server/rtsp-server.h>
 
+#include <QList>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QList>
 
 #include <string>
 #include <thread>

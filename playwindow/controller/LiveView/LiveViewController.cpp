@@ -69,10 +69,14 @@ int CLiveViewController::HostStreamType(int nStreamType, int nChannelKind) const
     if (!m_bAlternateStream)
         return nType;
     switch (nType) {
-    case 0: return 12;
-    case 1: return 10;
-    case 2: return 11;
-    default: return nType;
+    case 0:
+        return 12;
+    case 1:
+        return 10;
+    case 2:
+        return 11;
+    default:
+        return nType;
     }
 }
 
@@ -97,8 +101,8 @@ bool CLiveViewController::StartPreview(const std::string& strGUID, int nStreamTy
     m_pPreview->SetDeviceIsEagle(device.bEagleEye);
     const int nHostStream = HostStreamType(nStreamType, channel.nChannelKind);
     if (!m_pPreview->StartPreview(hWnd, nHostStream, 0, false)) {
-        Notices().ShowLastErrorInfo(Miravel::CErrorInfoMgr::GetErrorInfo(), CameraName(), PlayWindowTexts::Text(PlayWindowTexts::LiveViewFailed),
-                                    m_pWindow);
+        Notices().ShowLastErrorInfo(Miravel::CErrorInfoMgr::GetErrorInfo(), CameraName(),
+                                    PlayWindowTexts::Text(PlayWindowTexts::LiveViewFailed), m_pWindow);
         m_pPreview->SetParam(nullptr);
         return false;
     }
@@ -153,7 +157,8 @@ void CLiveViewController::ApplyActionStates(int nKind)
         break;
     case CLiveViewActionStates::KindRunningAgain:
         if (m_bNoticeReconnected)
-            Notices().ShowInfoAtRightBottomANDAddEvent(CameraName() + PlayWindowTexts::Text(PlayWindowTexts::Reconnected), m_pWindow);
+            Notices().ShowInfoAtRightBottomANDAddEvent(
+                CameraName() + PlayWindowTexts::Text(PlayWindowTexts::Reconnected), m_pWindow);
         m_bNoticeReconnected = false;
         break;
     default:
@@ -185,8 +190,8 @@ bool CLiveViewController::Capture()
         return false;
     }
     if (!m_pPreview->Snapshot()) {
-        Notices().ShowLastErrorInfo(Miravel::CErrorInfoMgr::GetErrorInfo(), CameraName(), PlayWindowTexts::Text(PlayWindowTexts::CaptureFailed),
-                                    m_pWindow);
+        Notices().ShowLastErrorInfo(Miravel::CErrorInfoMgr::GetErrorInfo(), CameraName(),
+                                    PlayWindowTexts::Text(PlayWindowTexts::CaptureFailed), m_pWindow);
         return false;
     }
     const QString strPath = QString::fromStdString(m_pPreview->GetLastSnapshotPath());
@@ -229,8 +234,8 @@ bool CLiveViewController::OpenSound()
         return false;
     if (m_pPreview->OpenSound())
         return true;
-    Notices().ShowLastErrorInfo(Miravel::CErrorInfoMgr::GetErrorInfo(), CameraName(), PlayWindowTexts::Text(PlayWindowTexts::OpeningSoundFailed),
-                                m_pWindow);
+    Notices().ShowLastErrorInfo(Miravel::CErrorInfoMgr::GetErrorInfo(), CameraName(),
+                                PlayWindowTexts::Text(PlayWindowTexts::OpeningSoundFailed), m_pWindow);
     return false;
 }
 

@@ -14,10 +14,10 @@ class CLiveViewMenuMgr;
 
 namespace tessel {
 class ICamera;
-}
+} // namespace tessel
 namespace Vantrel {
 class CPreviewICamera;
-}
+} // namespace Vantrel
 
 // Starts and stops one window's host preview and runs the actions behind the
 // window's menu (screenshot, recording, sound) with their permission checks.

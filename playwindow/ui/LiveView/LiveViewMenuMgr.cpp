@@ -57,8 +57,8 @@ constexpr SwitchLooks kSwitchLooks[] = {
     {CLiveViewMenuMgr::OpenDigitalZoom, LiveViewMenuTexts::kOpenDigitalZoom, LSA_MENU_ICON("EZoom_nor"),
      LSA_TOOLBAR_ICON("EZoom_nor"), 0, LiveViewMenuTexts::kCloseDigitalZoom, LSA_MENU_ICON("EZoom_nor"),
      LSA_TOOLBAR_ICON("EZoom_sli"), 1},
-    {CLiveViewMenuMgr::AudioOn, LiveViewMenuTexts::kAudioOn, LSA_MENU_ICON("VolumeOpen_nor"), nullptr,
-     kKeepData, LiveViewMenuTexts::kCloseVoice, LSA_MENU_ICON("VolumeClose_nor"), nullptr, kKeepData},
+    {CLiveViewMenuMgr::AudioOn, LiveViewMenuTexts::kAudioOn, LSA_MENU_ICON("VolumeOpen_nor"), nullptr, kKeepData,
+     LiveViewMenuTexts::kCloseVoice, LSA_MENU_ICON("VolumeClose_nor"), nullptr, kKeepData},
 };
 
 // Actions that do not switch have one look.

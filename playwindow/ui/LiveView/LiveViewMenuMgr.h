@@ -9,7 +9,7 @@ class QMenu;
 
 namespace tessel {
 class ICamera;
-}
+} // namespace tessel
 
 namespace TesselPlayWindow {
 struct PlaybackMenuParam

@@ -124,8 +124,7 @@ const char* CLiveViewWndTitle::StreamNameKey(int32_t nStreamType)
     return LiveViewWndTitleTexts::kStreamNames[nStreamType];
 }
 
-void CLiveViewWndTitle::ShowStreamInfo(const Vantrel::StreamInfo& struInfo, bool bWithStreamName,
-                                       int32_t nStreamType)
+void CLiveViewWndTitle::ShowStreamInfo(const Vantrel::StreamInfo& struInfo, bool bWithStreamName, int32_t nStreamType)
 {
     if (!m_pAnalyzeResultLabel)
         return;

@@ -11,10 +11,20 @@ QRect CStreamPlayWindowWithTask::VideoRect(const QSize& sizeWindow, int nScaleMo
     const int nH = qMax(0, sizeWindow.height() - 2);
     int nRatioW = 0, nRatioH = 0;
     switch (nScaleMode) {
-    case Scale4To3: nRatioW = 4; nRatioH = 3; break;
-    case Scale16To9: nRatioW = 16; nRatioH = 9; break;
-    case ScaleOwnSize: nRatioW = sizePicture.width(); nRatioH = sizePicture.height(); break;
-    default: break;
+    case Scale4To3:
+        nRatioW = 4;
+        nRatioH = 3;
+        break;
+    case Scale16To9:
+        nRatioW = 16;
+        nRatioH = 9;
+        break;
+    case ScaleOwnSize:
+        nRatioW = sizePicture.width();
+        nRatioH = sizePicture.height();
+        break;
+    default:
+        break;
     }
     int nWidth = nW, nHeight = nH;
     if (nRatioW > 0 && nRatioH > 0) {
@@ -53,8 +63,7 @@ void CStreamPlayWindowWithTask::LayoutVideo()
     if (m_pTitleWidget)
         m_pTitleWidget->setGeometry(1, 1, qMax(0, width() - 2), kTitleHeight);
     if (m_pToolBar)
-        m_pToolBar->setGeometry(rcVideo.x(), rcVideo.bottom() - kToolBarHeight + 1, rcVideo.width(),
-                                kToolBarHeight);
+        m_pToolBar->setGeometry(rcVideo.x(), rcVideo.bottom() - kToolBarHeight + 1, rcVideo.width(), kToolBarHeight);
     if (m_pLiveViewEventTip)
         m_pLiveViewEventTip->setGeometry(rcVideo.x(), rcVideo.center().y() - kTitleHeight, rcVideo.width(),
                                          2 * kTitleHeight);

@@ -158,8 +158,8 @@ void CStreamPlayWindowWithTask::BuildForm(bool bInstantPlaybackSurface)
 
     // Over a native video window only native windows stay visible.
     if (NativeWindows()) {
-        for (QWidget* pOverlay : {static_cast<QWidget*>(m_pTitleWidget), static_cast<QWidget*>(m_pLiveViewEventTip),
-                                  m_pToolBar})
+        for (QWidget* pOverlay :
+             {static_cast<QWidget*>(m_pTitleWidget), static_cast<QWidget*>(m_pLiveViewEventTip), m_pToolBar})
             pOverlay->setAttribute(Qt::WA_NativeWindow);
     }
     LayoutVideo();

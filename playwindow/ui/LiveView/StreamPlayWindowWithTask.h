@@ -30,10 +30,10 @@ class QPushButton;
 
 namespace tessel {
 class ICamera;
-}
+} // namespace tessel
 namespace Vantrel {
 class CPreviewICamera;
-}
+} // namespace Vantrel
 
 // A play window: a video surface into which the host preview draws, a title
 // bar with the camera's name and a close button, an event tip, a tool bar and
@@ -44,8 +44,16 @@ class CStreamPlayWindowWithTask : public QFrame, public IPtzPanelWindow
     Q_OBJECT
 public:
     // Mouse modes of the window.
-    enum MouseMode { MousePlain = 0, MousePTZ = 1, MouseDigitalZoom = 2, MouseArea3 = 3, MouseArea4 = 4,
-                     MouseMode5 = 5, MouseArea7 = 7, MouseArea8 = 8 };
+    enum MouseMode {
+        MousePlain = 0,
+        MousePTZ = 1,
+        MouseDigitalZoom = 2,
+        MouseArea3 = 3,
+        MouseArea4 = 4,
+        MouseMode5 = 5,
+        MouseArea7 = 7,
+        MouseArea8 = 8
+    };
     enum ScaleMode { ScaleFill = 0, Scale4To3 = 1, Scale16To9 = 2, ScaleOwnSize = 3 };
     // Height of the title bar over the video.
     static constexpr int kTitleHeight = 32;

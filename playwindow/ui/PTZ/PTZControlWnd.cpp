@@ -238,13 +238,26 @@ namespace {
 bool CommandOfKey(int nKey, Vantrel::PtzCommand& eCommand)
 {
     switch (nKey) {
-    case Qt::Key_Up: eCommand = Vantrel::PtzTiltUp; return true;
-    case Qt::Key_Down: eCommand = Vantrel::PtzTiltDown; return true;
-    case Qt::Key_Left: eCommand = Vantrel::PtzPanLeft; return true;
-    case Qt::Key_Right: eCommand = Vantrel::PtzPanRight; return true;
-    case Qt::Key_Plus: eCommand = Vantrel::PtzZoomIn; return true;
-    case Qt::Key_Minus: eCommand = Vantrel::PtzZoomOut; return true;
-    default: return false;
+    case Qt::Key_Up:
+        eCommand = Vantrel::PtzTiltUp;
+        return true;
+    case Qt::Key_Down:
+        eCommand = Vantrel::PtzTiltDown;
+        return true;
+    case Qt::Key_Left:
+        eCommand = Vantrel::PtzPanLeft;
+        return true;
+    case Qt::Key_Right:
+        eCommand = Vantrel::PtzPanRight;
+        return true;
+    case Qt::Key_Plus:
+        eCommand = Vantrel::PtzZoomIn;
+        return true;
+    case Qt::Key_Minus:
+        eCommand = Vantrel::PtzZoomOut;
+        return true;
+    default:
+        return false;
     }
 }
 } // namespace

@@ -15,7 +15,7 @@ class QToolButton;
 
 namespace tessel {
 class ICamera;
-}
+} // namespace tessel
 
 // The shared PTZ panel: a direction pad (held buttons or the arrow keys move the
 // camera), zoom in and out, home, and a speed slider. It acts on the camera it is

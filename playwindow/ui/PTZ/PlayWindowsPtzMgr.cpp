@@ -167,8 +167,7 @@ void CPlayWindowsPtzMgr::UpdatePanel(IPtzPanelWindow* pWindow)
 
 void CPlayWindowsPtzMgr::OnElementChanged(const QString& strGuid)
 {
-    if (m_pActiveWindow && m_pPTZControlWnd
-        && m_pPTZControlWnd->GetCameraGuid() == strGuid.toStdString())
+    if (m_pActiveWindow && m_pPTZControlWnd && m_pPTZControlWnd->GetCameraGuid() == strGuid.toStdString())
         UpdatePanel(m_pActiveWindow);
 }
 

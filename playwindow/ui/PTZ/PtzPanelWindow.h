@@ -7,7 +7,7 @@ class QWidget;
 
 namespace tessel {
 class ICamera;
-}
+} // namespace tessel
 
 // What the shared PTZ panel's manager needs of a play window. The window widget
 // also carries the signals "SignalPlayWindowSelected()" and
