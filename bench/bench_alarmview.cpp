@@ -11,6 +11,8 @@
 // Ratios printed at the end: figure time / floor time (lower is better).
 
 #include <benchmark/benchmark.h>
+
+#include "BenchRatios.h"
 #include <turbojpeg.h>
 
 #include "AlarmPictureDecoder.h"
@@ -211,39 +213,17 @@ BENCHMARK(BM_Linkage_RegionFloor)->Arg(1080)->Arg(2160)->Unit(benchmark::kMillis
 
 namespace {
 
-class RatioReporter : public benchmark::ConsoleReporter
+void PrintRatios(const bench::CRatioReporter& reporter)
 {
-public:
-    void ReportRuns(const std::vector<Run>& vecRuns) override
-    {
-        ConsoleReporter::ReportRuns(vecRuns);
-        for (const Run& run : vecRuns)
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                m_mapTimes[run.benchmark_name()] = run.GetAdjustedCPUTime();
+    std::printf("\nRatios (figure time / floor time, lower is better):\n");
+    for (const std::string strArg : {"1080", "2160"}) {
+        reporter.PrintTimeRatio("panoramic alarm, " + strArg
+                                    + "p scene: dialog / TurboJPEG scaled decode + smooth scale",
+                                "BM_Panoramic_Dialog/" + strArg, "BM_Panoramic_TurboFloor/" + strArg, 1.2, 78);
+        reporter.PrintTimeRatio("linkage alarm, 3 persons from " + strArg + "p: dialog / region decode + scale",
+                                "BM_Linkage_Dialog/" + strArg, "BM_Linkage_RegionFloor/" + strArg, 1.5, 78);
     }
-    void PrintRatios()
-    {
-        std::printf("\nRatios (figure time / floor time, lower is better):\n");
-        for (const std::string strArg : {"1080", "2160"}) {
-            Ratio("panoramic alarm, " + strArg + "p scene: dialog / TurboJPEG scaled decode + smooth scale",
-                  "BM_Panoramic_TurboFloor/" + strArg, "BM_Panoramic_Dialog/" + strArg, 1.2);
-            Ratio("linkage alarm, 3 persons from " + strArg + "p: dialog / region decode + scale",
-                  "BM_Linkage_RegionFloor/" + strArg, "BM_Linkage_Dialog/" + strArg, 1.5);
-        }
-    }
-
-private:
-    void Ratio(const std::string& strWhat, const std::string& strFloor, const std::string& strFigure, double dAim)
-    {
-        auto itFloor = m_mapTimes.find(strFloor);
-        auto itFigure = m_mapTimes.find(strFigure);
-        if (itFloor == m_mapTimes.end() || itFigure == m_mapTimes.end())
-            return;
-        std::printf("  %-78s %.2f (aim <= %.1f)\n", strWhat.c_str(), itFigure->second / itFloor->second, dAim);
-    }
-
-    std::map<std::string, double> m_mapTimes;
-};
+}
 
 } // namespace
 
@@ -253,9 +233,9 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    bench::CRatioReporter reporter(bench::CRatioReporter::Keep::IterationCpu);
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintRatios();
+    PrintRatios(reporter);
     benchmark::Shutdown();
     return 0;
 }

@@ -13,6 +13,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "BenchRatios.h"
+
 #include "GroupTreeView.h"
 #include "GroupTreeWidget.h"
 #include "LinkageCameraModel.h"
@@ -403,59 +405,28 @@ double ModelBytesPerCamera()
     return double(nAfter - nBefore) / (kGroups * kCamerasPerGroup);
 }
 
-class RatioReporter : public benchmark::ConsoleReporter
+void PrintRatios(const bench::CRatioReporter& reporter)
 {
-public:
-    void ReportRuns(const std::vector<Run>& vecRuns) override
-    {
-        ConsoleReporter::ReportRuns(vecRuns);
-        for (const Run& run : vecRuns) {
-            // The median of the repetitions: the machine is shared, single runs wander.
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median" && !run.error_occurred)
-                m_mapTimes[run.run_name.function_name] = run.GetAdjustedRealTime();
-        }
-    }
-    void PrintRatios() const
-    {
-        std::printf("\nRatios (figure / floor, lower is better):\n");
-        Ratio("search keystroke, panel / one layout change", "BM_Keystroke_Panel", "BM_Keystroke_OneLayoutFloor", 1.2);
-        Ratio("search keystroke, stock fixed string / one layout change", "BM_Keystroke_StockFixedString",
-              "BM_Keystroke_OneLayoutFloor", 0);
-        Ratio("model build, camera model / QStandardItemModel", "BM_Build_CameraModel", "BM_Build_StandardFloor", 0.5);
-        Ratio("100 cameras in one site change / 100 inserts, one repaint", "BM_Insert100_SiteChange",
-              "BM_Insert100_StandardFloor", 1.2);
-        TreePartRatio();
-        Ratio("first paint expanded, panel / plain view", "BM_FirstPaint_Panel", "BM_FirstPaint_PlainFloor", 1.2);
-        std::printf("  %-62s %.0f B (aim <= 600)\n", "camera model heap per camera", ModelBytesPerCamera());
-    }
-
-private:
+    std::printf("\nRatios (figure / floor, lower is better):\n");
+    reporter.PrintTimeRatio("search keystroke, panel / one layout change", "BM_Keystroke_Panel",
+                            "BM_Keystroke_OneLayoutFloor", 1.2);
+    reporter.PrintTimeRatio("search keystroke, stock fixed string / one layout change", "BM_Keystroke_StockFixedString",
+                            "BM_Keystroke_OneLayoutFloor", 0);
+    reporter.PrintTimeRatio("model build, camera model / QStandardItemModel", "BM_Build_CameraModel",
+                            "BM_Build_StandardFloor", 0.5);
+    reporter.PrintTimeRatio("100 cameras in one site change / 100 inserts, one repaint", "BM_Insert100_SiteChange",
+                            "BM_Insert100_StandardFloor", 1.2);
     // The tree's share of the site change: the whole less the manager's comparison.
-    void TreePartRatio() const
-    {
-        const auto itWhole = m_mapTimes.find("BM_Insert100_SiteChange");
-        const auto itDiff = m_mapTimes.find("BM_Insert100_SiteDiffOnly");
-        const auto itFloor = m_mapTimes.find("BM_Insert100_StandardFloor");
-        if (itWhole == m_mapTimes.end() || itDiff == m_mapTimes.end() || itFloor == m_mapTimes.end())
-            return;
+    const double dWhole = reporter.Time("BM_Insert100_SiteChange");
+    const double dDiff = reporter.Time("BM_Insert100_SiteDiffOnly");
+    const double dFloor = reporter.Time("BM_Insert100_StandardFloor");
+    if (dWhole >= 0 && dDiff >= 0 && dFloor > 0)
         std::printf("  %-62s %.2f (aim <= 1.2)\n", "  of which the tree (less the site comparison) / floor",
-                    (itWhole->second - itDiff->second) / itFloor->second);
-    }
-
-    void Ratio(const char* pszWhat, const char* pszFigure, const char* pszFloor, double dAim) const
-    {
-        const auto itFigure = m_mapTimes.find(pszFigure);
-        const auto itFloor = m_mapTimes.find(pszFloor);
-        if (itFigure == m_mapTimes.end() || itFloor == m_mapTimes.end())
-            return;
-        if (dAim > 0)
-            std::printf("  %-62s %.2f (aim <= %.1f)\n", pszWhat, itFigure->second / itFloor->second, dAim);
-        else
-            std::printf("  %-62s %.1f\n", pszWhat, itFigure->second / itFloor->second);
-    }
-
-    std::map<std::string, double> m_mapTimes;
-};
+                    (dWhole - dDiff) / dFloor);
+    reporter.PrintTimeRatio("first paint expanded, panel / plain view", "BM_FirstPaint_Panel",
+                            "BM_FirstPaint_PlainFloor", 1.2);
+    std::printf("  %-62s %.0f B (aim <= 600)\n", "camera model heap per camera", ModelBytesPerCamera());
+}
 
 } // namespace
 
@@ -465,9 +436,9 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    bench::CRatioReporter reporter(bench::CRatioReporter::Keep::MedianReal);
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintRatios();
+    PrintRatios(reporter);
     tessel::CGroupManager::Instance().ApplySite({});
     benchmark::Shutdown();
     return 0;

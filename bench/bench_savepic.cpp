@@ -13,6 +13,8 @@
 // wall time, the crops by CPU time).
 
 #include <benchmark/benchmark.h>
+
+#include "BenchRatios.h"
 #include <turbojpeg.h>
 
 #include <csetjmp>
@@ -324,48 +326,20 @@ BENCHMARK(BM_Crop_QImage)->Arg(1080)->Arg(2160)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Crop_TurboJpeg)->Arg(1080)->Arg(2160)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Crop_LibjpegTurbo)->Arg(1080)->Arg(2160)->Unit(benchmark::kMillisecond);
 
-// Prints the usual table and keeps each result for the closing ratios.
-class RatioReporter : public benchmark::ConsoleReporter
+void PrintRatios(const bench::CRatioReporter& reporter)
 {
-public:
-    void ReportRuns(const std::vector<Run>& vecRuns) override
-    {
-        ConsoleReporter::ReportRuns(vecRuns);
-        for (const Run& run : vecRuns)
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                m_mapTimes[run.benchmark_name()] = run.benchmark_name().find("real_time") != std::string::npos
-                                                       ? run.GetAdjustedRealTime()
-                                                       : run.GetAdjustedCPUTime();
+    std::printf("\nRatios (figure / floor, higher is better):\n");
+    reporter.PrintSpeedRatio("raw 300 KB pictures per second, manager / bare loop",
+                             "BM_SaveRaw_Manager/min_time:2.000/real_time",
+                             "BM_SaveRaw_BareLoop/min_time:2.000/real_time", 0.9);
+    for (const std::string strArg : {"1080", "2160"}) {
+        const std::string strFigure = "BM_Crop_QImage/" + strArg;
+        reporter.PrintSpeedRatio("crop 400x800 of " + strArg + "p + q50, QImage / TurboJPEG lossless crop", strFigure,
+                                 "BM_Crop_TurboJpeg/" + strArg, 0.7);
+        reporter.PrintSpeedRatio("crop 400x800 of " + strArg + "p + q50, QImage / libjpeg-turbo region", strFigure,
+                                 "BM_Crop_LibjpegTurbo/" + strArg, 0.7);
     }
-    void PrintRatios()
-    {
-        std::printf("\nRatios (figure / floor, higher is better):\n");
-        Ratio("raw 300 KB pictures per second, manager / bare loop", "BM_SaveRaw_BareLoop/min_time:2.000/real_time",
-              "BM_SaveRaw_Manager/min_time:2.000/real_time", 0.9);
-        for (const std::string strArg : {"1080", "2160"}) {
-            const std::string strFigure = "BM_Crop_QImage/" + strArg;
-            Ratio("crop 400x800 of " + strArg + "p + q50, QImage / TurboJPEG lossless crop",
-                  "BM_Crop_TurboJpeg/" + strArg, strFigure, 0.7);
-            Ratio("crop 400x800 of " + strArg + "p + q50, QImage / libjpeg-turbo region",
-                  "BM_Crop_LibjpegTurbo/" + strArg, strFigure, 0.7);
-        }
-    }
-
-private:
-    // Ratio of speeds: the floor's time over the figure's time (same units, wall
-    // time for the real-time runs, CPU time for the others).
-    void Ratio(const std::string& strWhat, const std::string& strFloor, const std::string& strFigure, double dAim)
-    {
-        auto itFloor = m_mapTimes.find(strFloor);
-        auto itFigure = m_mapTimes.find(strFigure);
-        if (itFloor == m_mapTimes.end() || itFigure == m_mapTimes.end())
-            return;
-        const double dRatio = itFloor->second / itFigure->second;
-        std::printf("  %-62s %.2f (aim >= %.1f)\n", strWhat.c_str(), dRatio, dAim);
-    }
-
-    std::map<std::string, double> m_mapTimes;
-};
+}
 
 } // namespace
 
@@ -373,9 +347,9 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    bench::CRatioReporter reporter(bench::CRatioReporter::Keep::IterationCpuOrReal);
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintRatios();
+    PrintRatios(reporter);
     benchmark::Shutdown();
     return 0;
 }
