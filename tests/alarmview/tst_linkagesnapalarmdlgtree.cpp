@@ -49,6 +49,8 @@ void tst_LinkageSnapAlarmDlgTree::panelPlacement_data()
     QTest::newRow("one click expands") << QSize(1920, 1080) << 1 << QRect(1, 72, 369, 1007) << false;
     QTest::newRow("two clicks return") << QSize(1920, 1080) << 2 << QRect(-343, 72, 369, 1007) << true;
     QTest::newRow("small screen expanded") << QSize(1280, 720) << 1 << QRect(1, 48, 246, 671) << false;
+    QTest::newRow("large screen collapsed") << QSize(2560, 1440) << 0 << QRect(-466, 97, 492, 1342) << true;
+    QTest::newRow("1366x768 expanded") << QSize(1366, 768) << 1 << QRect(1, 51, 262, 716) << false;
 }
 
 void tst_LinkageSnapAlarmDlgTree::panelPlacement()
