@@ -106,6 +106,33 @@ void Drop(CStreamPlayWindowWithTask* pWindow, const QString& strGroup, const QSt
     QDropEvent event(QPointF(5, 5), Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
     emit pWindow->SignalDropEvent(&event);
 }
+
+// One user action per step: "click A" double-clicks tree element A, "start B"
+// plays tree row B from its play pixmap ("start g1" a group row, "start" no
+// row), "drop 2 g1 A" drops camera A of group g1 on window 2 ("-" for an
+// empty group, "text" instead of "drop" for foreign data), "close 0" clicks
+// window 0's close button.
+void Apply(CLinkageSnapAlarmDlg& dlg, const QString& strStep)
+{
+    const QStringList lst = strStep.split(' ');
+    const QString strAction = lst.value(0);
+    const QString strArg = lst.value(1);
+    if (strAction == "click") {
+        emit dlg.GroupTreeWidget()->SignalCameraDClicked(Element(strArg.toUtf8().constData()));
+    } else if (strAction == "start") {
+        QModelIndex index;
+        if (strArg == "g1")
+            index = dlg.GroupTreeWidget()->m_pProxy->index(0, 0);
+        else if (!strArg.isEmpty())
+            index = ProxyIndex(dlg, strArg.toUtf8().constData());
+        emit dlg.GroupTreeWidget()->signalStartLiveView(index);
+    } else if (strAction == "drop" || strAction == "text") {
+        const QString strGroup = lst.value(2) == "-" ? QString() : lst.value(2);
+        Drop(dlg.PlayWindows().at(strArg.toInt()), strGroup, lst.value(3), strAction == "drop");
+    } else if (strAction == "close") {
+        QTest::mouseClick(dlg.PlayWindows().at(strArg.toInt())->GetCloseButton(), Qt::LeftButton);
+    }
+}
 } // namespace
 
 class tst_LinkageDlgCameras : public QObject
@@ -115,15 +142,10 @@ private slots:
     void initTestCase();
     void init();
     void cleanup();
-    void doubleClick_data();
-    void doubleClick();
-    void playPixmap_data();
-    void playPixmap();
-    void drop_data();
-    void drop();
+    void assignment_data();
+    void assignment();
     void removal_data();
     void removal();
-    void closeButton();
     void treeFollowsWindows();
     void collectAndRestore_data();
     void collectAndRestore();
@@ -145,94 +167,41 @@ void tst_LinkageDlgCameras::cleanup()
     QVERIFY(Vantrel::WaitForTeardowns(kWaitMs));
 }
 
-void tst_LinkageDlgCameras::doubleClick_data()
+void tst_LinkageDlgCameras::assignment_data()
 {
     QTest::addColumn<int>("nMode");
-    QTest::addColumn<QStringList>("lstClicks");
+    QTest::addColumn<QString>("strSteps");
     QTest::addColumn<QString>("strState");
-    QTest::newRow("dual: A then B fill both windows") << 2 << QStringList{"A", "B"} << "A,B,-|sel 1|A,B,-";
-    QTest::newRow("three: B moves the selection on to window 2") << 3 << QStringList{"A", "B"} << "A,B,-|sel 2|A,B,-";
+    QTest::newRow("dual: A then B fill both windows") << 2 << "click A;click B" << "A,B,-|sel 1|A,B,-";
+    QTest::newRow("three: B moves the selection on to window 2") << 3 << "click A;click B" << "A,B,-|sel 2|A,B,-";
     QTest::newRow("three: all windows full keeps the selection")
-        << 3 << QStringList{"A", "B", "C"} << "A,B,C|sel 2|A,B,C";
+        << 3 << "click A;click B;click C" << "A,B,C|sel 2|A,B,C";
     QTest::newRow("the camera the window plays changes nothing")
-        << 2 << QStringList{"A", "B", "B"} << "A,B,-|sel 1|A,B,-";
-    QTest::newRow("an alarm input is no camera") << 2 << QStringList{"IN"} << "-,-,-|sel 0|-,-,-";
-    QTest::newRow("no element") << 2 << QStringList{""} << "-,-,-|sel 0|-,-,-";
+        << 2 << "click A;click B;click B" << "A,B,-|sel 1|A,B,-";
+    QTest::newRow("an alarm input is no camera") << 2 << "click IN" << "-,-,-|sel 0|-,-,-";
+    QTest::newRow("no element") << 2 << "click" << "-,-,-|sel 0|-,-,-";
+    QTest::newRow("play pixmap of a camera row") << 2 << "start B" << "B,-,-|sel 1|B,-,-";
+    QTest::newRow("play pixmap of a group row") << 2 << "start g1" << "-,-,-|sel 0|-,-,-";
+    QTest::newRow("play pixmap of no row") << 2 << "start" << "-,-,-|sel 0|-,-,-";
+    QTest::newRow("drop A onto window 2") << 3 << "drop 2 g1 A" << "-,-,A|sel 2|-,-,A";
+    QTest::newRow("drop B onto window 1") << 3 << "drop 1 g1 B" << "-,B,-|sel 1|-,B,-";
+    QTest::newRow("drop with an empty group GUID") << 3 << "drop 1 - B" << "-,-,-|sel 0|-,-,-";
+    QTest::newRow("drop of foreign data") << 3 << "text 1 g1 B" << "-,-,-|sel 0|-,-,-";
+    QTest::newRow("drop of an unknown camera") << 3 << "drop 1 g1 nobody" << "-,-,-|sel 1|-,-,-";
+    QTest::newRow("drop of an alarm input") << 3 << "drop 1 g2 IN" << "-,-,-|sel 1|-,-,-";
+    QTest::newRow("close button") << 3 << "drop 0 g1 A;drop 1 g1 B;close 0" << "-,B,-|sel 0|-,B,-";
 }
 
-void tst_LinkageDlgCameras::doubleClick()
+void tst_LinkageDlgCameras::assignment()
 {
     QFETCH(int, nMode);
-    QFETCH(QStringList, lstClicks);
+    QFETCH(QString, strSteps);
     QFETCH(QString, strState);
     CLinkageSnapAlarmDlg dlg;
     dlg.show();
     SaveMode(dlg, nMode);
-    for (const QString& strGUID : lstClicks)
-        emit dlg.GroupTreeWidget()->SignalCameraDClicked(Element(strGUID.toUtf8().constData()));
-    QCOMPARE(State(dlg), strState);
-}
-
-void tst_LinkageDlgCameras::playPixmap_data()
-{
-    QTest::addColumn<QString>("strRow");
-    QTest::addColumn<QString>("strState");
-    QTest::newRow("camera row") << "B"
-                                << "B,-,-|sel 1|B,-,-";
-    QTest::newRow("group row") << "g1"
-                               << "-,-,-|sel 0|-,-,-";
-    QTest::newRow("invalid index") << ""
-                                   << "-,-,-|sel 0|-,-,-";
-}
-
-void tst_LinkageDlgCameras::playPixmap()
-{
-    QFETCH(QString, strRow);
-    QFETCH(QString, strState);
-    CLinkageSnapAlarmDlg dlg;
-    dlg.show();
-    SaveMode(dlg, 2);
-    QModelIndex index;
-    if (strRow == "g1")
-        index = dlg.GroupTreeWidget()->m_pProxy->index(0, 0);
-    else if (!strRow.isEmpty())
-        index = ProxyIndex(dlg, strRow.toUtf8().constData());
-    emit dlg.GroupTreeWidget()->signalStartLiveView(index);
-    QCOMPARE(State(dlg), strState);
-}
-
-void tst_LinkageDlgCameras::drop_data()
-{
-    QTest::addColumn<int>("nWindow");
-    QTest::addColumn<QString>("strGroup");
-    QTest::addColumn<QString>("strCamera");
-    QTest::addColumn<bool>("bProperties");
-    QTest::addColumn<QString>("strState");
-    QTest::newRow("A onto window 2") << 2 << "g1"
-                                     << "A" << true << "-,-,A|sel 2|-,-,A";
-    QTest::newRow("B onto window 1") << 1 << "g1"
-                                     << "B" << true << "-,B,-|sel 1|-,B,-";
-    QTest::newRow("empty group GUID") << 1 << ""
-                                      << "B" << true << "-,-,-|sel 0|-,-,-";
-    QTest::newRow("foreign data") << 1 << "g1"
-                                  << "B" << false << "-,-,-|sel 0|-,-,-";
-    QTest::newRow("unknown camera") << 1 << "g1"
-                                    << "nobody" << true << "-,-,-|sel 1|-,-,-";
-    QTest::newRow("an alarm input") << 1 << "g2"
-                                    << "IN" << true << "-,-,-|sel 1|-,-,-";
-}
-
-void tst_LinkageDlgCameras::drop()
-{
-    QFETCH(int, nWindow);
-    QFETCH(QString, strGroup);
-    QFETCH(QString, strCamera);
-    QFETCH(bool, bProperties);
-    QFETCH(QString, strState);
-    CLinkageSnapAlarmDlg dlg;
-    dlg.show();
-    SaveMode(dlg, 3);
-    Drop(dlg.PlayWindows().at(nWindow), strGroup, strCamera, bProperties);
+    for (const QString& strStep : strSteps.split(';'))
+        Apply(dlg, strStep);
     QCOMPARE(State(dlg), strState);
 }
 
@@ -261,17 +230,6 @@ void tst_LinkageDlgCameras::removal()
         QTRY_VERIFY_WITH_TIMEOUT(dlg.PlayWindows().at(0)->GetPreview()->IsPlaying(), kWaitMs);
     tessel::CGroupManager::Instance().ApplySite(DemoSite(false));
     QCOMPARE(State(dlg), QString("-,B,-|sel 1|-,B,-"));
-}
-
-void tst_LinkageDlgCameras::closeButton()
-{
-    CLinkageSnapAlarmDlg dlg;
-    dlg.show();
-    SaveMode(dlg, 3);
-    Drop(dlg.PlayWindows().at(0), "g1", "A");
-    Drop(dlg.PlayWindows().at(1), "g1", "B");
-    QTest::mouseClick(dlg.PlayWindows().at(0)->GetCloseButton(), Qt::LeftButton);
-    QCOMPARE(State(dlg), QString("-,B,-|sel 0|-,B,-"));
 }
 
 void tst_LinkageDlgCameras::treeFollowsWindows()
