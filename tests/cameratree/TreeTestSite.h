@@ -7,6 +7,8 @@
 #include "tessel/GroupManager.h"
 
 #include <QAbstractItemModel>
+#include <QIcon>
+#include <QImage>
 #include <QStringList>
 
 namespace TreeTest {
@@ -37,6 +39,25 @@ inline tessel::SiteData BaseSite()
 inline void Apply(const tessel::SiteData& site)
 {
     tessel::CGroupManager::Instance().ApplySite(site);
+}
+
+// The row of a camera or alarm input by its id, else of a group by its id.
+template <class Model>
+QModelIndex Row(Model& model, const QString& strId)
+{
+    const QModelIndex row = model.GetElementIndexByElementID(strId.toStdString());
+    return row.isValid() ? row : model.GetAreaIndexByAreaID(strId.toStdString());
+}
+
+// Icons compared as 16x16 images: a row's decoration, or a public icon file.
+inline QImage IconImage(const QVariant& icon)
+{
+    return qvariant_cast<QIcon>(icon).pixmap(16, 16).toImage();
+}
+
+inline QImage IconImage(const QString& strFile)
+{
+    return QIcon(QStringLiteral(":/publicIcon/Images/public/PublicIcon/") + strFile).pixmap(16, 16).toImage();
 }
 
 // "Gate[Front Door,Back Door] Yard[Yard North]"
