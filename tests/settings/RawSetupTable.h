@@ -8,6 +8,8 @@
 #include "Fendra/Singleton.h"
 #include "Ostrel/UserDataPath.h"
 
+#include <QDir>
+#include <QFile>
 #include <QMetaType>
 #include <QStringList>
 
@@ -78,4 +80,18 @@ inline QString Line(const LinkageSnapAlarm::LinkageSetupInfo& info)
 inline LinkageSnapAlarm::CLinkageSetupStore& Store()
 {
     return *LinkageSnapAlarm::CLinkageSetupStore::Instance();
+}
+
+// Overwrites the settings database file with bytes SQLite cannot read.
+inline bool DamageDatabase(const QByteArray& baGarbage)
+{
+    QFile file(QFile::decodeName(Store().DatabasePath().c_str()));
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(baGarbage) == baGarbage.size();
+}
+
+// The damaged databases set aside beside the current one.
+inline QFileInfoList DamagedCopies()
+{
+    const QFileInfo database(QFile::decodeName(Store().DatabasePath().c_str()));
+    return database.dir().entryInfoList({database.fileName() + QStringLiteral(".damaged-*")}, QDir::Files);
 }

@@ -317,19 +317,14 @@ void TestLinkageSetupDlg::lockedStoreKeepsLastSettingsAndRetriesOnShow()
 
 void TestLinkageSetupDlg::damagedStoreIsToldOnce()
 {
-    {
-        QFile file(QFile::decodeName(Store().DatabasePath().c_str()));
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(QByteArray(4096, 'x'));
-    }
+    QVERIFY(DamageDatabase(QByteArray(4096, 'x')));
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("file is not a database")));
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^Settings database was damaged")));
     CLinkageSetupDlg first;
     CLinkageSetupDlg second;
     QCOMPARE(Notices().ShownNotices(), QStringList{QStringLiteral("SettingsDatabaseDamaged")});
     QVERIFY(Store().SaveSetup(LinkageSetupInfo{true, QStringLiteral("/works"), 2}));
-    const QString strPath = QFile::decodeName(Store().DatabasePath().c_str());
-    for (const QFileInfo& aside : QFileInfo(strPath).dir().entryInfoList({QStringLiteral("*.damaged-*")}))
+    for (const QFileInfo& aside : DamagedCopies())
         QFile::remove(aside.filePath());
 }
 

@@ -143,13 +143,8 @@ void TestLinkageSetupStore::missingTableFailsReadsAndIsCreatedOnSave()
 void TestLinkageSetupStore::damagedFileIsSetAsideAndReplaced()
 {
     QVERIFY(Store().SaveSetup(LinkageSetupInfo{true, QStringLiteral("/before"), 3}));
-    const QFileInfo database(QFile::decodeName(Store().DatabasePath().c_str()));
     const QByteArray baGarbage(8192, 'x');
-    {
-        QFile file(database.filePath());
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        QCOMPARE(file.write(baGarbage), baGarbage.size());
-    }
+    QVERIFY(DamageDatabase(baGarbage));
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Settings database .*/LinkageSnapAlarm: query failed: "
                                                           "file is not a database \\(SQLite code 26\\)$"));
     QTest::ignoreMessage(QtWarningMsg,
@@ -163,8 +158,7 @@ void TestLinkageSetupStore::damagedFileIsSetAsideAndReplaced()
     QVERIFY(Store().LoadSetup(loaded));
     QCOMPARE(Line(loaded), QStringLiteral("0|/after|2"));
 
-    const QFileInfoList lstAside =
-        database.dir().entryInfoList({database.fileName() + QStringLiteral(".damaged-*")}, QDir::Files);
+    const QFileInfoList lstAside = DamagedCopies();
     QCOMPARE(lstAside.size(), 1);
     QFile aside(lstAside.first().filePath());
     QVERIFY(aside.open(QIODevice::ReadOnly));
