@@ -133,7 +133,6 @@ void TestTesselThreadPool::jobsRunInAddedOrder_data()
     QTest::addColumn<int>("jobs");
     QTest::addColumn<QStringList>("whenIdle"); // once WaitIdle returned
     QTest::addColumn<QStringList>("atEnd");    // once the pool is gone
-    QTest::newRow("A, B, C") << 1 << 3 << RunThenDelete(3) << RunThenDelete(3);
     QTest::newRow("250 jobs, more than the queue holds") << 1 << 250 << RunThenDelete(250) << RunThenDelete(250);
     const QStringList lstUnrun{"del 0", "del 1", "del 2"};
     QTest::newRow("thread count 0: kept, destroyed unrun") << 0 << 3 << QStringList() << lstUnrun;
