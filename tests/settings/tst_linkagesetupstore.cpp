@@ -28,7 +28,6 @@ private slots:
     void saveReplacesRowAndLoadsBack();
     void loadReadsRowsWrittenByOthers_data();
     void loadReadsRowsWrittenByOthers();
-    void failingInsertKeepsPreviousRow();
     void missingTableFailsReadsAndIsCreatedOnSave();
     void damagedFileIsSetAsideAndReplaced();
     void lockedDatabaseFailsFastAndKeepsLastLoaded();
@@ -109,19 +108,6 @@ void TestLinkageSetupStore::loadReadsRowsWrittenByOthers()
     LinkageSetupInfo info = kUntouched;
     QVERIFY(Store().LoadSetup(info));
     QCOMPARE(Line(info), loaded);
-}
-
-void TestLinkageSetupStore::failingInsertKeepsPreviousRow()
-{
-    QVERIFY(Store().SaveSetup(LinkageSetupInfo{true, QStringLiteral("/kept"), 3}));
-    RawSetupTable table;
-    QVERIFY(table.RefuseInserts());
-    QVERIFY(!Store().SaveSetup(LinkageSetupInfo{false, QStringLiteral("/lost"), 2}));
-    QCOMPARE(table.QuotedRows(), QStringList{QStringLiteral("'1'|1|'/kept'|3")});
-    // The failed save left no transaction open: the next one works.
-    QVERIFY(table.Exec(QStringLiteral("DROP TRIGGER refuse_insert")));
-    QVERIFY(Store().SaveSetup(LinkageSetupInfo{false, QStringLiteral("/next"), 2}));
-    QCOMPARE(table.QuotedRows(), QStringList{QStringLiteral("'1'|0|'/next'|2")});
 }
 
 void TestLinkageSetupStore::missingTableFailsReadsAndIsCreatedOnSave()
