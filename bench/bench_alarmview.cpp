@@ -71,24 +71,14 @@ const std::string& Picture(int nHeight)
     return it->second;
 }
 
-protocol::PictureRect Rect(double x, double y, double w, double h)
-{
-    protocol::PictureRect rect;
-    rect.x = x;
-    rect.y = y;
-    rect.width = w;
-    rect.height = h;
-    return rect;
-}
-
 // Person i: body and face rectangles, the face cut from the same picture.
 protocol::PictureRect BodyRect(int i)
 {
-    return Rect(0.1 + 0.3 * i, 0.35, 0.1, 0.5);
+    return protocol::MakePictureRect(0.1 + 0.3 * i, 0.35, 0.1, 0.5);
 }
 protocol::PictureRect FaceRect(int i)
 {
-    return Rect(0.13 + 0.3 * i, 0.35, 0.04, 0.08);
+    return protocol::MakePictureRect(0.13 + 0.3 * i, 0.35, 0.04, 0.08);
 }
 
 // The dialog as the host shows it; with every window empty, alarms without a
@@ -134,7 +124,7 @@ quorra::IntelAlarmEventInfo LinkageAlarm(int nHeight)
         protocol::IntelAlarmHumanInfo human;
         human.FaceFromSamePic = true;
         human.bkPic.pPicBinary->strData = Picture(nHeight);
-        human.SubPic.PictureRectList = {BodyRect(i), FaceRect(i), Rect(0, 0, 0.1, 0.1)};
+        human.SubPic.PictureRectList = {BodyRect(i), FaceRect(i), protocol::MakePictureRect(0, 0, 0.1, 0.1)};
         info.IntelAlarmInfo.IntelAlarmHumanInfoList.push_back(human);
     }
     return info;

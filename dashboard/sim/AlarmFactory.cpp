@@ -18,12 +18,7 @@ std::shared_ptr<protocol::PicBinary> Binary(const QByteArray& baJpeg)
 
 protocol::PictureRect Rect(const QRectF& rc)
 {
-    protocol::PictureRect rect;
-    rect.x = rc.x();
-    rect.y = rc.y();
-    rect.width = rc.width();
-    rect.height = rc.height();
-    return rect;
+    return protocol::MakePictureRect(rc.x(), rc.y(), rc.width(), rc.height());
 }
 
 quorra::IntelAlarmEventInfo Event(const SimCamera& camera, int32_t nType, const std::string& strUid)

@@ -82,6 +82,17 @@ struct PictureRect : public IInboundData {
     PROTOCOL_INBOUND_RECORD(PictureRect, PROTOCOL_PICTURE_RECT_FIELDS)
 };
 
+// A rectangle in fractions of the picture, as alarm makers and tests write one.
+inline PictureRect MakePictureRect(double x, double y, double width, double height)
+{
+    PictureRect rect;
+    rect.x = x;
+    rect.y = y;
+    rect.width = width;
+    rect.height = height;
+    return rect;
+}
+
 struct AlarmPictureInfo : public IInboundData {
 #define PROTOCOL_ALARM_PICTURE_INFO_FIELDS(F) \
     F(std::string, guid, "guid")              \

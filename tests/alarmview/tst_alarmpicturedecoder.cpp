@@ -15,16 +15,6 @@ using namespace LinkageSnapAlarm;
 
 namespace {
 
-protocol::PictureRect Rect(double x, double y, double w, double h)
-{
-    protocol::PictureRect rect;
-    rect.x = x;
-    rect.y = y;
-    rect.width = w;
-    rect.height = h;
-    return rect;
-}
-
 QString Text(const QRect& rc)
 {
     return rc.isNull() ? QString("empty")
@@ -86,19 +76,25 @@ void tst_AlarmPictureDecoder::displayCut_data()
     QTest::addColumn<protocol::PictureRect>("rect");
     QTest::addColumn<QString>("strCut");
     const QSize size1080(1920, 1080);
-    QTest::newRow("centre target") << size1080 << Rect(0.5, 0.5, 0.1, 0.2) << "912,496 256x288";
-    QTest::newRow("top left corner") << size1080 << Rect(0, 0, 0.1, 0.1) << "0,0 256x144";
-    QTest::newRow("clipped at the right and bottom") << size1080 << Rect(0.9, 0.9, 0.1, 0.1) << "1680,944 240x136";
-    QTest::newRow("reaches past the right edge") << size1080 << Rect(0.95, 0.5, 0.1, 0.1) << "0,0 1920x1080";
-    QTest::newRow("negative end") << size1080 << Rect(-0.5, 0.2, 0.1, 0.1) << "0,0 1920x1080";
-    QTest::newRow("negative corner, end inside") << size1080 << Rect(-0.05, 0.1, 0.15, 0.1) << "0,80 400x144";
-    QTest::newRow("negative width") << size1080 << Rect(0.5, 0.5, -0.1, 0.1) << "empty";
-    QTest::newRow("tiny target") << size1080 << Rect(0.5, 0.5, 0.001, 0.001) << "empty";
-    QTest::newRow("zero rectangle") << size1080 << Rect(0, 0, 0, 0) << "empty";
-    QTest::newRow("NaN") << size1080 << Rect(dNaN, 0.1, 0.1, 0.1) << "0,0 1920x1080";
-    QTest::newRow("infinite pair summing to NaN") << size1080 << Rect(-dInf, 0.1, dInf, 0.1) << "0,0 1920x1080";
-    QTest::newRow("huge pair inside by sum") << size1080 << Rect(-1e9, 0.1, 1e9 + 0.5, 0.1) << "0,0 1920x1080";
-    QTest::newRow("4K centre target") << QSize(3840, 2160) << Rect(0.5, 0.5, 0.1, 0.2) << "1840,992 528x592";
+    QTest::newRow("centre target") << size1080 << protocol::MakePictureRect(0.5, 0.5, 0.1, 0.2) << "912,496 256x288";
+    QTest::newRow("top left corner") << size1080 << protocol::MakePictureRect(0, 0, 0.1, 0.1) << "0,0 256x144";
+    QTest::newRow("clipped at the right and bottom")
+        << size1080 << protocol::MakePictureRect(0.9, 0.9, 0.1, 0.1) << "1680,944 240x136";
+    QTest::newRow("reaches past the right edge")
+        << size1080 << protocol::MakePictureRect(0.95, 0.5, 0.1, 0.1) << "0,0 1920x1080";
+    QTest::newRow("negative end") << size1080 << protocol::MakePictureRect(-0.5, 0.2, 0.1, 0.1) << "0,0 1920x1080";
+    QTest::newRow("negative corner, end inside")
+        << size1080 << protocol::MakePictureRect(-0.05, 0.1, 0.15, 0.1) << "0,80 400x144";
+    QTest::newRow("negative width") << size1080 << protocol::MakePictureRect(0.5, 0.5, -0.1, 0.1) << "empty";
+    QTest::newRow("tiny target") << size1080 << protocol::MakePictureRect(0.5, 0.5, 0.001, 0.001) << "empty";
+    QTest::newRow("zero rectangle") << size1080 << protocol::MakePictureRect(0, 0, 0, 0) << "empty";
+    QTest::newRow("NaN") << size1080 << protocol::MakePictureRect(dNaN, 0.1, 0.1, 0.1) << "0,0 1920x1080";
+    QTest::newRow("infinite pair summing to NaN")
+        << size1080 << protocol::MakePictureRect(-dInf, 0.1, dInf, 0.1) << "0,0 1920x1080";
+    QTest::newRow("huge pair inside by sum")
+        << size1080 << protocol::MakePictureRect(-1e9, 0.1, 1e9 + 0.5, 0.1) << "0,0 1920x1080";
+    QTest::newRow("4K centre target") << QSize(3840, 2160) << protocol::MakePictureRect(0.5, 0.5, 0.1, 0.2)
+                                      << "1840,992 528x592";
 }
 
 void tst_AlarmPictureDecoder::displayCut()
@@ -139,7 +135,8 @@ void tst_AlarmPictureDecoder::headerCheck()
     const bool bRefused = strSize == "refused";
     QCOMPARE(AlarmPicture::DecodeScaled(strBytes, QSize(100, 50)).isNull(), bRefused);
     QCOMPARE(AlarmPicture::DecodeFitted(strBytes, QSize(100, 50)).isNull(), bRefused);
-    QCOMPARE(AlarmPicture::DecodeCut(strBytes, Rect(0.2, 0.2, 0.5, 0.5), QSize(100, 50)).isNull(), bRefused);
+    QCOMPARE(AlarmPicture::DecodeCut(strBytes, protocol::MakePictureRect(0.2, 0.2, 0.5, 0.5), QSize(100, 50)).isNull(),
+             bRefused);
 }
 
 void tst_AlarmPictureDecoder::decodedSizes_data()
@@ -170,7 +167,7 @@ void tst_AlarmPictureDecoder::decodedSizes()
     else if (strHow == "fitted")
         image = AlarmPicture::DecodeFitted(strBytes, sizeShown);
     else
-        image = AlarmPicture::DecodeCut(strBytes, Rect(0.5, 0.5, 0.1, 0.2), sizeShown);
+        image = AlarmPicture::DecodeCut(strBytes, protocol::MakePictureRect(0.5, 0.5, 0.1, 0.2), sizeShown);
     QCOMPARE(image.size(), sizeDecoded.isValid() ? sizeDecoded : QSize(0, 0));
 }
 
@@ -178,8 +175,10 @@ void tst_AlarmPictureDecoder::cutShowsTheTarget()
 {
     // Targets well inside the red (left) and blue (right) halves.
     const std::string strBytes = Picture(QSize(1920, 1080));
-    const QImage imgLeft = AlarmPicture::DecodeCut(strBytes, Rect(0.1, 0.3, 0.1, 0.2), QSize(89, 112));
-    const QImage imgRight = AlarmPicture::DecodeCut(strBytes, Rect(0.7, 0.3, 0.1, 0.2), QSize(89, 112));
+    const QImage imgLeft =
+        AlarmPicture::DecodeCut(strBytes, protocol::MakePictureRect(0.1, 0.3, 0.1, 0.2), QSize(89, 112));
+    const QImage imgRight =
+        AlarmPicture::DecodeCut(strBytes, protocol::MakePictureRect(0.7, 0.3, 0.1, 0.2), QSize(89, 112));
     QCOMPARE(imgLeft.size(), QSize(89, 112));
     QVERIFY(qRed(imgLeft.pixel(44, 56)) > 200 && qBlue(imgLeft.pixel(44, 56)) < 60);
     QVERIFY(qBlue(imgRight.pixel(44, 56)) > 200 && qRed(imgRight.pixel(44, 56)) < 60);

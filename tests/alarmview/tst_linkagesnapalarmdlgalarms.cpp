@@ -40,16 +40,6 @@ void SetBytes(protocol::AlarmPictureInfo& pic, const std::string& strBytes)
     pic.pPicBinary->strData = strBytes;
 }
 
-protocol::PictureRect Rect(double x, double y, double w, double h)
-{
-    protocol::PictureRect rect;
-    rect.x = x;
-    rect.y = y;
-    rect.width = w;
-    rect.height = h;
-    return rect;
-}
-
 // Source of the camera in window n ("0", "1", "2"), or of a camera in none.
 std::string Source(const QString& strWindow)
 {
@@ -71,11 +61,13 @@ protocol::IntelAlarmHumanInfo Human(QChar chKind)
         break;
     case 'f':
         human.FaceFromSamePic = true;
-        human.SubPic.PictureRectList = {Rect(0.4, 0.3, 0.1, 0.4), Rect(0.42, 0.3, 0.04, 0.06), Rect(0, 0, 0.1, 0.1)};
+        human.SubPic.PictureRectList = {protocol::MakePictureRect(0.4, 0.3, 0.1, 0.4),
+                                        protocol::MakePictureRect(0.42, 0.3, 0.04, 0.06),
+                                        protocol::MakePictureRect(0, 0, 0.1, 0.1)};
         SetBytes(human.bkPic, s_strBk);
         break;
     case 'b':
-        human.SubPic.PictureRectList = {Rect(0.4, 0.3, 0.1, 0.4)};
+        human.SubPic.PictureRectList = {protocol::MakePictureRect(0.4, 0.3, 0.1, 0.4)};
         SetBytes(human.bkPic, s_strBk);
         break;
     case 'g':
