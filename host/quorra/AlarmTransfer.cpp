@@ -1,16 +1,70 @@
 #include "quorra/AlarmTransfer.h"
 #include "Fendra/SingletonImpl.h"
+#include "quorra/AlarmEvent.h"
+
+#include <QElapsedTimer>
+#include <QLoggingCategory>
+#include <QThread>
 
 namespace quorra {
+namespace {
+Q_LOGGING_CATEGORY(lcAlarmTransfer, "lsa.host.alarms")
+} // namespace
 
 AlarmTransfer::AlarmTransfer() = default;
 AlarmTransfer::~AlarmTransfer() = default;
+
+int AlarmTransfer::UndeliveredEvents() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return int(m_deqBacklog.size());
+}
+
+void AlarmTransfer::SetBacklogLimits(int nMaxEvents, std::int64_t nMaxBytes)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_nMaxBacklogEvents = qMax(1, nMaxEvents);
+    m_nMaxBacklogBytes = qMax<std::int64_t>(0, nMaxBytes);
+}
 
 void AlarmTransfer::PostAlarmEvent(std::shared_ptr<IAlarmEvent> spEvent)
 {
     if (!spEvent)
         return;
     ++m_nPending;
+    std::unique_lock<std::mutex> lock(m_mutex);
+    if (QThread::currentThread() == thread() && m_deqBacklog.empty()) {
+        lock.unlock();
+        Emit(std::move(spEvent));
+        return;
+    }
+    const std::int64_t nBytes = spEvent->GetPayloadBytes();
+    m_deqBacklog.push_back({std::move(spEvent), nBytes});
+    m_nBacklogBytes += nBytes;
+    // The newest event always stays: it is the one the operator most needs.
+    int nDropped = 0;
+    while (m_deqBacklog.size() > 1
+           && (int(m_deqBacklog.size()) > m_nMaxBacklogEvents || m_nBacklogBytes > m_nMaxBacklogBytes)) {
+        m_nBacklogBytes -= m_deqBacklog.front().nBytes;
+        m_deqBacklog.pop_front();
+        ++nDropped;
+    }
+    if (nDropped > 0) {
+        if (m_nEpisodeDropped == 0)
+            m_tpLastDropReport = std::chrono::steady_clock::now();
+        m_nEpisodeDropped += nDropped;
+        m_nDroppedTotal += nDropped;
+        m_nPending -= nDropped;
+    }
+    if (m_bDeliveryPosted)
+        return;
+    m_bDeliveryPosted = true;
+    lock.unlock();
+    QMetaObject::invokeMethod(this, &AlarmTransfer::DeliverBacklog, Qt::QueuedConnection);
+}
+
+void AlarmTransfer::Emit(std::shared_ptr<IAlarmEvent> spEvent)
+{
     emit signalAlarmEventInfo(spEvent.get());
     // A thread's posted events run in posting order, so a release posted now
     // runs after every queued slot this emission reached in our thread; direct
@@ -23,6 +77,51 @@ void AlarmTransfer::PostAlarmEvent(std::shared_ptr<IAlarmEvent> spEvent)
             --m_nPending;
         },
         Qt::QueuedConnection);
+}
+
+void AlarmTransfer::DeliverBacklog()
+{
+    QElapsedTimer timerSlice;
+    timerSlice.start();
+    for (;;) {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        const bool bEmpty = m_deqBacklog.empty();
+        const bool bSliceUsed = timerSlice.hasExpired(kDeliverySlice.count());
+        if (const int nReport = TakeDropReport(bEmpty); nReport > 0) {
+            lock.unlock();
+            qCWarning(lcAlarmTransfer, "%d alarms dropped: they came faster than they could be shown", nReport);
+            emit signalAlarmsDropped(nReport);
+            lock.lock();
+        }
+        if (m_deqBacklog.empty()) {
+            m_bDeliveryPosted = false;
+            return;
+        }
+        if (bSliceUsed) {
+            // The rest goes behind what was posted meanwhile (paints, timers, input).
+            lock.unlock();
+            QMetaObject::invokeMethod(this, &AlarmTransfer::DeliverBacklog, Qt::QueuedConnection);
+            return;
+        }
+        Waiting waiting = std::move(m_deqBacklog.front());
+        m_deqBacklog.pop_front();
+        m_nBacklogBytes -= waiting.nBytes;
+        lock.unlock();
+        Emit(std::move(waiting.spEvent));
+    }
+}
+
+int AlarmTransfer::TakeDropReport(bool bBacklogEmpty)
+{
+    if (m_nEpisodeDropped == 0)
+        return 0;
+    const auto tpNow = std::chrono::steady_clock::now();
+    if (!bBacklogEmpty && tpNow - m_tpLastDropReport < kDropReportInterval)
+        return 0;
+    const int nReport = m_nEpisodeDropped;
+    m_nEpisodeDropped = 0;
+    m_tpLastDropReport = tpNow;
+    return nReport;
 }
 
 } // namespace quorra

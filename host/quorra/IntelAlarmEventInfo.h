@@ -5,7 +5,9 @@
 
 #include "JSONStruct/AIOPAlarmInfo.h"
 #include "JSONStruct/IntelAlarmInfoStruct.h"
+#include "quorra/AlarmEvent.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -36,16 +38,30 @@ struct IntelAlarmEventInfo
     protocol::AIOPAlarmInfo AIOPAlarmInfo;
 };
 
-// The object behind the pointer of AlarmTransfer::signalAlarmEventInfo. Its
-// second virtual operation hands out a copy of the event's data.
-class IAlarmEvent
+// What an event holds in memory: the record and its pictures' bytes, each
+// block shared between pictures counted once.
+inline std::int64_t AlarmPayloadBytes(const IntelAlarmEventInfo& info)
 {
-public:
-    virtual ~IAlarmEvent() = default;
-    virtual IntelAlarmEventInfo GetIntelAlarmEventInfo() const = 0;
-    // The event's kind as the host's alarm centre files it.
-    virtual int32_t GetAlarmCategory() const { return 0; }
-};
+    std::vector<const protocol::PicBinary*> vecSeen;
+    std::int64_t nBytes = std::int64_t(sizeof(IntelAlarmEventInfo));
+    const auto add = [&](const protocol::AlarmPictureInfo& pic) {
+        const protocol::PicBinary* pBinary = pic.pPicBinary.Peek();
+        if (!pBinary || std::find(vecSeen.begin(), vecSeen.end(), pBinary) != vecSeen.end())
+            return;
+        vecSeen.push_back(pBinary);
+        nBytes += std::int64_t(pBinary->strData.size());
+    };
+    add(info.IntelAlarmInfo.VCASmart.bkPic);
+    for (const auto& human : info.IntelAlarmInfo.IntelAlarmHumanInfoList) {
+        add(human.bkPic);
+        add(human.SubPic);
+    }
+    for (const auto& face : info.IntelAlarmInfo.IntelAlarmFaceInfoList) {
+        add(face.bkPic);
+        add(face.SubPic);
+    }
+    return nBytes;
+}
 
 // The host's intelligent alarm event: holds the data it was made from.
 class CIntelAlarmEvent : public IAlarmEvent
@@ -53,13 +69,16 @@ class CIntelAlarmEvent : public IAlarmEvent
 public:
     explicit CIntelAlarmEvent(IntelAlarmEventInfo info)
         : m_info(std::move(info))
+        , m_nPayloadBytes(AlarmPayloadBytes(m_info))
     {
     }
     IntelAlarmEventInfo GetIntelAlarmEventInfo() const override { return m_info; }
     int32_t GetAlarmCategory() const override { return 1; }
+    std::int64_t GetPayloadBytes() const override { return m_nPayloadBytes; }
 
 private:
     IntelAlarmEventInfo m_info;
+    std::int64_t m_nPayloadBytes = 0;
 };
 
 } // namespace quorra

@@ -60,6 +60,11 @@ public:
     // True until null is assigned: unmade bytes count as present.
     explicit operator bool() const { return m_eState.load(std::memory_order_acquire) != kReady || m_spBinary; }
     long use_count() const { return Shared().use_count(); }
+    // The bytes when they have been made, without making them; else null.
+    const PicBinary* Peek() const
+    {
+        return m_eState.load(std::memory_order_acquire) == kReady ? m_spBinary.get() : nullptr;
+    }
     void reset() { *this = nullptr; }
 
     friend bool operator==(const PicBinaryPtr& a, const PicBinaryPtr& b) { return a.get() == b.get(); }
