@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <memory>
 #include <string>
 
 namespace LinkageSnapAlarm {
@@ -15,6 +16,11 @@ struct LinkageSavePicInfo
     QString strFileName;                // without extension; empty: nothing is saved
     std::string strPicData;             // encoded picture bytes; empty: nothing is saved
     protocol::PictureRect struCropRect; // fractions to keep; all zero: the whole picture
+    // The alarm's own bytes, shared instead of copied into strPicData; when set
+    // they are the picture.
+    std::shared_ptr<const protocol::PicBinary> spPicBytes;
+
+    const std::string& PicData() const { return spPicBytes ? spPicBytes->strData : strPicData; }
 };
 
 } // namespace LinkageSnapAlarm

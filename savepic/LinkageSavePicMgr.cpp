@@ -39,7 +39,13 @@ CLinkageSavePicMgr::~CLinkageSavePicMgr()
 {
     // The picture in progress is finished and the queue written for a short while;
     // a slow disk must not hold the closing window for long. No job outlives this.
-    const int nDropped = m_pThreadPool->StopAfter(kExitWriteBudget);
+    int nDropped = m_pThreadPool->StopAfter(kExitWriteBudget);
+    {
+        std::lock_guard<std::mutex> lock(m_mutexBacklog);
+        nDropped += int(m_deqBacklog.size());
+        m_counts.nNotSaved += nDropped;
+        m_deqBacklog.clear();
+    }
     if (nDropped > 0)
         qCWarning(lcSavePic, "Dropped %d queued pictures at exit: not written within %lld ms", nDropped,
                   static_cast<long long>(kExitWriteBudget.count()));
@@ -82,10 +88,17 @@ void CLinkageSavePicMgr::SweepSaveFolder()
 {
     // On the save worker, ahead of the pictures that follow, not on the GUI thread.
     const QString strFolder = GetSavePicPath();
-    m_pThreadPool->AddTask(new FunctionTask([strFolder] {
+    auto* pTask = new FunctionTask([strFolder] {
         if (const int nRemoved = PictureFile::SweepStaleTemporaries(strFolder))
             qCInfo(lcSavePic, "Removed %d stale temporary picture files under %s", nRemoved, qUtf8Printable(strFolder));
-    }));
+    });
+    // Never a wait on the GUI thread: a queue full of pictures postpones the sweep
+    // to the next start of saving.
+    if (!m_pThreadPool->TryAddTask(pTask)) {
+        qCInfo(lcSavePic, "Stale temporary files under %s not swept: the picture queue is full",
+               qUtf8Printable(strFolder));
+        delete pTask;
+    }
 }
 
 QString CLinkageSavePicMgr::GetSavePicPath()
@@ -96,13 +109,89 @@ QString CLinkageSavePicMgr::GetSavePicPath()
 
 void CLinkageSavePicMgr::SavePicture(const LinkageSavePicInfo& info)
 {
-    if (!m_bSavePicture)
+    if (!m_bSavePicture || info.PicData().empty() || info.strFileName.isEmpty())
         return;
-    auto* pTask = new LinkageSavePicTask(info, this);
-    connect(pTask, SIGNAL(signalSpaceNotEnough()), this, SIGNAL(signalSpaceNotEnough()));
-    connect(pTask, SIGNAL(signalSaveFailed()), this, SIGNAL(signalSaveFailed()));
-    connect(pTask, SIGNAL(signalPictureSaved(QString)), this, SIGNAL(signalPictureSaved(QString)));
-    m_pThreadPool->AddTask(pTask);
+    const auto nBytes = std::int64_t(info.PicData().size());
+    int nReport = 0;
+    {
+        std::lock_guard<std::mutex> lock(m_mutexBacklog);
+        ++m_counts.nAsked;
+        if (m_nBytesInFlight > 0 && m_nBytesInFlight + nBytes > m_nMaxBacklogBytes) {
+            ++m_counts.nNotSaved;
+            if (m_nEpisodeNotSaved++ == 0)
+                m_tpLastNotSavedReport = std::chrono::steady_clock::now();
+            nReport = TakeNotSavedReport(false);
+        } else {
+            m_nBytesInFlight += nBytes;
+            m_deqBacklog.push_back(info);
+        }
+    }
+    ReportNotSaved(nReport);
+    FeedPool();
+}
+
+void CLinkageSavePicMgr::SetBacklogLimit(std::int64_t nBytes)
+{
+    std::lock_guard<std::mutex> lock(m_mutexBacklog);
+    m_nMaxBacklogBytes = nBytes;
+}
+
+SavePictureCounts CLinkageSavePicMgr::Counts() const
+{
+    std::lock_guard<std::mutex> lock(m_mutexBacklog);
+    return m_counts;
+}
+
+void CLinkageSavePicMgr::FeedPool()
+{
+    std::lock_guard<std::mutex> lock(m_mutexBacklog);
+    // Called from the GUI thread and from the worker after each job, so the pool
+    // is fed whenever it has room; nobody waits for it.
+    while (!m_deqBacklog.empty() && !m_pThreadPool->IsFull()) {
+        auto* pTask = new LinkageSavePicTask(m_deqBacklog.front(), this);
+        connect(pTask, SIGNAL(signalSpaceNotEnough()), this, SIGNAL(signalSpaceNotEnough()));
+        connect(pTask, SIGNAL(signalSaveFailed()), this, SIGNAL(signalSaveFailed()));
+        connect(pTask, SIGNAL(signalPictureSaved(QString)), this, SIGNAL(signalPictureSaved(QString)));
+        if (!m_pThreadPool->TryAddTask(pTask)) {
+            delete pTask; // the pool has stopped
+            return;
+        }
+        m_deqBacklog.pop_front();
+    }
+}
+
+void CLinkageSavePicMgr::OnJobDone(std::int64_t nBytes, bool bWritten)
+{
+    int nReport = 0;
+    {
+        std::lock_guard<std::mutex> lock(m_mutexBacklog);
+        m_nBytesInFlight -= nBytes;
+        ++(bWritten ? m_counts.nWritten : m_counts.nNotSaved);
+        nReport = TakeNotSavedReport(m_deqBacklog.empty());
+    }
+    ReportNotSaved(nReport);
+    FeedPool();
+}
+
+int CLinkageSavePicMgr::TakeNotSavedReport(bool bEpisodeOver)
+{
+    if (m_nEpisodeNotSaved == 0)
+        return 0;
+    const auto tpNow = std::chrono::steady_clock::now();
+    if (!bEpisodeOver && tpNow - m_tpLastNotSavedReport < kNotSavedReportInterval)
+        return 0;
+    const int nReport = m_nEpisodeNotSaved;
+    m_nEpisodeNotSaved = 0;
+    m_tpLastNotSavedReport = tpNow;
+    return nReport;
+}
+
+void CLinkageSavePicMgr::ReportNotSaved(int nCount)
+{
+    if (nCount <= 0)
+        return;
+    qCWarning(lcSavePic, "%d pictures not saved: the disk writes slower than pictures come", nCount);
+    emit signalPicturesNotSaved(nCount);
 }
 
 } // namespace LinkageSnapAlarm

@@ -8,6 +8,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdint>
+#include <deque>
 #include <memory>
 #include <mutex>
 
@@ -18,6 +20,19 @@ class CtesselThreadPool;
 
 // How long closing keeps writing queued pictures before dropping the rest.
 constexpr std::chrono::milliseconds kExitWriteBudget = std::chrono::milliseconds(1000);
+// Picture bytes waiting to be written, at most: what comes beyond is not saved.
+constexpr std::int64_t kMaxSaveBacklogBytes = std::int64_t(192) << 20;
+// While pictures keep being refused, the count is reported at least this often.
+constexpr std::chrono::seconds kNotSavedReportInterval{10};
+
+// Every picture asked for ends written or not saved (no space, a failure, the
+// backlog full, or still waiting at exit).
+struct SavePictureCounts
+{
+    std::int64_t nAsked = 0;
+    std::int64_t nWritten = 0;
+    std::int64_t nNotSaved = 0;
+};
 
 // Saves alarm pictures as JPEG files under save path / source name, one after
 // another on a worker thread. One live instance, owned by its Qt parent.
@@ -39,8 +54,13 @@ public:
     void SetSavePicPath(const QString& strPath);
     QString GetSavePicPath();
 
-    // Queues one picture when saving is on; blocks while 100 are pending.
+    // Queues one picture when saving is on. Never waits for the disk: pictures
+    // wait in a backlog bounded by kMaxSaveBacklogBytes in front of the pool's
+    // queue, and one that finds the backlog full is counted as not saved.
     void SavePicture(const LinkageSavePicInfo& info);
+    SavePictureCounts Counts() const;
+    // The most picture bytes waiting to be written (kMaxSaveBacklogBytes unless set).
+    void SetBacklogLimit(std::int64_t nBytes);
 
     // The save worker's recent folder checks.
     CFolderCheckCache& FolderChecks() { return *m_upFolderChecks; }
@@ -52,8 +72,20 @@ signals:
     void signalSaveFailed();
     // A picture was written to strFilePath.
     void signalPictureSaved(const QString& strFilePath);
+    // nCount pictures found the backlog full since the last report: the disk
+    // is slower than the pictures come.
+    void signalPicturesNotSaved(int nCount);
 
 private:
+    friend class LinkageSavePicTask;
+    // The save worker's report of one job done: its bytes leave the backlog.
+    void OnJobDone(std::int64_t nBytes, bool bWritten);
+    // Moves waiting pictures into the pool while it has room; never waits.
+    void FeedPool();
+    // Under the backlog lock: the count due for a report, reset; or 0.
+    int TakeNotSavedReport(bool bEpisodeOver);
+    void ReportNotSaved(int nCount);
+
     // Removes what killed saves left in the save folder.
     void SweepSaveFolder();
 
@@ -62,6 +94,15 @@ private:
     std::unique_ptr<CtesselThreadPool> m_pThreadPool;
     std::atomic<bool> m_bSavePicture{false};
     std::mutex m_mutex;
+    // Pictures not yet handed to the pool, and the bytes of every picture not
+    // yet written (waiting here or in the pool's queue).
+    mutable std::mutex m_mutexBacklog;
+    std::deque<LinkageSavePicInfo> m_deqBacklog;
+    std::int64_t m_nBytesInFlight = 0;
+    std::int64_t m_nMaxBacklogBytes = kMaxSaveBacklogBytes;
+    int m_nEpisodeNotSaved = 0;
+    std::chrono::steady_clock::time_point m_tpLastNotSavedReport;
+    SavePictureCounts m_counts;
 };
 
 } // namespace LinkageSnapAlarm

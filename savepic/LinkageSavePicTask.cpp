@@ -14,12 +14,19 @@ LinkageSavePicTask::LinkageSavePicTask(const LinkageSavePicInfo& info, CLinkageS
 
 void LinkageSavePicTask::Run()
 {
-    if (m_stSavePicInfo.strPicData.empty() || m_stSavePicInfo.strFileName.isEmpty())
+    if (m_stSavePicInfo.PicData().empty() || m_stSavePicInfo.strFileName.isEmpty())
         return;
+    const bool bWritten = Save();
+    if (m_pSavePicMgr)
+        m_pSavePicMgr->OnJobDone(std::int64_t(m_stSavePicInfo.PicData().size()), bWritten);
+}
+
+bool LinkageSavePicTask::Save()
+{
     const QString strSavePath = m_pSavePicMgr ? m_pSavePicMgr->GetSavePicPath() : QString();
     if (strSavePath.isEmpty()) {
         emit signalSaveFailed();
-        return;
+        return false;
     }
     const QString strFolder = strSavePath + QLatin1Char('/') + PictureFile::SafeName(m_stSavePicInfo.strFolderName);
     CFolderCheckCache& cache = m_pSavePicMgr->FolderChecks();
@@ -30,12 +37,12 @@ void LinkageSavePicTask::Run()
             emit signalSpaceNotEnough();
         else
             emit signalSaveFailed();
-        return;
+        return false;
     }
     QByteArray baBytes;
     if (!EncodedBytes(baBytes)) {
         emit signalSaveFailed();
-        return;
+        return false;
     }
     const QString strBase = strFolder + QLatin1Char('/') + PictureFile::SafeName(m_stSavePicInfo.strFileName);
     QString strWritten = PictureFile::WriteNewFile(strBase, baBytes.constData(), baBytes.size());
@@ -48,17 +55,18 @@ void LinkageSavePicTask::Run()
     if (strWritten.isEmpty()) {
         cache.Forget();
         emit signalSaveFailed();
-    } else {
-        emit signalPictureSaved(strWritten);
+        return false;
     }
+    emit signalPictureSaved(strWritten);
+    return true;
 }
 
 bool LinkageSavePicTask::EncodedBytes(QByteArray& baBytes) const
 {
     const protocol::PictureRect& rect = m_stSavePicInfo.struCropRect;
     const QRectF rcFraction(rect.x, rect.y, rect.width, rect.height);
-    const QByteArray baPicture =
-        QByteArray::fromRawData(m_stSavePicInfo.strPicData.data(), int(m_stSavePicInfo.strPicData.size()));
+    const std::string& strPicData = m_stSavePicInfo.PicData();
+    const QByteArray baPicture = QByteArray::fromRawData(strPicData.data(), int(strPicData.size()));
     if (PictureFile::IsWholePicture(rcFraction)) {
         baBytes = baPicture; // shares the job's bytes, no copy
         return true;

@@ -29,6 +29,8 @@ private:
     // The bytes to write: the picture itself, or its cut as JPEG; false when the
     // cut failed.
     bool EncodedBytes(QByteArray& baBytes) const;
+    // Writes the picture; true when it was written.
+    bool Save();
 
     LinkageSavePicInfo m_stSavePicInfo;
     CLinkageSavePicMgr* m_pSavePicMgr;

@@ -11,12 +11,16 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+
 #include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
 #include <QImageWriter>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 #include <algorithm>
 #include <cerrno>
@@ -172,8 +176,19 @@ QByteArray CropToJpeg(const QByteArray& baPicture, const QRectF& rcFraction)
     return image.isNull() ? QByteArray() : EncodeJpeg(image);
 }
 
+namespace {
+std::atomic<int> g_nExtraWriteMs{0};
+} // namespace
+
+void SetExtraWriteTimeForTesting(std::chrono::milliseconds extra)
+{
+    g_nExtraWriteMs = int(extra.count());
+}
+
 QString WriteNewFile(const QString& strBase, const char* pData, qint64 nSize)
 {
+    if (const int nExtraMs = g_nExtraWriteMs.load())
+        std::this_thread::sleep_for(std::chrono::milliseconds(nExtraMs));
     QFile tmpFile;
     if (!OpenTemporary(QFileInfo(strBase).path(), tmpFile))
         return QString();

@@ -4,6 +4,8 @@
 #include <QRectF>
 #include <QString>
 
+#include <chrono>
+
 // The file side of saving a picture: safe names, cropping and writing new files.
 namespace LinkageSnapAlarm::PictureFile {
 
@@ -35,6 +37,9 @@ QByteArray CropToJpeg(const QByteArray& baPicture, const QRectF& rcFraction);
 // file in the same folder that is renamed into place once complete, so no partial
 // file appears. Returns the path written, or an empty text on failure.
 QString WriteNewFile(const QString& strBase, const char* pData, qint64 nSize);
+
+// A slow disk for tests and benchmarks: every WriteNewFile takes this much longer.
+void SetExtraWriteTimeForTesting(std::chrono::milliseconds extra);
 
 // A temporary file of WriteNewFile outlives a process killed while saving. Old
 // enough, it is surely no save in progress.

@@ -69,6 +69,22 @@ void CtesselThreadPool::AddTask(CtesselThreadPoolTask* pTask)
     m_condNotEmpty.notify_one();
 }
 
+bool CtesselThreadPool::TryAddTask(CtesselThreadPoolTask* pTask)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_bStop || m_lstTasks.size() >= std::size_t(m_nMaxTasks))
+        return false;
+    m_lstTasks.push_back(pTask);
+    m_condNotEmpty.notify_one();
+    return true;
+}
+
+bool CtesselThreadPool::IsFull()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_lstTasks.size() >= std::size_t(m_nMaxTasks);
+}
+
 void CtesselThreadPool::Stop()
 {
     std::call_once(m_stopOnce, [this] {

@@ -33,6 +33,11 @@ public:
     void Start(int nThreadCount);
     // Takes ownership; blocks while the queue is full. After Stop the job is destroyed unrun.
     void AddTask(CtesselThreadPoolTask* pTask);
+    // Takes ownership and queues the job only when that needs no wait; false
+    // (the caller keeps the job) when the queue is full or the pool has stopped.
+    bool TryAddTask(CtesselThreadPoolTask* pTask);
+    // True while the queue holds its most jobs.
+    bool IsFull();
     // Stops and joins the workers; only the first call does anything.
     void Stop();
     // Blocks until the queue is empty and no worker runs a job. Returns at once

@@ -1,4 +1,5 @@
 #include "LinkageSavePicMgr.h"
+#include "PictureFile.h"
 #include "PictureSamples.h"
 
 #include "Fendra/DiskDriveUtil.h"
@@ -22,7 +23,7 @@ const QString kOneSaved = QStringLiteral("saved 1, no space 0, failed 0, off thr
 LinkageSavePicInfo Picture(const QString& strFolder, const QString& strFile, const QByteArray& baData,
                            const QRectF& rcCrop = QRectF())
 {
-    LinkageSavePicInfo info{strFolder, strFile, baData.toStdString(), {}};
+    LinkageSavePicInfo info{strFolder, strFile, baData.toStdString(), {}, {}};
     info.struCropRect.x = rcCrop.x();
     info.struCropRect.y = rcCrop.y();
     info.struCropRect.width = rcCrop.width();
@@ -83,6 +84,8 @@ private slots:
     void queuedPicturesWrittenBeforeManagerGoes();
     void startingToSaveSweepsStaleTemporaries();
     void folderRemovedAfterItsCheckIsMadeAgain();
+    void slowDiskNeverHoldsTheCaller_data();
+    void slowDiskNeverHoldsTheCaller();
 
 private:
     QString SavePath() const { return m_tmpDir.filePath(QStringLiteral("save")); }
@@ -334,6 +337,45 @@ void TestLinkageSavePicMgr::folderRemovedAfterItsCheckIsMadeAgain()
     rig.pMgr->SavePicture(Picture(QStringLiteral("cam"), QStringLiteral("b"), QByteArray("2")));
     QCOMPARE(rig.Await(2), QStringLiteral("saved 2, no space 0, failed 0, off thread 0"));
     QCOMPARE(FilesUnder(SavePath()), QStringList{QStringLiteral("cam/b.jpg")});
+}
+
+void TestLinkageSavePicMgr::slowDiskNeverHoldsTheCaller_data()
+{
+    QTest::addColumn<int>("nPictures");
+    QTest::addColumn<int>("nBacklogKiB");
+    QTest::addColumn<bool>("bAllSaved");
+    QTest::newRow("a burst the backlog holds") << 20 << 1024 << true;
+    QTest::newRow("a flood beyond the backlog") << 60 << 64 << false;
+}
+
+void TestLinkageSavePicMgr::slowDiskNeverHoldsTheCaller()
+{
+    QFETCH(int, nPictures);
+    QFETCH(int, nBacklogKiB);
+    QFETCH(bool, bAllSaved);
+    LinkageSnapAlarm::PictureFile::SetExtraWriteTimeForTesting(std::chrono::milliseconds(20));
+    SaveRig rig(SavePath());
+    rig.pMgr->SetBacklogLimit(std::int64_t(nBacklogKiB) << 10);
+    QSignalSpy spyNotSaved(rig.pMgr, &CLinkageSavePicMgr::signalPicturesNotSaved);
+    auto spBytes = std::make_shared<protocol::PicBinary>();
+    spBytes->strData.assign(16 << 10, 'x'); // shared by every request, never copied
+    for (int i = 0; i < nPictures; ++i) {
+        LinkageSavePicInfo info = Picture(QStringLiteral("cam"), QStringLiteral("p"), QByteArray());
+        info.spPicBytes = spBytes;
+        rig.pMgr->SavePicture(info);
+    }
+    // The calls returned long before a slow disk could have written them all.
+    QVERIFY(rig.pMgr->Counts().nWritten < nPictures);
+    const auto counts = [&] { return rig.pMgr->Counts(); };
+    QTRY_COMPARE_WITH_TIMEOUT(counts().nWritten + counts().nNotSaved, std::int64_t(nPictures), 30000);
+    LinkageSnapAlarm::PictureFile::SetExtraWriteTimeForTesting(std::chrono::milliseconds(0));
+    QCOMPARE(counts().nAsked, std::int64_t(nPictures));
+    QCOMPARE(counts().nNotSaved == 0, bAllSaved);
+    QCOMPARE(FilesUnder(SavePath()).size(), int(counts().nWritten));
+    // One report for the episode, with its count.
+    QTRY_COMPARE(spyNotSaved.count(), bAllSaved ? 0 : 1);
+    if (!bAllSaved)
+        QCOMPARE(spyNotSaved.at(0).at(0).toInt(), int(counts().nNotSaved));
 }
 
 QTEST_GUILESS_MAIN(TestLinkageSavePicMgr)
