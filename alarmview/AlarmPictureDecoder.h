@@ -7,6 +7,7 @@
 #include <QSize>
 
 #include <string>
+#include <vector>
 
 // Alarm pictures decoded only as far as they are shown: at the size of the
 // place that shows them, and only the region a card shows. Bytes that are not
@@ -27,6 +28,24 @@ QImage DecodeFitted(const std::string& strBytes, const QSize& sizeShown);
 // The part of the picture a card shows for a target rectangle (DisplayCut),
 // reduced to sizeShown when larger in either direction.
 QImage DecodeCut(const std::string& strBytes, const protocol::PictureRect& rect, const QSize& sizeShown);
+
+// One part a card shows of a picture: its display cut for a target rectangle,
+// reduced to sizeShown when larger in either direction (as DecodeCut).
+struct CutRequest
+{
+    protocol::PictureRect rect;
+    QSize sizeShown;
+};
+
+// Every requested part of one picture from a single decode: the region that
+// covers all the cuts, at the smallest scale that still covers each cut at its
+// shown size; each result equals DecodeCut's for that request. Null images
+// where DecodeCut gives null.
+std::vector<QImage> DecodeCuts(const std::string& strBytes, const std::vector<CutRequest>& vecCuts);
+
+// The largest reduction (1, 2, 4 or 8) at which every cut (in pixels of the
+// whole picture) still has the pixels its shown size needs.
+int CoveringReduction(const std::vector<QRect>& vecCuts, const std::vector<QSize>& vecShown);
 
 // The part of a picture of the given size that shows a target rectangle given
 // in fractions: the rectangle grown by a fifth of its size on every side, its

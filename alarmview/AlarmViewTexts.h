@@ -14,6 +14,12 @@ struct AlarmViewTexts
         QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSnapAlarmDlg", "NoEnoughFreeSpace");
     static constexpr const char* SavePictureFailed =
         QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSnapAlarmDlg", "SavePictureFailed");
+    // %1: how many alarms came faster than the view could show them.
+    static constexpr const char* AlarmsNotShown =
+        QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSnapAlarmDlg", "AlarmsNotShown");
+    // %1: how many pictures the disk could not keep up with.
+    static constexpr const char* PicturesNotSaved =
+        QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSnapAlarmDlg", "PicturesNotSaved");
 
     static QString Text(const char* szKey) { return QCoreApplication::translate(kContext, szKey); }
 };

@@ -5,6 +5,7 @@
 #include "LinkageSavePicMgr.h"
 #include "LinkageSetupDlg.h"
 #include "LiveViewPlugin.h"
+#include "ShowCardWidget.h"
 #include "ui/LiveView/StreamPlayWindowWithTask.h"
 
 #include "Fendra/Singleton.h"
@@ -36,6 +37,7 @@ CLinkageSnapAlarmDlg::CLinkageSnapAlarmDlg(QWidget* parent)
     : QWidget(parent)
     , m_spGroupManager(std::make_shared<Kelmot::CGroupManagerDeletage>())
     , m_spLocalDataManager(std::make_shared<quorra::CLocalDataManagerDelegate>())
+    , m_displayQueue(CShowCardWidget::kMaxCards)
 {
     ui.setupUi(this);
     InitLinkageDlg();
@@ -81,6 +83,7 @@ void CLinkageSnapAlarmDlg::InitConnect()
     CLinkageSavePicMgr* pSavePicMgr = CLinkageSavePicMgr::GetLiveSavePicMgr();
     connect(pSavePicMgr, SIGNAL(signalSpaceNotEnough()), this, SLOT(onSignalSpaceNotEnough()));
     connect(pSavePicMgr, SIGNAL(signalSaveFailed()), this, SLOT(onSignalSaveFailed()));
+    connect(pSavePicMgr, SIGNAL(signalPicturesNotSaved(int)), this, SLOT(onPicturesNotSaved(int)));
     ConnectAlarmView();
     ConnectCameraTree();
     ConnectPlayWindows();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AlarmDisplayQueue.h"
 #include "LinkageSetupInfo.h"
 #include "LinkageSnapAlarmDlgForm.h"
 
@@ -17,6 +18,7 @@
 #include <QVector>
 #include <QWidget>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -83,6 +85,10 @@ public:
     static QImage CropPictureByRect(const QImage& image, const protocol::PictureRect& rect);
     CLinkageSnapAlarmListener* AlarmListener() const { return m_pAlarmListener; }
     const QString& LinkageUid() const { return m_strLinkageUid; }
+    // Alarms that asked to show something, and those of them shown; the others
+    // were shed in a flood (their pictures still saved).
+    std::int64_t AlarmsAccepted() const { return m_nAlarmsAccepted; }
+    std::int64_t AlarmsShown() const { return m_nAlarmsShown; }
 
     const CLinkageSnapAlarmDlgForm& Form() const { return ui; }
     CGroupTreeWidget* GroupTreeWidget() const { return m_pGroupTreeWidget; }
@@ -116,6 +122,8 @@ public slots:
     void onSignalSaveFailed();
     void onNewAlarmComing(const quorra::IntelAlarmEventInfo& struAlarmIn);
     void onBtnTestClicked();
+    void onAlarmsDropped(int nCount);
+    void onPicturesNotSaved(int nCount);
 
 private:
     struct AlarmContext;
@@ -124,11 +132,15 @@ private:
     void CloseAlarmView();
     void HandlePanoramicAlarm(const quorra::IntelAlarmEventInfo& info);
     void HandleLinkageAlarm(const quorra::IntelAlarmEventInfo& info);
-    void HandleHuman(AlarmContext& ctx, const protocol::IntelAlarmHumanInfo& human, bool bShown);
-    void SaveIfOn(const AlarmContext& ctx, const char* pszKind, const std::string& strBytes,
+    void HandleHuman(AlarmContext& ctx, const protocol::IntelAlarmHumanInfo& human);
+    void SaveIfOn(const AlarmContext& ctx, const char* pszKind, const protocol::AlarmPictureInfo& pic,
                   const protocol::PictureRect& rcCrop);
-    void RequestSave(const quorra::IntelAlarmEventInfo& info, const QString& strStemHead, const std::string& strBytes,
-                     const protocol::PictureRect& rcCrop);
+    void RequestSave(const quorra::IntelAlarmEventInfo& info, const QString& strStemHead,
+                     const protocol::AlarmPictureInfo& pic, const protocol::PictureRect& rcCrop);
+    // Shows what waits now when no alarm is behind this one; in a flood once
+    // per turn of the event loop, so that only what can still be seen is decoded.
+    void PresentWhenIdle();
+    void PresentPending();
 
     void InitLinkageDlg();
     void InitConnect();
@@ -178,6 +190,11 @@ private:
     // The form's "m_pWidgetScenePic" and "m_pWidgetLinkagePic" (promoted in the form).
     CShowPicWidget* m_pScenePic = nullptr;
     CShowCardArea* m_pCardArea = nullptr;
+    CAlarmDisplayQueue m_displayQueue;
+    bool m_bPresentPosted = false;
+    std::uint64_t m_nAlarmSerial = 0;
+    std::int64_t m_nAlarmsAccepted = 0;
+    std::int64_t m_nAlarmsShown = 0;
 
     // Tests set the window cameras directly.
     friend class ::tst_LinkageSnapAlarmDlgAlarms;

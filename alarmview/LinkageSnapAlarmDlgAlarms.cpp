@@ -13,11 +13,15 @@
 #include "ShowCardWidget.h"
 #include "ShowPicWidget.h"
 
+#include "AlarmViewTexts.h"
+
+#include "Fendra/Singleton.h"
+#include "Miravel/InformationMgr.h"
+#include "TesselGUIToolkit/ObjectSingleton.h"
+#include "quorra/AlarmTransfer.h"
 #include "tessel/ICamera.h"
 
 #include <QDateTime>
-
-#include <optional>
 
 namespace LinkageSnapAlarm {
 
@@ -38,7 +42,29 @@ const char* const kKindScene = "_VCA";
 const std::string& Bytes(const protocol::AlarmPictureInfo& pic)
 {
     static const std::string s_strNone;
-    return pic.pPicBinary ? pic.pPicBinary->strData : s_strNone;
+    const protocol::PicBinary* pBinary = pic.pPicBinary.Peek();
+    return pBinary ? pBinary->strData : s_strNone;
+}
+
+// The picture's bytes shared with the alarm, or null when it has none.
+std::shared_ptr<const protocol::PicBinary> SharedBytes(const protocol::AlarmPictureInfo& pic)
+{
+    return Bytes(pic).empty() ? nullptr : std::shared_ptr<const protocol::PicBinary>(pic.pPicBinary.Shared());
+}
+
+CardPicture Whole(const protocol::AlarmPictureInfo& pic)
+{
+    return CardPicture{SharedBytes(pic), std::nullopt};
+}
+
+CardPicture Cut(const protocol::AlarmPictureInfo& pic, const protocol::PictureRect& rect)
+{
+    return CardPicture{SharedBytes(pic), rect};
+}
+
+quorra::AlarmTransfer& Transfer()
+{
+    return Fendra::CSingleton<quorra::AlarmTransfer>::Instance();
 }
 
 bool IsPanoramic(int32_t nAlarmType)
@@ -55,8 +81,8 @@ struct CLinkageSnapAlarmDlg::AlarmContext
     QString strLinkageUid;
     bool bSave = false;
     QSize sizeCard;
-    // The face of the face list is the same for every person of an alarm.
-    std::optional<QImage> optListFace;
+    std::uint64_t nAlarm = 0;
+    bool bQueued = false; // the alarm put something on the display queue
 };
 
 void CLinkageSnapAlarmDlg::InitAlarmView()
@@ -73,6 +99,7 @@ void CLinkageSnapAlarmDlg::ConnectAlarmView()
 {
     connect(m_pAlarmListener, &CLinkageSnapAlarmListener::signalNewAlarmComing, this,
             &CLinkageSnapAlarmDlg::onNewAlarmComing);
+    connect(&Transfer(), &quorra::AlarmTransfer::signalAlarmsDropped, this, &CLinkageSnapAlarmDlg::onAlarmsDropped);
 }
 
 void CLinkageSnapAlarmDlg::CloseAlarmView()
@@ -80,6 +107,7 @@ void CLinkageSnapAlarmDlg::CloseAlarmView()
     SetAlarmListening(false);
     m_pScenePic->ClearPicture();
     m_pCardArea->ClearCards();
+    m_displayQueue.TakeDecoded(QSize()); // what waited is no longer wanted
 }
 
 void CLinkageSnapAlarmDlg::SetAlarmListening(bool bListen)
@@ -124,18 +152,15 @@ void CLinkageSnapAlarmDlg::HandlePanoramicAlarm(const quorra::IntelAlarmEventInf
     }
     m_strLinkageUid = QString::fromStdString(alarm.LinkageUid);
 
-    // Decoded right at the size it is shown, never in full and then scaled.
-    const std::string& strScene = Bytes(alarm.VCASmart.bkPic);
-    const QSize sizeScene(static_cast<int>(static_cast<float>(m_pScenePic->width()) * kSceneWidthShare),
-                          static_cast<int>(static_cast<float>(m_pScenePic->height()) * kSceneHeightShare));
-    QPixmap pixScene;
-    if (!strScene.empty())
-        pixScene = QPixmap::fromImage(AlarmPicture::DecodeScaled(strScene, sizeScene));
-    m_pScenePic->SetPicture(pixScene);
+    // The scene is decoded when shown, at the panel's size; in a flood only
+    // the newest one is.
+    ++m_nAlarmsAccepted;
+    m_displayQueue.SetScene(Whole(alarm.VCASmart.bkPic), ++m_nAlarmSerial);
     m_pCardArea->ClearCards();
+    PresentWhenIdle();
 
     if (m_stSetupInfo.IsSavePicture)
-        RequestSave(info, m_strLinkageUid + kKindScene, strScene, protocol::PictureRect());
+        RequestSave(info, m_strLinkageUid + kKindScene, alarm.VCASmart.bkPic, protocol::PictureRect());
 }
 
 void CLinkageSnapAlarmDlg::HandleLinkageAlarm(const quorra::IntelAlarmEventInfo& info)
@@ -159,92 +184,100 @@ void CLinkageSnapAlarmDlg::HandleLinkageAlarm(const quorra::IntelAlarmEventInfo&
     AlarmContext ctx{
         info, QString::fromStdString(alarm.LinkageUid), m_stSetupInfo.IsSavePicture,
         QSize(static_cast<int>(static_cast<float>(width()) * kCardWidthShare), m_pCardArea->height() - kCardHeightGap),
-        std::nullopt};
-    // Only the newest cards stay: persons whose card would be pushed out by
-    // later persons of this same alarm are saved but not decoded.
-    const size_t nFirstShown = vecHumans.size() > static_cast<size_t>(CShowCardWidget::kMaxCards)
-                                   ? vecHumans.size() - CShowCardWidget::kMaxCards
-                                   : 0;
-    for (size_t i = 0; i < vecHumans.size(); ++i)
-        HandleHuman(ctx, vecHumans[i], i >= nFirstShown);
+        ++m_nAlarmSerial};
+    for (const protocol::IntelAlarmHumanInfo& human : vecHumans)
+        HandleHuman(ctx, human);
+    if (ctx.bQueued) {
+        ++m_nAlarmsAccepted;
+        PresentWhenIdle();
+    }
 }
 
-void CLinkageSnapAlarmDlg::HandleHuman(AlarmContext& ctx, const protocol::IntelAlarmHumanInfo& human, bool bShown)
+void CLinkageSnapAlarmDlg::HandleHuman(AlarmContext& ctx, const protocol::IntelAlarmHumanInfo& human)
 {
-    const std::string& strSub = Bytes(human.SubPic);
-    const std::string& strBk = Bytes(human.bkPic);
     const auto& vecRects = human.SubPic.PictureRectList;
-    const QSize sizeBody = CLinkageCardWidget::BodyLabelSize(ctx.sizeCard);
-    const QSize sizeFace = CLinkageCardWidget::FaceLabelSize(ctx.sizeCard);
-
-    QImage imgBody;
-    if (!strSub.empty()) {
-        if (bShown)
-            imgBody = AlarmPicture::DecodeFitted(strSub, sizeBody);
-        SaveIfOn(ctx, kKindHumanSub, strSub, protocol::PictureRect());
-    } else if (vecRects.empty() || strBk.empty()) {
+    CAlarmDisplayQueue::Card card{{}, {}, ctx.sizeCard, ctx.nAlarm};
+    if (!Bytes(human.SubPic).empty()) {
+        card.body = Whole(human.SubPic);
+        SaveIfOn(ctx, kKindHumanSub, human.SubPic, protocol::PictureRect());
+    } else if (vecRects.empty() || Bytes(human.bkPic).empty()) {
         // Nothing to show this person by; the persons after it still count.
         qCInfo(lcAlarmView) << "person skipped: neither a close-up nor a picture with a rectangle";
         return;
     } else {
-        if (bShown)
-            imgBody = AlarmPicture::DecodeCut(strBk, vecRects.front(), sizeBody);
-        SaveIfOn(ctx, kKindHumanSub, strBk, vecRects.front());
+        card.body = Cut(human.bkPic, vecRects.front());
+        SaveIfOn(ctx, kKindHumanSub, human.bkPic, vecRects.front());
     }
-    SaveIfOn(ctx, kKindHumanBk, strBk, protocol::PictureRect());
+    SaveIfOn(ctx, kKindHumanBk, human.bkPic, protocol::PictureRect());
 
-    QImage imgFace;
     const auto& vecFaces = ctx.info.IntelAlarmInfo.IntelAlarmFaceInfoList;
-    if (human.FaceFromSamePic && vecRects.size() > 2 && !strBk.empty()) {
-        if (bShown)
-            imgFace = AlarmPicture::DecodeCut(strBk, vecRects[1], sizeFace);
-        SaveIfOn(ctx, kKindFaceSub, strBk, vecRects[1]);
+    if (human.FaceFromSamePic && vecRects.size() > 2 && !Bytes(human.bkPic).empty()) {
+        card.face = Cut(human.bkPic, vecRects[1]);
+        SaveIfOn(ctx, kKindFaceSub, human.bkPic, vecRects[1]);
     } else if (!vecFaces.empty()) {
+        // The first face of the list stands for every person of the alarm.
         const protocol::IntelAlarmFaceInfo& face = vecFaces.front();
-        const std::string& strFaceSub = Bytes(face.SubPic);
-        const std::string& strFaceBk = Bytes(face.bkPic);
         const auto& vecFaceRects = face.SubPic.PictureRectList;
-        if (!strFaceSub.empty()) {
-            if (bShown && !ctx.optListFace)
-                ctx.optListFace = AlarmPicture::DecodeFitted(strFaceSub, sizeFace);
-            SaveIfOn(ctx, kKindFaceSub, strFaceSub, protocol::PictureRect());
-        } else if (!vecFaceRects.empty() && !strFaceBk.empty()) {
-            if (bShown && !ctx.optListFace)
-                ctx.optListFace = AlarmPicture::DecodeCut(strFaceBk, vecFaceRects.front(), sizeFace);
-            SaveIfOn(ctx, kKindFaceSub, strFaceBk, vecFaceRects.front());
+        if (!Bytes(face.SubPic).empty()) {
+            card.face = Whole(face.SubPic);
+            SaveIfOn(ctx, kKindFaceSub, face.SubPic, protocol::PictureRect());
+        } else if (!vecFaceRects.empty() && !Bytes(face.bkPic).empty()) {
+            card.face = Cut(face.bkPic, vecFaceRects.front());
+            SaveIfOn(ctx, kKindFaceSub, face.bkPic, vecFaceRects.front());
         }
-        if (!strFaceBk.empty())
-            SaveIfOn(ctx, kKindFaceSub, strFaceBk, protocol::PictureRect());
-        if (ctx.optListFace)
-            imgFace = *ctx.optListFace;
+        SaveIfOn(ctx, kKindFaceSub, face.bkPic, protocol::PictureRect());
     }
-
-    if (!bShown)
-        return;
-    auto* pCard = new CLinkageCardWidget(this);
-    pCard->SetCardSize(ctx.sizeCard.width(), ctx.sizeCard.height());
-    pCard->SetPictures(QPixmap::fromImage(imgFace), QPixmap::fromImage(imgBody));
-    m_pCardArea->AddCard(pCard);
+    m_displayQueue.AddCard(std::move(card));
+    ctx.bQueued = true;
 }
 
-void CLinkageSnapAlarmDlg::SaveIfOn(const AlarmContext& ctx, const char* pszKind, const std::string& strBytes,
+void CLinkageSnapAlarmDlg::PresentWhenIdle()
+{
+    if (Transfer().UndeliveredEvents() == 0) {
+        PresentPending();
+        return;
+    }
+    if (m_bPresentPosted)
+        return;
+    m_bPresentPosted = true;
+    QMetaObject::invokeMethod(this, &CLinkageSnapAlarmDlg::PresentPending, Qt::QueuedConnection);
+}
+
+void CLinkageSnapAlarmDlg::PresentPending()
+{
+    m_bPresentPosted = false;
+    const QSize sizeScene(static_cast<int>(static_cast<float>(m_pScenePic->width()) * kSceneWidthShare),
+                          static_cast<int>(static_cast<float>(m_pScenePic->height()) * kSceneHeightShare));
+    CAlarmDisplayQueue::Decoded decoded = m_displayQueue.TakeDecoded(sizeScene);
+    if (decoded.bScene)
+        m_pScenePic->SetPicture(QPixmap::fromImage(decoded.imgScene));
+    for (const CAlarmDisplayQueue::DecodedCard& card : decoded.vecCards) {
+        auto* pCard = new CLinkageCardWidget(this);
+        pCard->SetCardSize(card.sizeCard.width(), card.sizeCard.height());
+        pCard->SetPictures(QPixmap::fromImage(card.imgFace), QPixmap::fromImage(card.imgBody));
+        m_pCardArea->AddCard(pCard);
+    }
+    m_nAlarmsShown += decoded.nAlarmsShown;
+}
+
+void CLinkageSnapAlarmDlg::SaveIfOn(const AlarmContext& ctx, const char* pszKind, const protocol::AlarmPictureInfo& pic,
                                     const protocol::PictureRect& rcCrop)
 {
     if (ctx.bSave)
-        RequestSave(ctx.info, ctx.strLinkageUid + pszKind, strBytes, rcCrop);
+        RequestSave(ctx.info, ctx.strLinkageUid + pszKind, pic, rcCrop);
 }
 
 void CLinkageSnapAlarmDlg::RequestSave(const quorra::IntelAlarmEventInfo& info, const QString& strStemHead,
-                                       const std::string& strBytes, const protocol::PictureRect& rcCrop)
+                                       const protocol::AlarmPictureInfo& pic, const protocol::PictureRect& rcCrop)
 {
     CLinkageSavePicMgr* pSavePicMgr = CLinkageSavePicMgr::GetLiveSavePicMgr();
-    if (!pSavePicMgr)
+    if (!pSavePicMgr || Bytes(pic).empty()) // the manager would skip it anyway
         return;
     LinkageSavePicInfo request;
     request.strFolderName = QString::fromStdString(info.AlarmSourceName);
     // Each name takes the moment it is built; the manager numbers clashes.
     request.strFileName = strStemHead + QDateTime::currentDateTime().toString("_yyyyMMddHHmmss_zzz");
-    request.strPicData = strBytes;
+    request.spPicBytes = SharedBytes(pic); // shared with the alarm, not copied
     request.struCropRect = rcCrop;
     pSavePicMgr->SavePicture(request);
 }
@@ -260,6 +293,19 @@ void CLinkageSnapAlarmDlg::onBtnTestClicked()
     linkage.IntelAlarmInfo.LinkageUid = strUid;
     linkage.IntelAlarmInfo.IntelAlarmHumanInfoList.emplace_back();
     onNewAlarmComing(linkage);
+}
+
+void CLinkageSnapAlarmDlg::onAlarmsDropped(int nCount)
+{
+    if (m_pAlarmListener && m_pAlarmListener->IsListening())
+        TesselGUIToolkit::CUiSingleton<Miravel::CInformationMgr>::Instance().ShowInformationAtScreenRightBottom(
+            AlarmViewTexts::Text(AlarmViewTexts::AlarmsNotShown).arg(nCount), this, false, false, false);
+}
+
+void CLinkageSnapAlarmDlg::onPicturesNotSaved(int nCount)
+{
+    TesselGUIToolkit::CUiSingleton<Miravel::CInformationMgr>::Instance().ShowInformationAtScreenRightBottom(
+        AlarmViewTexts::Text(AlarmViewTexts::PicturesNotSaved).arg(nCount), this, false, false, false);
 }
 
 } // namespace LinkageSnapAlarm

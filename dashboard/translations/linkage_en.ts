@@ -307,6 +307,14 @@
         <source>SavePictureFailed</source>
         <translation>An alarm picture could not be saved. Check the picture folder.</translation>
     </message>
+    <message>
+        <source>AlarmsNotShown</source>
+        <translation>%1 alarms could not be shown: they came faster than the view could take them.</translation>
+    </message>
+    <message>
+        <source>PicturesNotSaved</source>
+        <translation>%1 pictures could not be saved: the disk is too slow.</translation>
+    </message>
 </context>
 <context>
     <name>LinkageSnapAlarm::CRightShrinkWid</name>

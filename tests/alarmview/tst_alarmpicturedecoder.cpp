@@ -41,6 +41,37 @@ std::string Picture(const QSize& size, const char* szFormat = "JPEG")
     return ba.toStdString();
 }
 
+// Lossless: nearly every pixel different, so that a cut from the wrong place
+// or scale shows. Lossy: smooth gradients that survive any decoding scale.
+std::string Textured(const QSize& size, const char* szFormat)
+{
+    const bool bLossless = qstrcmp(szFormat, "PNG") == 0;
+    QImage image(size, QImage::Format_RGB32);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            image.setPixel(x, y,
+                           bLossless ? qRgb(x * 7 % 256, y * 5 % 256, (x * y) % 256)
+                                     : qRgb(x * 255 / size.width(), y * 255 / size.height(), 128));
+    QByteArray ba;
+    QBuffer buffer(&ba);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter(&buffer, szFormat).write(image);
+    return ba.toStdString();
+}
+
+// Person i of n: a body and its face, spread over the picture.
+std::vector<AlarmPicture::CutRequest> PersonCuts(int nPersons, const QSize& sizeBody, const QSize& sizeFace)
+{
+    std::vector<AlarmPicture::CutRequest> vecCuts;
+    for (int i = 0; i < nPersons; ++i) {
+        const double dX = 0.02 + 0.8 * i / nPersons;
+        const double dY = 0.1 + 0.3 * (i % 3) / 3;
+        vecCuts.push_back({protocol::MakePictureRect(dX, dY, 0.12, 0.5), sizeBody});
+        vecCuts.push_back({protocol::MakePictureRect(dX + 0.03, dY, 0.05, 0.08), sizeFace});
+    }
+    return vecCuts;
+}
+
 // A small JPEG whose frame header claims the given size.
 std::string ClaimingSize(int nWidth, int nHeight)
 {
@@ -66,6 +97,8 @@ private slots:
     void decodedSizes_data();
     void decodedSizes();
     void cutShowsTheTarget();
+    void decodeOnceMatchesEachCut_data();
+    void decodeOnceMatchesEachCut();
 };
 
 void tst_AlarmPictureDecoder::displayCut_data()
@@ -182,6 +215,41 @@ void tst_AlarmPictureDecoder::cutShowsTheTarget()
     QCOMPARE(imgLeft.size(), QSize(89, 112));
     QVERIFY(qRed(imgLeft.pixel(44, 56)) > 200 && qBlue(imgLeft.pixel(44, 56)) < 60);
     QVERIFY(qBlue(imgRight.pixel(44, 56)) > 200 && qRed(imgRight.pixel(44, 56)) < 60);
+}
+
+void tst_AlarmPictureDecoder::decodeOnceMatchesEachCut_data()
+{
+    QTest::addColumn<QByteArray>("baFormat");
+    QTest::addColumn<QSize>("sizePicture");
+    QTest::addColumn<int>("nPersons");
+    for (const int nPersons : {1, 3, 10, 30})
+        QTest::addRow("PNG, %d persons", nPersons) << QByteArray("PNG") << QSize(960, 540) << nPersons;
+    QTest::newRow("PNG, cuts smaller than their labels") << QByteArray("PNG") << QSize(320, 180) << 3;
+    QTest::newRow("JPEG 1080p, 3 persons") << QByteArray("JPEG") << QSize(1920, 1080) << 3;
+    QTest::newRow("JPEG 4K, 30 persons") << QByteArray("JPEG") << QSize(3840, 2160) << 30;
+}
+
+void tst_AlarmPictureDecoder::decodeOnceMatchesEachCut()
+{
+    QFETCH(QByteArray, baFormat);
+    QFETCH(QSize, sizePicture);
+    QFETCH(int, nPersons);
+    const std::string strBytes = Textured(sizePicture, baFormat.constData());
+    const auto vecCuts = PersonCuts(nPersons, QSize(89, 112), QSize(89, 66));
+    const std::vector<QImage> vecOnce = AlarmPicture::DecodeCuts(strBytes, vecCuts);
+    QCOMPARE(vecOnce.size(), vecCuts.size());
+    for (size_t i = 0; i < vecCuts.size(); ++i) {
+        const QImage imgEach = AlarmPicture::DecodeCut(strBytes, vecCuts[i].rect, vecCuts[i].sizeShown);
+        QCOMPARE(vecOnce[i].size(), imgEach.size());
+        if (baFormat == "PNG") {
+            QCOMPARE(vecOnce[i], imgEach); // lossless: the very same pixels
+            continue;
+        }
+        // Lossy pictures decode at another scale: the same place, close in colour.
+        const QPoint ptMid(imgEach.width() / 2, imgEach.height() / 2);
+        QVERIFY(qAbs(qRed(vecOnce[i].pixel(ptMid)) - qRed(imgEach.pixel(ptMid))) < 8);
+        QVERIFY(qAbs(qGreen(vecOnce[i].pixel(ptMid)) - qGreen(imgEach.pixel(ptMid))) < 8);
+    }
 }
 
 QTEST_MAIN(tst_AlarmPictureDecoder)

@@ -19,6 +19,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 using namespace LinkageSnapAlarm;
 
@@ -169,6 +170,9 @@ private slots:
     void closeStopsIntakeAndEmpties();
     void diagnosticSlot();
     void hostAlarmsReachTheCards();
+    void floodShowsWhatCanBeSeen_data();
+    void floodShowsWhatCanBeSeen();
+    void closeDuringAFlood();
 
 private:
     void SetWindowCameras(bool bWindow2);
@@ -364,6 +368,93 @@ void tst_LinkageSnapAlarmDlgAlarms::hostAlarmsReachTheCards()
     m_upDlg->SetAlarmListening(false);
     transfer.PostAlarmEvent(std::make_shared<quorra::CIntelAlarmEvent>(Alarm("L:0:A:s")));
     QCOMPARE(Cards(m_upDlg->m_pCardArea->CardWidget()), QString("fB,fB"));
+}
+
+namespace {
+
+// Posts every step from another thread before this one delivers any: a flood.
+void Flood(const QStringList& lstSteps)
+{
+    QThread* pSender = QThread::create([&] {
+        auto& transfer = Fendra::CSingleton<quorra::AlarmTransfer>::Instance();
+        for (const QString& strStep : lstSteps)
+            transfer.PostAlarmEvent(std::make_shared<quorra::CIntelAlarmEvent>(Alarm(strStep)));
+    });
+    pSender->start();
+    pSender->wait();
+    delete pSender;
+}
+
+// "L:0:A:s*3 x100" repeats a step.
+QStringList Steps(const QString& strSteps)
+{
+    QStringList lst;
+    for (const QString& strStep : strSteps.split(';')) {
+        const int nTimes = strStep.contains(" x") ? strStep.section(" x", 1).toInt() : 1;
+        for (int i = 0; i < nTimes; ++i)
+            lst << strStep.section(" x", 0, 0);
+    }
+    return lst;
+}
+
+} // namespace
+
+void tst_LinkageSnapAlarmDlgAlarms::floodShowsWhatCanBeSeen_data()
+{
+    QTest::addColumn<QString>("strSteps");
+    QTest::addColumn<QString>("strUid");
+    QTest::addColumn<QString>("strCards");
+    QTest::addColumn<int>("nAccepted");
+    QTest::addColumn<int>("nSaved");
+    // The last alarm's person has a face ("FB"): it is the newest card.
+    QTest::newRow("one linkage floods the strip") << "P:1:A;L:0:A:s*3 x300;L:0:A:f"
+                                                  << "A"
+                                                  << "50 cards, first FB" << 302 << 1 + 300 * 6 + 3;
+    QTest::newRow("a new linkage during the flood") << "P:1:A;L:0:A:s x60;P:2:B;L:0:A:s;L:1:B:b,f"
+                                                    << "B"
+                                                    << "FB,fB" << 63 << 1 + 60 * 2 + 1 + 5;
+}
+
+void tst_LinkageSnapAlarmDlgAlarms::floodShowsWhatCanBeSeen()
+{
+    QFETCH(QString, strSteps);
+    QFETCH(QString, strUid);
+    QFETCH(QString, strCards);
+    QFETCH(int, nAccepted);
+    QFETCH(int, nSaved);
+    QTemporaryDir dirSave;
+    CLinkageSavePicMgr* pSavePicMgr = CLinkageSavePicMgr::GetLiveSavePicMgr();
+    m_upDlg->m_stSetupInfo.IsSavePicture = true;
+    pSavePicMgr->SetSavePicture(true);
+    pSavePicMgr->SetSavePicPath(dirSave.path());
+    m_upDlg->SetAlarmListening(true);
+    const std::int64_t nAskedBefore = pSavePicMgr->Counts().nAsked;
+
+    Flood(Steps(strSteps));
+    auto& transfer = Fendra::CSingleton<quorra::AlarmTransfer>::Instance();
+    QTRY_COMPARE(transfer.PendingEvents(), 0);
+    QCoreApplication::processEvents(); // the last presentation
+
+    QCOMPARE(m_upDlg->LinkageUid(), strUid);
+    QVERIFY(m_upDlg->m_pScenePic->HasPicture());
+    QCOMPARE(Cards(m_upDlg->m_pCardArea->CardWidget()), strCards);
+    // Every alarm counted: shown, or shed with its pictures still saved.
+    QCOMPARE(m_upDlg->AlarmsAccepted(), std::int64_t(nAccepted));
+    QVERIFY(m_upDlg->AlarmsShown() >= 2 && m_upDlg->AlarmsShown() < nAccepted);
+    QCOMPARE(pSavePicMgr->Counts().nAsked - nAskedBefore, std::int64_t(nSaved));
+}
+
+void tst_LinkageSnapAlarmDlgAlarms::closeDuringAFlood()
+{
+    m_upDlg->SetAlarmListening(true);
+    Flood(Steps("P:1:A;L:0:A:f x2000"));
+    auto& transfer = Fendra::CSingleton<quorra::AlarmTransfer>::Instance();
+    QCoreApplication::processEvents(); // one slice of the flood
+    QVERIFY(transfer.UndeliveredEvents() > 0);
+    m_upDlg->onBtnCloseClicked();
+    m_upDlg.reset();
+    // What was still coming reaches nobody and is released.
+    QTRY_COMPARE(transfer.PendingEvents(), 0);
 }
 
 QTEST_MAIN(tst_LinkageSnapAlarmDlgAlarms)

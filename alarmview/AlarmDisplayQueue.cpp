@@ -1,0 +1,101 @@
+#include "AlarmDisplayQueue.h"
+
+#include "AlarmPictureDecoder.h"
+#include "LinkageCardWidget.h"
+
+#include <map>
+#include <set>
+
+namespace LinkageSnapAlarm {
+namespace {
+
+// Where each picture of the batch lands once decoded.
+struct Slot
+{
+    const CardPicture* pPicture = nullptr;
+    QSize sizeShown;
+    QImage* pTarget = nullptr;
+};
+
+// Decodes every slot, each distinct picture once: all cuts of it from one
+// decode, and the whole picture once per shown size.
+void DecodeSlots(const std::vector<Slot>& vecSlots)
+{
+    std::map<const protocol::PicBinary*, std::vector<const Slot*>> mapByPicture;
+    for (const Slot& slot : vecSlots) {
+        if (slot.pPicture->spBytes && !slot.pPicture->spBytes->strData.empty())
+            mapByPicture[slot.pPicture->spBytes.get()].push_back(&slot);
+    }
+    for (const auto& [pBytes, vecOfPicture] : mapByPicture) {
+        std::vector<AlarmPicture::CutRequest> vecCuts;
+        std::vector<const Slot*> vecCutSlots;
+        std::map<std::pair<int, int>, QImage> mapWhole;
+        for (const Slot* pSlot : vecOfPicture) {
+            if (pSlot->pPicture->optCut) {
+                vecCuts.push_back({*pSlot->pPicture->optCut, pSlot->sizeShown});
+                vecCutSlots.push_back(pSlot);
+                continue;
+            }
+            const std::pair<int, int> key(pSlot->sizeShown.width(), pSlot->sizeShown.height());
+            auto it = mapWhole.find(key);
+            if (it == mapWhole.end())
+                it = mapWhole.emplace(key, AlarmPicture::DecodeFitted(pBytes->strData, pSlot->sizeShown)).first;
+            *pSlot->pTarget = it->second;
+        }
+        if (vecCuts.empty())
+            continue;
+        std::vector<QImage> vecImages = AlarmPicture::DecodeCuts(pBytes->strData, vecCuts);
+        for (size_t i = 0; i < vecCutSlots.size(); ++i)
+            *vecCutSlots[i]->pTarget = std::move(vecImages[i]);
+    }
+}
+
+} // namespace
+
+CAlarmDisplayQueue::CAlarmDisplayQueue(int nMaxCards)
+    : m_nMaxCards(nMaxCards)
+{
+}
+
+void CAlarmDisplayQueue::SetScene(CardPicture scene, std::uint64_t nAlarm)
+{
+    m_optScene = Scene{std::move(scene), nAlarm};
+    m_deqCards.clear();
+}
+
+void CAlarmDisplayQueue::AddCard(Card card)
+{
+    m_deqCards.push_back(std::move(card));
+    while (int(m_deqCards.size()) > m_nMaxCards)
+        m_deqCards.pop_front();
+}
+
+CAlarmDisplayQueue::Decoded CAlarmDisplayQueue::TakeDecoded(const QSize& sizeScene)
+{
+    Decoded decoded;
+    std::set<std::uint64_t> setAlarms;
+    if (m_optScene) {
+        decoded.bScene = true;
+        setAlarms.insert(m_optScene->nAlarm);
+        // The scene fills its panel exactly, aspect ignored.
+        if (m_optScene->picture.spBytes && !sizeScene.isEmpty())
+            decoded.imgScene = AlarmPicture::DecodeScaled(m_optScene->picture.spBytes->strData, sizeScene);
+    }
+    decoded.vecCards.resize(m_deqCards.size());
+    std::vector<Slot> vecSlots;
+    for (size_t i = 0; i < m_deqCards.size(); ++i) {
+        const Card& card = m_deqCards[i];
+        DecodedCard& out = decoded.vecCards[i];
+        out.sizeCard = card.sizeCard;
+        vecSlots.push_back({&card.face, CLinkageCardWidget::FaceLabelSize(card.sizeCard), &out.imgFace});
+        vecSlots.push_back({&card.body, CLinkageCardWidget::BodyLabelSize(card.sizeCard), &out.imgBody});
+        setAlarms.insert(card.nAlarm);
+    }
+    DecodeSlots(vecSlots);
+    decoded.nAlarmsShown = int(setAlarms.size());
+    m_optScene.reset();
+    m_deqCards.clear();
+    return decoded;
+}
+
+} // namespace LinkageSnapAlarm

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "JSONStruct/AlarmPictureInfo.h"
+
+#include <QImage>
+#include <QSize>
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace LinkageSnapAlarm {
+
+// One picture as a card or the scene panel shows it: the whole of an alarm's
+// picture bytes, or the display cut of a target rectangle in them.
+struct CardPicture
+{
+    std::shared_ptr<const protocol::PicBinary> spBytes; // null: no picture
+    std::optional<protocol::PictureRect> optCut;
+};
+
+// What alarms asked to show and the view has not shown yet. A flood leaves only
+// what could still be seen: the newest scene and the cards the strip would keep
+// of the newest persons; everything older is never decoded. Taking the queue
+// decodes each shared picture once, cutting every person's parts from it.
+class CAlarmDisplayQueue
+{
+public:
+    struct Card
+    {
+        CardPicture face;
+        CardPicture body;
+        QSize sizeCard;
+        std::uint64_t nAlarm = 0; // the alarm the card belongs to
+    };
+    struct DecodedCard
+    {
+        QImage imgFace;
+        QImage imgBody;
+        QSize sizeCard;
+    };
+    struct Decoded
+    {
+        bool bScene = false; // a new scene came: show imgScene (possibly null)
+        QImage imgScene;
+        std::vector<DecodedCard> vecCards; // oldest first
+        int nAlarmsShown = 0;              // distinct alarms these belong to
+    };
+
+    explicit CAlarmDisplayQueue(int nMaxCards);
+
+    // A new linkage's scene: replaces the waiting scene and drops waiting cards.
+    void SetScene(CardPicture scene, std::uint64_t nAlarm);
+    // The oldest waiting card goes when more wait than the strip keeps.
+    void AddCard(Card card);
+    bool IsEmpty() const { return !m_optScene && m_deqCards.empty(); }
+
+    // Everything waiting, decoded (the scene at sizeScene, faces and bodies at
+    // their label sizes); the queue is empty afterwards.
+    Decoded TakeDecoded(const QSize& sizeScene);
+
+private:
+    struct Scene
+    {
+        CardPicture picture;
+        std::uint64_t nAlarm = 0;
+    };
+
+    int m_nMaxCards;
+    std::optional<Scene> m_optScene;
+    std::deque<Card> m_deqCards;
+};
+
+} // namespace LinkageSnapAlarm
