@@ -1,18 +1,25 @@
-// Alarm storm: one panoramic alarm, then 1,000 linkage alarms of three persons
-// with 1080p pictures, sent by the simulator's alarm factory from a worker
-// thread as fast as it can, through the host's alarm transfer into the linkage
-// dialog; once with saving off and once with saving on. Reports:
-// - the most cards the strip held at any time (the strip keeps 50);
-// - resident memory after every 100 alarms (flat after the first 100);
-// - pictures the view asked to save against files written and failures reported;
-// - the GUI thread's longest and mean handling time per alarm (with saving on,
-//   a full picture queue makes the GUI thread wait: that is the back-pressure).
-// Not a Google Benchmark: one storm is one measurement.
+// Alarm storms through the host's alarm transfer into the linkage dialog, sent
+// by the simulator's alarm factory from a worker thread, and what the user pays
+// for them on the GUI thread. Not a Google Benchmark: one storm is one measurement.
+//
+//   bench_alarmstorm                      a burst of 1,000 linkage alarms as fast as
+//                                         they can be sent, saving off, then on
+//   bench_alarmstorm --rate R --seconds S open-ended: R linkages a second (a
+//                                         panoramic alarm and its burst) for S seconds
+//   options: --burst N (linkage alarms per linkage, 3), --persons N (3),
+//            --resolution 1080p|4k, --save, --slow-write-ms N (a slow disk)
+//
+// Reports the GUI thread's longest block (a 5 ms heartbeat's longest gap, which
+// covers the slots, layout and paint of the new cards), the card strip's paints
+// a second, resident memory every ten seconds, and accounts for every alarm
+// (shown, handled without being shown, or dropped) and every picture (written
+// or not saved); then closes the view during a second flood and times the close.
 
 #include "LinkageSavePicMgr.h"
 #include "LinkageSetupStore.h"
 #include "LinkageSnapAlarmDlg.h"
 #include "LinkageSnapAlarmListener.h"
+#include "PictureFile.h"
 #include "ShowCardArea.h"
 #include "ShowCardWidget.h"
 #include "sim/AlarmFactory.h"
@@ -27,7 +34,9 @@
 #include <QLoggingCategory>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 
+#include <atomic>
 #include <cstdio>
 #include <unistd.h>
 
@@ -35,10 +44,23 @@ using namespace LinkageSnapAlarm;
 
 namespace {
 
-constexpr int kAlarms = 1000;
-constexpr int kPersons = 3;
-constexpr int kSampleEvery = 100;
-constexpr qint64 kDrainLimitMs = 300'000;
+constexpr int kHeartbeatMs = 5;
+constexpr int kSampleEveryMs = 1000;
+constexpr int kMemoryPrintEvery = 10; // samples
+constexpr qint64 kDrainLimitMs = 120'000;
+constexpr int kCloseFloodMs = 3000;
+
+struct Options
+{
+    double dRate = 0;   // linkages a second; 0: as fast as possible
+    int nSeconds = 0;   // open-ended storms last this long
+    int nAlarms = 1000; // a burst storm sends this many linkage alarms
+    int nBurst = 3;     // linkage alarms per linkage (open-ended)
+    int nPersons = 3;
+    QSize sizePicture{1920, 1080};
+    bool bSave = false;
+    int nSlowWriteMs = 0;
+};
 
 double ResidentMiB()
 {
@@ -49,106 +71,280 @@ double ResidentMiB()
     return lstFields.value(1).toDouble() * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
 }
 
-int CountFiles(const QString& strRoot)
+int CountFiles(const QString& strRoot, const QStringList& lstPatterns)
 {
     int n = 0;
-    for (QDirIterator it(strRoot, QDir::Files, QDirIterator::Subdirectories); it.hasNext(); it.next())
+    for (QDirIterator it(strRoot, lstPatterns, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();
+         it.next())
         ++n;
     return n;
 }
 
-struct StormResult
+// Sends alarms from its own thread until stopped (or, for a burst, until sent).
+class CSender
 {
-    int nMaxCards = 0;
-    QVector<double> vecResidentMiB;
-    double dLongestMs = 0;
-    double dMeanMs = 0;
-    double dStormSeconds = 0;
-    double dDrainSeconds = 0;
-    int nSaveAnswers = 0; // pictures written, failures and space notices
-    int nFiles = 0;
+public:
+    CSender(const AlarmSim::CAlarmFactory& factory, const Options& opts, bool bBurst)
+        : m_factory(factory)
+        , m_opts(opts)
+        , m_bBurst(bBurst)
+    {
+        m_pThread = QThread::create([this] { Run(); });
+        m_pThread->start();
+    }
+    ~CSender() { Stop(); }
+    void Stop()
+    {
+        m_bStop = true;
+        if (m_pThread) {
+            m_pThread->wait();
+            delete m_pThread;
+            m_pThread = nullptr;
+        }
+    }
+    bool IsDone() const { return m_pThread == nullptr || m_pThread->isFinished(); }
+    std::int64_t Sent() const { return m_nSent.load(); }
+
+private:
+    void Post(quorra::IntelAlarmEventInfo info)
+    {
+        Fendra::CSingleton<quorra::AlarmTransfer>::Instance().PostAlarmEvent(
+            std::make_shared<quorra::CIntelAlarmEvent>(std::move(info)));
+        ++m_nSent;
+    }
+    void Run()
+    {
+        const AlarmSim::SimCamera camera{"", "Storm camera"}; // every window is empty: the empty source is in one
+        if (m_bBurst) {
+            Post(m_factory.Panoramic(camera, "storm", 0));
+            for (int i = 0; i < m_opts.nAlarms && !m_bStop; ++i)
+                Post(m_factory.Linkage(camera, "storm", i));
+            return;
+        }
+        QElapsedTimer timer;
+        timer.start();
+        for (std::int64_t nCycle = 0; !m_bStop; ++nCycle) {
+            const std::string strUid = "storm-" + std::to_string(nCycle);
+            Post(m_factory.Panoramic(camera, strUid, int(nCycle)));
+            for (int i = 0; i < m_opts.nBurst && !m_bStop; ++i)
+                Post(m_factory.Linkage(camera, strUid, int(nCycle) + i));
+            if (m_opts.dRate > 0) {
+                const qint64 nDueNs = qint64(double(nCycle + 1) * 1e9 / m_opts.dRate);
+                while (!m_bStop && timer.nsecsElapsed() < nDueNs)
+                    QThread::usleep(500);
+            }
+        }
+    }
+
+    const AlarmSim::CAlarmFactory& m_factory;
+    const Options& m_opts;
+    bool m_bBurst;
+    QThread* m_pThread = nullptr;
+    std::atomic<bool> m_bStop{false};
+    std::atomic<std::int64_t> m_nSent{0};
 };
 
-StormResult RunStorm(bool bSave, const AlarmSim::CAlarmFactory& factory, int nRequests)
+// The GUI thread's pulse: the longest gap between heartbeats, and paints of a widget.
+class CPulse : public QObject
 {
-    QTemporaryDir dirSave;
+public:
+    explicit CPulse(QWidget* pWatched)
+    {
+        pWatched->installEventFilter(this);
+        m_timerGap.start();
+        connect(&m_heartbeat, &QTimer::timeout, this, [this] {
+            m_dLongestGapMs = qMax(m_dLongestGapMs, double(m_timerGap.nsecsElapsed()) / 1e6);
+            m_timerGap.start();
+        });
+        m_heartbeat.start(kHeartbeatMs);
+    }
+    double LongestBlockMs() const { return qMax(0.0, m_dLongestGapMs - kHeartbeatMs); }
+    int TakePaints() { return std::exchange(m_nPaints, 0); }
+
+protected:
+    bool eventFilter(QObject* pObject, QEvent* pEvent) override
+    {
+        m_nPaints += pEvent->type() == QEvent::Paint;
+        return QObject::eventFilter(pObject, pEvent);
+    }
+
+private:
+    QTimer m_heartbeat;
+    QElapsedTimer m_timerGap;
+    double m_dLongestGapMs = 0;
+    int m_nPaints = 0;
+};
+
+struct StormResult
+{
+    double dSeconds = 0;
+    double dLongestBlockMs = 0;
+    int nFewestPaints = -1; // paints of the card strip in the slowest second
+    QVector<double> vecResidentMiB;
+    std::int64_t nSent = 0, nHeard = 0, nDropped = 0, nAccepted = 0, nShown = 0;
+    SavePictureCounts pictures;
+    int nMaxCards = 0;
+};
+
+CLinkageSnapAlarmDlg* OpenView(const QString& strSavePath, bool bSave)
+{
     LinkageSetupInfo setup;
     setup.IsSavePicture = bSave;
-    setup.SavePicPath = dirSave.path();
+    setup.SavePicPath = strSavePath;
     setup.PreviewMode = 3;
     CLinkageSetupStore::Instance()->SaveSetup(setup);
-
-    StormResult result;
-    auto& transfer = Fendra::CSingleton<quorra::AlarmTransfer>::Instance();
     auto* pDlg = new CLinkageSnapAlarmDlg;
     pDlg->resize(1920, 1080);
     pDlg->show();
     QApplication::processEvents();
-    auto* pCards = pDlg->findChild<CShowCardArea*>("m_pWidgetLinkagePic")->CardWidget();
-    CLinkageSavePicMgr* pSavePicMgr = CLinkageSavePicMgr::GetLiveSavePicMgr();
-    QObject::connect(pSavePicMgr, &CLinkageSavePicMgr::signalPictureSaved, [&] { ++result.nSaveAnswers; });
-    QObject::connect(pSavePicMgr, &CLinkageSavePicMgr::signalSaveFailed, [&] { ++result.nSaveAnswers; });
-    QObject::connect(pSavePicMgr, &CLinkageSavePicMgr::signalSpaceNotEnough, [&] { ++result.nSaveAnswers; });
-
-    // Queued before the listener's own call, so it marks the start of each handling.
-    QElapsedTimer timerHandling;
-    QObject context;
-    QObject::connect(&transfer, &quorra::AlarmTransfer::signalAlarmEventInfo, &context,
-                     [&](void*) { timerHandling.start(); });
     pDlg->SetAlarmListening(true);
-    int nHandled = 0;
-    double dTotalMs = 0;
+    return pDlg;
+}
+
+void WaitUntil(const std::function<bool()>& fnDone, qint64 nLimitMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!fnDone() && timer.elapsed() < nLimitMs)
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+}
+
+StormResult RunStorm(const AlarmSim::CAlarmFactory& factory, const Options& opts, const QString& strSavePath)
+{
+    auto& transfer = Fendra::CSingleton<quorra::AlarmTransfer>::Instance();
+    CLinkageSnapAlarmDlg* pDlg = OpenView(strSavePath, opts.bSave);
+    CShowCardWidget* pCards = pDlg->findChild<CShowCardArea*>("m_pWidgetLinkagePic")->CardWidget();
+    StormResult result;
+    QObject context;
     QObject::connect(pDlg->AlarmListener(), &CLinkageSnapAlarmListener::signalNewAlarmComing, &context, [&] {
-        const double dMs = double(timerHandling.nsecsElapsed()) / 1e6;
-        result.dLongestMs = qMax(result.dLongestMs, dMs);
-        dTotalMs += dMs;
+        ++result.nHeard;
         result.nMaxCards = qMax(result.nMaxCards, pCards->CardCount());
-        if (nHandled % kSampleEvery == 0)
-            result.vecResidentMiB << ResidentMiB();
-        ++nHandled;
     });
-
-    const AlarmSim::SimCamera camera{"", "Storm camera"}; // every window is empty: the empty source is in one
-    QElapsedTimer timerStorm;
-    timerStorm.start();
-    QThread* pSender = QThread::create([&] {
-        transfer.PostAlarmEvent(std::make_shared<quorra::CIntelAlarmEvent>(factory.Panoramic(camera, "storm", 0)));
-        for (int i = 0; i < kAlarms; ++i)
-            transfer.PostAlarmEvent(std::make_shared<quorra::CIntelAlarmEvent>(factory.Linkage(camera, "storm", i)));
+    const std::int64_t nDroppedBefore = transfer.DroppedEvents();
+    CPulse pulse(pCards);
+    QElapsedTimer timer;
+    timer.start();
+    QTimer sampler;
+    QObject::connect(&sampler, &QTimer::timeout, &context, [&] {
+        result.vecResidentMiB << ResidentMiB();
+        const int nPaints = pulse.TakePaints();
+        if (result.vecResidentMiB.size() > 1) // the first second starts the flood
+            result.nFewestPaints = result.nFewestPaints < 0 ? nPaints : qMin(result.nFewestPaints, nPaints);
     });
-    pSender->start();
-    while (nHandled < kAlarms + 1)
-        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    pSender->wait();
-    delete pSender;
-    result.dStormSeconds = double(timerStorm.elapsed()) / 1000;
+    sampler.start(kSampleEveryMs);
     result.vecResidentMiB << ResidentMiB();
-    result.dMeanMs = dTotalMs / nHandled;
-
-    // Every request is answered by the manager: written, failed, or no space.
-    QElapsedTimer timerDrain;
-    timerDrain.start();
-    while (result.nSaveAnswers < nRequests && timerDrain.elapsed() < kDrainLimitMs)
-        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
-    result.dDrainSeconds = double(timerDrain.elapsed()) / 1000;
+    {
+        const bool bBurst = opts.nSeconds == 0;
+        CSender sender(factory, opts, bBurst);
+        WaitUntil([&] { return bBurst ? sender.IsDone() : timer.elapsed() >= opts.nSeconds * 1000; },
+                  bBurst ? kDrainLimitMs : opts.nSeconds * 1000 + kDrainLimitMs);
+        sender.Stop();
+        result.nSent = sender.Sent();
+    }
+    WaitUntil([&] { return transfer.PendingEvents() == 0; }, kDrainLimitMs);
+    result.dSeconds = double(timer.elapsed()) / 1000;
+    result.dLongestBlockMs = pulse.LongestBlockMs();
+    result.vecResidentMiB << ResidentMiB();
+    CLinkageSavePicMgr* pSavePicMgr = CLinkageSavePicMgr::GetLiveSavePicMgr();
+    WaitUntil(
+        [&] {
+            const SavePictureCounts counts = pSavePicMgr->Counts();
+            return counts.nAsked == counts.nWritten + counts.nNotSaved;
+        },
+        kDrainLimitMs);
+    result.pictures = pSavePicMgr->Counts();
+    result.nDropped = transfer.DroppedEvents() - nDroppedBefore;
+    result.nAccepted = pDlg->AlarmsAccepted();
+    result.nShown = pDlg->AlarmsShown();
     delete pDlg;
-    while (transfer.PendingEvents() > 0)
-        QApplication::processEvents();
-    result.nFiles = CountFiles(dirSave.path());
     return result;
 }
 
-void Print(const char* szMode, const StormResult& r, int nRequests)
+// A close in the middle of a flood: how long the user waits, and what it leaves.
+void CloseDuringFlood(const AlarmSim::CAlarmFactory& factory, const Options& opts, const QString& strSavePath)
 {
-    std::printf("\nsaving %s: %d linkage alarms x %d persons, 1080p, in %.1f s\n", szMode, kAlarms, kPersons,
-                r.dStormSeconds);
-    std::printf("  cards at most:           %d (limit %d)\n", r.nMaxCards, CShowCardWidget::kMaxCards);
-    std::printf("  resident MiB every %d:  ", kSampleEvery);
-    for (double d : r.vecResidentMiB)
-        std::printf(" %.0f", d);
-    std::printf("\n  GUI thread per alarm:    mean %.1f ms, longest %.1f ms\n", r.dMeanMs, r.dLongestMs);
-    std::printf("  pictures asked to save:  %d; answered %d; files written %d; queue drained %.1f s after the storm\n",
-                nRequests, r.nSaveAnswers, r.nFiles, r.dDrainSeconds);
+    CLinkageSnapAlarmDlg* pDlg = OpenView(strSavePath, opts.bSave);
+    Options optsFlood = opts;
+    optsFlood.nSeconds = 1;
+    CSender sender(factory, optsFlood, false);
+    WaitUntil([] { return false; }, kCloseFloodMs);
+    QElapsedTimer timer;
+    timer.start();
+    pDlg->close();
+    delete pDlg; // finishes the picture in progress and writes for at most the exit budget
+    const double dCloseMs = double(timer.nsecsElapsed()) / 1e6;
+    sender.Stop();
+    std::printf("  close during the flood:   %.0f ms; temporary files left %d\n", dCloseMs,
+                CountFiles(strSavePath, {".picture-*.part"}));
+}
+
+void Print(const Options& opts, const StormResult& r)
+{
+    const std::int64_t nShed = r.nAccepted - r.nShown;
+    std::printf("  storm:                    %lld alarms sent in %.1f s (%.0f a second)\n",
+                static_cast<long long>(r.nSent), r.dSeconds, double(r.nSent) / qMax(0.001, r.dSeconds));
+    std::printf("  GUI thread longest block: %.1f ms (heartbeat gap less %d ms)\n", r.dLongestBlockMs, kHeartbeatMs);
+    std::printf("  card strip paints:        %d in the slowest second\n", r.nFewestPaints);
+    std::printf("  cards at most:            %d (limit %d)\n", r.nMaxCards, CShowCardWidget::kMaxCards);
+    std::printf("  resident MiB every %ds:  ", kMemoryPrintEvery * kSampleEveryMs / 1000);
+    for (int i = 0; i < r.vecResidentMiB.size(); i += kMemoryPrintEvery)
+        std::printf(" %.0f", r.vecResidentMiB[i]);
+    std::printf(" (end %.0f)\n", r.vecResidentMiB.last());
+    std::printf("  alarms: shown %lld + handled unseen %lld + dropped %lld = %lld; sent %lld: %s\n",
+                static_cast<long long>(r.nShown), static_cast<long long>(nShed), static_cast<long long>(r.nDropped),
+                static_cast<long long>(r.nShown + nShed + r.nDropped), static_cast<long long>(r.nSent),
+                r.nHeard == r.nAccepted && r.nShown + nShed + r.nDropped == r.nSent ? "accounted" : "NOT ACCOUNTED");
+    const SavePictureCounts& p = r.pictures;
+    std::printf("  pictures: asked %lld = written %lld + not saved %lld: %s%s\n", static_cast<long long>(p.nAsked),
+                static_cast<long long>(p.nWritten), static_cast<long long>(p.nNotSaved),
+                p.nAsked == p.nWritten + p.nNotSaved ? "accounted" : "NOT ACCOUNTED",
+                opts.bSave ? "" : " (saving off)");
+}
+
+bool ParseOptions(const QStringList& lstArgs, Options& opts)
+{
+    for (int i = 1; i < lstArgs.size(); ++i) {
+        const QString& strArg = lstArgs[i];
+        const QString strValue = lstArgs.value(i + 1);
+        if (strArg == "--rate")
+            opts.dRate = strValue.toDouble(), ++i;
+        else if (strArg == "--seconds")
+            opts.nSeconds = strValue.toInt(), ++i;
+        else if (strArg == "--alarms")
+            opts.nAlarms = strValue.toInt(), ++i;
+        else if (strArg == "--burst")
+            opts.nBurst = strValue.toInt(), ++i;
+        else if (strArg == "--persons")
+            opts.nPersons = strValue.toInt(), ++i;
+        else if (strArg == "--resolution")
+            opts.sizePicture = strValue == "4k" ? QSize(3840, 2160) : QSize(1920, 1080), ++i;
+        else if (strArg == "--save")
+            opts.bSave = true;
+        else if (strArg == "--slow-write-ms")
+            opts.nSlowWriteMs = strValue.toInt(), ++i;
+        else
+            return false;
+    }
+    return true;
+}
+
+void RunAndPrint(const AlarmSim::CAlarmFactory& factory, const Options& opts)
+{
+    QTemporaryDir dirSave;
+    PictureFile::SetExtraWriteTimeForTesting(std::chrono::milliseconds(opts.nSlowWriteMs));
+    std::printf("\n%s, saving %s%s, %dx%d, %d persons:\n",
+                opts.nSeconds > 0 ? qPrintable(QString("%1 linkages/s of 1 + %2 alarms for %3 s")
+                                                   .arg(opts.dRate > 0 ? QString::number(opts.dRate) : "max")
+                                                   .arg(opts.nBurst)
+                                                   .arg(opts.nSeconds))
+                                  : qPrintable(QString("1 + %1 linkage alarms at once").arg(opts.nAlarms)),
+                opts.bSave ? "on" : "off",
+                opts.nSlowWriteMs ? qPrintable(QString(", %1 ms more per write").arg(opts.nSlowWriteMs)) : "",
+                opts.sizePicture.width(), opts.sizePicture.height(), opts.nPersons);
+    std::fflush(stdout);
+    Print(opts, RunStorm(factory, opts, dirSave.path()));
+    CloseDuringFlood(factory, opts, dirSave.path());
+    std::fflush(stdout);
 }
 
 } // namespace
@@ -162,11 +358,19 @@ int main(int argc, char** argv)
     qputenv("XDG_CONFIG_HOME", dirHome.path().toUtf8());
     QApplication app(argc, argv);
     QLoggingCategory::setFilterRules("lsa.*=false");
-    const AlarmSim::CAlarmFactory factory(QSize(1920, 1080), kPersons);
-    // The factory's persons come as close-up, rectangle and face-from-same-picture:
-    // 4 + 4 + 3 pictures to save per alarm, and the scene of the panoramic alarm.
-    const int nRequests = kAlarms * 11 + 1;
-    Print("off", RunStorm(false, factory, 0), 0);
-    Print("on", RunStorm(true, factory, nRequests), nRequests);
+    Options opts;
+    if (!ParseOptions(app.arguments(), opts)) {
+        std::fprintf(stderr, "usage: bench_alarmstorm [--rate R --seconds S] [--alarms N] [--burst N] [--persons N] "
+                             "[--resolution 1080p|4k] [--save] [--slow-write-ms N]\n");
+        return 2;
+    }
+    const AlarmSim::CAlarmFactory factory(opts.sizePicture, opts.nPersons);
+    if (app.arguments().size() > 1) {
+        RunAndPrint(factory, opts);
+        return 0;
+    }
+    RunAndPrint(factory, opts);
+    opts.bSave = true;
+    RunAndPrint(factory, opts);
     return 0;
 }
