@@ -3,6 +3,7 @@
 #include "AlarmPictureDecoder.h"
 #include "LinkageCardWidget.h"
 
+#include <algorithm>
 #include <map>
 #include <set>
 
@@ -70,7 +71,7 @@ void CAlarmDisplayQueue::AddCard(Card card)
         m_deqCards.pop_front();
 }
 
-CAlarmDisplayQueue::Decoded CAlarmDisplayQueue::TakeDecoded(const QSize& sizeScene)
+CAlarmDisplayQueue::Decoded CAlarmDisplayQueue::TakeDecoded(const QSize& sizeScene, int nMaxCards)
 {
     Decoded decoded;
     std::set<std::uint64_t> setAlarms;
@@ -80,10 +81,12 @@ CAlarmDisplayQueue::Decoded CAlarmDisplayQueue::TakeDecoded(const QSize& sizeSce
         // The scene fills its panel exactly, aspect ignored.
         if (m_optScene->picture.spBytes && !sizeScene.isEmpty())
             decoded.imgScene = AlarmPicture::DecodeScaled(m_optScene->picture.spBytes->strData, sizeScene);
+        m_optScene.reset();
     }
-    decoded.vecCards.resize(m_deqCards.size());
+    const size_t nTaken = std::min(m_deqCards.size(), size_t(std::max(0, nMaxCards)));
+    decoded.vecCards.resize(nTaken);
     std::vector<Slot> vecSlots;
-    for (size_t i = 0; i < m_deqCards.size(); ++i) {
+    for (size_t i = 0; i < nTaken; ++i) {
         const Card& card = m_deqCards[i];
         DecodedCard& out = decoded.vecCards[i];
         out.sizeCard = card.sizeCard;
@@ -93,8 +96,7 @@ CAlarmDisplayQueue::Decoded CAlarmDisplayQueue::TakeDecoded(const QSize& sizeSce
     }
     DecodeSlots(vecSlots);
     decoded.nAlarmsShown = int(setAlarms.size());
-    m_optScene.reset();
-    m_deqCards.clear();
+    m_deqCards.erase(m_deqCards.begin(), m_deqCards.begin() + std::ptrdiff_t(nTaken));
     return decoded;
 }
 

@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QSize>
 
+#include <climits>
+
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -56,10 +58,15 @@ public:
     // The oldest waiting card goes when more wait than the strip keeps.
     void AddCard(Card card);
     bool IsEmpty() const { return !m_optScene && m_deqCards.empty(); }
+    void Clear()
+    {
+        m_optScene.reset();
+        m_deqCards.clear();
+    }
 
-    // Everything waiting, decoded (the scene at sizeScene, faces and bodies at
-    // their label sizes); the queue is empty afterwards.
-    Decoded TakeDecoded(const QSize& sizeScene);
+    // The waiting scene and the oldest nMaxCards cards, decoded (the scene at
+    // sizeScene, faces and bodies at their label sizes), out of the queue.
+    Decoded TakeDecoded(const QSize& sizeScene, int nMaxCards = INT_MAX);
 
 private:
     struct Scene

@@ -22,6 +22,13 @@ struct AlarmViewTexts
         QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSnapAlarmDlg", "PicturesNotSaved");
 
     static QString Text(const char* szKey) { return QCoreApplication::translate(kContext, szKey); }
+    // A text that takes a count as %1; without a translation the key and the count.
+    static QString Counted(const char* szKey, int nCount)
+    {
+        const QString strText = Text(szKey);
+        return strText.contains(QLatin1String("%1")) ? strText.arg(nCount)
+                                                     : QStringLiteral("%1 (%2)").arg(strText).arg(nCount);
+    }
 };
 
 } // namespace LinkageSnapAlarm

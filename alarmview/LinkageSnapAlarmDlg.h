@@ -137,10 +137,12 @@ private:
                   const protocol::PictureRect& rcCrop);
     void RequestSave(const quorra::IntelAlarmEventInfo& info, const QString& strStemHead,
                      const protocol::AlarmPictureInfo& pic, const protocol::PictureRect& rcCrop);
-    // Shows what waits now when no alarm is behind this one; in a flood once
-    // per turn of the event loop, so that only what can still be seen is decoded.
+    // Shows what waits now when no alarm is behind this one; in a flood a few
+    // cards a turn of the event loop, so that only what can still be seen is
+    // decoded and the turns stay short.
     void PresentWhenIdle();
-    void PresentPending();
+    void SchedulePresent();
+    void PresentPending(int nMaxCards);
 
     void InitLinkageDlg();
     void InitConnect();

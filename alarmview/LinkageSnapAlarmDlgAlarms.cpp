@@ -23,6 +23,8 @@
 
 #include <QDateTime>
 
+#include <climits>
+
 namespace LinkageSnapAlarm {
 
 namespace {
@@ -33,6 +35,9 @@ constexpr float kSceneWidthShare = 0.97633135f;
 constexpr float kSceneHeightShare = 0.95789474f;
 constexpr float kCardWidthShare = 0.052604165f;
 constexpr int kCardHeightGap = 10;
+// Cards decoded and added in one turn of the event loop while alarms keep
+// coming: the turn stays short and the strip keeps moving.
+constexpr int kCardsPerTurn = 10;
 
 const char* const kKindHumanSub = "_Human_Sub";
 const char* const kKindHumanBk = "_Human_Bk";
@@ -107,7 +112,7 @@ void CLinkageSnapAlarmDlg::CloseAlarmView()
     SetAlarmListening(false);
     m_pScenePic->ClearPicture();
     m_pCardArea->ClearCards();
-    m_displayQueue.TakeDecoded(QSize()); // what waited is no longer wanted
+    m_displayQueue.Clear(); // what waited is no longer wanted
 }
 
 void CLinkageSnapAlarmDlg::SetAlarmListening(bool bListen)
@@ -234,21 +239,31 @@ void CLinkageSnapAlarmDlg::HandleHuman(AlarmContext& ctx, const protocol::IntelA
 void CLinkageSnapAlarmDlg::PresentWhenIdle()
 {
     if (Transfer().UndeliveredEvents() == 0) {
-        PresentPending();
+        PresentPending(INT_MAX);
         return;
     }
+    SchedulePresent();
+}
+
+void CLinkageSnapAlarmDlg::SchedulePresent()
+{
     if (m_bPresentPosted)
         return;
     m_bPresentPosted = true;
-    QMetaObject::invokeMethod(this, &CLinkageSnapAlarmDlg::PresentPending, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_bPresentPosted = false;
+            PresentPending(kCardsPerTurn);
+        },
+        Qt::QueuedConnection);
 }
 
-void CLinkageSnapAlarmDlg::PresentPending()
+void CLinkageSnapAlarmDlg::PresentPending(int nMaxCards)
 {
-    m_bPresentPosted = false;
     const QSize sizeScene(static_cast<int>(static_cast<float>(m_pScenePic->width()) * kSceneWidthShare),
                           static_cast<int>(static_cast<float>(m_pScenePic->height()) * kSceneHeightShare));
-    CAlarmDisplayQueue::Decoded decoded = m_displayQueue.TakeDecoded(sizeScene);
+    CAlarmDisplayQueue::Decoded decoded = m_displayQueue.TakeDecoded(sizeScene, nMaxCards);
     if (decoded.bScene)
         m_pScenePic->SetPicture(QPixmap::fromImage(decoded.imgScene));
     for (const CAlarmDisplayQueue::DecodedCard& card : decoded.vecCards) {
@@ -258,6 +273,9 @@ void CLinkageSnapAlarmDlg::PresentPending()
         m_pCardArea->AddCard(pCard);
     }
     m_nAlarmsShown += decoded.nAlarmsShown;
+    // In a flood the rest follows in the next turns, between deliveries and paints.
+    if (!m_displayQueue.IsEmpty())
+        SchedulePresent();
 }
 
 void CLinkageSnapAlarmDlg::SaveIfOn(const AlarmContext& ctx, const char* pszKind, const protocol::AlarmPictureInfo& pic,
@@ -299,13 +317,13 @@ void CLinkageSnapAlarmDlg::onAlarmsDropped(int nCount)
 {
     if (m_pAlarmListener && m_pAlarmListener->IsListening())
         TesselGUIToolkit::CUiSingleton<Miravel::CInformationMgr>::Instance().ShowInformationAtScreenRightBottom(
-            AlarmViewTexts::Text(AlarmViewTexts::AlarmsNotShown).arg(nCount), this, false, false, false);
+            AlarmViewTexts::Counted(AlarmViewTexts::AlarmsNotShown, nCount), this, false, false, false);
 }
 
 void CLinkageSnapAlarmDlg::onPicturesNotSaved(int nCount)
 {
     TesselGUIToolkit::CUiSingleton<Miravel::CInformationMgr>::Instance().ShowInformationAtScreenRightBottom(
-        AlarmViewTexts::Text(AlarmViewTexts::PicturesNotSaved).arg(nCount), this, false, false, false);
+        AlarmViewTexts::Counted(AlarmViewTexts::PicturesNotSaved, nCount), this, false, false, false);
 }
 
 } // namespace LinkageSnapAlarm

@@ -66,15 +66,25 @@ void AlarmTransfer::PostAlarmEvent(std::shared_ptr<IAlarmEvent> spEvent)
 void AlarmTransfer::Emit(std::shared_ptr<IAlarmEvent> spEvent)
 {
     emit signalAlarmEventInfo(spEvent.get());
+    std::vector<std::shared_ptr<IAlarmEvent>> vecEvents;
+    vecEvents.push_back(std::move(spEvent));
+    PostRelease(std::move(vecEvents));
+}
+
+void AlarmTransfer::PostRelease(std::vector<std::shared_ptr<IAlarmEvent>> vecEvents)
+{
     // A thread's posted events run in posting order, so a release posted now
-    // runs after every queued slot this emission reached in our thread; direct
-    // slots have already returned. Should the release never run (the transfer
-    // dies first), deleting the pending call still frees the object.
+    // runs after every queued slot the emissions reached in our thread; direct
+    // slots have already returned. One posted call for many events keeps the
+    // thread's event queue short, which every object deletion scans. Should the
+    // release never run (the transfer dies first), deleting the pending call
+    // still frees the objects.
     QMetaObject::invokeMethod(
         this,
-        [this, spEvent = std::move(spEvent)]() mutable {
-            spEvent.reset();
-            --m_nPending;
+        [this, vecEvents = std::move(vecEvents)]() mutable {
+            const int nReleased = int(vecEvents.size());
+            vecEvents.clear();
+            m_nPending -= nReleased;
         },
         Qt::QueuedConnection);
 }
@@ -83,6 +93,7 @@ void AlarmTransfer::DeliverBacklog()
 {
     QElapsedTimer timerSlice;
     timerSlice.start();
+    std::vector<std::shared_ptr<IAlarmEvent>> vecDelivered;
     for (;;) {
         std::unique_lock<std::mutex> lock(m_mutex);
         const bool bEmpty = m_deqBacklog.empty();
@@ -93,21 +104,23 @@ void AlarmTransfer::DeliverBacklog()
             emit signalAlarmsDropped(nReport);
             lock.lock();
         }
-        if (m_deqBacklog.empty()) {
-            m_bDeliveryPosted = false;
-            return;
-        }
-        if (bSliceUsed) {
+        if (m_deqBacklog.empty() || bSliceUsed) {
             // The rest goes behind what was posted meanwhile (paints, timers, input).
+            const bool bMore = !m_deqBacklog.empty();
+            m_bDeliveryPosted = bMore;
             lock.unlock();
-            QMetaObject::invokeMethod(this, &AlarmTransfer::DeliverBacklog, Qt::QueuedConnection);
+            if (!vecDelivered.empty())
+                PostRelease(std::move(vecDelivered));
+            if (bMore)
+                QMetaObject::invokeMethod(this, &AlarmTransfer::DeliverBacklog, Qt::QueuedConnection);
             return;
         }
         Waiting waiting = std::move(m_deqBacklog.front());
         m_deqBacklog.pop_front();
         m_nBacklogBytes -= waiting.nBytes;
         lock.unlock();
-        Emit(std::move(waiting.spEvent));
+        emit signalAlarmEventInfo(waiting.spEvent.get());
+        vecDelivered.push_back(std::move(waiting.spEvent));
     }
 }
 

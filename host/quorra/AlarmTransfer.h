@@ -10,6 +10,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 namespace quorra {
 
@@ -63,7 +64,11 @@ private:
         std::int64_t nBytes = 0;
     };
 
+    // Emits the event; its release is posted behind every queued slot it reached.
     void Emit(std::shared_ptr<IAlarmEvent> spEvent);
+    // Releases a slice's events with one posted call, which runs after every
+    // queued slot their emissions reached in this thread.
+    void PostRelease(std::vector<std::shared_ptr<IAlarmEvent>> vecEvents);
     void DeliverBacklog();
     // Under the lock: the count of an episode due for a report, reset; or 0.
     int TakeDropReport(bool bBacklogEmpty);
