@@ -148,11 +148,11 @@ void CLinkageSnapAlarmDlg::HandlePanoramicAlarm(const quorra::IntelAlarmEventInf
 {
     const protocol::IntelAlarmInfoStruct& alarm = info.IntelAlarmInfo;
     if (IsAlarmSourceOutsideWindows(info.AlarmSourceID)) {
-        qCInfo(lcAlarmView) << "panoramic alarm dropped: source" << info.AlarmSourceID.c_str() << "is in no window";
+        qCDebug(lcAlarmView) << "panoramic alarm dropped: source" << info.AlarmSourceID.c_str() << "is in no window";
         return;
     }
     if (alarm.LinkageUid.empty()) {
-        qCInfo(lcAlarmView) << "panoramic alarm dropped: no LinkageUid";
+        qCDebug(lcAlarmView) << "panoramic alarm dropped: no LinkageUid";
         return;
     }
     m_strLinkageUid = QString::fromStdString(alarm.LinkageUid);
@@ -173,16 +173,16 @@ void CLinkageSnapAlarmDlg::HandleLinkageAlarm(const quorra::IntelAlarmEventInfo&
     const protocol::IntelAlarmInfoStruct& alarm = info.IntelAlarmInfo;
     const auto& vecHumans = alarm.IntelAlarmHumanInfoList;
     if (vecHumans.empty()) {
-        qCInfo(lcAlarmView) << "linkage alarm dropped: no persons";
+        qCDebug(lcAlarmView) << "linkage alarm dropped: no persons";
         return;
     }
     if (IsAlarmSourceOutsideWindows(info.AlarmSourceID)) {
-        qCInfo(lcAlarmView) << "linkage alarm dropped: source" << info.AlarmSourceID.c_str() << "is in no window";
+        qCDebug(lcAlarmView) << "linkage alarm dropped: source" << info.AlarmSourceID.c_str() << "is in no window";
         return;
     }
     if (m_strLinkageUid.isEmpty() || m_strLinkageUid.toStdString() != alarm.LinkageUid) {
-        qCInfo(lcAlarmView) << "linkage alarm dropped: LinkageUid" << alarm.LinkageUid.c_str()
-                            << "is not the open linkage" << m_strLinkageUid;
+        qCDebug(lcAlarmView) << "linkage alarm dropped: LinkageUid" << alarm.LinkageUid.c_str()
+                             << "is not the open linkage" << m_strLinkageUid;
         return;
     }
 
@@ -207,7 +207,7 @@ void CLinkageSnapAlarmDlg::HandleHuman(AlarmContext& ctx, const protocol::IntelA
         SaveIfOn(ctx, kKindHumanSub, human.SubPic, protocol::PictureRect());
     } else if (vecRects.empty() || Bytes(human.bkPic).empty()) {
         // Nothing to show this person by; the persons after it still count.
-        qCInfo(lcAlarmView) << "person skipped: neither a close-up nor a picture with a rectangle";
+        qCDebug(lcAlarmView) << "person skipped: neither a close-up nor a picture with a rectangle";
         return;
     } else {
         card.body = Cut(human.bkPic, vecRects.front());

@@ -7,7 +7,10 @@
 
 #include "LsaLogging.h"
 
+#include <QTimer>
+
 #include <functional>
+#include <utility>
 
 namespace LinkageSnapAlarm {
 namespace {
@@ -32,7 +35,11 @@ CLinkageSavePicMgr::CLinkageSavePicMgr(QObject* pParent)
     : QObject(pParent)
     , m_upFolderChecks(std::make_unique<CFolderCheckCache>())
     , m_pThreadPool(std::make_unique<CtesselThreadPool>(1))
+    , m_pQuietTimer(new QTimer(this))
 {
+    m_pQuietTimer->setSingleShot(true);
+    m_pQuietTimer->setInterval(int(std::chrono::milliseconds(kNotSavedEpisodeQuiet).count()));
+    connect(m_pQuietTimer, &QTimer::timeout, this, &CLinkageSavePicMgr::ReportNotSaved);
 }
 
 CLinkageSavePicMgr::~CLinkageSavePicMgr()
@@ -112,22 +119,42 @@ void CLinkageSavePicMgr::SavePicture(const LinkageSavePicInfo& info)
     if (!m_bSavePicture || info.PicData().empty() || info.strFileName.isEmpty())
         return;
     const auto nBytes = std::int64_t(info.PicData().size());
-    int nReport = 0;
+    bool bRefused = false;
     {
         std::lock_guard<std::mutex> lock(m_mutexBacklog);
         ++m_counts.nAsked;
-        if (m_nBytesInFlight > 0 && m_nBytesInFlight + nBytes > m_nMaxBacklogBytes) {
+        bRefused = m_nBytesInFlight > 0 && m_nBytesInFlight + nBytes > m_nMaxBacklogBytes;
+        if (bRefused) {
             ++m_counts.nNotSaved;
-            if (m_nEpisodeNotSaved++ == 0)
-                m_tpLastNotSavedReport = std::chrono::steady_clock::now();
-            nReport = TakeNotSavedReport(false);
         } else {
             m_nBytesInFlight += nBytes;
             m_deqBacklog.push_back(info);
         }
     }
-    ReportNotSaved(nReport);
+    if (bRefused)
+        CountNotSaved();
     FeedPool();
+}
+
+void CLinkageSavePicMgr::CountNotSaved()
+{
+    const auto tpNow = std::chrono::steady_clock::now();
+    if (m_nEpisodeNotSaved++ == 0)
+        m_tpEpisodeStart = tpNow;
+    if (tpNow - m_tpEpisodeStart >= kNotSavedReportInterval)
+        ReportNotSaved();
+    else
+        m_pQuietTimer->start(); // the episode ends when no refusal follows for a while
+}
+
+void CLinkageSavePicMgr::ReportNotSaved()
+{
+    m_pQuietTimer->stop();
+    const int nCount = std::exchange(m_nEpisodeNotSaved, 0);
+    if (nCount <= 0)
+        return;
+    qCWarning(lcSavePic, "%d pictures not saved: the disk writes slower than pictures come", nCount);
+    emit signalPicturesNotSaved(nCount);
 }
 
 void CLinkageSavePicMgr::SetBacklogLimit(std::int64_t nBytes)
@@ -162,36 +189,12 @@ void CLinkageSavePicMgr::FeedPool()
 
 void CLinkageSavePicMgr::OnJobDone(std::int64_t nBytes, bool bWritten)
 {
-    int nReport = 0;
     {
         std::lock_guard<std::mutex> lock(m_mutexBacklog);
         m_nBytesInFlight -= nBytes;
         ++(bWritten ? m_counts.nWritten : m_counts.nNotSaved);
-        nReport = TakeNotSavedReport(m_deqBacklog.empty());
     }
-    ReportNotSaved(nReport);
     FeedPool();
-}
-
-int CLinkageSavePicMgr::TakeNotSavedReport(bool bEpisodeOver)
-{
-    if (m_nEpisodeNotSaved == 0)
-        return 0;
-    const auto tpNow = std::chrono::steady_clock::now();
-    if (!bEpisodeOver && tpNow - m_tpLastNotSavedReport < kNotSavedReportInterval)
-        return 0;
-    const int nReport = m_nEpisodeNotSaved;
-    m_nEpisodeNotSaved = 0;
-    m_tpLastNotSavedReport = tpNow;
-    return nReport;
-}
-
-void CLinkageSavePicMgr::ReportNotSaved(int nCount)
-{
-    if (nCount <= 0)
-        return;
-    qCWarning(lcSavePic, "%d pictures not saved: the disk writes slower than pictures come", nCount);
-    emit signalPicturesNotSaved(nCount);
 }
 
 } // namespace LinkageSnapAlarm

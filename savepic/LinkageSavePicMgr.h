@@ -6,6 +6,8 @@
 
 #include <QObject>
 
+class QTimer;
+
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -22,7 +24,10 @@ class CtesselThreadPool;
 constexpr std::chrono::milliseconds kExitWriteBudget = std::chrono::milliseconds(1000);
 // Picture bytes waiting to be written, at most: what comes beyond is not saved.
 constexpr std::int64_t kMaxSaveBacklogBytes = std::int64_t(192) << 20;
-// While pictures keep being refused, the count is reported at least this often.
+// An episode of pictures not saved ends once none has followed for
+// kNotSavedEpisodeQuiet; one that goes on is reported at least every
+// kNotSavedReportInterval.
+constexpr std::chrono::seconds kNotSavedEpisodeQuiet{3};
 constexpr std::chrono::seconds kNotSavedReportInterval{10};
 
 // Every picture asked for ends written or not saved (no space, a failure, the
@@ -82,9 +87,9 @@ private:
     void OnJobDone(std::int64_t nBytes, bool bWritten);
     // Moves waiting pictures into the pool while it has room; never waits.
     void FeedPool();
-    // Under the backlog lock: the count due for a report, reset; or 0.
-    int TakeNotSavedReport(bool bEpisodeOver);
-    void ReportNotSaved(int nCount);
+    // A picture found the backlog full (GUI thread).
+    void CountNotSaved();
+    void ReportNotSaved();
 
     // Removes what killed saves left in the save folder.
     void SweepSaveFolder();
@@ -100,8 +105,10 @@ private:
     std::deque<LinkageSavePicInfo> m_deqBacklog;
     std::int64_t m_nBytesInFlight = 0;
     std::int64_t m_nMaxBacklogBytes = kMaxSaveBacklogBytes;
+    // Only the GUI thread counts and reports refused pictures.
     int m_nEpisodeNotSaved = 0;
-    std::chrono::steady_clock::time_point m_tpLastNotSavedReport;
+    std::chrono::steady_clock::time_point m_tpEpisodeStart;
+    QTimer* m_pQuietTimer = nullptr;
     SavePictureCounts m_counts;
 };
 

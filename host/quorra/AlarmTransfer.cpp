@@ -5,13 +5,23 @@
 #include <QElapsedTimer>
 #include <QLoggingCategory>
 #include <QThread>
+#include <QTimer>
+
+#include <utility>
 
 namespace quorra {
 namespace {
-Q_LOGGING_CATEGORY(lcAlarmTransfer, "lsa.host.alarms")
+Q_LOGGING_CATEGORY(lcAlarmTransfer, "lsa.host.alarms", QtInfoMsg)
 } // namespace
 
-AlarmTransfer::AlarmTransfer() = default;
+AlarmTransfer::AlarmTransfer()
+    : m_pQuietTimer(new QTimer(this))
+{
+    m_pQuietTimer->setSingleShot(true);
+    m_pQuietTimer->setInterval(int(std::chrono::milliseconds(kDropEpisodeQuiet).count()));
+    connect(m_pQuietTimer, &QTimer::timeout, this, &AlarmTransfer::ReportDrops);
+}
+
 AlarmTransfer::~AlarmTransfer() = default;
 
 int AlarmTransfer::UndeliveredEvents() const
@@ -51,7 +61,7 @@ void AlarmTransfer::PostAlarmEvent(std::shared_ptr<IAlarmEvent> spEvent)
     }
     if (nDropped > 0) {
         if (m_nEpisodeDropped == 0)
-            m_tpLastDropReport = std::chrono::steady_clock::now();
+            m_tpEpisodeStart = std::chrono::steady_clock::now();
         m_nEpisodeDropped += nDropped;
         m_nDroppedTotal += nDropped;
         m_nPending -= nDropped;
@@ -94,16 +104,10 @@ void AlarmTransfer::DeliverBacklog()
     QElapsedTimer timerSlice;
     timerSlice.start();
     std::vector<std::shared_ptr<IAlarmEvent>> vecDelivered;
+    FollowDropEpisode();
     for (;;) {
         std::unique_lock<std::mutex> lock(m_mutex);
-        const bool bEmpty = m_deqBacklog.empty();
         const bool bSliceUsed = timerSlice.hasExpired(kDeliverySlice.count());
-        if (const int nReport = TakeDropReport(bEmpty); nReport > 0) {
-            lock.unlock();
-            qCWarning(lcAlarmTransfer, "%d alarms dropped: they came faster than they could be shown", nReport);
-            emit signalAlarmsDropped(nReport);
-            lock.lock();
-        }
         if (m_deqBacklog.empty() || bSliceUsed) {
             // The rest goes behind what was posted meanwhile (paints, timers, input).
             const bool bMore = !m_deqBacklog.empty();
@@ -124,17 +128,29 @@ void AlarmTransfer::DeliverBacklog()
     }
 }
 
-int AlarmTransfer::TakeDropReport(bool bBacklogEmpty)
+void AlarmTransfer::FollowDropEpisode()
 {
-    if (m_nEpisodeDropped == 0)
-        return 0;
-    const auto tpNow = std::chrono::steady_clock::now();
-    if (!bBacklogEmpty && tpNow - m_tpLastDropReport < kDropReportInterval)
-        return 0;
-    const int nReport = m_nEpisodeDropped;
-    m_nEpisodeDropped = 0;
-    m_tpLastDropReport = tpNow;
-    return nReport;
+    std::unique_lock<std::mutex> lock(m_mutex);
+    if (m_nEpisodeDropped == 0 || m_nDroppedTotal == m_nDropsFollowed)
+        return;
+    m_nDropsFollowed = m_nDroppedTotal;
+    const bool bLong = std::chrono::steady_clock::now() - m_tpEpisodeStart >= kDropReportInterval;
+    lock.unlock();
+    if (bLong)
+        ReportDrops();
+    else
+        m_pQuietTimer->start(); // the episode ends when no drop follows for a while
+}
+
+void AlarmTransfer::ReportDrops()
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    const int nReport = std::exchange(m_nEpisodeDropped, 0);
+    lock.unlock();
+    if (nReport <= 0)
+        return;
+    qCWarning(lcAlarmTransfer, "%d alarms dropped: they came faster than they could be shown", nReport);
+    emit signalAlarmsDropped(nReport);
 }
 
 } // namespace quorra

@@ -4,6 +4,8 @@
 
 #include <QObject>
 
+class QTimer;
+
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -33,7 +35,9 @@ public:
     static constexpr std::int64_t kDefaultMaxBacklogBytes = std::int64_t(256) << 20;
     // The longest the thread spends delivering before it turns to its other events.
     static constexpr std::chrono::milliseconds kDeliverySlice{20};
-    // While an episode of drops lasts, it is reported at least this often.
+    // An episode of drops ends once none has followed for kDropEpisodeQuiet; one
+    // that goes on is reported at least every kDropReportInterval.
+    static constexpr std::chrono::seconds kDropEpisodeQuiet{3};
     static constexpr std::chrono::seconds kDropReportInterval{10};
 
     AlarmTransfer();
@@ -70,8 +74,9 @@ private:
     // queued slot their emissions reached in this thread.
     void PostRelease(std::vector<std::shared_ptr<IAlarmEvent>> vecEvents);
     void DeliverBacklog();
-    // Under the lock: the count of an episode due for a report, reset; or 0.
-    int TakeDropReport(bool bBacklogEmpty);
+    // In this object's thread after drops: reports a long episode, or waits for quiet.
+    void FollowDropEpisode();
+    void ReportDrops();
 
     std::atomic<int> m_nPending{0};
     std::atomic<std::int64_t> m_nDroppedTotal{0};
@@ -82,7 +87,9 @@ private:
     std::int64_t m_nMaxBacklogBytes = kDefaultMaxBacklogBytes;
     bool m_bDeliveryPosted = false;
     int m_nEpisodeDropped = 0;
-    std::chrono::steady_clock::time_point m_tpLastDropReport;
+    std::chrono::steady_clock::time_point m_tpEpisodeStart;
+    std::int64_t m_nDropsFollowed = 0; // drops the quiet timer has seen
+    QTimer* m_pQuietTimer = nullptr;
 };
 
 } // namespace quorra
