@@ -156,6 +156,13 @@ bool ParseReplayLine(const QByteArray& baLine, CPictureStore& pictures, ReplayEv
         }
         event.info.AlarmSourceName = pName->valuestring;
     }
+    if (const cJSON* pId = cJSON_GetObjectItem(pRoot, "AlarmID")) {
+        if (!cJSON_IsString(pId)) {
+            strError = "\"AlarmID\" is not a text";
+            return false;
+        }
+        event.info.AlarmID = pId->valuestring;
+    }
     const cJSON* pAlarm = cJSON_GetObjectItem(pRoot, "IntelAlarmInfo");
     if (!cJSON_IsObject(pAlarm)) {
         strError = "\"IntelAlarmInfo\" is missing or not an object";
