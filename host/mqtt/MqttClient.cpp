@@ -68,7 +68,7 @@ QString RefusalText(int nConnackCode)
     case 4:
         return "the broker refused the user name or password";
     case 5:
-        return "the broker refused access (not authorised)";
+        return "the broker refused the user name or password (not authorised)";
     default:
         return QString::fromUtf8(mosquitto_connack_string(nConnackCode));
     }
