@@ -157,11 +157,11 @@ bool CAlarmIntake::RunConnection(mosquitto* pClient, QString& strReason)
     const QByteArray baHost = m_settings.strHost.toUtf8();
     int nCode = mosquitto_connect_async(pClient, baHost.constData(), m_settings.nPort, kKeepAliveSeconds);
     int nErrno = errno;
-    while (nCode == MOSQ_ERR_SUCCESS && !WaitBeforeRetry(0)) {
+    while (nCode == MOSQ_ERR_SUCCESS && !IsStopping()) {
         nCode = mosquitto_loop(pClient, kLoopMs, 1);
         nErrno = errno;
     }
-    if (WaitBeforeRetry(0))
+    if (IsStopping())
         return false;
     if (m_nRefusal != 0) {
         strReason = RefusalText(m_nRefusal);
@@ -185,11 +185,17 @@ bool CAlarmIntake::RunConnection(mosquitto* pClient, QString& strReason)
     return true;
 }
 
-// Waits up to nMs unless a stop was asked for; false after a stop (0 only looks).
+// Waits up to nMs unless a stop was asked for; false after a stop.
 bool CAlarmIntake::WaitBeforeRetry(int nMs)
 {
     std::unique_lock<std::mutex> lock(m_mutexStop);
     return !m_cvStop.wait_for(lock, std::chrono::milliseconds(nMs), [this] { return m_bStop; });
+}
+
+bool CAlarmIntake::IsStopping()
+{
+    std::lock_guard<std::mutex> lock(m_mutexStop);
+    return m_bStop;
 }
 
 void CAlarmIntake::OnConnect(mosquitto* pClient, void* pThis, int nConnack)
@@ -215,7 +221,10 @@ void CAlarmIntake::OnMessage(mosquitto*, void* pThis, const mosquitto_message* p
 
 void CAlarmIntake::OnLog(mosquitto*, void* pThis, int nLevel, const char* szText)
 {
-    if (nLevel == MOSQ_LOG_ERR && szText)
+    if (!szText)
+        return;
+    qCDebug(lcMqtt, "library: %s", szText);
+    if (nLevel == MOSQ_LOG_ERR)
         static_cast<CAlarmIntake*>(pThis)->m_strLastLibraryError = QString::fromUtf8(szText);
 }
 

@@ -83,6 +83,7 @@ private:
     void Run();
     bool RunConnection(mosquitto* pClient, QString& strReason);
     bool WaitBeforeRetry(int nMs);
+    bool IsStopping();
     void SetState(State eState, const QString& strDetail);
     void TakeMessage(const mosquitto_message* pMessage);
     bool IsRepeat(const std::string& strAlarmId);

@@ -28,7 +28,7 @@ private slots:
 
 private:
     CTestBroker m_plain;
-    CTestBroker m_tls{{true, false}};
+    CTestBroker m_tls{true};
 };
 
 namespace {
@@ -93,8 +93,10 @@ std::unique_ptr<mqtt::CAlarmIntake> StartIntake(const mqtt::BrokerSettings& sett
 }
 
 // Publishes and waits for the broker's acknowledgement of every message.
-bool Publish(const mqtt::BrokerSettings& settings, const QList<QByteArray>& lstPayloads)
+bool Publish(mqtt::BrokerSettings settings, const QList<QByteArray>& lstPayloads)
 {
+    settings.strTopic = "lsa/alarms/test-station";
+    settings.strClientId.clear(); // a client id of its own
     mqtt::CAlarmPublisher publisher(settings);
     QString strError;
     if (!publisher.Start(strError))
@@ -212,7 +214,7 @@ void tst_BrokerAlarms::refusedConnection()
 // subscribes again, receives every alarm sent after the restart and drops repeats.
 void tst_BrokerAlarms::brokerDownAndRestarted()
 {
-    CTestBroker broker({false, true});
+    CTestBroker broker(false, true);
     QVERIFY(broker.Prepare());
     auto settings = Settings(broker, false);
     settings.strClientId = "lsa-restart-test";

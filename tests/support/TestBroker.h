@@ -19,16 +19,15 @@ public:
     static constexpr const char* kUser = "operator";
     static constexpr const char* kPassword = "s3cret-for-tests";
 
-    struct Options
-    {
-        bool bTls = false;      // TLS with a certificate of the test's own authority, and a password file
-        bool bPersist = false;  // sessions survive a restart
-    };
-
-    explicit CTestBroker(Options options = {})
-        : m_options(options)
+    // bTls: TLS with a certificate of the test's own authority, and a password
+    // file; bPersist: sessions survive a restart.
+    explicit CTestBroker(bool bTls = false, bool bPersist = false)
+        : m_bTls(bTls)
+        , m_bPersist(bPersist)
     {
     }
+
+    ~CTestBroker() { Kill(); }
 
     // Writes the configuration (and certificates) and reserves a port; the broker is not running yet.
     bool Prepare()
@@ -37,10 +36,12 @@ public:
         if (!m_dir.isValid() || !probe.listen(QHostAddress::LocalHost, 0))
             return false;
         m_nPort = probe.serverPort();
-        QByteArray baConfig = "listener " + QByteArray::number(m_nPort) + " 127.0.0.1\nuser root\n";
-        if (m_options.bPersist)
+        // No per-client bound on queued alarms: the test, not the broker, decides what a flood drops.
+        QByteArray baConfig = "listener " + QByteArray::number(m_nPort)
+                              + " 127.0.0.1\nuser root\nmax_queued_messages 0\nlog_type error\n";
+        if (m_bPersist)
             baConfig += "persistence true\npersistence_location " + Path("").toUtf8() + "/\n";
-        if (m_options.bTls) {
+        if (m_bTls) {
             if (!MakeCertificates() || !Run("mosquitto_passwd", {"-b", "-c", Path("passwd"), kUser, kPassword}))
                 return false;
             baConfig += "allow_anonymous false\npassword_file " + Path("passwd").toUtf8() + "\ncafile "
@@ -77,7 +78,7 @@ public:
         m_process.waitForFinished(10000);
     }
 
-    QString Url() const { return QString("%1://127.0.0.1:%2").arg(m_options.bTls ? "mqtts" : "mqtt").arg(m_nPort); }
+    QString Url() const { return QString("%1://127.0.0.1:%2").arg(m_bTls ? "mqtts" : "mqtt").arg(m_nPort); }
     QString Path(const QString& strName) const { return m_dir.filePath(strName); }
 
     // A second authority the broker's certificate does not come from.
@@ -102,9 +103,9 @@ private:
 
     bool MakeAuthority(const QString& strName)
     {
-        return Run("openssl", {"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
-                               "-days", "2", "-subj", "/CN=" + strName, "-keyout", Path(strName + ".key"), "-out",
-                               Path(strName + ".crt")});
+        return Run("openssl",
+                   {"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes", "-days", "2",
+                    "-subj", "/CN=" + strName, "-keyout", Path(strName + ".key"), "-out", Path(strName + ".crt")});
     }
 
     bool MakeCertificates()
@@ -112,14 +113,15 @@ private:
         QFile extensions(Path("san.cnf"));
         return MakeAuthority("ca") && extensions.open(QIODevice::WriteOnly)
                && extensions.write("subjectAltName=DNS:localhost,IP:127.0.0.1\n") > 0 && (extensions.close(), true)
-               && Run("openssl", {"req", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
-                                  "-subj", "/CN=localhost", "-keyout", Path("server.key"), "-out", Path("server.csr")})
-               && Run("openssl", {"x509", "-req", "-in", Path("server.csr"), "-CA", Path("ca.crt"), "-CAkey",
-                                  Path("ca.key"), "-CAcreateserial", "-days", "2", "-extfile", Path("san.cnf"),
-                                  "-out", Path("server.crt")});
+               && Run("openssl", {"req", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes", "-subj",
+                                  "/CN=localhost", "-keyout", Path("server.key"), "-out", Path("server.csr")})
+               && Run("openssl",
+                      {"x509", "-req", "-in", Path("server.csr"), "-CA", Path("ca.crt"), "-CAkey", Path("ca.key"),
+                       "-CAcreateserial", "-days", "2", "-extfile", Path("san.cnf"), "-out", Path("server.crt")});
     }
 
-    Options m_options;
+    bool m_bTls;
+    bool m_bPersist;
     QTemporaryDir m_dir;
     CChildProcess m_process;
     int m_nPort = 0;
