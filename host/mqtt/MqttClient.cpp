@@ -4,17 +4,21 @@
 
 #include <mosquitto.h>
 
+#include <cstdlib>
 #include <mutex>
 
 namespace mqtt {
 namespace {
 
-// The library keeps process-wide state (OpenSSL); set it up once, never torn
-// down while any client might remain.
+// The library keeps process-wide state (its OpenSSL set-up), made once and
+// released at exit, after every client of ours has gone with its owner.
 void InitLibrary()
 {
     static std::once_flag s_once;
-    std::call_once(s_once, [] { mosquitto_lib_init(); });
+    std::call_once(s_once, [] {
+        mosquitto_lib_init();
+        std::atexit([] { mosquitto_lib_cleanup(); });
+    });
 }
 
 } // namespace
