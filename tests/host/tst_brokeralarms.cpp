@@ -17,6 +17,8 @@ class tst_BrokerAlarms : public QObject
     Q_OBJECT
 private slots:
     void initTestCase();
+    void queueBounds_data();
+    void queueBounds();
     void delivery_data();
     void delivery();
     void refusedPayloads_data();
@@ -123,6 +125,45 @@ void tst_BrokerAlarms::initTestCase()
 {
     QVERIFY(m_plain.Prepare() && m_plain.Start());
     QVERIFY(m_tls.Prepare() && m_tls.Start());
+}
+
+void tst_BrokerAlarms::queueBounds_data()
+{
+    QTest::addColumn<int>("nMaxAlarms");
+    QTest::addColumn<qint64>("nMaxBytes");
+    QTest::addColumn<QList<qint64>>("lstSizes");
+    QTest::addColumn<int>("nKept");
+    QTest::newRow("count bound") << 3 << qint64(1000) << QList<qint64>{10, 10, 10, 10, 10} << 3;
+    QTest::newRow("byte bound") << 100 << qint64(100) << QList<qint64>{40, 40, 40, 40} << 2;
+    QTest::newRow("one alarm over the byte bound goes alone") << 100 << qint64(100) << QList<qint64>{40, 500} << 1;
+}
+
+// The oldest go; one episode of drops is reported once and ends when the queue runs empty.
+void tst_BrokerAlarms::queueBounds()
+{
+    QFETCH(int, nMaxAlarms);
+    QFETCH(qint64, nMaxBytes);
+    QFETCH(QList<qint64>, lstSizes);
+    QFETCH(int, nKept);
+    mqtt::CAlarmQueue queue(nMaxAlarms, nMaxBytes);
+    int nEpisodes = 0, nWakes = 0;
+    for (int i = 0; i < lstSizes.size(); ++i) {
+        quorra::IntelAlarmEventInfo info;
+        info.AlarmType = i;
+        const auto result = queue.Push(std::make_shared<quorra::CIntelAlarmEvent>(info), lstSizes[i]);
+        nEpisodes += result.bEpisodeStart;
+        nWakes += result.bWake;
+    }
+    QCOMPARE(nWakes, 1);
+    QCOMPARE(nEpisodes, 1);
+    QCOMPARE(queue.Size(), nKept);
+    QCOMPARE(queue.Dropped(), quint64(lstSizes.size() - nKept));
+    for (int i = lstSizes.size() - nKept; i < lstSizes.size(); ++i) {
+        const auto result = queue.Pop();
+        QCOMPARE(result.spEvent->GetIntelAlarmEventInfo().AlarmType, i);
+        QCOMPARE(result.nEpisodeDropped, result.bMore ? 0 : quint64(lstSizes.size() - nKept));
+    }
+    QCOMPARE(queue.Bytes(), qint64(0));
 }
 
 void tst_BrokerAlarms::delivery_data()
