@@ -154,8 +154,7 @@ bool CAlarmIntake::RunConnection(mosquitto* pClient, QString& strReason)
     m_bSessionUp = false;
     m_strLastLibraryError.clear();
     ++m_nConnects;
-    const QByteArray baHost = m_settings.strHost.toUtf8();
-    int nCode = mosquitto_connect_async(pClient, baHost.constData(), m_settings.nPort, kKeepAliveSeconds);
+    int nCode = ConnectAsync(pClient, m_settings, kKeepAliveSeconds);
     int nErrno = errno;
     while (nCode == MOSQ_ERR_SUCCESS && !IsStopping()) {
         nCode = mosquitto_loop(pClient, kLoopMs, 1);

@@ -26,7 +26,7 @@ CAlarmPublisher::~CAlarmPublisher()
 
 bool CAlarmPublisher::Start(QString& strError)
 {
-    if (m_pClient)
+    if (IsStarted())
         return true;
     MosquittoPtr upClient = NewClient(m_settings, this, strError);
     if (!upClient)
@@ -36,8 +36,7 @@ bool CAlarmPublisher::Start(QString& strError)
     mosquitto_publish_callback_set(upClient.get(), &CAlarmPublisher::OnPublish);
     mosquitto_reconnect_delay_set(upClient.get(), kFirstRetrySeconds, kMaxRetrySeconds, true);
     // A broker that is down at the start is retried by the loop like a lost one.
-    const int nCode = mosquitto_connect_async(upClient.get(), m_settings.strHost.toUtf8().constData(), m_settings.nPort,
-                                              kKeepAliveSeconds);
+    const int nCode = ConnectAsync(upClient.get(), m_settings, kKeepAliveSeconds);
     if (nCode != MOSQ_ERR_SUCCESS && nCode != MOSQ_ERR_ERRNO)
         qCWarning(lcMqtt, "publishing to %s: %s", qPrintable(m_settings.Url()), qPrintable(ErrorText(nCode)));
     const int nLoop = mosquitto_loop_start(upClient.get());
@@ -45,27 +44,31 @@ bool CAlarmPublisher::Start(QString& strError)
         strError = ErrorText(nLoop);
         return false;
     }
+    std::lock_guard<std::mutex> lock(m_mutexClient);
     m_pClient = upClient.release();
-    m_bLoopRunning = true;
     return true;
 }
 
 void CAlarmPublisher::Stop()
 {
     QObject::disconnect(m_connRaised);
-    if (!m_pClient)
+    mosquitto* pClient = nullptr;
+    {
+        // A raising thread may be inside Publish: it finishes before the client goes.
+        std::lock_guard<std::mutex> lock(m_mutexClient);
+        std::swap(pClient, m_pClient);
+    }
+    if (!pClient)
         return;
-    mosquitto_disconnect(m_pClient);
-    if (m_bLoopRunning)
-        mosquitto_loop_stop(m_pClient, true);
-    mosquitto_destroy(m_pClient);
-    m_pClient = nullptr;
-    m_bLoopRunning = false;
+    mosquitto_disconnect(pClient);
+    mosquitto_loop_stop(pClient, true);
+    mosquitto_destroy(pClient);
     m_bConnected = false;
 }
 
 bool CAlarmPublisher::Publish(const QByteArray& baPayload)
 {
+    std::lock_guard<std::mutex> lock(m_mutexClient);
     if (!m_pClient || m_nPublished.load() - m_nAcknowledged.load() >= quint64(kMaxWaiting)) {
         ++m_nDropped;
         return false;
@@ -104,6 +107,12 @@ void CAlarmPublisher::PublishRaisedAlarms(Encoder fnEncode)
                 Publish(baPayload);
         },
         Qt::DirectConnection);
+}
+
+bool CAlarmPublisher::IsStarted() const
+{
+    std::lock_guard<std::mutex> lock(m_mutexClient);
+    return m_pClient != nullptr;
 }
 
 QString CAlarmPublisher::LastRefusal() const

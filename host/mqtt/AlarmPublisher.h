@@ -65,9 +65,11 @@ private:
     static void OnDisconnect(mosquitto* pClient, void* pThis, int nCode);
     static void OnPublish(mosquitto* pClient, void* pThis, int nMid);
 
+    bool IsStarted() const;
+
     const BrokerSettings m_settings;
+    mutable std::mutex m_mutexClient; // guards m_pClient against a stop while publishing
     mosquitto* m_pClient = nullptr;
-    bool m_bLoopRunning = false;
     QMetaObject::Connection m_connRaised;
 
     mutable std::mutex m_mutex;

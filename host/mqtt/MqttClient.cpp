@@ -61,6 +61,13 @@ MosquittoPtr NewClient(const BrokerSettings& settings, void* pUserData, QString&
     return upClient;
 }
 
+int ConnectAsync(mosquitto* pClient, const BrokerSettings& settings, int nKeepAliveSeconds)
+{
+    static std::mutex s_mutex;
+    std::lock_guard<std::mutex> lock(s_mutex);
+    return mosquitto_connect_async(pClient, settings.strHost.toUtf8().constData(), settings.nPort, nKeepAliveSeconds);
+}
+
 QString ErrorText(int nCode)
 {
     return QString::fromUtf8(mosquitto_strerror(nCode));

@@ -21,6 +21,10 @@ using MosquittoPtr = std::unique_ptr<mosquitto, MosquittoDeleter>;
 // when the library refuses a setting.
 MosquittoPtr NewClient(const BrokerSettings& settings, void* pUserData, QString& strError);
 
+// mosquitto_connect_async, one call at a time in the process: the library sets
+// up its OpenSSL state on a client's first TLS connection without a lock.
+int ConnectAsync(mosquitto* pClient, const BrokerSettings& settings, int nKeepAliveSeconds);
+
 // The library's error code and a broker's connection refusal, readable.
 QString ErrorText(int nCode);
 QString RefusalText(int nConnackCode);
