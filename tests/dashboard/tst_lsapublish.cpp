@@ -2,6 +2,7 @@
 
 #include "Fendra/Singleton.h"
 #include "mqtt/AlarmIntake.h"
+#include "mqtt/AlarmPublisher.h"
 #include "quorra/AlarmTransfer.h"
 #include "sim/AlarmPayload.h"
 #include "sim/AlarmReplay.h"
@@ -15,6 +16,7 @@ class tst_LsaPublish : public QObject
 private slots:
     void sendsTheReplayFile_data();
     void sendsTheReplayFile();
+    void stationPublishesWhatItRaisesOnly();
 };
 
 namespace {
@@ -82,6 +84,36 @@ void tst_LsaPublish::sendsTheReplayFile()
     QTRY_COMPARE_WITH_TIMEOUT(mapReceived.size(), int(file.vecEvents.size()), kWaitMs);
     for (size_t i = 0; i < file.vecEvents.size(); ++i)
         QCOMPARE(mapReceived.value(QString("replay-0-%1").arg(i)), Summary(file.vecEvents[i].info));
+}
+
+// An analytics station publishes the alarms it raises; alarms that came from
+// the broker are not sent back, so two stations on one broker do not echo.
+void tst_LsaPublish::stationPublishesWhatItRaisesOnly()
+{
+    CTestBroker broker;
+    QVERIFY(broker.Prepare() && broker.Start());
+    mqtt::BrokerSettings settings;
+    QString strError;
+    QVERIFY(settings.SetUrl(broker.Url(), strError));
+    mqtt::CAlarmIntake intake(settings, &AlarmSim::DecodeAlarmPayload);
+    intake.Start();
+    settings.strTopic = "lsa/alarms/station-1";
+    mqtt::CAlarmPublisher publisher(settings);
+    QVERIFY(publisher.Start(strError));
+    publisher.PublishRaisedAlarms(&AlarmSim::EncodeRaisedAlarm);
+    QTRY_COMPARE_WITH_TIMEOUT(intake.CurrentState(), mqtt::CAlarmIntake::State::Connected, kWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(publisher.IsConnected(), kWaitMs);
+
+    quorra::IntelAlarmEventInfo info;
+    info.AlarmType = quorra::AlarmTypePanoramicSmart;
+    info.AlarmSourceID = "AS-RAISED";
+    Fendra::CSingleton<quorra::AlarmTransfer>::Instance().PostAlarmEvent(
+        std::make_shared<quorra::CIntelAlarmEvent>(info));
+    QTRY_COMPARE_WITH_TIMEOUT(intake.GetCounters().nDelivered, quint64(1), kWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(Fendra::CSingleton<quorra::AlarmTransfer>::Instance().PendingEvents(), 0, kWaitMs);
+    QVERIFY(publisher.WaitUntilWaitingBelow(1, kWaitMs));
+    QCOMPARE(publisher.Published(), quint64(1));
+    QCOMPARE(intake.GetCounters().nReceived, quint64(1));
 }
 
 QTEST_MAIN(tst_LsaPublish)
