@@ -1,6 +1,7 @@
 #include "mqtt/AlarmQueue.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace mqtt {
 
@@ -13,13 +14,13 @@ CAlarmQueue::CAlarmQueue(int nMaxAlarms, qint64 nMaxBytes)
 CAlarmQueue::PushResult CAlarmQueue::Push(std::shared_ptr<quorra::IAlarmEvent> spEvent, qint64 nBytes)
 {
     PushResult result;
-    std::shared_ptr<quorra::IAlarmEvent> spOldest; // freed outside the lock
+    std::vector<std::shared_ptr<quorra::IAlarmEvent>> vecDropped; // freed outside the lock
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         // One alarm larger than the byte bound still goes through, alone.
         while (!m_deqEntries.empty() && (int(m_deqEntries.size()) >= m_nMaxAlarms || m_nBytes + nBytes > m_nMaxBytes)) {
             m_nBytes -= m_deqEntries.front().nBytes;
-            spOldest = std::move(m_deqEntries.front().spEvent);
+            vecDropped.push_back(std::move(m_deqEntries.front().spEvent));
             m_deqEntries.pop_front();
             ++result.nDropped;
         }
