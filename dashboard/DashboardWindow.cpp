@@ -51,6 +51,10 @@ CDashboardWindow::CDashboardWindow(CDashboardStateStore& stateStore, QWidget* pa
         MakeToolButton("m_pBtnDashboardMinimum", ":/dashboard/icons/minimise.svg", "Minimise", m_pWidgetDashboardBar);
     m_pBtnDashboardClose =
         MakeToolButton("m_pBtnDashboardClose", ":/dashboard/icons/close.svg", "Close", m_pWidgetDashboardBar);
+    m_pLabelDashboardStatus = new QLabel(m_pWidgetDashboardBar);
+    m_pLabelDashboardStatus->setObjectName("m_pLabelDashboardStatus");
+    m_pLabelDashboardStatus->setTextFormat(Qt::PlainText);
+    m_pLabelDashboardStatus->hide();
     m_pStackPages = new QStackedWidget(this);
     m_pStackPages->setObjectName("m_pDashboardCentral");
 
@@ -63,6 +67,7 @@ CDashboardWindow::CDashboardWindow(CDashboardStateStore& stateStore, QWidget* pa
     m_pLayoutButtons->setSpacing(8);
     pBarLayout->addLayout(m_pLayoutButtons);
     pBarLayout->addStretch(1);
+    pBarLayout->addWidget(m_pLabelDashboardStatus);
     pBarLayout->addWidget(m_pBtnDashboardConfig);
     pBarLayout->addWidget(m_pBtnDashboardMinimum);
     pBarLayout->addWidget(m_pBtnDashboardClose);
@@ -136,4 +141,11 @@ void CDashboardWindow::OpenPage(int nIndex)
     m_pStackPages->setCurrentIndex(nIndex);
     for (size_t i = 0; i < m_vecButtons.size(); ++i)
         m_vecButtons[i]->setChecked(static_cast<int>(i) == nIndex);
+}
+
+void CDashboardWindow::SetStatusText(const QString& strStatus)
+{
+    m_pLabelDashboardStatus->setText(strStatus);
+    m_pLabelDashboardStatus->setToolTip(strStatus);
+    m_pLabelDashboardStatus->setVisible(!strStatus.isEmpty());
 }

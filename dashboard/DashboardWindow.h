@@ -30,6 +30,8 @@ public:
     void SaveStates();
 
     quorra::IAIWidget* CurrentWidget() const;
+    // A line of state in the bar (such as the alarm broker's); empty hides it.
+    void SetStatusText(const QString& strStatus);
 
 private:
     void OpenPage(int nIndex);
@@ -38,6 +40,7 @@ private:
     QWidget* m_pWidgetDashboardBar = nullptr;
     QHBoxLayout* m_pLayoutButtons = nullptr;
     QLabel* m_pLabelDashboardTitle = nullptr;
+    QLabel* m_pLabelDashboardStatus = nullptr;
     QPushButton* m_pBtnDashboardConfig = nullptr;
     QPushButton* m_pBtnDashboardMinimum = nullptr;
     QPushButton* m_pBtnDashboardClose = nullptr;

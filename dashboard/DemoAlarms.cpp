@@ -1,12 +1,22 @@
 #include "DemoAlarms.h"
 
+#include "DashboardTexts.h"
+#include "Miravel/InformationMgr.h"
+#include "TesselGUIToolkit/ObjectSingleton.h"
+#include "mqtt/AlarmIntake.h"
+#include "mqtt/AlarmPublisher.h"
+#include "sim/AlarmPayload.h"
 #include "sim/AlarmReplay.h"
 #include "sim/AlarmSimulator.h"
 #include "sim/AlarmSimulatorPanel.h"
+#include "sim/BrokerOptions.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QGuiApplication>
+#include <QRegularExpression>
 #include <QScreen>
+#include <QSysInfo>
 
 #include <cstdio>
 
@@ -24,20 +34,59 @@ bool ReadNumber(const QCommandLineParser& parser, const QCommandLineOption& opti
     return false;
 }
 
+QString Tr(const char* szKey)
+{
+    return QCoreApplication::translate(DashboardTexts::kContext, szKey);
+}
+
+QString StatusText(mqtt::CAlarmIntake::State eState, const QString& strUrl, const QString& strDetail)
+{
+    switch (eState) {
+    case mqtt::CAlarmIntake::State::Connecting:
+        return Tr(DashboardTexts::BrokerConnecting).arg(strUrl);
+    case mqtt::CAlarmIntake::State::Connected:
+        return Tr(DashboardTexts::BrokerConnected).arg(strUrl, strDetail);
+    case mqtt::CAlarmIntake::State::Retrying:
+        return Tr(DashboardTexts::BrokerRetrying).arg(strUrl, strDetail);
+    case mqtt::CAlarmIntake::State::Failed:
+        return Tr(DashboardTexts::BrokerFailed).arg(strUrl, strDetail);
+    case mqtt::CAlarmIntake::State::Stopped:
+        break;
+    }
+    return Tr(DashboardTexts::BrokerStopped).arg(strUrl);
+}
+
+// The default publishing topic names the station, so subscribers can tell stations apart.
+QString StationTopic()
+{
+    QString strHost = QSysInfo::machineHostName();
+    strHost.replace(QRegularExpression("[^A-Za-z0-9_.-]"), "_");
+    return "lsa/alarms/" + (strHost.isEmpty() ? QStringLiteral("station") : strHost);
+}
+
 } // namespace
 
-CDemoAlarms::CDemoAlarms() = default;
+CDemoAlarms::CDemoAlarms()
+    : m_upBrokerOptions(std::make_unique<AlarmSim::CBrokerOptions>())
+{
+}
+
 CDemoAlarms::~CDemoAlarms() = default;
 
 void CDemoAlarms::AddOptions(QCommandLineParser& parser) const
 {
     parser.addOptions({m_optNoSim, m_optSimRate, m_optSimBurst, m_optSimPersons, m_optSimResolution, m_optNoPanel,
                        m_optReplay, m_optReplaySpeed, m_optReplayBurst, m_optReplayDisorder, m_optReplaySeed,
-                       m_optReplayLoop});
+                       m_optReplayLoop, m_optBroker, m_optPublish, m_optPublishTopic});
+    m_upBrokerOptions->AddOptions(parser, true);
 }
 
 bool CDemoAlarms::Start(const QCommandLineParser& parser, bool bShowPanel)
 {
+    if (parser.isSet(m_optPublish) && !StartPublishing(parser))
+        return false;
+    if (parser.isSet(m_optBroker))
+        return StartBroker(parser);
     if (parser.isSet(m_optReplay)) {
         AlarmSim::ReplayOptions options;
         double dBurst = 1, dDisorder = 0, dSeed = 1;
@@ -93,11 +142,56 @@ bool CDemoAlarms::Start(const QCommandLineParser& parser, bool bShowPanel)
     return true;
 }
 
+bool CDemoAlarms::StartBroker(const QCommandLineParser& parser)
+{
+    mqtt::BrokerSettings settings;
+    QString strError;
+    if (!m_upBrokerOptions->Read(parser, parser.value(m_optBroker), true, settings, strError)) {
+        std::fprintf(stderr, "dashboard: %s\n", qPrintable(strError));
+        return false;
+    }
+    const QString strUrl = settings.Url();
+    m_upIntake = std::make_unique<mqtt::CAlarmIntake>(settings, &AlarmSim::DecodeAlarmPayload);
+    connect(m_upIntake.get(), &mqtt::CAlarmIntake::signalStateChanged, this,
+            [this, strUrl](mqtt::CAlarmIntake::State eState, const QString& strDetail) {
+                emit signalStatusChanged(StatusText(eState, strUrl, strDetail));
+            });
+    connect(m_upIntake.get(), &mqtt::CAlarmIntake::signalAlarmsDropped, this, [] {
+        TesselGUIToolkit::CUiSingleton<Miravel::CInformationMgr>::Instance().ShowInformationAtScreenRightBottom(
+            Tr(DashboardTexts::BrokerAlarmsDropped), nullptr, false, false, false);
+    });
+    emit signalStatusChanged(StatusText(mqtt::CAlarmIntake::State::Connecting, strUrl, QString()));
+    m_upIntake->Start();
+    return true;
+}
+
+bool CDemoAlarms::StartPublishing(const QCommandLineParser& parser)
+{
+    mqtt::BrokerSettings settings;
+    QString strError;
+    if (!m_upBrokerOptions->Read(parser, parser.value(m_optPublish), false, settings, strError)) {
+        std::fprintf(stderr, "dashboard: %s\n", qPrintable(strError));
+        return false;
+    }
+    settings.strTopic = parser.isSet(m_optPublishTopic) ? parser.value(m_optPublishTopic) : StationTopic();
+    m_upPublisher = std::make_unique<mqtt::CAlarmPublisher>(settings);
+    if (!m_upPublisher->Start(strError)) {
+        std::fprintf(stderr, "dashboard: --publish: %s\n", qPrintable(strError));
+        return false;
+    }
+    m_upPublisher->PublishRaisedAlarms(&AlarmSim::EncodeRaisedAlarm);
+    return true;
+}
+
 void CDemoAlarms::Stop()
 {
+    if (m_upIntake)
+        m_upIntake->Stop();
     if (m_upSimulator)
         m_upSimulator->Stop();
     if (m_upReplay)
         m_upReplay->Stop();
     m_upPanel.reset();
+    if (m_upPublisher)
+        m_upPublisher->Stop();
 }

@@ -7,14 +7,21 @@
 
 class QCommandLineParser;
 
+namespace mqtt {
+class CAlarmIntake;
+class CAlarmPublisher;
+} // namespace mqtt
+
 namespace AlarmSim {
+class CBrokerOptions;
 class CAlarmReplay;
 class CAlarmSimulator;
 class CAlarmSimulatorPanel;
 } // namespace AlarmSim
 
 // The dashboard's alarm sources: the simulator (on by default) with its panel,
-// or a replay file. Options: see AddOptions.
+// a replay file, or an MQTT broker; and publishing what the station raises to
+// a broker. Options: see AddOptions.
 class CDemoAlarms : public QObject
 {
     Q_OBJECT
@@ -28,7 +35,14 @@ public:
     bool Start(const QCommandLineParser& parser, bool bShowPanel);
     void Stop();
 
+signals:
+    // The broker connection's state, readable, for the dashboard's status line.
+    void signalStatusChanged(const QString& strStatus);
+
 private:
+    bool StartBroker(const QCommandLineParser& parser);
+    bool StartPublishing(const QCommandLineParser& parser);
+
     QCommandLineOption m_optNoSim{"no-sim", "Raise no simulated alarms."};
     QCommandLineOption m_optSimRate{"sim-rate", "Simulated linkages per second (default 0.5).", "rate", "0.5"};
     QCommandLineOption m_optSimBurst{"sim-burst", "Linkage alarms after each panoramic alarm (default 3).", "count",
@@ -46,8 +60,18 @@ private:
                                            "Deliver alarms up to this many places late (out of order).", "places", "0"};
     QCommandLineOption m_optReplaySeed{"replay-seed", "Seed of the out-of-order delivery.", "number", "1"};
     QCommandLineOption m_optReplayLoop{"replay-loop", "Play the replay file again and again."};
+    QCommandLineOption m_optBroker{"broker",
+                                   "Take alarms from this MQTT broker (mqtt://host[:port] or mqtts://...) "
+                                   "instead of simulating.",
+                                   "url"};
+    QCommandLineOption m_optPublish{"publish", "Publish the alarms this station raises to this MQTT broker.", "url"};
+    QCommandLineOption m_optPublishTopic{"publish-topic", "Topic to publish on (default lsa/alarms/<host name>).",
+                                         "topic"};
+    std::unique_ptr<AlarmSim::CBrokerOptions> m_upBrokerOptions;
 
     std::unique_ptr<AlarmSim::CAlarmSimulator> m_upSimulator;
     std::unique_ptr<AlarmSim::CAlarmSimulatorPanel> m_upPanel;
     std::unique_ptr<AlarmSim::CAlarmReplay> m_upReplay;
+    std::unique_ptr<mqtt::CAlarmIntake> m_upIntake;
+    std::unique_ptr<mqtt::CAlarmPublisher> m_upPublisher;
 };

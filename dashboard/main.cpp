@@ -196,6 +196,7 @@ int main(int argc, char** argv)
                        [&] { ScriptCameraPanel(window, parser.isSet(optShowTree), parser.value(optSearch)); });
     // Alarms start once the plug-in listens (its state was restored above);
     // they stop before the window goes.
+    QObject::connect(&demoAlarms, &CDemoAlarms::signalStatusChanged, &window, &CDashboardWindow::SetStatusText);
     if (!demoAlarms.Start(parser, !parser.isSet(optQuitAfter)))
         return 2;
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &demoAlarms, [&demoAlarms] { demoAlarms.Stop(); });

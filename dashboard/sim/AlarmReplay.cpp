@@ -1,5 +1,7 @@
 #include "AlarmReplay.h"
 
+#include "Base64.h"
+
 #include "Fendra/Singleton.h"
 #include "quorra/AlarmTransfer.h"
 
@@ -50,14 +52,12 @@ bool ReadPicture(const cJSON* pPicture, protocol::AlarmPictureInfo& picture, CPi
             strError = strWhere + ": \"base64\" is not a text";
             return false;
         }
-        const auto result =
-            QByteArray::fromBase64Encoding(QByteArray(pBase64->valuestring), QByteArray::AbortOnBase64DecodingErrors);
-        if (!result) {
+        auto spBinary = std::make_shared<protocol::PicBinary>();
+        if (!DecodeBase64(pBase64->valuestring, spBinary->strData)) {
             strError = strWhere + ": \"base64\" is not base64";
             return false;
         }
-        picture.pPicBinary = std::make_shared<protocol::PicBinary>();
-        picture.pPicBinary->strData = result.decoded.toStdString();
+        picture.pPicBinary = std::move(spBinary);
     }
     return true;
 }
@@ -155,6 +155,13 @@ bool ParseReplayLine(const QByteArray& baLine, CPictureStore& pictures, ReplayEv
             return false;
         }
         event.info.AlarmSourceName = pName->valuestring;
+    }
+    if (const cJSON* pId = cJSON_GetObjectItem(pRoot, "AlarmID")) {
+        if (!cJSON_IsString(pId)) {
+            strError = "\"AlarmID\" is not a text";
+            return false;
+        }
+        event.info.AlarmID = pId->valuestring;
     }
     const cJSON* pAlarm = cJSON_GetObjectItem(pRoot, "IntelAlarmInfo");
     if (!cJSON_IsObject(pAlarm)) {

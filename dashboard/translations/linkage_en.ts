@@ -191,6 +191,30 @@
         <source>PluginLoadFailed</source>
         <translation>The dashboard app %1 could not be loaded: %2</translation>
     </message>
+    <message>
+        <source>BrokerConnecting</source>
+        <translation>Alarm broker %1: connecting</translation>
+    </message>
+    <message>
+        <source>BrokerConnected</source>
+        <translation>Alarm broker %1: receiving %2</translation>
+    </message>
+    <message>
+        <source>BrokerRetrying</source>
+        <translation>Alarm broker %1: %2; retrying</translation>
+    </message>
+    <message>
+        <source>BrokerFailed</source>
+        <translation>Alarm broker %1: %2</translation>
+    </message>
+    <message>
+        <source>BrokerStopped</source>
+        <translation>Alarm broker %1: stopped</translation>
+    </message>
+    <message>
+        <source>BrokerAlarmsDropped</source>
+        <translation>Alarms arrive faster than they can be shown: the oldest waiting alarms are being dropped.</translation>
+    </message>
 </context>
 <context>
     <name>NoDataWidget</name>
