@@ -4,6 +4,7 @@
 
 #include "Fendra/SingletonImpl.h"
 #include "Vantrel/PipelineLink.h"
+#include "Vantrel/Vantrel.h"
 #include "quorra/AlarmTransfer.h"
 #include "tessel/GroupManager.h"
 
@@ -66,6 +67,7 @@ void CAnalyticsHub::Start()
     if (m_bStarted)
         return;
     m_bStarted = true;
+    Vantrel::InitVantrel(nullptr, nullptr);
     // The detectors of several cameras already run side by side; OpenCV's own
     // threads on top would only contend for the same cores.
     cv::setNumThreads(1);

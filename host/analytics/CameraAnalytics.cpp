@@ -155,8 +155,7 @@ void CCameraAnalytics::Process(const cv::Mat& matFrame, int64_t nMs)
         m_counters.nDetectorRuns += vecRegions.empty() ? 0 : 1;
         m_counters.nPersons += vecFound.size();
     }
-    if (!vecConfirmed.empty())
-        RaiseAlarms(matFrame, vecConfirmed, nMs);
+    RaiseAlarms(matFrame, vecConfirmed, nMs);
 }
 
 void CCameraAnalytics::RaiseAlarms(const cv::Mat& matFrame, const std::vector<int>& vecConfirmed, int64_t nMs)
@@ -164,24 +163,33 @@ void CCameraAnalytics::RaiseAlarms(const cv::Mat& matFrame, const std::vector<in
     CLinkageBoard& board = CLinkageBoard::Instance();
     std::vector<quorra::IntelAlarmEventInfo> vecAlarms;
     if (m_camera.bPanoramic) {
+        if (vecConfirmed.empty())
+            return;
+        // A new person in the scene opens a new linkage, showing everyone seen now.
         const std::string strUid = board.Open(m_camera.strGroup, nMs, m_camera.settings.nLinkageWindowS);
         std::vector<cv::Rect> vecBodies;
         for (const Track& track : m_tracker.Tracks())
             if (track.nLastMs == nMs)
                 vecBodies.push_back(track.last.rcBody);
+        for (int nId : vecConfirmed)
+            m_tracker.MarkReported(nId);
         vecAlarms.push_back(MakePanoramicAlarm(m_camera, strUid, matFrame, vecBodies));
     } else {
+        // Each person seen now and not yet reported, once a linkage is open (a
+        // person may come into this view before the panorama has found anyone).
         const std::string strUid = board.Current(m_camera.strGroup, nMs);
-        if (strUid.empty()) {
-            qCDebug(lcAnalytics).noquote() << "camera" << QString::fromStdString(m_camera.strName)
-                                           << ": person seen, no linkage open";
+        if (strUid.empty())
             return;
-        }
-        for (int nId : vecConfirmed) {
-            const Track* pTrack = m_tracker.Find(nId);
-            if (!pTrack)
-                continue;
-            Detection person = pTrack->last;
+        std::vector<Detection> vecPersons;
+        std::vector<int> vecIds;
+        for (const Track& track : m_tracker.Tracks())
+            if (track.bConfirmed && !track.bReported && track.nLastMs == nMs) {
+                vecPersons.push_back(track.last);
+                vecIds.push_back(track.nId);
+            }
+        for (int nId : vecIds)
+            m_tracker.MarkReported(nId);
+        for (Detection& person : vecPersons) {
             // Faces only for the persons about to be reported: the cascade is dear.
             if (m_camera.settings.bFaces)
                 person.rcFace = m_detector.FindFace(matFrame, person.rcBody);

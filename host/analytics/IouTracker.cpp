@@ -1,6 +1,7 @@
 #include "analytics/IouTracker.h"
 
 #include <algorithm>
+#include <cmath>
 #include <tuple>
 
 namespace Analytics {
@@ -23,6 +24,13 @@ const Track* CIouTracker::Find(int nId) const
     return it == m_vecTracks.end() ? nullptr : &*it;
 }
 
+void CIouTracker::MarkReported(int nId)
+{
+    for (Track& track : m_vecTracks)
+        if (track.nId == nId)
+            track.bReported = true;
+}
+
 std::vector<int> CIouTracker::Update(const std::vector<Detection>& vecDetections, int64_t nNowMs)
 {
     m_vecTracks.erase(std::remove_if(m_vecTracks.begin(), m_vecTracks.end(),
@@ -32,9 +40,17 @@ std::vector<int> CIouTracker::Update(const std::vector<Detection>& vecDetections
     std::vector<std::tuple<double, size_t, size_t>> vecPairs;
     for (size_t t = 0; t < m_vecTracks.size(); ++t)
         for (size_t d = 0; d < vecDetections.size(); ++d) {
-            const double dIoU = IoU(m_vecTracks[t].last.rcBody, vecDetections[d].rcBody);
-            if (dIoU >= m_settings.dMinIoU)
-                vecPairs.emplace_back(dIoU, t, d);
+            const cv::Rect& rcTrack = m_vecTracks[t].last.rcBody;
+            const cv::Rect& rcFound = vecDetections[d].rcBody;
+            const double dIoU = IoU(rcTrack, rcFound);
+            // A person walking fast at a low frame rate overlaps little with its
+            // last box: a near centre of a similar size continues the track too.
+            const cv::Point2d ptStep = (rcTrack.tl() + rcTrack.br()) / 2.0 - (rcFound.tl() + rcFound.br()) / 2.0;
+            const double dSizeRatio = double(rcFound.height) / std::max(1, rcTrack.height);
+            const bool bNear = std::hypot(ptStep.x, ptStep.y) <= m_settings.dMaxStepShare * rcTrack.height
+                               && dSizeRatio > 0.7 && dSizeRatio < 1.4;
+            if (dIoU >= m_settings.dMinIoU || bNear)
+                vecPairs.emplace_back(dIoU + (bNear ? 0.01 : 0.0), t, d);
         }
     std::sort(vecPairs.begin(), vecPairs.end(), [](const auto& a, const auto& b) { return std::get<0>(a) > std::get<0>(b); });
     std::vector<bool> vecTrackUsed(m_vecTracks.size()), vecDetUsed(vecDetections.size());

@@ -14,7 +14,8 @@ namespace Analytics {
 
 struct HOST_API TrackerSettings
 {
-    double dMinIoU = 0.25;        // a detection continues a track above this overlap
+    double dMinIoU = 0.2;         // a detection continues a track above this overlap,
+    double dMaxStepShare = 0.5;   // or when its centre is this near (share of the box height)
     int64_t nTimeoutMs = 3000;    // a track unseen this long has left
     int nConfirmHits = 2;         // detections before a track counts (one-frame flukes never alarm)
 };
@@ -27,6 +28,7 @@ struct Track
     int64_t nLastMs = 0;
     int nHits = 0;
     bool bConfirmed = false;
+    bool bReported = false; // an alarm has told of this appearance
 };
 
 class HOST_API CIouTracker
@@ -40,6 +42,7 @@ public:
     std::vector<int> Update(const std::vector<Detection>& vecDetections, int64_t nNowMs);
     const std::vector<Track>& Tracks() const { return m_vecTracks; }
     const Track* Find(int nId) const;
+    void MarkReported(int nId);
     void Reset() { m_vecTracks.clear(); }
 
 private:

@@ -113,10 +113,10 @@ std::vector<Detection> CPersonDetector::Suppress(std::vector<Detection> vecFound
     std::vector<float> vecScores;
     for (const Detection& d : vecFound) {
         vecBoxes.push_back(d.rcBody);
-        vecScores.push_back(static_cast<float>(d.dScore));
+        vecScores.push_back(static_cast<float>(std::max(d.dScore, 0.0)));
     }
     std::vector<int> vecKeep;
-    cv::dnn::NMSBoxes(vecBoxes, vecScores, -1e9f, static_cast<float>(m_settings.dNmsIoU), vecKeep);
+    cv::dnn::NMSBoxes(vecBoxes, vecScores, 0.0f, static_cast<float>(m_settings.dNmsIoU), vecKeep);
     std::vector<Detection> vecKept;
     for (int i : vecKeep)
         vecKept.push_back(vecFound[size_t(i)]);

@@ -24,7 +24,7 @@ struct HOST_API DetectorSettings
     double dHitThreshold = 0.3;  // SVM margin a window needs
     int nMinPersonHeight = 96;   // in pixels of the picture searched
     double dNmsIoU = 0.4;        // overlapping detections above this merge
-    double dMinFaceShare = 0.12; // smallest face searched, as a share of the body's height
+    double dMinFaceShare = 0.07; // smallest face searched, as a share of the body's height
 };
 
 struct Detection
