@@ -32,7 +32,8 @@ struct AnalyticsCamera
 
 // A panoramic alarm opening linkage strUid: the scene with every person's box.
 HOST_API quorra::IntelAlarmEventInfo MakePanoramicAlarm(const AnalyticsCamera& camera, const std::string& strUid,
-                                                        const cv::Mat& matFrame, const std::vector<cv::Rect>& vecBodies);
+                                                        const cv::Mat& matFrame,
+                                                        const std::vector<cv::Rect>& vecBodies);
 // A linkage alarm of linkage strUid for one person: the background with the
 // person's box, the body close-up, and the face cut from the same picture when
 // one was found.

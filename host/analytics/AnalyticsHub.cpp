@@ -100,14 +100,15 @@ void CAnalyticsHub::Refresh(const std::string& strGUID)
         return;
     }
     const tessel::CameraInfo& info = pCamera->Info();
-    AnalyticsCamera camera{info.strGUID,       info.strName,   info.strAlarmSourceID,
-                           info.strGroupID,    info.strLinkageRole == "panoramic", info.analytics};
+    AnalyticsCamera camera{
+        info.strGUID,  info.strName, info.strAlarmSourceID, info.strGroupID, info.strLinkageRole == "panoramic",
+        info.analytics};
     auto it = m_mapEntries.find(strGUID);
     if (it != m_mapEntries.end()) {
         const AnalyticsCamera& old = it->second->camera;
         if (old.strName == camera.strName && old.strAlarmSource == camera.strAlarmSource
-            && old.strGroup == camera.strGroup && old.bPanoramic == camera.bPanoramic
-            && old.settings == camera.settings && it->second->strStream == info.strStreamUrl)
+            && old.strGroup == camera.strGroup && old.bPanoramic == camera.bPanoramic && old.settings == camera.settings
+            && it->second->strStream == info.strStreamUrl)
             return;
         Remove(strGUID);
     }

@@ -21,10 +21,10 @@ struct HOST_API AnalyticsSettings
 
     bool bPersons = false;
     bool bFaces = false;
-    int nFps = kDefaultFps;                           // analysis frames per second
-    int nWidth = kDefaultWidth;                       // analysis frames are at most this wide
-    int nMinPersonHeight = kDefaultMinPersonHeight;   // in pixels of the analysis frame
-    int nLinkageWindowS = kDefaultLinkageWindowS;     // how long a panoramic linkage stays open
+    int nFps = kDefaultFps;                         // analysis frames per second
+    int nWidth = kDefaultWidth;                     // analysis frames are at most this wide
+    int nMinPersonHeight = kDefaultMinPersonHeight; // in pixels of the analysis frame
+    int nLinkageWindowS = kDefaultLinkageWindowS;   // how long a panoramic linkage stays open
 
     // Persons are the base of everything; faces are searched inside persons.
     bool Enabled() const { return bPersons; }

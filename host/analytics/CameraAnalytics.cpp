@@ -94,8 +94,8 @@ void CCameraAnalytics::Run()
             Process(matFrame, nMs);
         } catch (const cv::Exception& e) {
             // A frame OpenCV cannot take is skipped; the next one may do.
-            qCWarning(lcAnalytics).noquote() << "camera" << QString::fromStdString(m_camera.strName)
-                                             << ": frame skipped:" << e.what();
+            qCWarning(lcAnalytics).noquote()
+                << "camera" << QString::fromStdString(m_camera.strName) << ": frame skipped:" << e.what();
         }
         LogDropsEveryMinute(SteadyMs());
         lock.lock();
@@ -128,9 +128,9 @@ void CCameraAnalytics::Process(const cv::Mat& matFrame, int64_t nMs)
         return;
     if (matFrame.size() != m_sizeFrame) {
         if (!m_sizeFrame.empty())
-            qCInfo(lcAnalytics).noquote() << "camera" << QString::fromStdString(m_camera.strName)
-                                          << ": picture size changed to" << matFrame.cols << "x" << matFrame.rows
-                                          << "; tracks start again";
+            qCInfo(lcAnalytics).noquote()
+                << "camera" << QString::fromStdString(m_camera.strName) << ": picture size changed to" << matFrame.cols
+                << "x" << matFrame.rows << "; tracks start again";
         m_sizeFrame = matFrame.size();
         m_gate.Reset();
         m_tracker.Reset();
@@ -145,8 +145,8 @@ void CCameraAnalytics::Process(const cv::Mat& matFrame, int64_t nMs)
     if (!vecRegions.empty())
         vecFound = m_detector.DetectIn(matAnalysis, vecRegions);
     for (Detection& d : vecFound) {
-        d.rcBody = cv::Rect(cvRound(d.rcBody.x / dScale), cvRound(d.rcBody.y / dScale), cvRound(d.rcBody.width / dScale),
-                            cvRound(d.rcBody.height / dScale));
+        d.rcBody = cv::Rect(cvRound(d.rcBody.x / dScale), cvRound(d.rcBody.y / dScale),
+                            cvRound(d.rcBody.width / dScale), cvRound(d.rcBody.height / dScale));
     }
     const std::vector<int> vecConfirmed = m_tracker.Update(vecFound, nMs);
     {

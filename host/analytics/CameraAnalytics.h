@@ -28,7 +28,7 @@ struct AnalyticsCounters
     uint64_t nDetectorRuns = 0; // frames where something moved and the detector ran
     uint64_t nPersons = 0;      // persons detected, summed over the frames
     uint64_t nAlarms = 0;
-    double dLastLatencyMs = 0;  // frame arrival to alarm raised, for the newest alarm
+    double dLastLatencyMs = 0; // frame arrival to alarm raised, for the newest alarm
 };
 
 class HOST_API CCameraAnalytics

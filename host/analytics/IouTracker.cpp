@@ -20,7 +20,8 @@ CIouTracker::CIouTracker(const TrackerSettings& settings)
 
 const Track* CIouTracker::Find(int nId) const
 {
-    const auto it = std::find_if(m_vecTracks.begin(), m_vecTracks.end(), [nId](const Track& t) { return t.nId == nId; });
+    const auto it =
+        std::find_if(m_vecTracks.begin(), m_vecTracks.end(), [nId](const Track& t) { return t.nId == nId; });
     return it == m_vecTracks.end() ? nullptr : &*it;
 }
 
@@ -52,7 +53,8 @@ std::vector<int> CIouTracker::Update(const std::vector<Detection>& vecDetections
             if (dIoU >= m_settings.dMinIoU || bNear)
                 vecPairs.emplace_back(dIoU + (bNear ? 0.01 : 0.0), t, d);
         }
-    std::sort(vecPairs.begin(), vecPairs.end(), [](const auto& a, const auto& b) { return std::get<0>(a) > std::get<0>(b); });
+    std::sort(vecPairs.begin(), vecPairs.end(),
+              [](const auto& a, const auto& b) { return std::get<0>(a) > std::get<0>(b); });
     std::vector<bool> vecTrackUsed(m_vecTracks.size()), vecDetUsed(vecDetections.size());
     std::vector<int> vecConfirmed;
     auto hit = [&](Track& track, const Detection& det) {

@@ -14,16 +14,16 @@ namespace Analytics {
 
 struct HOST_API TrackerSettings
 {
-    double dMinIoU = 0.2;         // a detection continues a track above this overlap,
-    double dMaxStepShare = 0.5;   // or when its centre is this near (share of the box height)
-    int64_t nTimeoutMs = 3000;    // a track unseen this long has left
-    int nConfirmHits = 2;         // detections before a track counts (one-frame flukes never alarm)
+    double dMinIoU = 0.2;       // a detection continues a track above this overlap,
+    double dMaxStepShare = 0.5; // or when its centre is this near (share of the box height)
+    int64_t nTimeoutMs = 3000;  // a track unseen this long has left
+    int nConfirmHits = 2;       // detections before a track counts (one-frame flukes never alarm)
 };
 
 struct Track
 {
     int nId = 0;
-    Detection last;         // the newest detection (its face, if one was found then)
+    Detection last; // the newest detection (its face, if one was found then)
     int64_t nFirstMs = 0;
     int64_t nLastMs = 0;
     int nHits = 0;

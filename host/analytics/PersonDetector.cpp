@@ -27,8 +27,7 @@ cv::Rect Tighten(const cv::Rect& rcWindow)
 {
     const int nWidth = cvRound(rcWindow.width * kBodyWidthShare);
     const int nHeight = cvRound(rcWindow.height * kBodyHeightShare);
-    return {rcWindow.x + (rcWindow.width - nWidth) / 2, rcWindow.y + (rcWindow.height - nHeight) / 2, nWidth,
-            nHeight};
+    return {rcWindow.x + (rcWindow.width - nWidth) / 2, rcWindow.y + (rcWindow.height - nHeight) / 2, nWidth, nHeight};
 }
 
 // The region grown to at least the detector's window plus a margin, inside the picture.

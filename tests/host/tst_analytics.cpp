@@ -47,8 +47,12 @@ Detection Box(int x, int y, int w = 40, int h = 100)
 
 AnalyticsCamera Camera(bool bPanoramic, bool bFaces = false)
 {
-    AnalyticsCamera camera{bPanoramic ? "{pano}" : "{linked}", bPanoramic ? "Pano" : "Linked",
-                           bPanoramic ? "AS-PANO" : "AS-LINKED", "{group}", bPanoramic, {}};
+    AnalyticsCamera camera{bPanoramic ? "{pano}" : "{linked}",
+                           bPanoramic ? "Pano" : "Linked",
+                           bPanoramic ? "AS-PANO" : "AS-LINKED",
+                           "{group}",
+                           bPanoramic,
+                           {}};
     camera.settings.bPersons = true;
     camera.settings.bFaces = bFaces;
     camera.settings.nWidth = 1152;
@@ -126,7 +130,7 @@ void tst_Analytics::personsInStills()
 void tst_Analytics::facesInStills_data()
 {
     QTest::addColumn<QString>("strFile");
-    QTest::addColumn<QRect>("rcBody");  // hand-drawn around the person
+    QTest::addColumn<QRect>("rcBody");   // hand-drawn around the person
     QTest::addColumn<QRect>("rcFaceIn"); // the face must lie in here; empty: no face
     QTest::newRow("basketball player") << "basketball1.png" << QRect(30, 80, 150, 390) << QRect(55, 75, 80, 80);
     QTest::newRow("football player") << "messi5.jpg" << QRect(90, 80, 390, 262) << QRect(215, 70, 90, 90);
@@ -149,7 +153,8 @@ void tst_Analytics::facesInStills()
         QVERIFY2(rcFound.isEmpty(), qPrintable(QString("face at %1,%2").arg(rcFace.x).arg(rcFace.y)));
     else
         QVERIFY2(!rcFound.isEmpty() && rcFaceIn.contains(rcFound),
-                 qPrintable(QString("face at %1,%2 %3x%4").arg(rcFace.x).arg(rcFace.y).arg(rcFace.width).arg(rcFace.height)));
+                 qPrintable(
+                     QString("face at %1,%2 %3x%4").arg(rcFace.x).arg(rcFace.y).arg(rcFace.width).arg(rcFace.height)));
 }
 
 void tst_Analytics::tracker_data()
@@ -163,7 +168,8 @@ void tst_Analytics::tracker_data()
     QTest::newRow("one walker") << vecWalker << 1;
     QTest::newRow("two walkers apart") << QVector<QVector<int>>{{100, 400}, {106, 394}, {112, 388}} << 2;
     QTest::newRow("one-frame fluke") << QVector<QVector<int>>{{300}, {}, {}, {}} << 0;
-    QTest::newRow("missed for a second, same person") << QVector<QVector<int>>{{100}, {104}, {}, {}, {}, {}, {108}, {112}} << 1;
+    QTest::newRow("missed for a second, same person")
+        << QVector<QVector<int>>{{100}, {104}, {}, {}, {}, {}, {108}, {112}} << 1;
     QVector<QVector<int>> vecBack{{100}, {104}};
     for (int i = 0; i < 14; ++i) // 3.5 s away: past the timeout
         vecBack << QVector<int>{};
@@ -289,9 +295,8 @@ void tst_Analytics::siteSettings()
     QFETCH(bool, bFaces);
     const QString strCamera = R"({"guid": "{c}", "name": "C", "group": "g")"
                               + (strAnalytics.isEmpty() ? QString() : ", \"analytics\": " + strAnalytics) + "}";
-    const tessel::SiteLoadResult result =
-        tessel::ParseSite(QString(R"({"groups": [{"id": "g", "name": "G"}], "cameras": [%1]})").arg(strCamera).toUtf8(),
-                          "site.json");
+    const tessel::SiteLoadResult result = tessel::ParseSite(
+        QString(R"({"groups": [{"id": "g", "name": "G"}], "cameras": [%1]})").arg(strCamera).toUtf8(), "site.json");
     QCOMPARE(result.site.vecCameras.size(), size_t(bLoaded ? 1 : 0));
     if (!bLoaded) {
         QVERIFY(result.lstMessages.join('\n').contains("field \"analytics\""));
@@ -341,7 +346,7 @@ void tst_Analytics::badInput()
             QCOMPARE(counters.nAnalysed + counters.nDropped, uint64_t(6));
         else
             QVERIFY(counters.nAnalysed <= 3); // grey frames are skipped
-        QCOMPARE(nAlarms, 0); // every change of size starts the scene again
+        QCOMPARE(nAlarms, 0);                 // every change of size starts the scene again
         return;
     }
     // Through the hub and the site: the camera's video is not touched; nothing crashes.
