@@ -15,6 +15,7 @@ packages=(
   gstreamer1.0-plugins-bad gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-x
   gstreamer1.0-rtsp libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
   libgstrtspserver-1.0-dev
+  libopencv-dev opencv-data opencv-doc
 )
 
 missing=()
