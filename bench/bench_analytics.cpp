@@ -83,6 +83,9 @@ void BM_AnalysisFrame(benchmark::State& state)
     state.counters["persons/frame"] = double(counters.nPersons) / double(std::max<uint64_t>(1, counters.nAnalysed));
     state.counters["detector runs"] = double(counters.nDetectorRuns) / double(std::max<uint64_t>(1, counters.nAnalysed));
     state.counters["alarms"] = double(nAlarms);
+    // Stream time from a person's first detection to the frame that reported it.
+    state.counters["report delay ms"] =
+        double(counters.nReportDelayMsSum) / double(std::max<uint64_t>(1, counters.nReported));
     state.SetLabel(view.pszName);
 }
 BENCHMARK(BM_AnalysisFrame)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(kFrames);

@@ -158,6 +158,16 @@ void CCameraAnalytics::Process(const cv::Mat& matFrame, int64_t nMs)
     RaiseAlarms(matFrame, vecConfirmed, nMs);
 }
 
+void CCameraAnalytics::NoteReported(int nId, int64_t nMs)
+{
+    const Track* pTrack = m_tracker.Find(nId);
+    if (!pTrack)
+        return;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_counters.nReportDelayMsSum += nMs - pTrack->nFirstMs;
+    ++m_counters.nReported;
+}
+
 void CCameraAnalytics::RaiseAlarms(const cv::Mat& matFrame, const std::vector<int>& vecConfirmed, int64_t nMs)
 {
     CLinkageBoard& board = CLinkageBoard::Instance();
@@ -171,8 +181,10 @@ void CCameraAnalytics::RaiseAlarms(const cv::Mat& matFrame, const std::vector<in
         for (const Track& track : m_tracker.Tracks())
             if (track.nLastMs == nMs)
                 vecBodies.push_back(track.last.rcBody);
-        for (int nId : vecConfirmed)
+        for (int nId : vecConfirmed) {
             m_tracker.MarkReported(nId);
+            NoteReported(nId, nMs);
+        }
         vecAlarms.push_back(MakePanoramicAlarm(m_camera, strUid, matFrame, vecBodies));
     } else {
         // Each person seen now and not yet reported, once a linkage is open (a
@@ -187,8 +199,10 @@ void CCameraAnalytics::RaiseAlarms(const cv::Mat& matFrame, const std::vector<in
                 vecPersons.push_back(track.last);
                 vecIds.push_back(track.nId);
             }
-        for (int nId : vecIds)
+        for (int nId : vecIds) {
             m_tracker.MarkReported(nId);
+            NoteReported(nId, nMs);
+        }
         for (Detection& person : vecPersons) {
             // Faces only for the persons about to be reported: the cascade is dear.
             if (m_camera.settings.bFaces)

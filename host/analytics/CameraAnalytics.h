@@ -29,6 +29,10 @@ struct AnalyticsCounters
     uint64_t nPersons = 0;      // persons detected, summed over the frames
     uint64_t nAlarms = 0;
     double dLastLatencyMs = 0; // frame arrival to alarm raised, for the newest alarm
+    // Stream time from a reported person's first detection to the frame that
+    // reported it, summed over the persons reported.
+    int64_t nReportDelayMsSum = 0;
+    uint64_t nReported = 0;
 };
 
 class HOST_API CCameraAnalytics
@@ -57,6 +61,7 @@ private:
     void Run();
     void RaiseAlarms(const cv::Mat& matFrame, const std::vector<int>& vecConfirmed, int64_t nMs);
     void LogDropsEveryMinute(int64_t nNowMs);
+    void NoteReported(int nId, int64_t nMs);
 
     AnalyticsCamera m_camera;
     AlarmSink m_fnSink;
