@@ -22,6 +22,7 @@ struct CAnalyticsHub::Entry
     std::set<GstElement*> setPreviews; // window streams carrying our branch
     GstElement* pHeadless = nullptr;   // our own stream, when no window plays the camera
     bool bRestartPending = false;
+    QString strLastFailure; // said once, not at every retry
 };
 
 namespace {
@@ -95,7 +96,7 @@ void CAnalyticsHub::Stop()
 void CAnalyticsHub::Refresh(const std::string& strGUID)
 {
     const auto* pCamera = dynamic_cast<const tessel::CCamera*>(tessel::CGroupManager::Instance().FindCamera(strGUID));
-    if (!pCamera || !pCamera->Info().analytics.Enabled() || !pCamera->IsEnabled()) {
+    if (!pCamera || !pCamera->Info().analytics.Enabled() || !pCamera->IsEnabled() || !pCamera->IsOnline()) {
         Remove(strGUID);
         return;
     }
@@ -218,9 +219,14 @@ void CAnalyticsHub::OnHeadlessEnded(const std::string& strGUID, GstElement* pPip
     if (it == m_mapEntries.end() || it->second->pHeadless != pPipeline)
         return; // a stream already let go
     Entry& entry = *it->second;
-    qCWarning(lcAnalytics).noquote() << "camera" << QString::fromStdString(entry.camera.strName)
-                                     << ": analytics stream stopped (" << strWhy << "); trying again in"
-                                     << kRestartDelayMs / 1000 << "s";
+    const QString strText = QStringLiteral("camera %1: analytics stream stopped (%2); trying again every %3 s")
+                                .arg(QString::fromStdString(entry.camera.strName), strWhy)
+                                .arg(kRestartDelayMs / 1000);
+    if (strWhy != entry.strLastFailure)
+        qCWarning(lcAnalytics).noquote() << strText;
+    else
+        qCDebug(lcAnalytics).noquote() << strText;
+    entry.strLastFailure = strWhy;
     StopHeadless(entry);
     if (entry.bRestartPending)
         return;
