@@ -94,12 +94,15 @@ CLinkageBoard& CLinkageBoard::Instance()
     return Fendra::CSingleton<CLinkageBoard>::Instance();
 }
 
-std::string CLinkageBoard::Open(const std::string& strGroup, int64_t nNowMs, int nWindowS)
+std::string CLinkageBoard::NewLinkageUid()
 {
-    const std::string strUid = "analytics-" + QUuid::createUuid().toString(QUuid::WithoutBraces).toStdString();
+    return "analytics-" + QUuid::createUuid().toString(QUuid::WithoutBraces).toStdString();
+}
+
+void CLinkageBoard::Open(const std::string& strGroup, const std::string& strUid, int64_t nNowMs, int nWindowS)
+{
     std::lock_guard<std::mutex> lock(m_mutex);
     m_mapOpen[strGroup] = {strUid, nNowMs + int64_t(nWindowS) * 1000};
-    return strUid;
 }
 
 std::string CLinkageBoard::Current(const std::string& strGroup, int64_t nNowMs) const

@@ -46,8 +46,10 @@ class HOST_API CLinkageBoard
 public:
     static CLinkageBoard& Instance();
 
-    // A new linkage for the group, replacing any open one; returns its identifier.
-    std::string Open(const std::string& strGroup, int64_t nNowMs, int nWindowS);
+    static std::string NewLinkageUid();
+    // Opens linkage strUid for the group, replacing any open one. Call it once the
+    // panoramic alarm is on its way, so no linkage alarm can overtake it.
+    void Open(const std::string& strGroup, const std::string& strUid, int64_t nNowMs, int nWindowS);
     // The group's linkage still open at nNowMs, or empty.
     std::string Current(const std::string& strGroup, int64_t nNowMs) const;
     void Clear();

@@ -136,7 +136,11 @@ void CAnalyticsHub::Remove(const std::string& strGUID)
     if (it == m_mapEntries.end())
         return;
     StopHeadless(*it->second);
-    // Window streams keep running; their branches find no analytics any more.
+    // Stopped here, not whenever a stream thread lets go of it last (which may
+    // be after the process has begun to exit). Window streams keep running;
+    // their branches find no analytics any more.
+    if (it->second->spAnalytics)
+        it->second->spAnalytics->Shutdown();
     m_mapEntries.erase(it);
 }
 

@@ -42,9 +42,15 @@ CCameraAnalytics::CCameraAnalytics(AnalyticsCamera camera, AlarmSink fnSink, con
 
 CCameraAnalytics::~CCameraAnalytics()
 {
+    Shutdown();
+}
+
+void CCameraAnalytics::Shutdown()
+{
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_bStop = true;
+        m_matPending = cv::Mat();
     }
     m_cv.notify_all();
     if (m_thread.joinable())
@@ -57,6 +63,8 @@ void CCameraAnalytics::Offer(cv::Mat matFrame, int64_t nMs)
         return;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_bStop)
+            return;
         ++m_counters.nOffered;
         if (!m_matPending.empty())
             ++m_counters.nDropped;
@@ -158,8 +166,9 @@ void CCameraAnalytics::Process(const cv::Mat& matFrame, int64_t nMs)
     RaiseAlarms(matFrame, vecConfirmed, nMs);
 }
 
-void CCameraAnalytics::NoteReported(int nId, int64_t nMs)
+void CCameraAnalytics::MarkReported(int nId, int64_t nMs)
 {
+    m_tracker.MarkReported(nId);
     const Track* pTrack = m_tracker.Find(nId);
     if (!pTrack)
         return;
@@ -170,52 +179,59 @@ void CCameraAnalytics::NoteReported(int nId, int64_t nMs)
 
 void CCameraAnalytics::RaiseAlarms(const cv::Mat& matFrame, const std::vector<int>& vecConfirmed, int64_t nMs)
 {
-    CLinkageBoard& board = CLinkageBoard::Instance();
-    std::vector<quorra::IntelAlarmEventInfo> vecAlarms;
-    if (m_camera.bPanoramic) {
-        if (vecConfirmed.empty())
-            return;
-        // A new person in the scene opens a new linkage, showing everyone seen now.
-        const std::string strUid = board.Open(m_camera.strGroup, nMs, m_camera.settings.nLinkageWindowS);
-        std::vector<cv::Rect> vecBodies;
-        for (const Track& track : m_tracker.Tracks())
-            if (track.nLastMs == nMs)
-                vecBodies.push_back(track.last.rcBody);
-        for (int nId : vecConfirmed) {
-            m_tracker.MarkReported(nId);
-            NoteReported(nId, nMs);
+    if (m_camera.bPanoramic)
+        RaisePanoramic(matFrame, vecConfirmed, nMs);
+    else
+        RaiseLinked(matFrame, nMs);
+}
+
+void CCameraAnalytics::RaisePanoramic(const cv::Mat& matFrame, const std::vector<int>& vecConfirmed, int64_t nMs)
+{
+    if (vecConfirmed.empty())
+        return;
+    // A new person in the scene opens a new linkage, showing everyone seen now.
+    const std::string strUid = CLinkageBoard::NewLinkageUid();
+    std::vector<cv::Rect> vecBodies;
+    for (const Track& track : m_tracker.Tracks())
+        if (track.nLastMs == nMs)
+            vecBodies.push_back(track.last.rcBody);
+    for (int nId : vecConfirmed)
+        MarkReported(nId, nMs);
+    Send(MakePanoramicAlarm(m_camera, strUid, matFrame, vecBodies), nMs);
+    // Only now may linked cameras join: their alarms come after this one.
+    CLinkageBoard::Instance().Open(m_camera.strGroup, strUid, nMs, m_camera.settings.nLinkageWindowS);
+}
+
+void CCameraAnalytics::RaiseLinked(const cv::Mat& matFrame, int64_t nMs)
+{
+    // Each person seen now and not yet reported, once a linkage is open (a
+    // person may come into this view before the panorama has found anyone).
+    const std::string strUid = CLinkageBoard::Instance().Current(m_camera.strGroup, nMs);
+    if (strUid.empty())
+        return;
+    std::vector<Detection> vecPersons;
+    std::vector<int> vecIds;
+    for (const Track& track : m_tracker.Tracks())
+        if (track.bConfirmed && !track.bReported && track.nLastMs == nMs) {
+            vecPersons.push_back(track.last);
+            vecIds.push_back(track.nId);
         }
-        vecAlarms.push_back(MakePanoramicAlarm(m_camera, strUid, matFrame, vecBodies));
-    } else {
-        // Each person seen now and not yet reported, once a linkage is open (a
-        // person may come into this view before the panorama has found anyone).
-        const std::string strUid = board.Current(m_camera.strGroup, nMs);
-        if (strUid.empty())
-            return;
-        std::vector<Detection> vecPersons;
-        std::vector<int> vecIds;
-        for (const Track& track : m_tracker.Tracks())
-            if (track.bConfirmed && !track.bReported && track.nLastMs == nMs) {
-                vecPersons.push_back(track.last);
-                vecIds.push_back(track.nId);
-            }
-        for (int nId : vecIds) {
-            m_tracker.MarkReported(nId);
-            NoteReported(nId, nMs);
-        }
-        for (Detection& person : vecPersons) {
-            // Faces only for the persons about to be reported: the cascade is dear.
-            if (m_camera.settings.bFaces)
-                person.rcFace = m_detector.FindFace(matFrame, person.rcBody);
-            vecAlarms.push_back(MakeLinkageAlarm(m_camera, strUid, matFrame, person));
-        }
+    for (int nId : vecIds)
+        MarkReported(nId, nMs);
+    for (Detection& person : vecPersons) {
+        // Faces only for the persons about to be reported: the cascade is dear.
+        if (m_camera.settings.bFaces)
+            person.rcFace = m_detector.FindFace(matFrame, person.rcBody);
+        Send(MakeLinkageAlarm(m_camera, strUid, matFrame, person), nMs);
     }
-    for (quorra::IntelAlarmEventInfo& info : vecAlarms) {
-        if (m_fnSink)
-            m_fnSink(std::move(info));
-    }
+}
+
+void CCameraAnalytics::Send(quorra::IntelAlarmEventInfo info, int64_t nMs)
+{
+    if (m_fnSink)
+        m_fnSink(std::move(info));
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_counters.nAlarms += vecAlarms.size();
+    ++m_counters.nAlarms;
     m_counters.dLastLatencyMs = double(SteadyMs() - nMs);
 }
 

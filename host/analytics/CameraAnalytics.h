@@ -56,12 +56,19 @@ public:
     AnalyticsCounters Counters() const;
     // Waits until the worker has nothing left to do (tests and benchmarks).
     void WaitIdle();
+    // Stops the worker now (the frame in hand is finished); later offers are
+    // ignored. Stream threads may still hold the object for a while after.
+    void Shutdown();
 
 private:
     void Run();
     void RaiseAlarms(const cv::Mat& matFrame, const std::vector<int>& vecConfirmed, int64_t nMs);
     void LogDropsEveryMinute(int64_t nNowMs);
-    void NoteReported(int nId, int64_t nMs);
+    void RaisePanoramic(const cv::Mat& matFrame, const std::vector<int>& vecConfirmed, int64_t nMs);
+    void RaiseLinked(const cv::Mat& matFrame, int64_t nMs);
+    // Marks the person reported, counting the delay since its first detection.
+    void MarkReported(int nId, int64_t nMs);
+    void Send(quorra::IntelAlarmEventInfo info, int64_t nMs);
 
     AnalyticsCamera m_camera;
     AlarmSink m_fnSink;

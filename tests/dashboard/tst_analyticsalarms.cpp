@@ -86,7 +86,7 @@ void tst_AnalyticsAlarms::streetVideoFillsTheCards()
     auto cards = [&] {
         int n = 0;
         for (QLabel* pLabel : window.findChildren<QLabel*>("m_pLabelHumanPic"))
-            n += pLabel->pixmap() && !pLabel->pixmap()->isNull();
+            n += !pLabel->pixmap(Qt::ReturnByValue).isNull();
         return n;
     };
     QTRY_VERIFY_WITH_TIMEOUT(cards() > 0, 120000);
@@ -95,7 +95,7 @@ void tst_AnalyticsAlarms::streetVideoFillsTheCards()
     QVERIFY(hub.HasHeadlessStream("{headless}"));
     QTRY_VERIFY_WITH_TIMEOUT(hub.Find("{headless}")->Counters().nAnalysed > 0, 30000);
     const QLabel* pScene = window.findChild<QLabel*>("m_pLabelPic");
-    QVERIFY(pScene && pScene->pixmap() && !pScene->pixmap()->isNull());
+    QVERIFY(pScene && !pScene->pixmap(Qt::ReturnByValue).isNull());
 
     std::unique_lock<std::mutex> lock(mutex);
     std::set<std::string> setLinkages;
