@@ -81,7 +81,8 @@ void BM_AnalysisFrame(benchmark::State& state)
     }
     const Analytics::AnalyticsCounters counters = analytics.Counters();
     state.counters["persons/frame"] = double(counters.nPersons) / double(std::max<uint64_t>(1, counters.nAnalysed));
-    state.counters["detector runs"] = double(counters.nDetectorRuns) / double(std::max<uint64_t>(1, counters.nAnalysed));
+    state.counters["detector runs"] =
+        double(counters.nDetectorRuns) / double(std::max<uint64_t>(1, counters.nAnalysed));
     state.counters["alarms"] = double(nAlarms);
     // Stream time from a person's first detection to the frame that reported it.
     state.counters["report delay ms"] =
@@ -124,8 +125,8 @@ int main(int argc, char** argv)
     const double dLinked1 = reporter.Time("BM_AnalysisFrame/1/iterations:120");
     const double dLinked2 = reporter.Time("BM_AnalysisFrame/2/iterations:120");
     std::printf("\nFigures (one thread; CPU ms per analysis frame):\n");
-    reporter.PrintTimeRatio("panoramic frame / whole-picture detector (motion gate)", "BM_AnalysisFrame/0/iterations:120",
-                            "BM_WholePicture/0/iterations:12", 0.5);
+    reporter.PrintTimeRatio("panoramic frame / whole-picture detector (motion gate)",
+                            "BM_AnalysisFrame/0/iterations:120", "BM_WholePicture/0/iterations:12", 0.5);
     reporter.PrintTimeRatio("linked frame / whole-picture detector", "BM_AnalysisFrame/1/iterations:120",
                             "BM_WholePicture/1/iterations:12", 0.5);
     if (dPano > 0)
