@@ -6,6 +6,7 @@
 #include "DashboardWindow.h"
 #include "DemoAlarms.h"
 
+#include "analytics/AnalyticsHub.h"
 #include "quorra/IAIWidget.h"
 #include "tessel/SiteFileWatcher.h"
 
@@ -165,6 +166,10 @@ int main(int argc, char** argv)
     // The site comes first: the plug-in's tree is built from it.
     tessel::CSiteFileWatcher siteWatcher;
     LoadSite(parser.value(optSite), siteWatcher);
+
+    // Cameras whose site entry switches analytics on raise real alarms.
+    Analytics::CAnalyticsHub::Instance().Start();
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, [] { Analytics::CAnalyticsHub::Instance().Stop(); });
 
     CDashboardStateStore stateStore;
     CDashboardWindow window(stateStore);

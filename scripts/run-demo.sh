@@ -17,6 +17,26 @@ if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
   chmod 0700 "$XDG_RUNTIME_DIR"
 fi
 
+# --analytics: the street footage of Debian's OpenCV examples, with person and
+# face detection raising the alarms (no simulator); a fresh data folder, so the
+# three live windows take the street cameras.
+if [ "${1:-}" = "--analytics" ]; then
+  shift
+  analytics_data=$(mktemp -d)
+  analytics_args=(--site "$PWD/dashboard/demo/analytics-site.json" --no-sim
+    --live "{5E7A0C11-2B3D-4F60-9A10-00000000A101},{5E7A0C11-2B3D-4F60-9A10-00000000A102},{5E7A0C11-2B3D-4F60-9A10-00000000A103}")
+  if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+    XDG_DATA_HOME=$analytics_data "$build/bin/LinkageDashboard" "${analytics_args[@]}" "$@"
+  else
+    echo "run-demo: no display; running the analytics demo under Xvfb and writing dashboard-analytics.png"
+    XDG_DATA_HOME=$analytics_data xvfb-run -a -s "-screen 0 1920x1080x24" \
+      "$build/bin/LinkageDashboard" --quit-after "${LSA_ANALYTICS_SECONDS:-20}" \
+      --screenshot "$PWD/dashboard-analytics.png" "${analytics_args[@]}" "$@"
+  fi
+  rm -rf "$analytics_data"
+  exit 0
+fi
+
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
   exec "$build/bin/LinkageDashboard" "$@"
 fi

@@ -16,6 +16,7 @@ packages=(
   gstreamer1.0-rtsp libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
   libgstrtspserver-1.0-dev
   mosquitto libmosquitto-dev openssl
+  libopencv-dev opencv-data opencv-doc
 )
 
 missing=()

@@ -1,5 +1,7 @@
 #include "Vantrel/BasePreview.h"
 
+#include "analytics/AnalyticsHub.h"
+
 #include "PipelineLink.h"
 #include "Vantrel/Vantrel.h"
 
@@ -334,6 +336,8 @@ bool CBasePreview::StartPreview(WId hWnd, int, int, bool)
     d->spLink = spLink;
     d->pipeline = built;
     d->strGUID = StreamOwnerGUID();
+    // A camera with analytics feeds them from this stream instead of its own.
+    Analytics::CAnalyticsHub::Instance().AttachPreview(d->strGUID, built.pPipeline, built.pTee);
     d->pSurface = pSurface;
     d->nFramesAtSample = 0;
     d->nSampleMs = QDateTime::currentMSecsSinceEpoch();
@@ -390,6 +394,7 @@ void CBasePreview::Teardown()
     d->pSurface = nullptr;
     if (!pipeline.pPipeline)
         return;
+    Analytics::CAnalyticsHub::Instance().DetachPreview(d->strGUID, pipeline.pPipeline);
     if (pipeline.bOverlay && !spRecord && d->spLink && d->spLink->bWindowHandleSet) {
         // The X sink draws into our window: let go of it before the window can
         // go away; the rest of the pipeline stops elsewhere. (Before it got the

@@ -211,12 +211,36 @@ gpointer NewLinkRef(const std::shared_ptr<PipelineLink>& spLink)
     return new std::shared_ptr<PipelineLink>(spLink);
 }
 
+// No picture: the tee for other branches and a sink that keeps the stream at
+// its own pace (a file would otherwise decode as fast as it can).
+bool BuildHeadlessChain(GstBin* pBin, BuiltPipeline& built, GstElement*& pEntry)
+{
+    GstElement* pTee = Make("tee");
+    GstElement* pQueue = Make("queue");
+    GstElement* pSink = Make("fakesink");
+    if (pTee)
+        g_object_set(pTee, "allow-not-linked", TRUE, nullptr);
+    if (pQueue)
+        g_object_set(pQueue, "max-size-buffers", 2, "max-size-bytes", 0, "max-size-time", guint64(0), "leaky", 2,
+                     nullptr);
+    if (pSink)
+        g_object_set(pSink, "sync", TRUE, "async", FALSE, nullptr);
+    if (!AddChain(pBin, {pTee, pQueue, pSink}))
+        return false;
+    built.pTee = pTee;
+    built.pSink = pSink;
+    pEntry = pTee;
+    return true;
+}
+
 // The display end: a tee (recordings and snapshots take the stream's own
 // pictures there), a leaky queue, scaling to the window before conversion,
 // and the sink.
 bool BuildVideoChain(GstBin* pBin, const BuildRequest& request, const std::shared_ptr<PipelineLink>& spLink,
                      BuiltPipeline& built, GstElement*& pEntry)
 {
+    if (request.bHeadless)
+        return BuildHeadlessChain(pBin, built, pEntry);
     GstElement* pTee = Make("tee");
     GstElement* pQueue = Make("queue");
     GstElement* pScale = Make("videoscale");
@@ -531,6 +555,62 @@ bool BuildUriSource(GstBin* pBin, const QString& strUri, GstElement* pVideoEntry
     return true;
 }
 
+// file://...?crop=x,y,w,h[&size=WxH]: the camera shows that part of the video
+// (fractions), scaled to WxH, as a zoomed camera looking into the scene would.
+// Returns the element the decoder feeds, pVideoEntry when there is no crop.
+GstElement* AddViewCrop(GstBin* pBin, const QString& strAddress, GstElement* pVideoEntry)
+{
+    const QUrl url(strAddress);
+    if (url.scheme().compare(QLatin1String("file"), Qt::CaseInsensitive) != 0)
+        return pVideoEntry;
+    const QUrlQuery query(url);
+    const QStringList lstCrop = query.queryItemValue("crop").split(',');
+    if (lstCrop.size() != 4)
+        return pVideoEntry;
+    double arr[4];
+    for (int i = 0; i < 4; ++i) {
+        bool bOk = false;
+        arr[i] = lstCrop[i].toDouble(&bOk);
+        if (!bOk || !(arr[i] >= 0 && arr[i] <= 1))
+            return pVideoEntry;
+    }
+    const QRectF rcPart = QRectF(arr[0], arr[1], arr[2], arr[3]) & QRectF(0, 0, 1, 1);
+    if (rcPart.isEmpty())
+        return pVideoEntry;
+    GstElement* pCrop = Make("videocrop");
+    GstElement* pScale = Make("videoscale");
+    GstElement* pFilter = Make("capsfilter");
+    const QStringList lstSize = query.queryItemValue("size").split('x');
+    if (pFilter && lstSize.size() == 2 && lstSize[0].toInt() >= 16 && lstSize[1].toInt() >= 16) {
+        GstCaps* pCaps = gst_caps_new_simple("video/x-raw", "width", G_TYPE_INT, qMin(lstSize[0].toInt(), 3840),
+                                             "height", G_TYPE_INT, qMin(lstSize[1].toInt(), 2160), nullptr);
+        g_object_set(pFilter, "caps", pCaps, nullptr);
+        gst_caps_unref(pCaps);
+    }
+    if (!AddChain(pBin, {pCrop, pScale, pFilter}) || !gst_element_link(pFilter, pVideoEntry))
+        return pVideoEntry;
+    // The margins follow the decoded size, known once the caps arrive.
+    auto* pPart = new QRectF(rcPart);
+    GstPad* pPad = gst_element_get_static_pad(pCrop, "sink");
+    gst_pad_add_probe(
+        pPad, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM,
+        [](GstPad* pSinkPad, GstPadProbeInfo* pInfo, gpointer pData) {
+            GstEvent* pEvent = GST_PAD_PROBE_INFO_EVENT(pInfo);
+            GstCaps* pCaps = nullptr;
+            GstVideoInfo info;
+            if (GST_EVENT_TYPE(pEvent) == GST_EVENT_CAPS) {
+                gst_event_parse_caps(pEvent, &pCaps);
+                if (pCaps && gst_video_info_from_caps(&info, pCaps))
+                    ApplyCrop(GST_ELEMENT(GST_OBJECT_PARENT(pSinkPad)), *static_cast<QRectF*>(pData),
+                              GST_VIDEO_INFO_WIDTH(&info), GST_VIDEO_INFO_HEIGHT(&info));
+            }
+            return GST_PAD_PROBE_OK;
+        },
+        pPart, [](gpointer p) { delete static_cast<QRectF*>(p); });
+    gst_object_unref(pPad);
+    return pCrop;
+}
+
 // The address as a URI the decoding source takes, or empty when unusable.
 QString AddressToUri(const QString& strAddress, int& nReason, QString& strError)
 {
@@ -591,7 +671,8 @@ BuiltPipeline BuildPipeline(const BuildRequest& request, const std::shared_ptr<P
     if (bOk)
         bOk = bTest ? BuildTestSource(GST_BIN(pPipeline), QUrl(strAddress), request.strTitle, pVideoEntry, spLink,
                                       strError, request.bPtzScene, built)
-                    : BuildUriSource(GST_BIN(pPipeline), strUri, pVideoEntry, spLink);
+                    : BuildUriSource(GST_BIN(pPipeline), strUri,
+                                     AddViewCrop(GST_BIN(pPipeline), strAddress, pVideoEntry), spLink);
     if (!bOk) {
         if (strError.isEmpty())
             strError = QCoreApplication::translate("Vantrel::CBasePreview", "MissingMediaComponent");

@@ -112,6 +112,7 @@ struct BuildRequest
     bool bPtzScene = false; // a test camera with PTZ: draw a larger scene and show a part
     QSize sizeSurface;      // painted pictures are scaled to it
     bool bLive = false;     // set by the builder from the address
+    bool bHeadless = false; // no picture: the stream runs for its tee's other branches (analytics)
 };
 
 // One builder for every address kind and both sinks. On failure returns a null

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analytics/AnalyticsSettings.h"
 #include "tessel/IElement.h"
 
 #include <cstdint>
@@ -36,6 +37,8 @@ struct HOST_API CameraInfo
     uint32_t uRights = CameraRightAll;
     // The camera's part in an alarm linkage: "panoramic", "linked" or empty.
     std::string strLinkageRole;
+    // Person and face detection on the camera's stream; off unless the site says.
+    Analytics::AnalyticsSettings analytics;
 
     bool operator==(const CameraInfo& other) const;
     bool operator!=(const CameraInfo& other) const { return !(*this == other); }

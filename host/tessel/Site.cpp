@@ -20,7 +20,7 @@ namespace {
 constexpr int kMaxChannel = 4096;
 
 // How a field's JSON value is checked and converted.
-enum class FieldKind { Id, Name, Text, Bool, Channel, Stream, Rights, LinkageRole };
+enum class FieldKind { Id, Name, Text, Bool, Channel, Stream, Rights, LinkageRole, Analytics };
 
 template <class R>
 struct Field
@@ -28,7 +28,7 @@ struct Field
     const char* pszKey;
     FieldKind eKind;
     bool bRequired;
-    std::variant<std::string R::*, bool R::*, int32_t R::*, uint32_t R::*> member;
+    std::variant<std::string R::*, bool R::*, int32_t R::*, uint32_t R::*, Analytics::AnalyticsSettings R::*> member;
 };
 
 // Each record's fields, in one list: the parser reads them, the README names them.
@@ -51,6 +51,7 @@ const Field<CameraInfo> kCameraFields[] = {
     {"sound", FieldKind::Bool, false, &CameraInfo::bHasSound},
     {"rights", FieldKind::Rights, false, &CameraInfo::uRights},
     {"linkageRole", FieldKind::LinkageRole, false, &CameraInfo::strLinkageRole},
+    {"analytics", FieldKind::Analytics, false, &CameraInfo::analytics},
 };
 
 const Field<AlarmInputInfo> kAlarmInputFields[] = {
@@ -165,6 +166,9 @@ bool ReadValue(const Field<R>& field, const cJSON* pValue, R& record, QString& s
         record.*std::get<uint32_t R::*>(field.member) = uRights;
         return true;
     }
+    case FieldKind::Analytics:
+        return Analytics::ReadAnalyticsSettings(
+            pValue, record.*std::get<Analytics::AnalyticsSettings R::*>(field.member), strProblem);
     }
     return false;
 }

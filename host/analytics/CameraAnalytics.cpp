@@ -1,0 +1,238 @@
+#include "analytics/CameraAnalytics.h"
+
+#include "analytics/AnalyticsLogging.h"
+
+#include <opencv2/imgproc.hpp>
+
+#include <chrono>
+
+Q_LOGGING_CATEGORY(lcAnalytics, "lsa.host.analytics")
+
+namespace Analytics {
+namespace {
+
+constexpr int64_t kDropLogIntervalMs = 60 * 1000;
+
+int64_t SteadyMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+} // namespace
+
+CCameraAnalytics::CCameraAnalytics(AnalyticsCamera camera, AlarmSink fnSink, const std::string& strFaceModel,
+                                   const DetectorSettings& detector)
+    : m_camera(std::move(camera))
+    , m_fnSink(std::move(fnSink))
+    , m_detector([&] {
+        DetectorSettings settings = detector;
+        settings.nMinPersonHeight = m_camera.settings.nMinPersonHeight;
+        return settings;
+    }())
+{
+    // Faces matter only where linkage alarms are raised.
+    if (m_camera.settings.bFaces && !m_camera.bPanoramic && !m_detector.LoadFaceModel(strFaceModel, m_strError)) {
+        qCWarning(lcAnalytics).noquote() << "camera" << QString::fromStdString(m_camera.strName) << ":"
+                                         << QString::fromStdString(m_strError) << "; analytics off for this camera";
+        return;
+    }
+    m_thread = std::thread(&CCameraAnalytics::Run, this);
+}
+
+CCameraAnalytics::~CCameraAnalytics()
+{
+    Shutdown();
+}
+
+void CCameraAnalytics::Shutdown()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_bStop = true;
+        m_matPending = cv::Mat();
+    }
+    m_cv.notify_all();
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+void CCameraAnalytics::Offer(cv::Mat matFrame, int64_t nMs)
+{
+    if (!IsUsable() || matFrame.empty())
+        return;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_bStop)
+            return;
+        ++m_counters.nOffered;
+        if (!m_matPending.empty())
+            ++m_counters.nDropped;
+        m_matPending = std::move(matFrame);
+        m_nPendingMs = nMs;
+    }
+    m_cv.notify_all();
+}
+
+AnalyticsCounters CCameraAnalytics::Counters() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_counters;
+}
+
+void CCameraAnalytics::WaitIdle()
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_cv.wait(lock, [this] { return m_bStop || !m_thread.joinable() || (m_matPending.empty() && !m_bBusy); });
+}
+
+void CCameraAnalytics::Run()
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    while (true) {
+        m_cv.wait(lock, [this] { return m_bStop || !m_matPending.empty(); });
+        if (m_bStop)
+            return;
+        cv::Mat matFrame = std::move(m_matPending);
+        m_matPending = cv::Mat();
+        const int64_t nMs = m_nPendingMs;
+        m_bBusy = true;
+        lock.unlock();
+        try {
+            Process(matFrame, nMs);
+        } catch (const cv::Exception& e) {
+            // A frame OpenCV cannot take is skipped; the next one may do.
+            qCWarning(lcAnalytics).noquote()
+                << "camera" << QString::fromStdString(m_camera.strName) << ": frame skipped:" << e.what();
+        }
+        LogDropsEveryMinute(SteadyMs());
+        lock.lock();
+        m_bBusy = false;
+        m_cv.notify_all();
+    }
+}
+
+void CCameraAnalytics::LogDropsEveryMinute(int64_t nNowMs)
+{
+    uint64_t nDropped = 0;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_nLastDropLogMs == 0)
+            m_nLastDropLogMs = nNowMs;
+        if (nNowMs - m_nLastDropLogMs < kDropLogIntervalMs)
+            return;
+        m_nLastDropLogMs = nNowMs;
+        nDropped = m_counters.nDropped - m_nDropsLogged;
+        m_nDropsLogged = m_counters.nDropped;
+    }
+    if (nDropped > 0)
+        qCInfo(lcAnalytics).noquote() << "camera" << QString::fromStdString(m_camera.strName) << ":" << nDropped
+                                      << "frames dropped in the last minute (detection busy)";
+}
+
+void CCameraAnalytics::Process(const cv::Mat& matFrame, int64_t nMs)
+{
+    if (matFrame.empty() || matFrame.type() != CV_8UC3)
+        return;
+    if (matFrame.size() != m_sizeFrame) {
+        if (!m_sizeFrame.empty())
+            qCInfo(lcAnalytics).noquote()
+                << "camera" << QString::fromStdString(m_camera.strName) << ": picture size changed to" << matFrame.cols
+                << "x" << matFrame.rows << "; tracks start again";
+        m_sizeFrame = matFrame.size();
+        m_gate.Reset();
+        m_tracker.Reset();
+    }
+    // The analysis picture: the width the camera asks for (people smaller than
+    // the detector's window are found only when the picture is scaled up).
+    const double dScale = double(m_camera.settings.nWidth) / matFrame.cols;
+    cv::Mat matAnalysis;
+    cv::resize(matFrame, matAnalysis, cv::Size(), dScale, dScale, dScale < 1 ? cv::INTER_AREA : cv::INTER_LINEAR);
+    const std::vector<cv::Rect> vecRegions = m_gate.Regions(matAnalysis);
+    std::vector<Detection> vecFound;
+    if (!vecRegions.empty())
+        vecFound = m_detector.DetectIn(matAnalysis, vecRegions);
+    for (Detection& d : vecFound) {
+        d.rcBody = cv::Rect(cvRound(d.rcBody.x / dScale), cvRound(d.rcBody.y / dScale),
+                            cvRound(d.rcBody.width / dScale), cvRound(d.rcBody.height / dScale));
+    }
+    const std::vector<int> vecConfirmed = m_tracker.Update(vecFound, nMs);
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        ++m_counters.nAnalysed;
+        m_counters.nDetectorRuns += vecRegions.empty() ? 0 : 1;
+        m_counters.nPersons += vecFound.size();
+    }
+    RaiseAlarms(matFrame, vecConfirmed, nMs);
+}
+
+void CCameraAnalytics::MarkReported(int nId, int64_t nMs)
+{
+    m_tracker.MarkReported(nId);
+    const Track* pTrack = m_tracker.Find(nId);
+    if (!pTrack)
+        return;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_counters.nReportDelayMsSum += nMs - pTrack->nFirstMs;
+    ++m_counters.nReported;
+}
+
+void CCameraAnalytics::RaiseAlarms(const cv::Mat& matFrame, const std::vector<int>& vecConfirmed, int64_t nMs)
+{
+    if (m_camera.bPanoramic)
+        RaisePanoramic(matFrame, vecConfirmed, nMs);
+    else
+        RaiseLinked(matFrame, nMs);
+}
+
+void CCameraAnalytics::RaisePanoramic(const cv::Mat& matFrame, const std::vector<int>& vecConfirmed, int64_t nMs)
+{
+    if (vecConfirmed.empty())
+        return;
+    // A new person in the scene opens a new linkage, showing everyone seen now.
+    const std::string strUid = CLinkageBoard::NewLinkageUid();
+    std::vector<cv::Rect> vecBodies;
+    for (const Track& track : m_tracker.Tracks())
+        if (track.nLastMs == nMs)
+            vecBodies.push_back(track.last.rcBody);
+    for (int nId : vecConfirmed)
+        MarkReported(nId, nMs);
+    Send(MakePanoramicAlarm(m_camera, strUid, matFrame, vecBodies), nMs);
+    // Only now may linked cameras join: their alarms come after this one.
+    CLinkageBoard::Instance().Open(m_camera.strGroup, strUid, nMs, m_camera.settings.nLinkageWindowS);
+}
+
+void CCameraAnalytics::RaiseLinked(const cv::Mat& matFrame, int64_t nMs)
+{
+    // Each person seen now and not yet reported, once a linkage is open (a
+    // person may come into this view before the panorama has found anyone).
+    const std::string strUid = CLinkageBoard::Instance().Current(m_camera.strGroup, nMs);
+    if (strUid.empty())
+        return;
+    std::vector<Detection> vecPersons;
+    std::vector<int> vecIds;
+    for (const Track& track : m_tracker.Tracks())
+        if (track.bConfirmed && !track.bReported && track.nLastMs == nMs) {
+            vecPersons.push_back(track.last);
+            vecIds.push_back(track.nId);
+        }
+    for (int nId : vecIds)
+        MarkReported(nId, nMs);
+    for (Detection& person : vecPersons) {
+        // Faces only for the persons about to be reported: the cascade is dear.
+        if (m_camera.settings.bFaces)
+            person.rcFace = m_detector.FindFace(matFrame, person.rcBody);
+        Send(MakeLinkageAlarm(m_camera, strUid, matFrame, person), nMs);
+    }
+}
+
+void CCameraAnalytics::Send(quorra::IntelAlarmEventInfo info, int64_t nMs)
+{
+    if (m_fnSink)
+        m_fnSink(std::move(info));
+    std::lock_guard<std::mutex> lock(m_mutex);
+    ++m_counters.nAlarms;
+    m_counters.dLastLatencyMs = double(SteadyMs() - nMs);
+}
+
+} // namespace Analytics
