@@ -267,7 +267,10 @@ void CLinkageSnapAlarmDlg::PresentPending(int nMaxCards)
     if (decoded.bScene)
         m_pScenePic->SetPicture(QPixmap::fromImage(decoded.imgScene));
     for (const CAlarmDisplayQueue::DecodedCard& card : decoded.vecCards) {
-        auto* pCard = new CLinkageCardWidget(this);
+        // A full strip would destroy its oldest card: fill that one anew instead.
+        auto* pCard = qobject_cast<CLinkageCardWidget*>(m_pCardArea->TakeCardToReuse());
+        if (!pCard)
+            pCard = new CLinkageCardWidget(this);
         pCard->SetCardSize(card.sizeCard.width(), card.sizeCard.height());
         pCard->SetPictures(QPixmap::fromImage(card.imgFace), QPixmap::fromImage(card.imgBody));
         m_pCardArea->AddCard(pCard);

@@ -42,6 +42,11 @@ void CShowCardArea::AddCard(QWidget* pCard)
     ui->m_pScrollWidgetShow->AddCard(pCard);
 }
 
+QWidget* CShowCardArea::TakeCardToReuse()
+{
+    return ui->m_pScrollWidgetShow->TakeCardToReuse();
+}
+
 void CShowCardArea::ClearCards()
 {
     if (m_bHasCards) {

@@ -26,6 +26,8 @@ public:
     void SetCardSpacing(int nPixels);
     void AddCard(QWidget* pCard);
     void ClearCards();
+    // The oldest card, taken out to be filled anew, when the strip is full.
+    QWidget* TakeCardToReuse();
 
     bool HasCards() const { return m_bHasCards; }
     CShowCardWidget* CardWidget() const;

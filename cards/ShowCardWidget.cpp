@@ -75,6 +75,18 @@ void CShowCardWidget::RemoveOldest()
     delete pItem;
 }
 
+QWidget* CShowCardWidget::TakeCardToReuse()
+{
+    if (CardCount() < kMaxCards)
+        return nullptr;
+    QLayoutItem* pItem = ActiveLayout()->takeAt(kFirstCardIndex);
+    if (!pItem)
+        return nullptr;
+    QWidget* pCard = pItem->widget();
+    delete pItem;
+    return pCard;
+}
+
 void CShowCardWidget::ClearCards()
 {
     QBoxLayout* pLayout = ActiveLayout();

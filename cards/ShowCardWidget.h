@@ -24,6 +24,9 @@ public:
     void AddCard(QWidget* pCard);
     void ClearCards();
     int CardCount() const;
+    // With the strip full, takes the oldest card out (still this widget's child)
+    // for the caller to fill anew and add again; null otherwise.
+    QWidget* TakeCardToReuse();
 
 signals:
     void signalResizeEvent();
