@@ -8,6 +8,7 @@
 #include "LinkageCardWidget.h"
 #include "LinkageSavePicMgr.h"
 #include "LinkageSnapAlarmListener.h"
+#include "LogText.h"
 #include "LsaLogging.h"
 #include "ShowCardArea.h"
 #include "ShowCardWidget.h"
@@ -115,7 +116,8 @@ void CLinkageSnapAlarmDlg::HandlePanoramicAlarm(const quorra::IntelAlarmEventInf
 {
     const protocol::IntelAlarmInfoStruct& alarm = info.IntelAlarmInfo;
     if (IsAlarmSourceOutsideWindows(info.AlarmSourceID)) {
-        qCInfo(lcAlarmView) << "panoramic alarm dropped: source" << info.AlarmSourceID.c_str() << "is in no window";
+        qCInfo(lcAlarmView) << "panoramic alarm dropped: source" << protocol::EscapeForLog(info.AlarmSourceID).c_str()
+                            << "is in no window";
         return;
     }
     if (alarm.LinkageUid.empty()) {
@@ -147,11 +149,12 @@ void CLinkageSnapAlarmDlg::HandleLinkageAlarm(const quorra::IntelAlarmEventInfo&
         return;
     }
     if (IsAlarmSourceOutsideWindows(info.AlarmSourceID)) {
-        qCInfo(lcAlarmView) << "linkage alarm dropped: source" << info.AlarmSourceID.c_str() << "is in no window";
+        qCInfo(lcAlarmView) << "linkage alarm dropped: source" << protocol::EscapeForLog(info.AlarmSourceID).c_str()
+                            << "is in no window";
         return;
     }
     if (m_strLinkageUid.isEmpty() || m_strLinkageUid.toStdString() != alarm.LinkageUid) {
-        qCInfo(lcAlarmView) << "linkage alarm dropped: LinkageUid" << alarm.LinkageUid.c_str()
+        qCInfo(lcAlarmView) << "linkage alarm dropped: LinkageUid" << protocol::EscapeForLog(alarm.LinkageUid).c_str()
                             << "is not the open linkage" << m_strLinkageUid;
         return;
     }

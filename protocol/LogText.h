@@ -11,11 +11,9 @@
 // Header only: the host library uses it too, without linking the records.
 namespace protocol {
 
-namespace detail {
-
 // One UTF-8 sequence at the start of svText: its code point and length, or a
 // length of 0 when the bytes are not a well-formed sequence.
-inline std::size_t DecodeUtf8(std::string_view svText, char32_t& ucChar)
+inline std::size_t DecodeUtf8Char(std::string_view svText, char32_t& ucChar)
 {
     const auto uLead = static_cast<unsigned char>(svText[0]);
     std::size_t nLength = 0;
@@ -50,6 +48,8 @@ inline std::size_t DecodeUtf8(std::string_view svText, char32_t& ucChar)
     const bool bSurrogate = ucChar >= 0xD800 && ucChar <= 0xDFFF;
     return ucChar < ucMin || ucChar > 0x10FFFF || bSurrogate ? 0 : nLength;
 }
+
+namespace detail {
 
 inline void AppendByte(std::string& strOut, unsigned char uByte)
 {
@@ -102,7 +102,7 @@ inline std::string EscapeForLog(std::string_view svText)
     strOut.reserve(svText.size());
     while (!svText.empty()) {
         char32_t ucChar = 0;
-        const std::size_t nLength = detail::DecodeUtf8(svText, ucChar);
+        const std::size_t nLength = DecodeUtf8Char(svText, ucChar);
         if (nLength == 0) {
             detail::AppendByte(strOut, static_cast<unsigned char>(svText[0]));  // not UTF-8
             svText.remove_prefix(1);
@@ -117,6 +117,16 @@ inline std::string EscapeForLog(std::string_view svText)
         svText.remove_prefix(nLength);
     }
     return strOut;
+}
+
+inline std::string EscapeForLog(const char* szText)
+{
+    return EscapeForLog(std::string_view(szText ? szText : ""));
+}
+
+inline std::string EscapeForLog(const std::string& strText)
+{
+    return EscapeForLog(std::string_view(strText));
 }
 
 // The same for a QString (invalid UTF-16 comes out as U+FFFD).

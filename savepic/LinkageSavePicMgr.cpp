@@ -5,6 +5,7 @@
 #include "PictureFile.h"
 #include "TesselThreadPool.h"
 
+#include "LogText.h"
 #include "LsaLogging.h"
 
 #include <functional>
@@ -84,7 +85,8 @@ void CLinkageSavePicMgr::SweepSaveFolder()
     const QString strFolder = GetSavePicPath();
     m_pThreadPool->AddTask(new FunctionTask([strFolder] {
         if (const int nRemoved = PictureFile::SweepStaleTemporaries(strFolder))
-            qCInfo(lcSavePic, "Removed %d stale temporary picture files under %s", nRemoved, qUtf8Printable(strFolder));
+            qCInfo(lcSavePic, "Removed %d stale temporary picture files under %s", nRemoved,
+                   qUtf8Printable(protocol::EscapeForLog(strFolder)));
     }));
 }
 

@@ -1,5 +1,6 @@
 #include "LinkageSetupStore.h"
 
+#include "LogText.h"
 #include "LsaLogging.h"
 
 #include "Fendra/Singleton.h"
@@ -86,15 +87,17 @@ bool CLinkageSetupStore::Guarded(const char* szWhat, Statements fnStatements)
 
 bool CLinkageSetupStore::HandleError(const char* szWhat, const Quillet::CSQlite3Error& error)
 {
-    qCWarning(lcSettings, "Settings database %s: %s failed: %s (SQLite code %d)", m_strPath.c_str(), szWhat,
-              error.what(), error.Code());
+    qCWarning(lcSettings, "Settings database %s: %s failed: %s (SQLite code %d)",
+              protocol::EscapeForLog(m_strPath).c_str(), szWhat, protocol::EscapeForLog(error.what()).c_str(),
+              error.Code());
     if (!error.IsCorrupt())
         return false; // a lock or a full disk: the file is sound, try again later
     try {
         SetAsideAndStartFresh();
         return true;
     } catch (const Quillet::CSQlite3Error& fresh) {
-        qCWarning(lcSettings, "Settings database %s: no fresh database: %s", m_strPath.c_str(), fresh.what());
+        qCWarning(lcSettings, "Settings database %s: no fresh database: %s", protocol::EscapeForLog(m_strPath).c_str(),
+                  protocol::EscapeForLog(fresh.what()).c_str());
         return false;
     }
 }
@@ -114,7 +117,8 @@ void CLinkageSetupStore::SetAsideAndStartFresh()
         throw Quillet::CSQlite3Error(0, "the damaged file could not be renamed");
     // A journal belongs to the damaged file, never to the fresh one.
     QFile::rename(strPath + QStringLiteral("-journal"), strTarget + QStringLiteral("-journal"));
-    qCWarning(lcSettings, "Settings database was damaged: kept as %s, starting a fresh one", qUtf8Printable(strTarget));
+    qCWarning(lcSettings, "Settings database was damaged: kept as %s, starting a fresh one",
+              qUtf8Printable(protocol::EscapeForLog(strTarget)));
     Open();
     CreateTableIfMissing();
     m_bRecovered = true;

@@ -6,6 +6,7 @@
 #include "LiveViewActionStates.h"
 #include "LiveViewControllerPlugin.h"
 
+#include "LogText.h"
 #include "LsaLogging.h"
 #include "Miravel/ErrorInfoMgr.h"
 #include "Miravel/InformationMgr.h"
@@ -247,7 +248,8 @@ void CLiveViewController::CloseSound()
 
 void CLiveViewController::OnPreviewNotify(const Vantrel::CPreviewObserver::Param& param)
 {
-    qCDebug(lcPlayWindow) << "preview notification" << param.nKind << param.strCameraGUID.c_str();
+    qCDebug(lcPlayWindow) << "preview notification" << param.nKind
+                          << protocol::EscapeForLog(param.strCameraGUID).c_str();
     ApplyActionStates(param.nKind);
     emit SignalLiveViewEvent(TesselPlayWindow::MakeLiveViewEvent(param));
 }
