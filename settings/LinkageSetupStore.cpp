@@ -13,6 +13,7 @@
 #include <QFile>
 
 #include <atomic>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <utility>
@@ -76,6 +77,7 @@ bool CLinkageSetupStore::Guarded(const char* szWhat, Statements fnStatements)
     for (int nAttempt = 0; nAttempt < 2; ++nAttempt) {
         try {
             fnStatements();
+            m_pszLockLogged = nullptr;
             return true;
         } catch (const Quillet::CSQlite3Error& error) {
             if (!HandleError(szWhat, error))
@@ -87,6 +89,13 @@ bool CLinkageSetupStore::Guarded(const char* szWhat, Statements fnStatements)
 
 bool CLinkageSetupStore::HandleError(const char* szWhat, const Quillet::CSQlite3Error& error)
 {
+    // A lock held for minutes is met by a read every second: each kind of
+    // statement logs it once until one succeeds again.
+    if (error.IsBusy()) {
+        if (m_pszLockLogged && std::strcmp(m_pszLockLogged, szWhat) == 0)
+            return false;
+        m_pszLockLogged = szWhat;
+    }
     qCWarning(lcSettings, "Settings database %s: %s failed: %s (SQLite code %d)",
               protocol::EscapeForLog(m_strPath).c_str(), szWhat, protocol::EscapeForLog(error.what()).c_str(),
               error.Code());
