@@ -72,6 +72,7 @@ private slots:
     void actions();
     void forgetAndDestroyWhileConnecting();
     void staleStopAfterRestartLeavesTheStream();
+    void failureIsToldOncePerStart();
 
 private:
     CTestLivePlugin m_plugin;
@@ -411,6 +412,30 @@ void tst_StreamPlayWindow::staleStopAfterRestartLeavesTheStream()
     param.nKind = Vantrel::NotifyResumed;
     emit upWindow->GetPreview()->signalPreviewNotify(param);
     QTRY_COMPARE(Notices().ShownNotices().filter("Reconnected").size(), 1);
+}
+
+// Whichever way a start fails (at once, through the stream's error report, or
+// both), one notice says so; the next start may tell its own.
+void tst_StreamPlayWindow::failureIsToldOncePerStart()
+{
+    std::unique_ptr<CStreamPlayWindowWithTask> upWindow(NewPlayWindow(&m_plugin));
+    upWindow->show();
+    const auto failures = [] { return Notices().ShownNotices().filter("LiveViewFailed").size(); };
+    QVERIFY(!upWindow->StartLiveView("cam-bad", 100, false));
+    QCOMPARE(failures(), 1);
+    Vantrel::CPreviewObserver::Param param;
+    param.strCameraGUID = "cam-bad";
+    param.nKind = Vantrel::NotifyError;
+    emit upWindow->GetPreview()->signalPreviewNotify(param);
+    QCoreApplication::processEvents();
+    QCOMPARE(failures(), 1);
+    QVERIFY(upWindow->StartLiveView("cam-silent", 100, false));
+    param.strCameraGUID = "cam-silent";
+    emit upWindow->GetPreview()->signalPreviewNotify(param);
+    emit upWindow->GetPreview()->signalPreviewNotify(param);
+    QTRY_COMPARE(failures(), 2);
+    QCoreApplication::processEvents();
+    QCOMPARE(failures(), 2);
 }
 
 QTEST_MAIN(tst_StreamPlayWindow)
