@@ -24,6 +24,7 @@ private slots:
     void concurrentWritersNeverShareAName();
     void failedWriteLeavesNothing_data();
     void failedWriteLeavesNothing();
+    void failuresAreLoggedOncePerRunWithTheReason();
     void headerSizeLimit_data();
     void headerSizeLimit();
 
@@ -146,6 +147,19 @@ void TestPictureFile::failedWriteLeavesNothing()
     QFETCH(QString, base);
     QVERIFY(PictureFile::WriteNewFile(m_tmpDir.filePath(base), "data", 4).isEmpty());
     QCOMPARE(FilesUnder(m_tmpDir.path()), QStringList());
+}
+
+// A full disk fails every picture: the log tells the first with the system's
+// reason, and the count once a picture is written again.
+void TestPictureFile::failuresAreLoggedOncePerRunWithTheReason()
+{
+    QVERIFY(!PictureFile::WriteNewFile(m_tmpDir.filePath("ok"), "d", 1).isEmpty()); // ends an earlier run
+    QTest::ignoreMessage(
+        QtWarningMsg, QRegularExpression("^Picture not saved: no new file in .*/missing: No such file or directory$"));
+    for (int i = 0; i < 5; ++i)
+        QVERIFY(PictureFile::WriteNewFile(m_tmpDir.filePath("missing/p"), "d", 1).isEmpty());
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^5 pictures were not saved \\(first: no new file in "));
+    QVERIFY(!PictureFile::WriteNewFile(m_tmpDir.filePath("ok"), "d", 1).isEmpty());
 }
 
 namespace {
