@@ -10,7 +10,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSize)
 {
-    const std::string strEscaped = protocol::EscapeForLog(std::string_view(reinterpret_cast<const char*>(pData), nSize));
+    const std::string strEscaped =
+        protocol::EscapeForLog(std::string_view(reinterpret_cast<const char*>(pData), nSize));
     std::string_view svRest(strEscaped);
     while (!svRest.empty()) {
         char32_t ucChar = 0;
