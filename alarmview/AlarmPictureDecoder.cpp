@@ -53,10 +53,13 @@ public:
         m_reader.setDevice(&m_buffer);
         m_reader.setAutoTransform(false);
         const QSize size = m_reader.size();
+        // Decoded on the GUI thread: the display limits hold.
+        const bool bProgressive = ReadPictureHeader(m_baBytes).bProgressive;
         if (!size.isValid() || size.isEmpty()) {
             qCWarning(lcAlarmView) << "alarm picture refused: not a picture" << m_reader.errorString();
-        } else if (!IsPictureSizeAllowed(size)) {
-            qCWarning(lcAlarmView) << "alarm picture refused:" << size << "is above the pixel limit";
+        } else if (!IsPictureAllowed(PictureHeaderInfo{size, bProgressive}, DecodeOn::GuiThread)) {
+            qCWarning(lcAlarmView) << "alarm picture refused:" << size << (bProgressive ? "progressive" : "baseline")
+                                   << "is above the pixel limit" << MaxPicturePixels(bProgressive, DecodeOn::GuiThread);
         } else if (IsCutShortJpeg(m_baBytes)) {
             qCWarning(lcAlarmView) << "alarm picture refused: the JPEG data is cut short";
         } else {

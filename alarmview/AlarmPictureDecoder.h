@@ -11,8 +11,9 @@
 
 // Alarm pictures decoded only as far as they are shown: at the size of the
 // place that shows them, and only the region a card shows. Bytes that are not
-// a picture, are cut short or claim more than kMaxPicturePixels give a null
-// image and one log line, before anything is decoded.
+// a picture, are cut short or claim more than the GUI thread's limits
+// (kMaxDisplayPicturePixels, kMaxProgressivePicturePixels) give a null image and
+// one log line, before anything is decoded.
 namespace LinkageSnapAlarm::AlarmPicture {
 
 // The picture's pixel size from its header alone; invalid when refused.

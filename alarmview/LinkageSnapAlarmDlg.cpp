@@ -84,6 +84,7 @@ void CLinkageSnapAlarmDlg::InitConnect()
     connect(pSavePicMgr, SIGNAL(signalSpaceNotEnough()), this, SLOT(onSignalSpaceNotEnough()));
     connect(pSavePicMgr, SIGNAL(signalSaveFailed()), this, SLOT(onSignalSaveFailed()));
     connect(pSavePicMgr, SIGNAL(signalPicturesNotSaved(int)), this, SLOT(onPicturesNotSaved(int)));
+    connect(pSavePicMgr, SIGNAL(signalPictureSaved(QString)), this, SLOT(onSignalPictureSaved()));
     ConnectAlarmView();
     ConnectCameraTree();
     ConnectPlayWindows();
@@ -180,21 +181,29 @@ void CLinkageSnapAlarmDlg::ApplyPreviewMode(int nPreviewMode)
 
 void CLinkageSnapAlarmDlg::onSignalSpaceNotEnough()
 {
-    ShowThrottled(m_nSpaceTipCount, AlarmViewTexts::Text(AlarmViewTexts::NoEnoughFreeSpace));
+    NoticeOncePerRun(m_nSpaceFailRun, AlarmViewTexts::Text(AlarmViewTexts::NoEnoughFreeSpace));
 }
 
 void CLinkageSnapAlarmDlg::onSignalSaveFailed()
 {
-    ShowThrottled(m_nSaveFailTipCount, AlarmViewTexts::Text(AlarmViewTexts::SavePictureFailed));
+    NoticeOncePerRun(m_nSaveFailRun, AlarmViewTexts::Text(AlarmViewTexts::SavePictureFailed));
 }
 
-void CLinkageSnapAlarmDlg::ShowThrottled(int& nCounter, const QString& strText)
+void CLinkageSnapAlarmDlg::onSignalPictureSaved()
 {
-    // An alarm storm raises one signal per picture: one notice per eleven is enough.
-    if (nCounter == 0)
+    // Saving works again: the next failure is news. (The save worker logs how
+    // many pictures the run cost, with the system's reason.)
+    m_nSpaceFailRun = 0;
+    m_nSaveFailRun = 0;
+}
+
+void CLinkageSnapAlarmDlg::NoticeOncePerRun(int& nRunCount, const QString& strText)
+{
+    // A full disk under an alarm storm fails every picture: one notice is news,
+    // hundreds are noise.
+    if (nRunCount++ == 0)
         TesselGUIToolkit::CUiSingleton<Miravel::CInformationMgr>::Instance().ShowInformationAtScreenRightBottom(
             strText, this, false, false, false);
-    nCounter = nCounter < 10 ? nCounter + 1 : 0;
 }
 
 void CLinkageSnapAlarmDlg::OnVideoSystemConfigChanged(const int32_t* pnCode)

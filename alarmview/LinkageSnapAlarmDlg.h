@@ -120,6 +120,7 @@ public slots:
     void onUpdateGroupTreeSelectedCamera(std::string idCamera);
     void onUpdateLiveViewState(const CLiveViewEvent& eventLiveView);
     void onSignalSaveFailed();
+    void onSignalPictureSaved();
     void onNewAlarmComing(const quorra::IntelAlarmEventInfo& struAlarmIn);
     void onBtnTestClicked();
     void onAlarmsDropped(int nCount);
@@ -165,7 +166,8 @@ private:
     void UseAlternativeHolderNames();
     void SetTitleFontsBold();
     // Shows the text once, then stays quiet for the next ten calls.
-    void ShowThrottled(int& nCounter, const QString& strText);
+    // One notice per run of failures of a kind; a saved picture ends every run.
+    void NoticeOncePerRun(int& nRunCount, const QString& strText);
 
     CLinkageSnapAlarmDlgForm ui;
     CGroupTreeWidget* m_pGroupTreeWidget = nullptr;
@@ -186,8 +188,8 @@ private:
     CPTZControlWnd* m_pPTZControlWnd = nullptr;
     CPlayWindowsPtzMgr* m_pPlayWindowsPtzMgr = nullptr;
     QString m_strLinkageUid = "None";
-    int m_nSpaceTipCount = 0;
-    int m_nSaveFailTipCount = 0;
+    int m_nSpaceFailRun = 0; // pictures refused for space since the last one saved
+    int m_nSaveFailRun = 0;  // pictures not written since the last one saved
     CLinkageSnapAlarmListener* m_pAlarmListener = nullptr;
     // The form's "m_pWidgetScenePic" and "m_pWidgetLinkagePic" (promoted in the form).
     CShowPicWidget* m_pScenePic = nullptr;

@@ -8,6 +8,7 @@
 #include "LinkageCardWidget.h"
 #include "LinkageSavePicMgr.h"
 #include "LinkageSnapAlarmListener.h"
+#include "LogText.h"
 #include "LsaLogging.h"
 #include "ShowCardArea.h"
 #include "ShowCardWidget.h"
@@ -148,7 +149,8 @@ void CLinkageSnapAlarmDlg::HandlePanoramicAlarm(const quorra::IntelAlarmEventInf
 {
     const protocol::IntelAlarmInfoStruct& alarm = info.IntelAlarmInfo;
     if (IsAlarmSourceOutsideWindows(info.AlarmSourceID)) {
-        qCDebug(lcAlarmView) << "panoramic alarm dropped: source" << info.AlarmSourceID.c_str() << "is in no window";
+        qCDebug(lcAlarmView) << "panoramic alarm dropped: source" << protocol::EscapeForLog(info.AlarmSourceID).c_str()
+                             << "is in no window";
         return;
     }
     if (alarm.LinkageUid.empty()) {
@@ -177,11 +179,12 @@ void CLinkageSnapAlarmDlg::HandleLinkageAlarm(const quorra::IntelAlarmEventInfo&
         return;
     }
     if (IsAlarmSourceOutsideWindows(info.AlarmSourceID)) {
-        qCDebug(lcAlarmView) << "linkage alarm dropped: source" << info.AlarmSourceID.c_str() << "is in no window";
+        qCDebug(lcAlarmView) << "linkage alarm dropped: source" << protocol::EscapeForLog(info.AlarmSourceID).c_str()
+                             << "is in no window";
         return;
     }
     if (m_strLinkageUid.isEmpty() || m_strLinkageUid.toStdString() != alarm.LinkageUid) {
-        qCDebug(lcAlarmView) << "linkage alarm dropped: LinkageUid" << alarm.LinkageUid.c_str()
+        qCDebug(lcAlarmView) << "linkage alarm dropped: LinkageUid" << protocol::EscapeForLog(alarm.LinkageUid).c_str()
                              << "is not the open linkage" << m_strLinkageUid;
         return;
     }

@@ -15,4 +15,13 @@ constexpr int kPreviewModeTriple = 3;
 // (2 x 7680 x 4320); a header claiming more is refused before any allocation.
 constexpr qint64 kMaxPicturePixels = 100'000'000;
 
+// The largest picture decoded on the GUI thread, to be shown: 8K UHD. A larger
+// one would freeze the window for seconds.
+constexpr qint64 kMaxDisplayPicturePixels = 7680LL * 4320;
+
+// The largest progressive JPEG decoded anywhere: 4K UHD. Progressive decoding
+// keeps every coefficient of the whole picture in memory and cannot be cut short
+// by region or scale, so it costs several times a baseline decode of that size.
+constexpr qint64 kMaxProgressivePicturePixels = 3840LL * 2160;
+
 } // namespace LinkageSnapAlarm

@@ -11,6 +11,8 @@
 #include "sim/AlarmSimulatorPanel.h"
 #include "sim/BrokerOptions.h"
 
+#include "LogText.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -90,25 +92,27 @@ bool CDemoAlarms::Start(const QCommandLineParser& parser, bool bShowPanel)
     if (parser.isSet(m_optReplay)) {
         AlarmSim::ReplayOptions options;
         double dBurst = 1, dDisorder = 0, dSeed = 1;
-        if (!ReadNumber(parser, m_optReplaySpeed, 0, 1e6, options.dSpeed)
+        if (!ReadNumber(parser, m_optReplaySpeed, 0, AlarmSim::kMaxReplaySpeed, options.dSpeed)
             || !ReadNumber(parser, m_optReplayBurst, 1, 1e6, dBurst)
             || !ReadNumber(parser, m_optReplayDisorder, 0, 1e6, dDisorder)
             || !ReadNumber(parser, m_optReplaySeed, 0, 4294967295.0, dSeed))
             return false;
+        if (!AlarmSim::IsReplaySpeedAllowed(options.dSpeed)) {
+            std::fprintf(stderr, "dashboard: --%s wants 0 or a number from %g to %g\n",
+                         qPrintable(m_optReplaySpeed.names().first()), AlarmSim::kMinReplaySpeed,
+                         AlarmSim::kMaxReplaySpeed);
+            return false;
+        }
         options.nBurst = int(dBurst);
         options.nDisorder = int(dDisorder);
         options.uSeed = quint32(dSeed);
         options.bLoop = parser.isSet(m_optReplayLoop);
-        AlarmSim::ReplayFile file = AlarmSim::LoadReplayFile(parser.value(m_optReplay));
-        for (const QString& strError : file.lstErrors)
-            std::fprintf(stderr, "replay %s, %s (skipped)\n", qPrintable(parser.value(m_optReplay)),
-                         qPrintable(strError));
-        if (file.vecEvents.empty() && !file.lstErrors.isEmpty() && file.lstErrors.first().contains("cannot be read"))
-            return false;
-        std::fprintf(stderr, "replay: %zu alarms\n", file.vecEvents.size());
+        // The file is streamed from the replay thread; its bad lines are told as they are met.
+        const QByteArray baFile = protocol::EscapeForLog(parser.value(m_optReplay)).toLocal8Bit();
         m_upReplay = std::make_unique<AlarmSim::CAlarmReplay>();
-        m_upReplay->Start(std::move(file.vecEvents), options);
-        return true;
+        return m_upReplay->Start(parser.value(m_optReplay), options, [baFile](const QString& strError) {
+            std::fprintf(stderr, "replay %s, %s (skipped)\n", baFile.constData(), qPrintable(strError));
+        });
     }
     if (parser.isSet(m_optNoSim))
         return true;

@@ -108,7 +108,7 @@ void CheckLookup(const cJSON* pObject)
 bool SilenceParseLog()
 {
     // Most inputs are not JSON; logging each would drown the run.
-    QLoggingCategory::setFilterRules(QStringLiteral("lsa.protocol.json.warning=false"));
+    QLoggingCategory::setFilterRules(QStringLiteral("lsa.protocol.warning=false"));
     return true;
 }
 

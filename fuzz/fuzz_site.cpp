@@ -1,6 +1,6 @@
 // Feeds arbitrary text to the site parser and the parsed site to the group
 // manager. Aborts when a loaded site breaks its own rules (empty or repeated
-// GUIDs, elements of unknown groups, names over the limit, an unbounded list of
+// GUIDs in any case, elements of unknown groups, names over the limit, an unbounded list of
 // messages), or when applying the same site twice is not quiet the second time.
 
 #include <cstdint>
@@ -41,7 +41,9 @@ void CheckSite(const tessel::SiteLoadResult& result)
     }
     std::set<std::string> setElements;
     auto checkElement = [&](const std::string& strGUID, const std::string& strGroup, const std::string& strName) {
-        Check(!strGUID.empty() && setElements.insert(strGUID).second);
+        // GUIDs are one whatever their case.
+        Check(!strGUID.empty()
+              && setElements.insert(QString::fromStdString(strGUID).toCaseFolded().toStdString()).second);
         Check(setGroups.count(strGroup) == 1);
         Check(QString::fromStdString(strName).size() <= tessel::kMaxSiteNameLength);
     };

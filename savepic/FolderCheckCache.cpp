@@ -1,8 +1,14 @@
 #include "FolderCheckCache.h"
 
 #include "PictureFile.h"
+#include "SaveFailureLog.h"
+
+#include "LinkageRules.h"
 
 #include <QDir>
+
+#include <cerrno>
+#include <cstring>
 
 namespace LinkageSnapAlarm {
 
@@ -16,10 +22,15 @@ CFolderCheckCache::Result CFolderCheckCache::Check(const QString& strFolder, boo
     m_bValid = false;
     // The space of the file system the picture goes to; an unknown answer does
     // not stop the attempt.
-    if (PictureFile::CheckFreeSpace(strFolder) == PictureFile::SpaceCheck::NotEnough)
+    if (PictureFile::CheckFreeSpace(strFolder) == PictureFile::SpaceCheck::NotEnough) {
+        SaveFailureLog::Failed(QStringLiteral("less than %1 MiB free for %2").arg(kMinFreeSpaceMiB).arg(strFolder));
         return Result::NotEnoughSpace;
-    if (!QDir().mkpath(strFolder))
+    }
+    if (!QDir().mkpath(strFolder)) {
+        SaveFailureLog::Failed(
+            QStringLiteral("folder %1 not made: %2").arg(strFolder, QString::fromLocal8Bit(std::strerror(errno))));
         return Result::FolderFailed;
+    }
     m_strFolder = strFolder;
     m_tpChecked = tpNow;
     m_bValid = true;

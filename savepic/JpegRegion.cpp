@@ -60,15 +60,16 @@ private:
 };
 
 // Reads the header; false when it is bad or the colour space does not convert to RGB.
-bool ReadHeader(Decoder& decoder, const QByteArray& baJpeg, QSize& size)
+bool ReadHeader(Decoder& decoder, const QByteArray& baJpeg, PictureHeaderInfo& header)
 {
     bool bRgb = false;
-    const bool bRead = decoder.Guarded([&baJpeg, &size, &bRgb](jpeg_decompress_struct& info) {
+    const bool bRead = decoder.Guarded([&baJpeg, &header, &bRgb](jpeg_decompress_struct& info) {
         jpeg_create_decompress(&info);
         jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(baJpeg.constData()),
                      static_cast<unsigned long>(baJpeg.size()));
         jpeg_read_header(&info, TRUE);
-        size = QSize(int(info.image_width), int(info.image_height));
+        header.size = QSize(int(info.image_width), int(info.image_height));
+        header.bProgressive = info.progressive_mode;
         bRgb = info.jpeg_color_space == JCS_YCbCr || info.jpeg_color_space == JCS_GRAYSCALE
                || info.jpeg_color_space == JCS_RGB;
     });
@@ -80,11 +81,14 @@ bool ReadHeader(Decoder& decoder, const QByteArray& baJpeg, QSize& size)
 QImage Decode(const QByteArray& baJpeg, const QRect& rcRegion)
 {
     Decoder decoder;
-    QSize size;
-    if (!ReadHeader(decoder, baJpeg, size) || rcRegion.isEmpty() || !QRect(QPoint(0, 0), size).contains(rcRegion))
+    PictureHeaderInfo header;
+    if (!ReadHeader(decoder, baJpeg, header) || rcRegion.isEmpty()
+        || !QRect(QPoint(0, 0), header.size).contains(rcRegion))
         return QImage();
-    if (!IsPictureSizeAllowed(size)) // the decoder's buffers grow with the width
+    // The decoder's buffers grow with the width, a progressive one's with the whole picture.
+    if (!IsPictureAllowed(header, DecodeOn::WorkerThread))
         return QImage();
+    const QSize size = header.size;
     // One block of margin on each side keeps the smoothing of the colour planes at
     // the region's edges the same as in a full decode.
     const int nMarginLeft = std::min(kMargin, rcRegion.x());

@@ -5,6 +5,7 @@
 #include "PictureFile.h"
 #include "TesselThreadPool.h"
 
+#include "LogText.h"
 #include "LsaLogging.h"
 
 #include <QTimer>
@@ -97,13 +98,14 @@ void CLinkageSavePicMgr::SweepSaveFolder()
     const QString strFolder = GetSavePicPath();
     auto* pTask = new FunctionTask([strFolder] {
         if (const int nRemoved = PictureFile::SweepStaleTemporaries(strFolder))
-            qCInfo(lcSavePic, "Removed %d stale temporary picture files under %s", nRemoved, qUtf8Printable(strFolder));
+            qCInfo(lcSavePic, "Removed %d stale temporary picture files under %s", nRemoved,
+                   qUtf8Printable(protocol::EscapeForLog(strFolder)));
     });
     // Never a wait on the GUI thread: a queue full of pictures postpones the sweep
     // to the next start of saving.
     if (!m_pThreadPool->TryAddTask(pTask)) {
         qCInfo(lcSavePic, "Stale temporary files under %s not swept: the picture queue is full",
-               qUtf8Printable(strFolder));
+               qUtf8Printable(protocol::EscapeForLog(strFolder)));
         delete pTask;
     }
 }

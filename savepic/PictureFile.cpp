@@ -3,6 +3,7 @@
 #include "JpegRegion.h"
 #include "LinkageRules.h"
 #include "PictureHeader.h"
+#include "SaveFailureLog.h"
 
 #include "Fendra/DiskDriveUtil.h"
 #include "Fendra/StringUtil.h"
@@ -26,6 +27,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -190,22 +192,36 @@ QString WriteNewFile(const QString& strBase, const char* pData, qint64 nSize)
     if (const int nExtraMs = g_nExtraWriteMs.load())
         std::this_thread::sleep_for(std::chrono::milliseconds(nExtraMs));
     QFile tmpFile;
-    if (!OpenTemporary(QFileInfo(strBase).path(), tmpFile))
+    const QString strFolder = QFileInfo(strBase).path();
+    if (!OpenTemporary(strFolder, tmpFile)) {
+        SaveFailureLog::Failed(QStringLiteral("no new file in %1: %2").arg(strFolder, tmpFile.errorString()));
         return QString();
+    }
     const QByteArray baTemp = QFile::encodeName(tmpFile.fileName());
-    const bool bWritten = tmpFile.write(pData, nSize) == nSize && tmpFile.flush() && fdatasync(tmpFile.handle()) == 0;
+    bool bWritten = tmpFile.write(pData, nSize) == nSize && tmpFile.flush();
+    QString strError = tmpFile.errorString();
+    if (bWritten && fdatasync(tmpFile.handle()) != 0) {
+        bWritten = false;
+        strError = QString::fromLocal8Bit(std::strerror(errno));
+    }
     tmpFile.close();
     QString strWritten;
     for (int i = 0; bWritten && strWritten.isEmpty() && i < kMaxNameTries; ++i) {
         const QString strName = strBase + (i ? QString::number(i) : QString()) + QStringLiteral(".jpg");
         const MoveResult eResult = MoveIntoPlace(baTemp, QFile::encodeName(strName));
-        if (eResult == MoveResult::Failed)
+        if (eResult == MoveResult::Failed) {
+            strError = QString::fromLocal8Bit(std::strerror(errno));
             break;
+        }
         if (eResult == MoveResult::Done)
             strWritten = strName;
     }
-    if (strWritten.isEmpty())
+    if (strWritten.isEmpty()) {
         unlink(baTemp.constData());
+        SaveFailureLog::Failed(QStringLiteral("%1.jpg not written: %2").arg(strBase, strError));
+    } else {
+        SaveFailureLog::Succeeded();
+    }
     return strWritten;
 }
 

@@ -21,6 +21,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryFile>
+#include <QTimer>
+
+#include <utility>
 
 namespace LinkageSnapAlarm {
 namespace {
@@ -68,7 +71,15 @@ CLinkageSetupDlg::CLinkageSetupDlg(QWidget* pParent)
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_ShowModal);
     m_upForm->m_pEditSavePath->setReadOnly(true);
+    m_pRetryTimer = new QTimer(this);
+    m_pRetryTimer->setInterval(kLoadRetryMs);
+    connect(m_pRetryTimer, &QTimer::timeout, this, &CLinkageSetupDlg::onRetryLoad);
     m_bLoadPending = !LoadSetup();
+    if (m_bLoadPending) {
+        // Until then the view runs with what it has; the user is told once.
+        NotifyWhenShown(SetupDlgTexts::Text(SetupDlgTexts::SettingsNotAvailableYet));
+        m_pRetryTimer->start();
+    }
     ShowSetup();
     MakeConnections();
     m_upForm->m_pBtnClose->setToolTip(SetupDlgTexts::Text(SetupDlgTexts::Close));
@@ -101,10 +112,9 @@ bool CLinkageSetupDlg::LoadSetup()
     CLinkageSetupStore* pStore = CLinkageSetupStore::Instance();
     if (!pStore)
         return false;
-    if (pStore->TakeRecoveryNotice())
-        Notify(SetupDlgTexts::Text(SetupDlgTexts::SettingsDatabaseDamaged), parentWidget());
     // One query: a lock by another process costs the GUI thread one short wait.
     const CLinkageSetupStore::ReadResult eRead = pStore->ReadSetup(m_stSetupInfo);
+    TellRecovery(); // the query itself may have found the damage
     if (eRead == CLinkageSetupStore::ReadResult::Empty) {
         // First start: a default folder in the component folder, saving off.
         m_stSetupInfo.IsSavePicture = false;
@@ -117,19 +127,57 @@ bool CLinkageSetupDlg::LoadSetup()
     if (eRead == CLinkageSetupStore::ReadResult::Loaded)
         return true;
     // Locked by another process, say: keep what was read last (saving stays as
-    // it was) and read again when the dialog is next opened.
+    // it was) and read again soon.
     pStore->LastLoadedSetup(m_stSetupInfo);
     return false;
 }
 
-void CLinkageSetupDlg::showEvent(QShowEvent* pEvent)
+void CLinkageSetupDlg::TellRecovery()
+{
+    CLinkageSetupStore* pStore = CLinkageSetupStore::Instance();
+    if (pStore && pStore->TakeRecoveryNotice())
+        NotifyWhenShown(SetupDlgTexts::Text(SetupDlgTexts::SettingsDatabaseDamaged));
+}
+
+void CLinkageSetupDlg::onRetryLoad()
 {
     if (m_bLoadPending && LoadSetup()) {
         m_bLoadPending = false;
         ShowSetup();
         emit signalSaved(true); // the view takes the settings it could not read before
     }
+    if (!m_bLoadPending)
+        m_pRetryTimer->stop();
+}
+
+void CLinkageSetupDlg::showEvent(QShowEvent* pEvent)
+{
+    onRetryLoad();
     QDialog::showEvent(pEvent);
+}
+
+void CLinkageSetupDlg::NotifyWhenShown(const QString& strText)
+{
+    QWidget* pView = parentWidget();
+    if (!pView || pView->isVisible()) {
+        Notify(strText, pView);
+        return;
+    }
+    if (m_lstPendingNotices.isEmpty())
+        pView->installEventFilter(this);
+    if (!m_lstPendingNotices.contains(strText))
+        m_lstPendingNotices << strText;
+}
+
+bool CLinkageSetupDlg::eventFilter(QObject* pWatched, QEvent* pEvent)
+{
+    if (pWatched == parentWidget() && pEvent->type() == QEvent::Show) {
+        pWatched->removeEventFilter(this);
+        const QStringList lstNotices = std::exchange(m_lstPendingNotices, {});
+        for (const QString& strText : lstNotices)
+            Notify(strText, parentWidget());
+    }
+    return QDialog::eventFilter(pWatched, pEvent);
 }
 
 void CLinkageSetupDlg::ShowSetup()
@@ -193,10 +241,14 @@ void CLinkageSetupDlg::onBtnSaveClicked()
     CLinkageSetupStore* pStore = CLinkageSetupStore::Instance();
     if (!pStore || !pStore->SaveSetup(m_stSetupInfo))
         m_bSaveFailed = true;
+    TellRecovery(); // saving may have found the damage (and saved into a fresh file)
     if (m_bSaveFailed) {
         Notify(SetupDlgTexts::Text(SetupDlgTexts::SaveFailed), this);
         return;
     }
+    // What was saved is what counts now: no later read may replace it.
+    m_bLoadPending = false;
+    m_pRetryTimer->stop();
     Notify(SetupDlgTexts::Text(SetupDlgTexts::Saved), parentWidget());
     emit signalSaved(true);
     accept();

@@ -3,9 +3,12 @@
 #include "LinkageSetupInfo.h"
 
 #include <QDialog>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
+
+class QTimer;
 
 namespace LinkageSnapAlarm {
 
@@ -14,6 +17,8 @@ struct CLinkageSetupDlgForm;
 // The modal settings dialog of the linkage view: picture saving on or off, the
 // picture folder and the number of live windows. It loads the stored settings when
 // constructed and stores them on Save, announcing that with signalSaved(true).
+// Settings that cannot be read yet (another process holds the database) are
+// read again in the background until they can, then announced the same way.
 class CLinkageSetupDlg : public QDialog
 {
     Q_OBJECT
@@ -32,9 +37,14 @@ public:
     // Replaces Qt's folder dialog, for tests; an empty function restores it.
     void SetFolderChooser(FolderChooser fnChooser);
 
+    // How often unreadable settings are tried again; each try waits at most the
+    // store's busy timeout on the GUI thread.
+    static constexpr int kLoadRetryMs = 1000;
+
 protected:
     // Reads the settings again when they could not be read before.
     void showEvent(QShowEvent* pEvent) override;
+    bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
 
 signals:
     void signalSaved(bool bSucceed);
@@ -47,11 +57,19 @@ public slots:
     void onCheckSavePicChange();
     void onPreviewClicked();
 
+private slots:
+    void onRetryLoad();
+
 private:
     void MakeConnections();
 
     // False when the store could not be read; the last settings read are kept.
     bool LoadSetup();
+    // A damaged database the last statement found and replaced is told once.
+    void TellRecovery();
+    // Notices about the settings wait until the view is on screen, so that
+    // none fades before anyone can see it.
+    void NotifyWhenShown(const QString& strText);
     void ShowSetup();
     bool AcceptFolder(const QString& strFolder);
     void Notify(const QString& strText, QWidget* pParent);
@@ -62,6 +80,8 @@ private:
     bool m_bSaveFailed = false;
     bool m_bLoadPending = false;
     FolderChooser m_fnFolderChooser;
+    QTimer* m_pRetryTimer = nullptr;
+    QStringList m_lstPendingNotices;
 };
 
 } // namespace LinkageSnapAlarm

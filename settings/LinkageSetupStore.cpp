@@ -1,5 +1,6 @@
 #include "LinkageSetupStore.h"
 
+#include "LogText.h"
 #include "LsaLogging.h"
 
 #include "Fendra/Singleton.h"
@@ -12,6 +13,7 @@
 #include <QFile>
 
 #include <atomic>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <utility>
@@ -75,6 +77,7 @@ bool CLinkageSetupStore::Guarded(const char* szWhat, Statements fnStatements)
     for (int nAttempt = 0; nAttempt < 2; ++nAttempt) {
         try {
             fnStatements();
+            m_pszLockLogged = nullptr;
             return true;
         } catch (const Quillet::CSQlite3Error& error) {
             if (!HandleError(szWhat, error))
@@ -86,15 +89,24 @@ bool CLinkageSetupStore::Guarded(const char* szWhat, Statements fnStatements)
 
 bool CLinkageSetupStore::HandleError(const char* szWhat, const Quillet::CSQlite3Error& error)
 {
-    qCWarning(lcSettings, "Settings database %s: %s failed: %s (SQLite code %d)", m_strPath.c_str(), szWhat,
-              error.what(), error.Code());
+    // A lock held for minutes is met by a read every second: each kind of
+    // statement logs it once until one succeeds again.
+    if (error.IsBusy()) {
+        if (m_pszLockLogged && std::strcmp(m_pszLockLogged, szWhat) == 0)
+            return false;
+        m_pszLockLogged = szWhat;
+    }
+    qCWarning(lcSettings, "Settings database %s: %s failed: %s (SQLite code %d)",
+              protocol::EscapeForLog(m_strPath).c_str(), szWhat, protocol::EscapeForLog(error.what()).c_str(),
+              error.Code());
     if (!error.IsCorrupt())
         return false; // a lock or a full disk: the file is sound, try again later
     try {
         SetAsideAndStartFresh();
         return true;
     } catch (const Quillet::CSQlite3Error& fresh) {
-        qCWarning(lcSettings, "Settings database %s: no fresh database: %s", m_strPath.c_str(), fresh.what());
+        qCWarning(lcSettings, "Settings database %s: no fresh database: %s", protocol::EscapeForLog(m_strPath).c_str(),
+                  protocol::EscapeForLog(fresh.what()).c_str());
         return false;
     }
 }
@@ -114,7 +126,8 @@ void CLinkageSetupStore::SetAsideAndStartFresh()
         throw Quillet::CSQlite3Error(0, "the damaged file could not be renamed");
     // A journal belongs to the damaged file, never to the fresh one.
     QFile::rename(strPath + QStringLiteral("-journal"), strTarget + QStringLiteral("-journal"));
-    qCWarning(lcSettings, "Settings database was damaged: kept as %s, starting a fresh one", qUtf8Printable(strTarget));
+    qCWarning(lcSettings, "Settings database was damaged: kept as %s, starting a fresh one",
+              qUtf8Printable(protocol::EscapeForLog(strTarget)));
     Open();
     CreateTableIfMissing();
     m_bRecovered = true;

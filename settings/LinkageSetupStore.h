@@ -66,6 +66,7 @@ private:
     bool m_bHaveLastLoaded = false;
     LinkageSetupInfo m_stLastLoaded;
     bool m_bRecovered = false;
+    const char* m_pszLockLogged = nullptr; // the statement a lock was last logged for
 };
 
 } // namespace LinkageSnapAlarm

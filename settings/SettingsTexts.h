@@ -20,6 +20,8 @@ struct SetupDlgTexts
     static constexpr const char* Saved = QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSetupDlg", "Saved");
     static constexpr const char* SettingsDatabaseDamaged =
         QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSetupDlg", "SettingsDatabaseDamaged");
+    static constexpr const char* SettingsNotAvailableYet =
+        QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSetupDlg", "SettingsNotAvailableYet");
 
     static QString Text(const char* szKey) { return QCoreApplication::translate(kContext, szKey); }
 };

@@ -5,8 +5,11 @@
 #include "Fendra/Singleton.h"
 #include "quorra/AlarmTransfer.h"
 
+#include "LogText.h"
+
 #include <QFile>
 #include <QFileInfo>
+#include <QIODevice>
 #include <QRandomGenerator>
 
 #include <cJSON.h>
@@ -88,36 +91,72 @@ bool IsWholeInt32(double d)
 
 } // namespace
 
+bool IsReplaySpeedAllowed(double dSpeed)
+{
+    return dSpeed == 0 || (dSpeed >= kMinReplaySpeed && dSpeed <= kMaxReplaySpeed);
+}
+
 CPictureStore::CPictureStore(const QString& strBaseDir)
     : m_strBaseDir(strBaseDir)
 {
 }
 
+QString CPictureStore::InsideFile(const QString& strPath, QString& strError) const
+{
+    const QString strQuoted = protocol::EscapeForLog(strPath);
+    if (QDir::isAbsolutePath(strPath)) {
+        strError = QString("picture file %1: an absolute path (only files in the replay file's folder are read)")
+                       .arg(strQuoted);
+        return QString();
+    }
+    const QString strBase = QFileInfo(m_strBaseDir).canonicalFilePath();
+    const QString strFull = QDir::cleanPath(QDir(m_strBaseDir).absoluteFilePath(strPath));
+    const QString strCleanBase = QDir::cleanPath(QDir(m_strBaseDir).absolutePath());
+    // Checked as written and again with every symbolic link resolved.
+    const QString strReal = QFileInfo(strFull).canonicalFilePath();
+    const auto inside = [](const QString& strFile, const QString& strFolder) {
+        return !strFolder.isEmpty() && strFile.startsWith(strFolder + QLatin1Char('/'));
+    };
+    if (!inside(strFull, strCleanBase) || (!strReal.isEmpty() && !inside(strReal, strBase))) {
+        strError = QString("picture file %1 is outside the replay file's folder").arg(strQuoted);
+        return QString();
+    }
+    if (strReal.isEmpty() || !QFileInfo(strReal).isFile()) {
+        strError = QString("picture file %1 cannot be read").arg(strQuoted);
+        return QString();
+    }
+    return strReal;
+}
+
 std::shared_ptr<protocol::PicBinary> CPictureStore::File(const QString& strPath, QString& strError)
 {
     if (m_strBaseDir.isEmpty()) {
-        strError = QString("picture file %1: files are not read here").arg(strPath);
+        strError = QString("picture file %1: files are not read here").arg(protocol::EscapeForLog(strPath));
         return nullptr;
     }
     if (strPath.isEmpty()) {
         strError = "empty picture file name";
         return nullptr;
     }
-    const QString strFull = QDir::cleanPath(QDir(m_strBaseDir).absoluteFilePath(strPath));
-    if (auto it = m_hashFiles.constFind(strFull); it != m_hashFiles.constEnd())
+    const QString strFile = InsideFile(strPath, strError);
+    if (strFile.isEmpty())
+        return nullptr;
+    if (auto it = m_hashFiles.constFind(strFile); it != m_hashFiles.constEnd())
         return it.value();
-    QFile file(strFull);
-    if (!QFileInfo(strFull).isFile() || !file.open(QIODevice::ReadOnly)) {
-        strError = QString("picture file %1 cannot be read").arg(strPath);
+    QFile file(strFile);
+    if (!file.open(QIODevice::ReadOnly)) {
+        strError = QString("picture file %1 cannot be read").arg(protocol::EscapeForLog(strPath));
         return nullptr;
     }
     if (file.size() > kMaxPictureBytes) {
-        strError = QString("picture file %1 is larger than %2 bytes").arg(strPath).arg(kMaxPictureBytes);
+        strError = QString("picture file %1 is larger than %2 bytes")
+                       .arg(protocol::EscapeForLog(strPath))
+                       .arg(kMaxPictureBytes);
         return nullptr;
     }
     auto spBinary = std::make_shared<protocol::PicBinary>();
     spBinary->strData = file.readAll().toStdString();
-    m_hashFiles.insert(strFull, spBinary);
+    m_hashFiles.insert(strFile, spBinary);
     return spBinary;
 }
 
@@ -131,8 +170,9 @@ bool ParseReplayLine(const QByteArray& baLine, CPictureStore& pictures, ReplayEv
     const cJSON* pRoot = upRoot.get();
     event = ReplayEvent();
     if (const cJSON* pAt = cJSON_GetObjectItem(pRoot, "at")) {
-        if (!cJSON_IsNumber(pAt) || !std::isfinite(pAt->valuedouble) || pAt->valuedouble < 0) {
-            strError = "\"at\" is not a time in seconds";
+        // Bounded, so that the delivery time stays a duration the clock can hold.
+        if (!cJSON_IsNumber(pAt) || !(pAt->valuedouble >= 0 && pAt->valuedouble <= kMaxReplayAt)) {
+            strError = QString("\"at\" is not a time from 0 to %1 seconds").arg(kMaxReplayAt, 0, 'f', 0);
             return false;
         }
         event.dAt = pAt->valuedouble;
@@ -177,58 +217,175 @@ bool ParseReplayLine(const QByteArray& baLine, CPictureStore& pictures, ReplayEv
            && ReadListPictures(pAlarm, "IntelAlarmFaceInfoList", alarm.IntelAlarmFaceInfoList, pictures, strError);
 }
 
+CReplayReader::CReplayReader(const QString& strPath)
+    : m_upFile(std::make_unique<QFile>(strPath))
+    , m_pDevice(m_upFile.get())
+    , m_pictures(QFileInfo(strPath).absolutePath())
+{
+    if (!m_upFile->open(QIODevice::ReadOnly)) {
+        m_strOpenError = QString("%1: cannot be read (%2)")
+                             .arg(protocol::EscapeForLog(strPath), protocol::EscapeForLog(m_upFile->errorString()));
+        m_pDevice = nullptr;
+    }
+}
+
+CReplayReader::CReplayReader(QIODevice* pDevice, const QString& strBaseDir)
+    : m_pDevice(pDevice)
+    , m_pictures(strBaseDir)
+{
+}
+
+CReplayReader::~CReplayReader() = default;
+
+bool CReplayReader::IsOpen() const
+{
+    return m_pDevice && m_pDevice->isReadable();
+}
+
+bool CReplayReader::Next(ReplayEvent& event)
+{
+    if (!IsOpen())
+        return false;
+    while (!m_pDevice->atEnd()) {
+        const QByteArray baLine = m_pDevice->readLine().trimmed();
+        ++m_nLine;
+        if (baLine.isEmpty() || baLine.startsWith('#'))
+            continue;
+        QString strError;
+        if (ParseReplayLine(baLine, m_pictures, event, strError))
+            return true;
+        if (m_fnErrorSink)
+            m_fnErrorSink(QString("line %1: %2").arg(m_nLine).arg(strError));
+    }
+    return false;
+}
+
+bool CReplayReader::Rewind()
+{
+    m_nLine = 0;
+    return IsOpen() && m_pDevice->seek(0);
+}
+
+CReplayEvents::CReplayEvents(std::vector<ReplayEvent> vecEvents)
+    : m_vecEvents(std::move(vecEvents))
+{
+}
+
+bool CReplayEvents::Next(ReplayEvent& event)
+{
+    if (m_nNext >= m_vecEvents.size())
+        return false;
+    event = m_vecEvents[m_nNext++];
+    return true;
+}
+
+bool CReplayEvents::Rewind()
+{
+    m_nNext = 0;
+    return true;
+}
+
 ReplayFile LoadReplayFile(const QString& strPath)
 {
     ReplayFile result;
-    QFile file(strPath);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.lstErrors << QString("%1: cannot be read").arg(strPath);
+    CReplayReader reader(strPath);
+    if (!reader.IsOpen()) {
+        result.lstErrors << reader.ErrorText();
         return result;
     }
-    CPictureStore pictures(QFileInfo(strPath).absolutePath());
-    int nLine = 0;
-    while (!file.atEnd()) {
-        const QByteArray baLine = file.readLine().trimmed();
-        ++nLine;
-        if (baLine.isEmpty() || baLine.startsWith('#'))
-            continue;
-        ReplayEvent event;
-        QString strError;
-        if (ParseReplayLine(baLine, pictures, event, strError))
-            result.vecEvents.push_back(std::move(event));
-        else
-            result.lstErrors << QString("line %1: %2").arg(nLine).arg(strError);
-    }
+    reader.SetErrorSink([&result](const QString& strError) { result.lstErrors << strError; });
+    ReplayEvent event;
+    while (reader.Next(event))
+        result.vecEvents.push_back(std::move(event));
     return result;
+}
+
+CReplaySchedule::CReplaySchedule(const ReplayOptions& options)
+    : m_options(options)
+    , m_random(options.uSeed)
+{
+}
+
+void CReplaySchedule::Push(ReplayEvent event)
+{
+    const size_t nArrival = m_nPushed++;
+    // File order wins over time order: a time earlier than the one before waits for nothing.
+    m_dLastAt = nArrival == 0 ? event.dAt : std::max(m_dLastAt, event.dAt);
+    if (nArrival % size_t(qMax(1, m_options.nBurst)) == 0)
+        m_dBurstAt = m_dLastAt;
+    const double dScaled = m_options.dSpeed > 0 ? m_dBurstAt / m_options.dSpeed : 0.0;
+    // Bounded, whatever the options: the thread's clock must hold the time.
+    m_queSlotTimes.push(std::min(dScaled, kMaxReplayAt / kMinReplaySpeed));
+    // Late delivery: each event gets a key of its place plus up to nDisorder and
+    // goes out in key order, so none goes more than nDisorder places late.
+    const size_t nLate = m_options.nDisorder > 0 ? size_t(m_random.bounded(m_options.nDisorder + 1)) : 0;
+    m_heap.push({nArrival + nLate, nArrival, std::make_shared<ReplayEvent>(std::move(event))});
+}
+
+void CReplaySchedule::Finish()
+{
+    m_bFinished = true;
+}
+
+bool CReplaySchedule::Pop(double& dDue, ReplayEvent& event, size_t* pnArrival)
+{
+    // Events still to come have keys of at least m_nPushed and come later in
+    // ties: a held event with a key up to that goes before all of them.
+    if (m_heap.empty() || (!m_bFinished && m_heap.top().nKey > m_nPushed))
+        return false;
+    Waiting held = m_heap.top();
+    m_heap.pop();
+    dDue = m_queSlotTimes.front();
+    m_queSlotTimes.pop();
+    event = std::move(*held.spEvent);
+    if (pnArrival)
+        *pnArrival = held.nArrival;
+    return true;
+}
+
+CReplayStream::CReplayStream(IReplaySource& source, const ReplayOptions& options)
+    : m_source(source)
+    , m_options(options)
+    , m_upSchedule(std::make_unique<CReplaySchedule>(options))
+{
+}
+
+bool CReplayStream::Next(double& dDue, ReplayEvent& event)
+{
+    while (!m_upSchedule->Pop(dDue, event)) {
+        ReplayEvent next;
+        if (m_source.Next(next)) {
+            m_upSchedule->Push(std::move(next));
+        } else {
+            m_upSchedule->Finish();
+            return m_upSchedule->Pop(dDue, event);
+        }
+    }
+    return true;
+}
+
+bool CReplayStream::Restart()
+{
+    m_upSchedule = std::make_unique<CReplaySchedule>(m_options);
+    return m_source.Rewind();
 }
 
 std::vector<std::pair<double, size_t>> ScheduleReplay(const std::vector<ReplayEvent>& vecEvents,
                                                       const ReplayOptions& options)
 {
-    std::vector<size_t> vecOrder(vecEvents.size());
-    for (size_t i = 0; i < vecOrder.size(); ++i)
-        vecOrder[i] = i;
-    std::stable_sort(vecOrder.begin(), vecOrder.end(),
-                     [&](size_t a, size_t b) { return vecEvents[a].dAt < vecEvents[b].dAt; });
-    const size_t nBurst = size_t(qMax(1, options.nBurst));
+    CReplaySchedule schedule(options);
     std::vector<std::pair<double, size_t>> vecSchedule;
-    for (size_t i = 0; i < vecOrder.size(); ++i) {
-        const double dAt = vecEvents[vecOrder[i - i % nBurst]].dAt;
-        vecSchedule.emplace_back(options.dSpeed > 0 ? dAt / options.dSpeed : 0.0, vecOrder[i]);
+    double dDue = 0;
+    ReplayEvent event;
+    size_t nArrival = 0;
+    for (const ReplayEvent& next : vecEvents) {
+        schedule.Push(next);
+        while (schedule.Pop(dDue, event, &nArrival))
+            vecSchedule.emplace_back(dDue, nArrival);
     }
-    // Late delivery: each event gets a key of its place plus up to nDisorder,
-    // and goes out in key order, so none goes more than nDisorder places late;
-    // the times stay in their slots.
-    if (options.nDisorder > 0) {
-        QRandomGenerator random(options.uSeed);
-        std::vector<std::pair<size_t, size_t>> vecKeyed; // (key, event index)
-        for (size_t i = 0; i < vecSchedule.size(); ++i)
-            vecKeyed.emplace_back(i + size_t(random.bounded(options.nDisorder + 1)), vecSchedule[i].second);
-        std::stable_sort(vecKeyed.begin(), vecKeyed.end(),
-                         [](const auto& a, const auto& b) { return a.first < b.first; });
-        for (size_t i = 0; i < vecSchedule.size(); ++i)
-            vecSchedule[i].second = vecKeyed[i].second;
-    }
+    schedule.Finish();
+    while (schedule.Pop(dDue, event, &nArrival))
+        vecSchedule.emplace_back(dDue, nArrival);
     return vecSchedule;
 }
 
@@ -242,10 +399,29 @@ CAlarmReplay::~CAlarmReplay()
     Stop();
 }
 
+bool CAlarmReplay::Start(const QString& strPath, const ReplayOptions& options,
+                         std::function<void(const QString&)> fnError)
+{
+    auto upReader = std::make_unique<CReplayReader>(strPath);
+    if (!upReader->IsOpen()) {
+        if (fnError)
+            fnError(upReader->ErrorText());
+        return false;
+    }
+    upReader->SetErrorSink(std::move(fnError));
+    StartThread(std::move(upReader), options);
+    return true;
+}
+
 void CAlarmReplay::Start(std::vector<ReplayEvent> vecEvents, const ReplayOptions& options)
 {
+    StartThread(std::make_unique<CReplayEvents>(std::move(vecEvents)), options);
+}
+
+void CAlarmReplay::StartThread(std::unique_ptr<IReplaySource> upSource, const ReplayOptions& options)
+{
     Stop();
-    m_vecEvents = std::move(vecEvents);
+    m_upSource = std::move(upSource);
     m_options = options;
     m_bStop = false;
     m_thread = std::thread([this] { Run(); });
@@ -266,20 +442,34 @@ void CAlarmReplay::Stop()
 void CAlarmReplay::Run()
 {
     auto& transfer = Fendra::CSingleton<quorra::AlarmTransfer>::Instance();
-    const auto vecSchedule = ScheduleReplay(m_vecEvents, m_options);
+    CReplayStream stream(*m_upSource, m_options);
     std::unique_lock<std::mutex> lock(m_mutex);
+    bool bAny = false;
     do {
+        if (bAny && !stream.Restart())
+            break; // a device that cannot go back plays once
+        bAny = false;
         const auto tStart = std::chrono::steady_clock::now();
-        for (const auto& [dAt, nIndex] : vecSchedule) {
+        double dDue = 0;
+        ReplayEvent event;
+        // The file is read without the lock, so that Stop never waits for it.
+        const auto next = [&] {
+            lock.unlock();
+            const bool bNext = stream.Next(dDue, event);
+            lock.lock();
+            return bNext;
+        };
+        while (next()) {
+            bAny = true;
             const auto tDue =
                 tStart
-                + std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(dAt));
+                + std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(dDue));
             if (m_cvStop.wait_until(lock, tDue, [this] { return m_bStop; }))
                 return;
-            transfer.PostAlarmEvent(std::make_shared<quorra::CIntelAlarmEvent>(m_vecEvents[nIndex].info));
+            transfer.PostAlarmEvent(std::make_shared<quorra::CIntelAlarmEvent>(event.info));
             ++m_nSent;
         }
-    } while (m_options.bLoop && !vecSchedule.empty());
+    } while (m_options.bLoop && bAny);
     emit signalFinished();
 }
 

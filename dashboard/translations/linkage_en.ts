@@ -316,6 +316,10 @@
         <source>SettingsDatabaseDamaged</source>
         <translation>The settings file was damaged. It has been kept aside and default settings are in use.</translation>
     </message>
+    <message>
+        <source>SettingsNotAvailableYet</source>
+        <translation>The settings cannot be read yet (another program holds them). They are applied as soon as they can be read.</translation>
+    </message>
 </context>
 <context>
     <name>LinkageSnapAlarm::CLinkageSnapAlarmDlg</name>

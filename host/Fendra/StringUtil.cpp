@@ -1,8 +1,11 @@
 #include "Fendra/StringUtil.h"
 
+#include "LogText.h"
+
 #include <QString>
 
 #include <cstring>
+#include <string_view>
 
 namespace Fendra {
 
@@ -22,12 +25,27 @@ std::string StringUtil::StringReplace(const std::string& strText, const std::str
 
 std::string StringUtil::StringReplaceInvalidChar(const std::string& strText)
 {
-    std::string strResult = strText;
-    for (char& ch : strResult) {
-        // Bytes of multi-byte UTF-8 sequences are >= 0x80 and never match.
-        const auto uch = static_cast<unsigned char>(ch);
-        if (uch < 0x20 || uch == 0x7f || std::strchr("\\/:*?\"<>|", ch))
-            ch = '_';
+    std::string strResult;
+    strResult.reserve(strText.size());
+    std::string_view svRest(strText);
+    while (!svRest.empty()) {
+        char32_t ucChar = 0;
+        const std::size_t nLength = protocol::DecodeUtf8Char(svRest, ucChar);
+        if (nLength == 0) {
+            strResult += svRest.front(); // not UTF-8: left as it is
+            svRest.remove_prefix(1);
+            continue;
+        }
+        // Control characters and bidirectional overrides would make a folder
+        // name read differently from what it is.
+        // (NUL is among them, so strchr never meets its own terminator.)
+        const bool bInvalid =
+            protocol::IsUnsafeTextChar(ucChar) || (ucChar < 0x80 && std::strchr("\\/:*?\"<>|", int(ucChar)));
+        if (bInvalid)
+            strResult += '_';
+        else
+            strResult.append(svRest.data(), nLength);
+        svRest.remove_prefix(nLength);
     }
     return strResult;
 }

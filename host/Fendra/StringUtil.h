@@ -13,7 +13,8 @@ public:
     static std::string StringReplace(const std::string& strText, const std::string& strFrom, const std::string& strTo);
 
     // A copy of the UTF-8 text with every character that a file name may not hold
-    // (control characters and \ / : * ? " < > |) replaced by '_'.
+    // (control characters, bidirectional marks and overrides, and \ / : * ? " < > |)
+    // replaced by '_'.
     static std::string StringReplaceInvalidChar(const std::string& strText);
 
     StringUtil() = delete;

@@ -55,7 +55,9 @@ public:
     // when nothing could be started (the host's last error says why).
     bool StartPreview(WId hWnd, int nStreamType, int nPollingType, bool bFlag);
     void StopPreview();
-    void CloseShowRegion() { }
+    // Ends the region display: the whole picture is shown again (here the
+    // region shown is the digital zoom's).
+    void CloseShowRegion() { SetDigitalZoomRect(QRectF()); }
     void SetDeviceIsEagle(bool bEagle) { m_bEagle = bEagle; }
     bool IsDeviceEagle() const { return m_bEagle; }
 

@@ -2,6 +2,8 @@
 
 #include "tessel/GroupManager.h"
 
+#include "LogText.h"
+
 #include <QFile>
 
 #include <cjson/cJSON.h>
@@ -11,6 +13,7 @@
 #include <cmath>
 #include <cstring>
 #include <set>
+#include <unordered_map>
 #include <unordered_set>
 #include <variant>
 
@@ -105,12 +108,14 @@ bool ReadValue(const Field<R>& field, const cJSON* pValue, R& record, QString& s
             return false;
         }
         const QString strText = QString::fromUtf8(pValue->valuestring);
-        const int nMax = field.eKind == FieldKind::Id ? kMaxSiteIdLength : kMaxSiteNameLength;
+        const int nMax = field.eKind == FieldKind::Id       ? kMaxSiteIdLength
+                         : field.eKind == FieldKind::Stream ? kMaxSiteStreamLength
+                                                            : kMaxSiteNameLength;
         if (field.eKind == FieldKind::Id && strText.trimmed().isEmpty()) {
             strProblem = QStringLiteral("empty");
             return false;
         }
-        if (field.eKind != FieldKind::Stream && strText.size() > nMax) {
+        if (strText.size() > nMax) {
             strProblem = QStringLiteral("longer than %1 characters").arg(nMax);
             return false;
         }
@@ -177,8 +182,8 @@ bool ReadValue(const Field<R>& field, const cJSON* pValue, R& record, QString& s
 class CMessages
 {
 public:
-    explicit CMessages(QString strSource)
-        : m_strSource(std::move(strSource))
+    explicit CMessages(const QString& strSource)
+        : m_strSource(protocol::EscapeForLog(strSource))
     {
     }
     void Add(const QString& strText)
@@ -207,7 +212,7 @@ QString ItemName(const char* pszKind, int nIndex, const cJSON* pObject, const ch
     const cJSON* pId = cJSON_GetObjectItemCaseSensitive(pObject, pszIdKey);
     const QString strId = cJSON_IsString(pId) ? QString::fromUtf8(pId->valuestring).trimmed() : QString();
     if (!strId.isEmpty())
-        strName += QStringLiteral(" \"%1\"").arg(strId.left(kMaxSiteIdLength));
+        strName += QStringLiteral(" \"%1\"").arg(protocol::EscapeForLog(strId.left(kMaxSiteIdLength)));
     return strName;
 }
 
@@ -238,7 +243,7 @@ bool ReadRecord(const cJSON* pObject, const Field<R> (&fields)[N], const QString
         });
         if (!bKnown)
             messages.Add(QStringLiteral("%1: field \"%2\": unknown; ignored")
-                             .arg(strItem, QString::fromUtf8(pMember->string).left(64)));
+                             .arg(strItem, protocol::EscapeForLog(QString::fromUtf8(pMember->string).left(64))));
     }
     return true;
 }
@@ -274,6 +279,12 @@ struct JsonDeleter
     void operator()(cJSON* p) const { cJSON_Delete(p); }
 };
 
+// GUIDs name the same element whatever their case.
+std::string FoldedId(const std::string& strId)
+{
+    return QString::fromStdString(strId).toCaseFolded().toStdString();
+}
+
 bool IsSpace(char ch)
 {
     return ch == ' ' || ch == '\t' || ch == '\n' || ch == '\r';
@@ -308,25 +319,30 @@ SiteLoadResult ParseSite(const QByteArray& baJson, const QString& strSource)
     result.bUsable = true;
     SiteData& site = result.site;
 
-    std::unordered_set<std::string> setGroups;
+    std::unordered_map<std::string, std::string> mapGroups; // folded GUID -> GUID as first written
     ReadList(pRoot, "groups", "group", "id", kGroupFields, site.vecGroups, messages,
              [&](const GroupInfo& group, const QString& strItem) {
-                 if (setGroups.insert(group.strGUID).second)
+                 if (mapGroups.emplace(FoldedId(group.strGUID), group.strGUID).second)
                      return true;
                  messages.Add(QStringLiteral("%1: field \"id\": used twice; skipped").arg(strItem));
                  return false;
              });
+    if (site.vecGroups.empty())
+        messages.Add(QStringLiteral("field \"groups\": no group; the camera tree is empty"));
 
-    std::unordered_set<std::string> setElements;
+    std::unordered_set<std::string> setElements; // folded GUIDs
     int nElements = 0;
     int nOverLimit = 0;
-    // Cameras and alarm inputs share one GUID space and one size limit.
-    auto acceptElement = [&](const std::string& strGUID, const std::string& strGroupID, const QString& strItem) {
-        if (!setGroups.count(strGroupID)) {
+    // Cameras and alarm inputs share one GUID space and one size limit; an
+    // element names its group as the group itself is written.
+    auto acceptElement = [&](const std::string& strGUID, std::string& strGroupID, const QString& strItem) {
+        const auto itGroup = mapGroups.find(FoldedId(strGroupID));
+        if (itGroup == mapGroups.end()) {
             messages.Add(QStringLiteral("%1: field \"group\": no such group; skipped").arg(strItem));
             return false;
         }
-        if (setElements.count(strGUID)) {
+        const std::string strFolded = FoldedId(strGUID);
+        if (setElements.count(strFolded)) {
             messages.Add(QStringLiteral("%1: field \"guid\": used twice; skipped").arg(strItem));
             return false;
         }
@@ -334,16 +350,17 @@ SiteLoadResult ParseSite(const QByteArray& baJson, const QString& strSource)
             ++nOverLimit;
             return false;
         }
-        setElements.insert(strGUID);
+        strGroupID = itGroup->second;
+        setElements.insert(strFolded);
         ++nElements;
         return true;
     };
     ReadList(pRoot, "cameras", "camera", "guid", kCameraFields, site.vecCameras, messages,
-             [&](const CameraInfo& camera, const QString& strItem) {
+             [&](CameraInfo& camera, const QString& strItem) {
                  return acceptElement(camera.strGUID, camera.strGroupID, strItem);
              });
     ReadList(pRoot, "alarmInputs", "alarm input", "guid", kAlarmInputFields, site.vecAlarmInputs, messages,
-             [&](const AlarmInputInfo& input, const QString& strItem) {
+             [&](AlarmInputInfo& input, const QString& strItem) {
                  return acceptElement(input.strGUID, input.strGroupID, strItem);
              });
     if (nOverLimit > 0)
@@ -354,7 +371,7 @@ SiteLoadResult ParseSite(const QByteArray& baJson, const QString& strSource)
         const QString strKey = QString::fromUtf8(pMember->string);
         if (strKey != QLatin1String("groups") && strKey != QLatin1String("cameras")
             && strKey != QLatin1String("alarmInputs"))
-            messages.Add(QStringLiteral("field \"%1\": unknown; ignored").arg(strKey.left(64)));
+            messages.Add(QStringLiteral("field \"%1\": unknown; ignored").arg(protocol::EscapeForLog(strKey.left(64))));
     }
     result.lstMessages = messages.Take();
     return result;
@@ -363,7 +380,7 @@ SiteLoadResult ParseSite(const QByteArray& baJson, const QString& strSource)
 SiteLoadResult LoadSiteFile(const QString& strPath)
 {
     QFile file(strPath);
-    const QString& strName = strPath;
+    const QString strName = protocol::EscapeForLog(strPath);
     SiteLoadResult result;
     if (!file.exists()) {
         result.lstMessages << strName + QStringLiteral(": missing; site not loaded");

@@ -12,7 +12,8 @@
 //     hand it to tessel::CGroupManager::Instance().ApplySite(site); apply an
 //     empty SiteData to clear the process-wide site again.
 // Every bad item is skipped with a message naming the file, the item and the
-// field; the rest of the site still loads.
+// field; the rest of the site still loads. GUIDs are compared without regard to
+// case, as the host compares them.
 
 #include "tessel/IAlarmInput.h"
 #include "tessel/ICamera.h"
@@ -47,6 +48,8 @@ struct HOST_API SiteLoadResult
 constexpr int kMaxSiteElements = 50000;
 constexpr int kMaxSiteNameLength = 256;
 constexpr int kMaxSiteIdLength = 128;
+// A stream address longer than this is no camera's: it is refused before it reaches a server.
+constexpr int kMaxSiteStreamLength = 2048;
 constexpr qint64 kMaxSiteFileBytes = 64 * 1024 * 1024;
 constexpr int kMaxSiteMessages = 200;
 

@@ -16,7 +16,8 @@ constexpr int kMaxListLength = 4096;
 // How much of a refused text a log line quotes.
 constexpr std::size_t kMaxQuotedChars = 160;
 
-// The start of the text and its length, for log lines about refused input.
+// The start of the text, escaped for a log line (LogText.h), and its length,
+// for log lines about refused input.
 std::string QuotedPrefix(const char* pText, std::size_t nLength);
 
 }  // namespace protocol

@@ -1,6 +1,7 @@
 #include "JSONStruct/JSONResponse.h"
 
 #include "JSONStruct/JSONLimits.h"
+#include "LogText.h"
 #include "ProtocolLogging.h"
 
 #include <algorithm>
@@ -12,7 +13,7 @@ namespace protocol {
 std::string QuotedPrefix(const char* pText, std::size_t nLength)
 {
     const std::size_t nQuoted = std::min(nLength, kMaxQuotedChars);
-    std::string strQuoted = "[" + std::string(pText, nQuoted) + "]";
+    std::string strQuoted = "[" + EscapeForLog(std::string_view(pText, nQuoted)) + "]";
     if (nQuoted < nLength)
         strQuoted += "... (" + std::to_string(nLength) + " bytes)";
     return strQuoted;

@@ -27,7 +27,7 @@ QString Text(const QSize& size)
 }
 
 // Left half red, right half blue, so a cut tells where it came from.
-std::string Picture(const QSize& size, const char* szFormat = "JPEG")
+std::string Picture(const QSize& size, const char* szFormat = "JPEG", bool bProgressive = false)
 {
     QImage image(size, QImage::Format_RGB32);
     QPainter painter(&image);
@@ -37,7 +37,9 @@ std::string Picture(const QSize& size, const char* szFormat = "JPEG")
     QByteArray ba;
     QBuffer buffer(&ba);
     buffer.open(QIODevice::WriteOnly);
-    QImageWriter(&buffer, szFormat).write(image);
+    QImageWriter writer(&buffer, szFormat);
+    writer.setProgressiveScanWrite(bProgressive);
+    writer.write(image);
     return ba.toStdString();
 }
 
@@ -73,10 +75,10 @@ std::vector<AlarmPicture::CutRequest> PersonCuts(int nPersons, const QSize& size
 }
 
 // A small JPEG whose frame header claims the given size.
-std::string ClaimingSize(int nWidth, int nHeight)
+std::string ClaimingSize(int nWidth, int nHeight, bool bProgressive = false)
 {
-    std::string str = Picture(QSize(16, 16));
-    const size_t nSof = str.find("\xFF\xC0");
+    std::string str = Picture(QSize(16, 16), "JPEG", bProgressive);
+    const size_t nSof = str.find(bProgressive ? "\xFF\xC2" : "\xFF\xC0");
     str[nSof + 5] = static_cast<char>(nHeight >> 8);
     str[nSof + 6] = static_cast<char>(nHeight & 0xFF);
     str[nSof + 7] = static_cast<char>(nWidth >> 8);
@@ -156,6 +158,11 @@ void tst_AlarmPictureDecoder::headerCheck_data()
     QTest::newRow("header only") << QByteArray::fromStdString(strJpeg.substr(0, 200)) << "refused";
     QTest::newRow("claims 60000 x 60000") << QByteArray::fromStdString(ClaimingSize(60000, 60000)) << "refused";
     QTest::newRow("claims 10001 x 10000") << QByteArray::fromStdString(ClaimingSize(10001, 10000)) << "refused";
+    // Decoded on the GUI thread: 8K UHD at most, a progressive picture 4K UHD.
+    QTest::newRow("claims just over 8K UHD") << QByteArray::fromStdString(ClaimingSize(7681, 4320)) << "refused";
+    QTest::newRow("progressive") << QByteArray::fromStdString(Picture(QSize(640, 360), "JPEG", true)) << "640x360";
+    QTest::newRow("progressive, claims just over 4K UHD")
+        << QByteArray::fromStdString(ClaimingSize(3841, 2160, true)) << "refused";
 }
 
 void tst_AlarmPictureDecoder::headerCheck()

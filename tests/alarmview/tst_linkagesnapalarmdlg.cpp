@@ -251,21 +251,21 @@ void tst_LinkageSnapAlarmDlg::closeHidesTheSetupDialogOnly()
 void tst_LinkageSnapAlarmDlg::savePictureNoticesAreThrottled_data()
 {
     QTest::addColumn<QByteArray>("strSignal");
-    QTest::addColumn<int>("nSignals");
+    QTest::addColumn<QString>("strEvents"); // F: that failure, S: a picture saved
     QTest::addColumn<int>("nNotices");
     for (const char* szSignal : {"signalSpaceNotEnough", "signalSaveFailed"}) {
         const QByteArray strSignal(szSignal);
-        QTest::addRow("%s once", szSignal) << strSignal << 1 << 1;
-        QTest::addRow("%s eleven times", szSignal) << strSignal << 11 << 1;
-        QTest::addRow("%s twelve times", szSignal) << strSignal << 12 << 2;
-        QTest::addRow("%s twenty-three times", szSignal) << strSignal << 23 << 3;
+        QTest::addRow("%s once", szSignal) << strSignal << "F" << 1;
+        QTest::addRow("%s 232 times in a row", szSignal) << strSignal << QString(232, 'F') << 1;
+        QTest::addRow("%s again after a saved picture", szSignal) << strSignal << "FFFSFF" << 2;
+        QTest::addRow("%s never", szSignal) << strSignal << "SS" << 0;
     }
 }
 
 void tst_LinkageSnapAlarmDlg::savePictureNoticesAreThrottled()
 {
     QFETCH(QByteArray, strSignal);
-    QFETCH(int, nSignals);
+    QFETCH(QString, strEvents);
     QFETCH(int, nNotices);
     CLinkageSnapAlarmDlg dlg;
     auto* pMgr = LinkageSnapAlarm::CLinkageSavePicMgr::GetLiveSavePicMgr();
@@ -273,8 +273,10 @@ void tst_LinkageSnapAlarmDlg::savePictureNoticesAreThrottled()
     QCOMPARE(pMgr->parent(), &dlg);
     auto& notices = TesselGUIToolkit::CUiSingleton<Miravel::CInformationMgr>::Instance();
     notices.ClearShownNotices();
-    for (int i = 0; i < nSignals; ++i)
-        QVERIFY(QMetaObject::invokeMethod(pMgr, strSignal.constData()));
+    for (const QChar ch : strEvents) {
+        QVERIFY(ch == 'F' ? QMetaObject::invokeMethod(pMgr, strSignal.constData())
+                          : QMetaObject::invokeMethod(pMgr, "signalPictureSaved", Q_ARG(QString, "saved.jpg")));
+    }
     const QString strKey = strSignal == "signalSpaceNotEnough" ? "NoEnoughFreeSpace" : "SavePictureFailed";
     QCOMPARE(notices.ShownNotices(), QStringList(QVector<QString>(nNotices, strKey).toList()));
 }

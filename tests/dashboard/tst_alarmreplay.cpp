@@ -3,6 +3,7 @@
 #include "Fendra/Singleton.h"
 #include "quorra/AlarmTransfer.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -22,7 +23,31 @@ private slots:
     void schedule_data();
     void schedule();
     void playsToTheHost();
+    void speedBounds_data();
+    void speedBounds();
+    void readsOneLineAtATime();
+    void disorderWindowIsAllThatIsHeld();
+    void streamsAFileToTheHost();
 };
+
+namespace {
+
+// A device that counts the bytes taken from it.
+class CCountingBuffer : public QBuffer
+{
+public:
+    qint64 nTaken = 0;
+
+protected:
+    qint64 readData(char* pData, qint64 nMax) override
+    {
+        const qint64 n = QBuffer::readData(pData, nMax);
+        nTaken += qMax<qint64>(n, 0);
+        return n;
+    }
+};
+
+} // namespace
 
 void tst_AlarmReplay::parseLine_data()
 {
@@ -43,8 +68,10 @@ void tst_AlarmReplay::parseLine_data()
                                          << "\"AlarmType\" is missing or not a whole number";
     QTest::newRow("no source") << QByteArray(R"({"AlarmType": 100009, "IntelAlarmInfo": {}})")
                                << "\"AlarmSourceID\" is missing or not a text";
-    QTest::newRow("negative time") << QByteArray(R"({"at": -1, "AlarmType": 100009, )" + baAlarm + "}")
-                                   << "\"at\" is not a time in seconds";
+    const QString strBadTime = "\"at\" is not a time from 0 to 1000000 seconds";
+    QTest::newRow("negative time") << QByteArray(R"({"at": -1, "AlarmType": 100009, )" + baAlarm + "}") << strBadTime;
+    QTest::newRow("time beyond the clock")
+        << QByteArray(R"({"at": 1e10, "AlarmType": 100009, )" + baAlarm + "}") << strBadTime;
     QTest::newRow("no alarm record") << QByteArray(R"({"AlarmType": 100009, "AlarmSourceID": "AS-1"})")
                                      << "\"IntelAlarmInfo\" is missing or not an object";
     QTest::newRow("bad base64") << QByteArray(
@@ -53,6 +80,19 @@ void tst_AlarmReplay::parseLine_data()
     QTest::newRow("file and base64") << QByteArray(
         R"({"AlarmType": 100509, "AlarmSourceID": "A", "IntelAlarmInfo": {"IntelAlarmHumanInfoList": [{}, {"SubPic": {"file": "a.jpg", "base64": "AA=="}}]}})")
                                      << "IntelAlarmHumanInfoList[1].SubPic: both \"file\" and \"base64\"";
+    const QByteArray baFileAlarm = R"({"AlarmType": 100009, "AlarmSourceID": "A", "IntelAlarmInfo": {"VCASmart": )";
+    QTest::newRow("file above the folder") << QByteArray(baFileAlarm + R"({"bkPic": {"file": "../../etc/hostname"}}}})")
+                                           << "VCASmart.bkPic: picture file ../../etc/hostname is outside the "
+                                              "replay file's folder";
+    QTest::newRow("absolute file") << QByteArray(baFileAlarm + R"({"bkPic": {"file": "/etc/hostname"}}}})")
+                                   << "VCASmart.bkPic: picture file /etc/hostname: an absolute path (only files in "
+                                      "the replay file's folder are read)";
+    QTest::newRow("link out of the folder") << QByteArray(baFileAlarm + R"({"bkPic": {"file": "out.jpg"}}}})")
+                                            << "VCASmart.bkPic: picture file out.jpg is outside the replay file's "
+                                               "folder";
+    QTest::newRow("forged line in a file name, escaped")
+        << QByteArray(baFileAlarm + R"({"bkPic": {"file": "a\nline 9: fake"}}}})")
+        << "VCASmart.bkPic: picture file a\\nline 9: fake cannot be read";
     QTest::newRow("missing file") << QByteArray(
         R"({"AlarmType": 100509, "AlarmSourceID": "A", "IntelAlarmInfo": {"IntelAlarmFaceInfoList": [{"bkPic": {"file": "none.jpg"}}]}})")
                                   << "IntelAlarmFaceInfoList[0].bkPic: picture file none.jpg cannot be read";
@@ -63,6 +103,11 @@ void tst_AlarmReplay::parseLine()
     QFETCH(QByteArray, baLine);
     QFETCH(QString, strResult);
     QTemporaryDir dir;
+    QTemporaryDir outside;
+    QFile secret(outside.filePath("secret.jpg"));
+    QVERIFY(secret.open(QIODevice::WriteOnly) && secret.write("secret") == 6);
+    secret.close();
+    QVERIFY(QFile::link(secret.fileName(), dir.filePath("out.jpg")));
     CPictureStore pictures(dir.path());
     ReplayEvent event;
     QString strError;
@@ -137,7 +182,7 @@ void tst_AlarmReplay::schedule_data()
     QTest::newRow("in time") << "0,1,2" << 1.0 << 1 << 0 << "0:0,1:1,2:2";
     QTest::newRow("twice as fast") << "0,1,2" << 2.0 << 1 << 0 << "0:0,0.5:1,1:2";
     QTest::newRow("at once") << "0,1,2" << 0.0 << 1 << 0 << "0:0,0:1,0:2";
-    QTest::newRow("lines out of time order") << "2,0,1" << 1.0 << 1 << 0 << "0:1,1:2,2:0";
+    QTest::newRow("lines out of time order wait for nothing") << "2,0,1,3" << 1.0 << 1 << 0 << "2:0,2:1,2:2,3:3";
     QTest::newRow("bursts of two") << "0,1,2,3,4" << 1.0 << 2 << 0 << "0:0,0:1,2:2,2:3,4:4";
     QTest::newRow("out of order, times kept")
         << "0,1,2,3,4,5,6,7" << 1.0 << 1 << 3 << "0:0,1:1,2:2,3:3,4:5,5:4,6:7,7:6";
@@ -175,7 +220,8 @@ void tst_AlarmReplay::playsToTheHost()
     options.nDisorder = 3;
     QList<int> lstTypes;
     auto& transfer = Fendra::CSingleton<quorra::AlarmTransfer>::Instance();
-    connect(&transfer, &quorra::AlarmTransfer::signalAlarmEventInfo, this, [&](void* pAlarm) {
+    QObject context; // the connection ends with the test
+    connect(&transfer, &quorra::AlarmTransfer::signalAlarmEventInfo, &context, [&](void* pAlarm) {
         lstTypes << static_cast<quorra::IAlarmEvent*>(pAlarm)->GetIntelAlarmEventInfo().AlarmType;
     });
     CAlarmReplay replay;
@@ -191,6 +237,89 @@ void tst_AlarmReplay::playsToTheHost()
     for (int i = 0; i < 20; ++i)
         QCOMPARE(lstSorted[i], i);
     QVERIFY(lstTypes != lstSorted);
+    QTRY_COMPARE(transfer.PendingEvents(), 0);
+}
+
+void tst_AlarmReplay::speedBounds_data()
+{
+    QTest::addColumn<double>("dSpeed");
+    QTest::addColumn<bool>("bAllowed");
+    QTest::newRow("at once") << 0.0 << true;
+    QTest::newRow("slowest") << kMinReplaySpeed << true;
+    QTest::newRow("fastest") << kMaxReplaySpeed << true;
+    QTest::newRow("so slow the clock overflows") << 1e-300 << false;
+    QTest::newRow("beyond the fastest") << 1e7 << false;
+    QTest::newRow("negative") << -1.0 << false;
+    QTest::newRow("not a number") << qQNaN() << false;
+}
+
+void tst_AlarmReplay::speedBounds()
+{
+    QFETCH(double, dSpeed);
+    QFETCH(bool, bAllowed);
+    QCOMPARE(IsReplaySpeedAllowed(dSpeed), bAllowed);
+}
+
+void tst_AlarmReplay::readsOneLineAtATime()
+{
+    constexpr int kLines = 4000;
+    QByteArray baFile = "# many alarms\n";
+    for (int i = 0; i < kLines; ++i)
+        baFile += QStringLiteral(R"({"at": %1, "AlarmType": 100009, "AlarmSourceID": "AS-1", "IntelAlarmInfo": {}})"
+                                 "\n")
+                      .arg(i)
+                      .toUtf8();
+    CCountingBuffer device;
+    device.setData(baFile);
+    QVERIFY(device.open(QIODevice::ReadOnly));
+    QTemporaryDir dir;
+    CReplayReader reader(&device, dir.path());
+    ReplayEvent event;
+    QVERIFY(reader.Next(event));
+    QVERIFY2(device.nTaken < baFile.size() / 10, qPrintable(QString::number(device.nTaken)));
+    int nEvents = 1;
+    while (reader.Next(event))
+        ++nEvents;
+    QCOMPARE(nEvents, kLines);
+    QCOMPARE(event.dAt, double(kLines - 1));
+}
+
+void tst_AlarmReplay::disorderWindowIsAllThatIsHeld()
+{
+    ReplayOptions options;
+    options.nDisorder = 5;
+    CReplaySchedule schedule(options);
+    size_t nOut = 0;
+    double dDue = 0;
+    ReplayEvent event;
+    for (int i = 0; i < 200; ++i) {
+        schedule.Push(ReplayEvent());
+        while (schedule.Pop(dDue, event))
+            ++nOut;
+        QVERIFY(schedule.Held() <= size_t(options.nDisorder) + 1);
+    }
+    schedule.Finish();
+    while (schedule.Pop(dDue, event))
+        ++nOut;
+    QCOMPARE(nOut, size_t(200));
+}
+
+void tst_AlarmReplay::streamsAFileToTheHost()
+{
+    auto& transfer = Fendra::CSingleton<quorra::AlarmTransfer>::Instance();
+    QTRY_COMPARE(transfer.PendingEvents(), 0);
+    ReplayOptions options;
+    options.dSpeed = 0;
+    QStringList lstErrors;
+    CAlarmReplay replay;
+    QSignalSpy spyFinished(&replay, &CAlarmReplay::signalFinished);
+    QVERIFY(!replay.Start(QDir::temp().filePath("no-such-replay.jsonl"), options,
+                          [&](const QString& strError) { lstErrors << strError; }));
+    QCOMPARE(lstErrors.size(), 1);
+    QVERIFY(replay.Start(LSA_DEMO_REPLAY, options, [&](const QString& strError) { lstErrors << strError; }));
+    QTRY_COMPARE(spyFinished.count(), 1);
+    QCOMPARE(replay.AlarmsSent(), quint64(4));
+    QCOMPARE(lstErrors.size(), 1);
     QTRY_COMPARE(transfer.PendingEvents(), 0);
 }
 

@@ -101,6 +101,19 @@ void tst_Site::badItems_data()
         R"({"groups":[{"id":"g1","name":"A"},{"id":"g1","name":"B"}],"cameras":[{"guid":"c1","name":"n","group":"g1"}]})")
                                          << true << "c1"
                                          << "group 2 \"g1\": field \"id\": used twice; skipped";
+    QTest::newRow("GUID again in another case") << Site(c1 + "," + Camera("C1", "", "g2")) << true << "c1"
+                                                << "camera 2 \"C1\": field \"guid\": used twice; skipped";
+    QTest::newRow("group named in another case") << Site(Camera("c1", "", "G1")) << true << "c1"
+                                                 << "";
+    QTest::newRow("long stream address") << Site(Camera("c0", ",\"stream\":\"rtsp://h/" + QString(5000, 'a') + "\"")
+                                                 + "," + c1)
+                                         << true << "c1"
+                                         << "field \"stream\": longer than 2048 characters; skipped";
+    QTest::newRow("empty group list") << QByteArray(R"({"groups":[],"cameras":[]})") << true << ""
+                                      << "site.json: field \"groups\": no group; the camera tree is empty";
+    QTest::newRow("forged line in a GUID, escaped")
+        << Site(R"({"guid":"c0\n12:00:00 forged\u202e","name":"n","group":"g1"},)" + c1) << true << "c1"
+        << "camera 1 \"c0\\n12:00:00 forged\\u{202e}\": field \"guid\": holds control characters";
     QTest::newRow("camera list not a list") << Site("", R"(,"alarmInputs":{})") << true << ""
                                             << "field \"alarmInputs\": expected a list; ignored";
 }

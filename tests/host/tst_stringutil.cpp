@@ -60,6 +60,8 @@ void tst_StringUtil::replaceInvalidChar_data()
     QTest::newRow("control characters, NUL and DEL") << QByteArray("a\tb\nc\0d\x7f", 8) << QByteArray("a_b_c_d_");
     const QByteArray baUtf8("\xE6\x91\x84\xE5\x83\x8F 1");
     QTest::newRow("UTF-8 sequences untouched") << baUtf8 << baUtf8;
+    QTest::newRow("right-to-left override and C1 control")
+        << QByteArray("Gate\xE2\x80\xAEgpj.exe\xC2\x85") << QByteArray("Gate_gpj.exe_");
 }
 
 void tst_StringUtil::replaceInvalidChar()

@@ -71,6 +71,8 @@ private slots:
     void actions_data();
     void actions();
     void forgetAndDestroyWhileConnecting();
+    void staleStopAfterRestartLeavesTheStream();
+    void failureIsToldOncePerStart();
 
 private:
     CTestLivePlugin m_plugin;
@@ -381,6 +383,59 @@ void tst_StreamPlayWindow::forgetAndDestroyWhileConnecting()
     QVERIFY(upWindow->StartLiveView("cam-silent", 100, false));
     upWindow.reset();
     QTest::qWait(50);
+}
+
+// A "stopped" notice of the stream before a restart arrives queued after it:
+// the running stream keeps its actions, its region display and its reconnect state.
+void tst_StreamPlayWindow::staleStopAfterRestartLeavesTheStream()
+{
+    std::unique_ptr<CStreamPlayWindowWithTask> upWindow(NewPlayWindow(&m_plugin));
+    upWindow->show();
+    QVERIFY(upWindow->StartLiveView("cam-1", 100, false));
+    QTRY_VERIFY_WITH_TIMEOUT(upWindow->GetPreview()->IsPlaying(), kWaitMs);
+    upWindow->StopLiveView();
+    QVERIFY(upWindow->StartLiveView("cam-1", 100, false)); // the stop's notice is still queued
+    QTRY_VERIFY_WITH_TIMEOUT(upWindow->GetPreview()->IsPlaying(), kWaitMs);
+    const QRectF rcZoom(0.25, 0.25, 0.5, 0.5);
+    upWindow->GetPreview()->SetDigitalZoomRect(rcZoom);
+    Vantrel::CPreviewObserver::Param param;
+    param.strCameraGUID = "cam-1";
+    param.nKind = Vantrel::NotifyStreamLost;
+    emit upWindow->GetPreview()->signalPreviewNotify(param);
+    param.nKind = Vantrel::NotifyStopped; // late, from the stream before
+    emit upWindow->GetPreview()->signalPreviewNotify(param);
+    QCoreApplication::processEvents();
+    QVERIFY(upWindow->GetMenuMgr()->Action(CLiveViewMenuMgr::Screenshot)->isEnabled());
+    QVERIFY(upWindow->GetMenuMgr()->Action(CLiveViewMenuMgr::StopLiveView)->isEnabled());
+    QCOMPARE(upWindow->GetPreview()->GetDigitalZoomRect(), rcZoom);
+    Notices().ClearShownNotices();
+    param.nKind = Vantrel::NotifyResumed;
+    emit upWindow->GetPreview()->signalPreviewNotify(param);
+    QTRY_COMPARE(Notices().ShownNotices().filter("Reconnected").size(), 1);
+}
+
+// Whichever way a start fails (at once, through the stream's error report, or
+// both), one notice says so; the next start may tell its own.
+void tst_StreamPlayWindow::failureIsToldOncePerStart()
+{
+    std::unique_ptr<CStreamPlayWindowWithTask> upWindow(NewPlayWindow(&m_plugin));
+    upWindow->show();
+    const auto failures = [] { return Notices().ShownNotices().filter("LiveViewFailed").size(); };
+    QVERIFY(!upWindow->StartLiveView("cam-bad", 100, false));
+    QCOMPARE(failures(), 1);
+    Vantrel::CPreviewObserver::Param param;
+    param.strCameraGUID = "cam-bad";
+    param.nKind = Vantrel::NotifyError;
+    emit upWindow->GetPreview()->signalPreviewNotify(param);
+    QCoreApplication::processEvents();
+    QCOMPARE(failures(), 1);
+    QVERIFY(upWindow->StartLiveView("cam-silent", 100, false));
+    param.strCameraGUID = "cam-silent";
+    emit upWindow->GetPreview()->signalPreviewNotify(param);
+    emit upWindow->GetPreview()->signalPreviewNotify(param);
+    QTRY_COMPARE(failures(), 2);
+    QCoreApplication::processEvents();
+    QCOMPARE(failures(), 2);
 }
 
 QTEST_MAIN(tst_StreamPlayWindow)

@@ -8,6 +8,7 @@
 
 #include "JSONStruct/AlarmPictureInfo.h"
 #include "JSONStruct/JSONResponse.h"
+#include "LogText.h"
 #include "RecordTestUtil.h"
 
 using namespace recordtest;
@@ -77,6 +78,8 @@ private slots:
     void filter();
     void checkRequired_data();
     void checkRequired();
+    void logTextEscapes_data();
+    void logTextEscapes();
     void responseText_data();
     void responseText();
     void listLengthLimit_data();
@@ -280,6 +283,29 @@ void TestJsonRecordFramework::checkRequired()
     QCOMPARE(QByteArray::fromStdString(strError), error);
 }
 
+void TestJsonRecordFramework::logTextEscapes_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QByteArray>("escaped");
+    QTest::newRow("plain and non-Latin text kept")
+        << QByteArray("Gate \xE9\x97\xA8") << QByteArray("Gate \xE9\x97\xA8");
+    QTest::newRow("line breaks and tab") << QByteArray("a\r\nb\tc") << QByteArray("a\\r\\nb\\tc");
+    QTest::newRow("escape, NUL and DEL") << QByteArray("\x1B[31m\0\x7F", 7) << QByteArray("\\x1b[31m\\x00\\x7f");
+    QTest::newRow("C1 control and line separator") << QByteArray("a\xC2\x85"
+                                                                 "b\xE2\x80\xA8")
+                                                   << QByteArray("a\\u{0085}b\\u{2028}");
+    QTest::newRow("bidirectional isolate") << QByteArray("\xE2\x81\xA6x") << QByteArray("\\u{2066}x");
+    QTest::newRow("backslash doubled") << QByteArray("a\\n") << QByteArray("a\\\\n");
+    QTest::newRow("bytes that are not UTF-8") << QByteArray("a\xFF\xC3") << QByteArray("a\\xff\\xc3");
+}
+
+void TestJsonRecordFramework::logTextEscapes()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QByteArray, escaped);
+    QCOMPARE(QByteArray::fromStdString(protocol::EscapeForLog(text.toStdString())), escaped);
+}
+
 void TestJsonRecordFramework::responseText_data()
 {
     QTest::addColumn<QByteArray>("text");
@@ -308,6 +334,9 @@ void TestJsonRecordFramework::responseText_data()
         << QByteArray("Refused a response of ") + QByteArray::number(baHuge.size()) + " bytes (limit "
                + QByteArray::number(qulonglong(protocol::kMaxBodyBytes)) + "): [" + baHuge.left(160) + "]... ("
                + QByteArray::number(baHuge.size()) + " bytes)";
+    QTest::newRow("forged log line in a body")
+        << QByteArray("{x\n12:00:00 lsa.plugin: fake\xE2\x80\xAE") << false << nUnknown << QByteArray() << 0.0
+        << QByteArray("Failed to cJSON_Parse( [{x\\n12:00:00 lsa.plugin: fake\\u{202e}] ). Error at byte 2.");
     const QByteArray baLongBad = "not json " + QByteArray(400, 'x');
     QTest::newRow("long text that is not JSON")
         << baLongBad << false << nUnknown << QByteArray() << 0.0

@@ -24,6 +24,7 @@ private slots:
     void concurrentWritersNeverShareAName();
     void failedWriteLeavesNothing_data();
     void failedWriteLeavesNothing();
+    void failuresAreLoggedOncePerRunWithTheReason();
     void headerSizeLimit_data();
     void headerSizeLimit();
 
@@ -148,13 +149,26 @@ void TestPictureFile::failedWriteLeavesNothing()
     QCOMPARE(FilesUnder(m_tmpDir.path()), QStringList());
 }
 
+// A full disk fails every picture: the log tells the first with the system's
+// reason, and the count once a picture is written again.
+void TestPictureFile::failuresAreLoggedOncePerRunWithTheReason()
+{
+    QVERIFY(!PictureFile::WriteNewFile(m_tmpDir.filePath("ok"), "d", 1).isEmpty()); // ends an earlier run
+    QTest::ignoreMessage(
+        QtWarningMsg, QRegularExpression("^Picture not saved: no new file in .*/missing: No such file or directory$"));
+    for (int i = 0; i < 5; ++i)
+        QVERIFY(PictureFile::WriteNewFile(m_tmpDir.filePath("missing/p"), "d", 1).isEmpty());
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^5 pictures were not saved \\(first: no new file in "));
+    QVERIFY(!PictureFile::WriteNewFile(m_tmpDir.filePath("ok"), "d", 1).isEmpty());
+}
+
 namespace {
 
 // A small real JPEG whose frame header claims the given size instead.
-QByteArray JpegClaiming(int nWidth, int nHeight)
+QByteArray JpegClaiming(int nWidth, int nHeight, bool bProgressive = false)
 {
-    QByteArray baJpeg = Encode(QuadrantImage(16, 16), "JPEG");
-    const int nFrame = baJpeg.indexOf(QByteArray("\xFF\xC0", 2));
+    QByteArray baJpeg = Encode(QuadrantImage(16, 16), "JPEG", 95, bProgressive);
+    const int nFrame = baJpeg.indexOf(QByteArray(bProgressive ? "\xFF\xC2" : "\xFF\xC0", 2));
     if (nFrame < 0)
         return QByteArray();
     const char arrSize[] = {char(nHeight >> 8), char(nHeight), char(nWidth >> 8), char(nWidth)};
@@ -176,6 +190,10 @@ void TestPictureFile::headerSizeLimit_data()
     QTest::newRow("claims 20000x20000") << JpegClaiming(20000, 20000) << false << false;
     QTest::newRow("claims 65535x1600") << JpegClaiming(65535, 1600) << false << false;
     QTest::newRow("no picture at all") << QByteArray("not a picture") << false << false;
+    // Progressive decoding holds the whole picture's coefficients: 4K UHD at most.
+    QTest::newRow("real progressive 16x16") << Encode(QuadrantImage(16, 16), "JPEG", 95, true) << true << true;
+    QTest::newRow("progressive, claims 4K UHD") << JpegClaiming(3840, 2160, true) << true << false;
+    QTest::newRow("progressive, claims 10000x10000") << JpegClaiming(10000, 10000, true) << false << false;
 }
 
 void TestPictureFile::headerSizeLimit()

@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <memory>
+
 using LinkageSnapAlarm::CLinkageSetupDlg;
 using LinkageSnapAlarm::LinkageSetupInfo;
 
@@ -76,7 +78,9 @@ private slots:
     void saveFailsOnceThenSucceeds_data();
     void saveFailsOnceThenSucceeds();
     void lockedStoreKeepsLastSettingsAndRetriesOnShow();
-    void damagedStoreIsToldOnce();
+    void damagedStoreIsToldOnceShown_data();
+    void damagedStoreIsToldOnceShown();
+    void lockedAtStartIsReadInTheBackground();
 
 private:
     QTemporaryDir m_tmpDir;
@@ -315,17 +319,62 @@ void TestLinkageSetupDlg::lockedStoreKeepsLastSettingsAndRetriesOnShow()
     QCOMPARE(spySaved.count(), 1); // read once it worked, not on every opening
 }
 
-void TestLinkageSetupDlg::damagedStoreIsToldOnce()
+// The damage is told once, whichever statement finds it, and only once the
+// view is on screen: a notice fading before the window shows is never seen.
+void TestLinkageSetupDlg::damagedStoreIsToldOnceShown_data()
 {
+    QTest::addColumn<bool>("bFoundBySaving");
+    QTest::newRow("found when reading") << false;
+    QTest::newRow("found when saving") << true;
+}
+
+void TestLinkageSetupDlg::damagedStoreIsToldOnceShown()
+{
+    QFETCH(bool, bFoundBySaving);
+    QWidget view;
+    std::unique_ptr<CLinkageSetupDlg> upDlg;
+    if (bFoundBySaving)
+        upDlg = std::make_unique<CLinkageSetupDlg>(&view);
     QVERIFY(DamageDatabase(QByteArray(4096, 'x')));
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("file is not a database")));
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^Settings database was damaged")));
-    CLinkageSetupDlg first;
-    CLinkageSetupDlg second;
-    QCOMPARE(Notices().ShownNotices(), QStringList{QStringLiteral("SettingsDatabaseDamaged")});
+    if (bFoundBySaving)
+        Child<QPushButton>(upDlg.get(), "m_pBtnSave")->click();
+    else
+        upDlg = std::make_unique<CLinkageSetupDlg>(&view);
+    const auto damageNotices = [] { return Notices().ShownNotices().filter("SettingsDatabaseDamaged").size(); };
+    QCOMPARE(damageNotices(), 0);
+    view.show();
+    QCOMPARE(damageNotices(), 1);
+    CLinkageSetupDlg second(&view);
+    QCOMPARE(damageNotices(), 1);
     QVERIFY(Store().SaveSetup(LinkageSetupInfo{true, QStringLiteral("/works"), 2}));
     for (const QFileInfo& aside : DamagedCopies())
         QFile::remove(aside.filePath());
+}
+
+// Locked at start: the view is told once that the settings are not there yet,
+// and gets them as soon as they can be read, without anyone opening the dialog.
+void TestLinkageSetupDlg::lockedAtStartIsReadInTheBackground()
+{
+    QVERIFY(Store().SaveSetup(LinkageSetupInfo{true, QStringLiteral("/kept"), 3}));
+    RawSetupTable locker;
+    QVERIFY(locker.Exec(QStringLiteral("BEGIN EXCLUSIVE")));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("database is locked")));
+    QWidget view;
+    CLinkageSetupDlg dlg(&view);
+    QSignalSpy spySaved(&dlg, &CLinkageSetupDlg::signalSaved);
+    view.show();
+    QTest::qWait(2 * CLinkageSetupDlg::kLoadRetryMs
+                 + CLinkageSetupDlg::kLoadRetryMs / 2); // tries in between stay quiet
+    QCOMPARE(spySaved.count(), 0);
+    QVERIFY(locker.Exec(QStringLiteral("UPDATE LinkageSnapAlarmSetup SET PreviewMode = '2'; COMMIT")));
+    QTRY_COMPARE(spySaved.count(), 1);
+    LinkageSetupInfo info;
+    dlg.GetSetupInfo(info);
+    QCOMPARE(Line(info), QStringLiteral("1|/kept|2"));
+    QCOMPARE(Notices().ShownNotices(), QStringList{QStringLiteral("SettingsNotAvailableYet")});
+    QVERIFY(dlg.isHidden());
 }
 
 QTEST_MAIN(TestLinkageSetupDlg)

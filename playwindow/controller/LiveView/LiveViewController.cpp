@@ -6,6 +6,7 @@
 #include "LiveViewActionStates.h"
 #include "LiveViewControllerPlugin.h"
 
+#include "LogText.h"
 #include "LsaLogging.h"
 #include "Miravel/ErrorInfoMgr.h"
 #include "Miravel/InformationMgr.h"
@@ -15,6 +16,8 @@
 #include "TesselGUIToolkit/ObjectSingleton.h"
 #include "Vantrel/PreviewICamera.h"
 #include "tessel/ICamera.h"
+
+#include <utility>
 
 namespace {
 // Permission codes of the live view module and its rights.
@@ -83,6 +86,7 @@ int CLiveViewController::HostStreamType(int nStreamType, int nChannelKind) const
 bool CLiveViewController::StartPreview(const std::string& strGUID, int nStreamType, WId hWnd)
 {
     m_nFailKind = m_nFailCode = 0;
+    m_bFailureTold = false;
     tessel::ICamera* pCamera = ResolveCamera(strGUID);
     if (!pCamera) {
         m_nFailKind = kFailKindNoCamera;
@@ -101,8 +105,7 @@ bool CLiveViewController::StartPreview(const std::string& strGUID, int nStreamTy
     m_pPreview->SetDeviceIsEagle(device.bEagleEye);
     const int nHostStream = HostStreamType(nStreamType, channel.nChannelKind);
     if (!m_pPreview->StartPreview(hWnd, nHostStream, 0, false)) {
-        Notices().ShowLastErrorInfo(Miravel::CErrorInfoMgr::GetErrorInfo(), CameraName(),
-                                    PlayWindowTexts::Text(PlayWindowTexts::LiveViewFailed), m_pWindow);
+        TellFailure(Miravel::CErrorInfoMgr::GetErrorInfo());
         m_pPreview->SetParam(nullptr);
         return false;
     }
@@ -164,6 +167,15 @@ void CLiveViewController::ApplyActionStates(int nKind)
     default:
         break;
     }
+}
+
+void CLiveViewController::TellFailure(const QString& strError)
+{
+    // A start that fails at once and its stream's error report are one failure.
+    if (std::exchange(m_bFailureTold, true))
+        return;
+    Notices().ShowLastErrorInfo(strError, CameraName(), PlayWindowTexts::Text(PlayWindowTexts::LiveViewFailed),
+                                m_pWindow);
 }
 
 bool CLiveViewController::HasRunningCamera() const
@@ -247,7 +259,10 @@ void CLiveViewController::CloseSound()
 
 void CLiveViewController::OnPreviewNotify(const Vantrel::CPreviewObserver::Param& param)
 {
-    qCDebug(lcPlayWindow) << "preview notification" << param.nKind << param.strCameraGUID.c_str();
+    qCDebug(lcPlayWindow) << "preview notification" << param.nKind
+                          << protocol::EscapeForLog(param.strCameraGUID).c_str();
     ApplyActionStates(param.nKind);
+    if (param.nKind == Vantrel::NotifyError)
+        TellFailure(QString::fromStdString(param.strText));
     emit SignalLiveViewEvent(TesselPlayWindow::MakeLiveViewEvent(param));
 }

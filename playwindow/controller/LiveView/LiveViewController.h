@@ -74,6 +74,8 @@ private:
     bool HasRunningCamera() const;
     void ApplyActionStates(int nKind);
     QString CameraName() const;
+    // The one "live view failed" notice of a start.
+    void TellFailure(const QString& strError);
 
     CLiveViewControllerPlugin* m_pPlugin = nullptr;
     QWidget* m_pWindow = nullptr;
@@ -84,4 +86,5 @@ private:
     QPointer<CLiveViewMenuMgr> m_pMenuMgr;
     // Set when a running stream was lost, so that its return is announced.
     bool m_bNoticeReconnected = false;
+    bool m_bFailureTold = false; // since the last start
 };

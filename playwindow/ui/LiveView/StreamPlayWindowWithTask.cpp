@@ -351,10 +351,7 @@ void CStreamPlayWindowWithTask::OnLiveViewEvent(const CLiveViewEvent& eventLiveV
         m_pStateBar->setVisible(GetPreview()->IsRecord());
         break;
     case Vantrel::NotifyError:
-        TesselGUIToolkit::CUiSingleton<Miravel::CInformationMgr>::Instance().ShowLastErrorInfo(
-            QString::fromStdString(eventLiveView.m_strSecondText), QString::fromStdString(pCamera->GetElementName()),
-            PlayWindowTexts::Text(PlayWindowTexts::LiveViewFailed), this);
-        break;
+        break; // told by the controller, once per start
     case Vantrel::NotifyStreamLost:
         ShowEventTip(PlayWindowTexts::Text(PlayWindowTexts::StreamLostReconnecting));
         break;
