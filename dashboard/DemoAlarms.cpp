@@ -24,18 +24,6 @@
 
 namespace {
 
-bool ReadNumber(const QCommandLineParser& parser, const QCommandLineOption& option, double dMin, double dMax,
-                double& dValue)
-{
-    bool bOk = false;
-    dValue = parser.value(option).toDouble(&bOk);
-    if (bOk && dValue >= dMin && dValue <= dMax)
-        return true;
-    std::fprintf(stderr, "dashboard: --%s wants a number from %g to %g\n", qPrintable(option.names().first()), dMin,
-                 dMax);
-    return false;
-}
-
 QString Tr(const char* szKey)
 {
     return QCoreApplication::translate(DashboardTexts::kContext, szKey);
@@ -92,10 +80,10 @@ bool CDemoAlarms::Start(const QCommandLineParser& parser, bool bShowPanel)
     if (parser.isSet(m_optReplay)) {
         AlarmSim::ReplayOptions options;
         double dBurst = 1, dDisorder = 0, dSeed = 1;
-        if (!ReadNumber(parser, m_optReplaySpeed, 0, AlarmSim::kMaxReplaySpeed, options.dSpeed)
-            || !ReadNumber(parser, m_optReplayBurst, 1, 1e6, dBurst)
-            || !ReadNumber(parser, m_optReplayDisorder, 0, 1e6, dDisorder)
-            || !ReadNumber(parser, m_optReplaySeed, 0, 4294967295.0, dSeed))
+        if (!AlarmSim::ReadNumberOption(parser, m_optReplaySpeed, 0, AlarmSim::kMaxReplaySpeed, options.dSpeed)
+            || !AlarmSim::ReadNumberOption(parser, m_optReplayBurst, 1, 1e6, dBurst)
+            || !AlarmSim::ReadNumberOption(parser, m_optReplayDisorder, 0, 1e6, dDisorder)
+            || !AlarmSim::ReadNumberOption(parser, m_optReplaySeed, 0, 4294967295.0, dSeed))
             return false;
         if (!AlarmSim::IsReplaySpeedAllowed(options.dSpeed)) {
             std::fprintf(stderr, "dashboard: --%s wants 0 or a number from %g to %g\n",
@@ -119,9 +107,9 @@ bool CDemoAlarms::Start(const QCommandLineParser& parser, bool bShowPanel)
 
     AlarmSim::SimSettings settings;
     double dBurst = 0, dPersons = 0;
-    if (!ReadNumber(parser, m_optSimRate, 0.01, 100, settings.dRate)
-        || !ReadNumber(parser, m_optSimBurst, 0, 100, dBurst)
-        || !ReadNumber(parser, m_optSimPersons, 0, 1000, dPersons))
+    if (!AlarmSim::ReadNumberOption(parser, m_optSimRate, 0.01, 100, settings.dRate)
+        || !AlarmSim::ReadNumberOption(parser, m_optSimBurst, 0, 100, dBurst)
+        || !AlarmSim::ReadNumberOption(parser, m_optSimPersons, 0, 1000, dPersons))
         return false;
     settings.nBurst = int(dBurst);
     settings.nPersons = int(dPersons);

@@ -1,9 +1,25 @@
 #include "BrokerOptions.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QFile>
 
+#include <cstdio>
+
 namespace AlarmSim {
+
+bool ReadNumberOption(const QCommandLineParser& parser, const QCommandLineOption& option, double dMin, double dMax,
+                      double& dValue)
+{
+    bool bOk = false;
+    dValue = parser.value(option).toDouble(&bOk);
+    if (bOk && dValue >= dMin && dValue <= dMax)
+        return true;
+    std::fprintf(stderr, "%s: --%s wants a number from %g to %g\n", qPrintable(QCoreApplication::applicationName()),
+                 qPrintable(option.names().first()), dMin, dMax);
+    return false;
+}
+
 namespace {
 
 constexpr qint64 kMiB = 1024 * 1024;

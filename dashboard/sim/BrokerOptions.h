@@ -9,6 +9,11 @@ class QCommandLineParser;
 
 namespace AlarmSim {
 
+// The option's value as a number from dMin to dMax; otherwise false, with a line
+// on standard error that names the program and the option.
+bool ReadNumberOption(const QCommandLineParser& parser, const QCommandLineOption& option, double dMin, double dMax,
+                      double& dValue);
+
 // Command-line options of broker connections. Passwords come from a file or an
 // environment variable, never from the command line, where others can read them.
 class CBrokerOptions

@@ -47,18 +47,6 @@ bool ReadEvents(const QString& strPath, std::vector<AlarmSim::ReplayEvent>& vecE
     return true;
 }
 
-bool ReadNumber(const QCommandLineParser& parser, const QCommandLineOption& option, double dMin, double dMax,
-                double& dValue)
-{
-    bool bOk = false;
-    dValue = parser.value(option).toDouble(&bOk);
-    if (bOk && dValue >= dMin && dValue <= dMax)
-        return true;
-    std::fprintf(stderr, "lsa-publish: --%s wants a number from %g to %g\n", qPrintable(option.names().first()), dMin,
-                 dMax);
-    return false;
-}
-
 bool WaitForConnection(const mqtt::CAlarmPublisher& publisher)
 {
     for (int nWaited = 0; nWaited < kConnectWaitMs; nWaited += kPollMs) {
@@ -126,8 +114,10 @@ int main(int argc, char** argv)
     }
     AlarmSim::ReplayOptions options;
     double dBurst = 1, dDisorder = 0, dSeed = 1;
-    if (!ReadNumber(parser, optSpeed, 0, 1e6, options.dSpeed) || !ReadNumber(parser, optBurst, 1, 1e6, dBurst)
-        || !ReadNumber(parser, optDisorder, 0, 1e6, dDisorder) || !ReadNumber(parser, optSeed, 0, 4294967295.0, dSeed))
+    if (!AlarmSim::ReadNumberOption(parser, optSpeed, 0, 1e6, options.dSpeed)
+        || !AlarmSim::ReadNumberOption(parser, optBurst, 1, 1e6, dBurst)
+        || !AlarmSim::ReadNumberOption(parser, optDisorder, 0, 1e6, dDisorder)
+        || !AlarmSim::ReadNumberOption(parser, optSeed, 0, 4294967295.0, dSeed))
         return 2;
     options.nBurst = int(dBurst);
     options.nDisorder = int(dDisorder);
