@@ -2,6 +2,7 @@
 #include "Fendra/SingletonImpl.h"
 #include "quorra/AlarmEvent.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLoggingCategory>
 #include <QThread>
@@ -17,6 +18,10 @@ Q_LOGGING_CATEGORY(lcAlarmTransfer, "lsa.host.alarms", QtInfoMsg)
 AlarmTransfer::AlarmTransfer()
     : m_pQuietTimer(new QTimer(this))
 {
+    // Deliveries and releases run in the application's thread, whichever thread
+    // happened to ask for the transfer first.
+    if (QCoreApplication* pApp = QCoreApplication::instance())
+        moveToThread(pApp->thread());
     m_pQuietTimer->setSingleShot(true);
     m_pQuietTimer->setInterval(int(std::chrono::milliseconds(kDropEpisodeQuiet).count()));
     connect(m_pQuietTimer, &QTimer::timeout, this, &AlarmTransfer::ReportDrops);
