@@ -113,16 +113,18 @@ public slots:
     void onCameraDClicked(void* pCamera);
     void onGroupDoubleClicked(const QModelIndex& mIndex);
     void onCameraRemoved(tessel::StrGUID strGUID);
+    void onNewAlarmComing(const quorra::IntelAlarmEventInfo& struAlarmIn);
+    void onBtnTestClicked();
     void onPlayWindowSelected();
     void onPreviewClosedByBtn();
     void onPlayWindowDropEvent(QDropEvent* pEvent);
     void onSignalSpaceNotEnough();
     void onUpdateGroupTreeSelectedCamera(std::string idCamera);
     void onUpdateLiveViewState(const CLiveViewEvent& eventLiveView);
+    // Slots the host does not know come after its own: method indices are
+    // part of what its string-based connections see.
     void onSignalSaveFailed();
     void onSignalPictureSaved();
-    void onNewAlarmComing(const quorra::IntelAlarmEventInfo& struAlarmIn);
-    void onBtnTestClicked();
     void onAlarmsDropped(int nCount);
     void onPicturesNotSaved(int nCount);
 

@@ -388,7 +388,7 @@ void OnDecodedPad(GstElement*, GstPad* pPad, gpointer pData)
 
 void OnSourceSetup(GstElement*, GstElement* pSource, gpointer pData)
 {
-    // What the network or file delivers, before decoding.
+    // What the network delivers, before decoding.
     if (pData)
         CountArrivingBytes(pSource, *static_cast<std::shared_ptr<PipelineLink>*>(pData));
     GObjectClass* pClass = G_OBJECT_GET_CLASS(pSource);
@@ -396,6 +396,13 @@ void OnSourceSetup(GstElement*, GstElement* pSource, gpointer pData)
         g_object_set(pSource, "latency", kRtspLatencyMs, "tcp-timeout", kRtspTcpTimeoutUs, nullptr);
     else if (g_object_class_find_property(pClass, "timeout") && g_object_class_find_property(pClass, "user-agent"))
         g_object_set(pSource, "timeout", kHttpTimeoutS, nullptr);
+}
+
+// A local file is read ahead in large blocks, a small one all at once: its
+// stream's pace shows where the paced stream enters the decoders.
+void OnFileElementAdded(GstBin*, GstBin*, GstElement* pElement, gpointer pData)
+{
+    CountDecoderInput(pElement, *static_cast<std::shared_ptr<PipelineLink>*>(pData));
 }
 
 // Decoders that can hand out corrupted pictures are told not to.
@@ -546,8 +553,10 @@ bool BuildUriSource(GstBin* pBin, const QString& strUri, GstElement* pVideoEntry
         g_object_set(pSource, "uri", strUri.toUtf8().constData(), nullptr);
         g_signal_connect_data(pSource, "pad-added", G_CALLBACK(&OnDecodedPad), pCtx, &FreeDecodeContext,
                               GConnectFlags(0));
+        const bool bFile = strUri.startsWith(QLatin1String("file:"), Qt::CaseInsensitive);
         g_signal_connect_data(
-            pSource, "source-setup", G_CALLBACK(&OnSourceSetup), NewLinkRef(spLink),
+            pSource, bFile ? "deep-element-added" : "source-setup",
+            bFile ? G_CALLBACK(&OnFileElementAdded) : G_CALLBACK(&OnSourceSetup), NewLinkRef(spLink),
             [](gpointer p, GClosure*) { FreeLinkRef(p); }, GConnectFlags(0));
         g_signal_connect(pSource, "deep-element-added", G_CALLBACK(&OnDeepElementAdded), nullptr);
     }

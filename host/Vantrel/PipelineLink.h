@@ -131,6 +131,9 @@ void FinishRecordBranch(const std::shared_ptr<RecordBranch>& spBranch, int nTime
 // Statistics and views (PipelineView.cpp). Bytes arriving through an element's
 // source pads, including pads it adds later, count into the link.
 void CountArrivingBytes(GstElement* pElement, const std::shared_ptr<PipelineLink>& spLink);
+// Bytes entering a decoder (an element, not a bin, of the decoder class) count
+// into the link; other elements are left alone.
+void CountDecoderInput(GstElement* pElement, const std::shared_ptr<PipelineLink>& spLink);
 // The caps arriving at an element's sink pad give the stream's size and rate.
 void WatchStreamCaps(GstElement* pElement, const std::shared_ptr<PipelineLink>& spLink);
 // A crop element that shows the given part (fractions) of a picture of that size.

@@ -36,12 +36,16 @@ GstPadProbeReturn OnBytes(GstPad*, GstPadProbeInfo* pInfo, gpointer pData)
     return GST_PAD_PROBE_OK;
 }
 
-void CountPad(GstPad* pPad, const std::shared_ptr<PipelineLink>& spLink)
+void ProbeBytes(GstPad* pPad, const std::shared_ptr<PipelineLink>& spLink)
 {
-    if (GST_PAD_DIRECTION(pPad) != GST_PAD_SRC)
-        return;
     gst_pad_add_probe(pPad, GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_BUFFER_LIST), &OnBytes,
                       NewRef(spLink), &FreeRef);
+}
+
+void CountPad(GstPad* pPad, const std::shared_ptr<PipelineLink>& spLink)
+{
+    if (GST_PAD_DIRECTION(pPad) == GST_PAD_SRC)
+        ProbeBytes(pPad, spLink);
 }
 
 void OnPadAdded(GstElement*, GstPad* pPad, gpointer pData)
@@ -85,6 +89,20 @@ void CountArrivingBytes(GstElement* pElement, const std::shared_ptr<PipelineLink
     g_signal_connect_data(
         pElement, "pad-added", G_CALLBACK(&OnPadAdded), NewRef(spLink), [](gpointer p, GClosure*) { FreeRef(p); },
         GConnectFlags(0));
+}
+
+void CountDecoderInput(GstElement* pElement, const std::shared_ptr<PipelineLink>& spLink)
+{
+    // decodebin itself is of the decoder class too; only what it plugs in counts.
+    GstElementFactory* pFactory = gst_element_get_factory(pElement);
+    if (GST_IS_BIN(pElement) || !pFactory
+        || !gst_element_factory_list_is_type(pFactory, GST_ELEMENT_FACTORY_TYPE_DECODER))
+        return;
+    GstPad* pPad = gst_element_get_static_pad(pElement, "sink");
+    if (!pPad)
+        return;
+    ProbeBytes(pPad, spLink);
+    gst_object_unref(pPad);
 }
 
 void WatchStreamCaps(GstElement* pElement, const std::shared_ptr<PipelineLink>& spLink)

@@ -12,9 +12,9 @@ namespace tessel {
 
 CSiteFileWatcher::CSiteFileWatcher(QObject* parent)
     : QObject(parent)
+    , m_pParse(new QFutureWatcher<SiteLoadResult>(this))
     , m_pWatcher(new QFileSystemWatcher(this))
     , m_pSettleTimer(new QTimer(this))
-    , m_pParse(new QFutureWatcher<SiteLoadResult>(this))
 {
     connect(m_pParse, &QFutureWatcher<SiteLoadResult>::finished, this, &CSiteFileWatcher::OnParsed);
     m_pSettleTimer->setSingleShot(true);

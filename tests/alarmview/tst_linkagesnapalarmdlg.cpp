@@ -26,6 +26,9 @@ using LinkageSnapAlarm::CLinkageSnapAlarmDlg;
 
 namespace {
 
+// The one signal and the slots, the host's and then ours.
+constexpr int kDlgMethodCount = 20;
+
 QString Stretches(const QBoxLayout* pLayout)
 {
     QStringList lst;
@@ -64,6 +67,8 @@ private slots:
     void storedPreviewMode_data();
     void storedPreviewMode();
     void formObjectNames();
+    void metaObjectMethodOrder_data();
+    void metaObjectMethodOrder();
     void selectPlayWindowMarksOneHolder_data();
     void selectPlayWindowMarksOneHolder();
     void switchingPreviewModes();
@@ -111,6 +116,58 @@ void tst_LinkageSnapAlarmDlg::formObjectNames()
     for (QLabel* pLabel :
          {dlg.Form().m_pLabelLiveTitle, dlg.Form().m_pLabelSceneTitle, dlg.Form().m_pLabelLinkageTitle})
         QVERIFY(pLabel->font().bold());
+}
+
+// The host connects by signature strings and may keep method indices: its
+// own methods come first, in its order, and ours after them.
+void tst_LinkageSnapAlarmDlg::metaObjectMethodOrder_data()
+{
+    QTest::addColumn<int>("nPosition");
+    QTest::addColumn<QByteArray>("signature");
+    QTest::addColumn<QByteArray>("parameter");
+    const QList<QPair<const char*, const char*>> lstMethods = {
+        {"signalUpdateGroupSelectState(std::string)", "guidCamera"},
+        {"onBtnSetUpClicked()", ""},
+        {"onBtnCloseClicked()", ""},
+        {"onBtnSetupSaveClicked(bool)", "bSuccess"},
+        {"onBtnShrinkCamera()", ""},
+        {"onCameraDClicked(void*)", "pCamera"},
+        {"onGroupDoubleClicked(QModelIndex)", "mIndex"},
+        {"onCameraRemoved(tessel::StrGUID)", "strGUID"},
+        {"onNewAlarmComing(quorra::IntelAlarmEventInfo)", "struAlarmIn"},
+        {"onBtnTestClicked()", ""},
+        {"onPlayWindowSelected()", ""},
+        {"onPreviewClosedByBtn()", ""},
+        {"onPlayWindowDropEvent(QDropEvent*)", "pEvent"},
+        {"onSignalSpaceNotEnough()", ""},
+        {"onUpdateGroupTreeSelectedCamera(std::string)", "idCamera"},
+        {"onUpdateLiveViewState(CLiveViewEvent)", "eventLiveView"},
+        {"onSignalSaveFailed()", ""},
+        {"onSignalPictureSaved()", ""},
+        {"onAlarmsDropped(int)", "nCount"},
+        {"onPicturesNotSaved(int)", "nCount"},
+    };
+    for (int i = 0; i < lstMethods.size(); ++i) {
+        const QByteArray signature(lstMethods[i].first);
+        QTest::newRow(signature.left(signature.indexOf('(')).constData())
+            << i << signature << QByteArray(lstMethods[i].second);
+    }
+}
+
+void tst_LinkageSnapAlarmDlg::metaObjectMethodOrder()
+{
+    QFETCH(int, nPosition);
+    QFETCH(QByteArray, signature);
+    QFETCH(QByteArray, parameter);
+    const QMetaObject& meta = CLinkageSnapAlarmDlg::staticMetaObject;
+    QCOMPARE(meta.methodCount() - meta.methodOffset(), kDlgMethodCount);
+    const int nIndex = meta.methodOffset() + nPosition;
+    const QMetaMethod method = meta.method(nIndex);
+    QCOMPARE(method.methodSignature(), signature);
+    QCOMPARE(method.methodType(), nPosition == 0 ? QMetaMethod::Signal : QMetaMethod::Slot);
+    QCOMPARE(method.parameterNames().value(0), parameter);
+    // What SIGNAL() and SLOT() strings resolve to.
+    QCOMPARE(meta.indexOfMethod(QMetaObject::normalizedSignature(signature.constData())), nIndex);
 }
 
 void tst_LinkageSnapAlarmDlg::selectPlayWindowMarksOneHolder_data()

@@ -17,7 +17,9 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
 
@@ -56,6 +58,7 @@ private slots:
     void initTestCase();
     void init();
     void cleanup();
+    void streamLineFromTheRunningStream_data();
     void streamLineFromTheRunningStream();
     void ptzPanelMovesTheDemoCamerasView();
     void ptzOnCameraWithoutPtzOpensNothing();
@@ -70,6 +73,7 @@ private:
     bool Play(CStreamPlayWindowWithTask* pWindow, const char* pszGuid);
 
     CTestLivePlugin m_plugin;
+    QTemporaryDir m_dirClip;
     std::unique_ptr<QWidget> m_upOwner;
     CStreamPlayWindowWithTask* m_pWindows[2] = {};
     CPTZControlWnd* m_pPanel = nullptr;
@@ -84,6 +88,15 @@ void tst_PlayWindowPtz::initTestCase()
     TesselGUIToolkit::CObjectSingleton<Miravel::CPermissionManager>::CreateInstance();
     m_plugin.AddCamera("dome", "test:pinwheel", "Dome", tessel::CameraRightAll, true);
     m_plugin.AddCamera("fixed", "test:ball", "Gate");
+    // A local Matroska file still playing when the line is read, and small
+    // enough to be read from the disk at once.
+    const QString strClip = m_dirClip.filePath("clip.mkv");
+    QCOMPARE(QProcess::execute("gst-launch-1.0", {"-q", "videotestsrc", "pattern=ball", "num-buffers=500", "!",
+                                                  "video/x-raw,width=320,height=240,framerate=25/1", "!", "x264enc",
+                                                  "speed-preset=ultrafast", "bitrate=8", "!", "matroskamux", "!",
+                                                  "filesink", "location=" + strClip}),
+             0);
+    m_plugin.AddCamera("clip", strClip.toStdString(), "Clip");
 }
 
 void tst_PlayWindowPtz::init()
@@ -122,16 +135,29 @@ bool tst_PlayWindowPtz::Play(CStreamPlayWindowWithTask* pWindow, const char* psz
     return QTest::qWaitFor([pWindow] { return pWindow->GetPreview()->IsPlaying(); }, kWaitMs);
 }
 
+// The bit rate is the stream's before decoding, from the network or a local file.
+void tst_PlayWindowPtz::streamLineFromTheRunningStream_data()
+{
+    QTest::addColumn<QByteArray>("guid");
+    QTest::addColumn<QString>("strName");
+    QTest::addColumn<QString>("strSizeAndFps");
+    // Raw test pictures arrive at some megabits; the size and rate are the stream's own.
+    QTest::newRow("test pattern") << QByteArray("fixed") << QString("Gate") << QString("640\\*360, 25fps");
+    QTest::newRow("local Matroska file") << QByteArray("clip") << QString("Clip") << QString("320\\*240, 25fps");
+}
+
 void tst_PlayWindowPtz::streamLineFromTheRunningStream()
 {
-    QVERIFY(Play(m_pWindows[0], "fixed"));
+    QFETCH(QByteArray, guid);
+    QFETCH(QString, strName);
+    QFETCH(QString, strSizeAndFps);
+    QVERIFY(Play(m_pWindows[0], guid.constData()));
     auto* pLine = m_pWindows[0]->findChild<QLabel*>("m_pAnalyzeResultLabel");
     QVERIFY(pLine);
-    // Raw test pictures arrive at some megabits; the size and rate are the stream's own.
-    const QRegularExpression rxLine(R"(^[1-9]\d*\.\d\dkbps, 640\*360, 25fps$)");
+    const QRegularExpression rxLine(R"(^([1-9]\d*\.\d\dk|[1-9]\d*)bps, )" + strSizeAndFps + "$");
     QTRY_VERIFY_WITH_TIMEOUT(rxLine.match(pLine->toolTip()).hasMatch(), kWaitMs);
     QVERIFY(!pLine->isHidden());
-    QCOMPARE(m_pWindows[0]->findChild<QLabel*>("m_pWndLabel")->text(), QString("Gate"));
+    QCOMPARE(m_pWindows[0]->findChild<QLabel*>("m_pWndLabel")->text(), strName);
     m_pWindows[0]->StopLiveView();
     QVERIFY(pLine->isHidden());
     QVERIFY(pLine->text().isEmpty());
