@@ -51,6 +51,15 @@ void DecodeSlots(const std::vector<Slot>& vecSlots)
     }
 }
 
+// What decoding a picture costs: its pixels, as its header tells.
+qint64 PixelsOf(const CardPicture& picture)
+{
+    if (!picture.spBytes || picture.spBytes->strData.empty())
+        return 0;
+    const QSize size = AlarmPicture::HeaderSize(picture.spBytes->strData);
+    return qint64(size.width()) * size.height();
+}
+
 } // namespace
 
 CAlarmDisplayQueue::CAlarmDisplayQueue(int nMaxCards)
@@ -64,6 +73,13 @@ void CAlarmDisplayQueue::SetScene(CardPicture scene, std::uint64_t nAlarm)
     m_deqCards.clear();
 }
 
+bool CAlarmDisplayQueue::HoldsOnly(std::uint64_t nAlarm) const
+{
+    return (!m_optScene || m_optScene->nAlarm == nAlarm)
+           && std::all_of(m_deqCards.begin(), m_deqCards.end(),
+                          [nAlarm](const Card& card) { return card.nAlarm == nAlarm; });
+}
+
 void CAlarmDisplayQueue::AddCard(Card card)
 {
     m_deqCards.push_back(std::move(card));
@@ -71,19 +87,22 @@ void CAlarmDisplayQueue::AddCard(Card card)
         m_deqCards.pop_front();
 }
 
-CAlarmDisplayQueue::Decoded CAlarmDisplayQueue::TakeDecoded(const QSize& sizeScene, int nMaxCards)
+CAlarmDisplayQueue::Decoded CAlarmDisplayQueue::TakeDecoded(const QSize& sizeScene, int nMaxCards, qint64 nMaxPixels)
 {
     Decoded decoded;
     std::set<std::uint64_t> setAlarms;
+    qint64 nSpent = 0;
     if (m_optScene) {
         decoded.bScene = true;
         setAlarms.insert(m_optScene->nAlarm);
         // The scene fills its panel exactly, aspect ignored.
-        if (m_optScene->picture.spBytes && !sizeScene.isEmpty())
+        if (m_optScene->picture.spBytes && !sizeScene.isEmpty()) {
+            nSpent = PixelsOf(m_optScene->picture);
             decoded.imgScene = AlarmPicture::DecodeScaled(m_optScene->picture.spBytes->strData, sizeScene);
+        }
         m_optScene.reset();
     }
-    const size_t nTaken = std::min(m_deqCards.size(), size_t(std::max(0, nMaxCards)));
+    const size_t nTaken = CardsWithin(size_t(std::max(0, nMaxCards)), nMaxPixels, nSpent);
     decoded.vecCards.resize(nTaken);
     std::vector<Slot> vecSlots;
     for (size_t i = 0; i < nTaken; ++i) {
@@ -98,6 +117,23 @@ CAlarmDisplayQueue::Decoded CAlarmDisplayQueue::TakeDecoded(const QSize& sizeSce
     decoded.nAlarmsShown = int(setAlarms.size());
     m_deqCards.erase(m_deqCards.begin(), m_deqCards.begin() + std::ptrdiff_t(nTaken));
     return decoded;
+}
+
+size_t CAlarmDisplayQueue::CardsWithin(size_t nMaxCards, qint64 nMaxPixels, qint64 nSpent) const
+{
+    std::set<const protocol::PicBinary*> setCounted;
+    size_t nCards = 0;
+    for (; nCards < m_deqCards.size() && nCards < nMaxCards; ++nCards) {
+        qint64 nCardPixels = 0;
+        for (const CardPicture* pPicture : {&m_deqCards[nCards].face, &m_deqCards[nCards].body}) {
+            if (pPicture->spBytes && setCounted.insert(pPicture->spBytes.get()).second)
+                nCardPixels += PixelsOf(*pPicture);
+        }
+        if (nCards > 0 && nSpent + nCardPixels > nMaxPixels)
+            break;
+        nSpent += nCardPixels;
+    }
+    return nCards;
 }
 
 } // namespace LinkageSnapAlarm

@@ -58,15 +58,19 @@ public:
     // The oldest waiting card goes when more wait than the strip keeps.
     void AddCard(Card card);
     bool IsEmpty() const { return !m_optScene && m_deqCards.empty(); }
+    // True when everything waiting belongs to alarm nAlarm.
+    bool HoldsOnly(std::uint64_t nAlarm) const;
     void Clear()
     {
         m_optScene.reset();
         m_deqCards.clear();
     }
 
-    // The waiting scene and the oldest nMaxCards cards, decoded (the scene at
-    // sizeScene, faces and bodies at their label sizes), out of the queue.
-    Decoded TakeDecoded(const QSize& sizeScene, int nMaxCards = INT_MAX);
+    // The waiting scene and the oldest cards, decoded (the scene at sizeScene,
+    // faces and bodies at their label sizes), out of the queue: at most
+    // nMaxCards, and no more cards than keep the distinct pictures to decode
+    // within nMaxPixels (the first card always comes).
+    Decoded TakeDecoded(const QSize& sizeScene, int nMaxCards = INT_MAX, qint64 nMaxPixels = LLONG_MAX);
 
 private:
     struct Scene
@@ -76,6 +80,9 @@ private:
     };
 
     int m_nMaxCards;
+    // How many cards from the oldest fit the budget of decoded pixels.
+    size_t CardsWithin(size_t nMaxCards, qint64 nMaxPixels, qint64 nSpent) const;
+
     std::optional<Scene> m_optScene;
     std::deque<Card> m_deqCards;
 };

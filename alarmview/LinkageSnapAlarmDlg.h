@@ -145,7 +145,7 @@ private:
     // decoded and the turns stay short.
     void PresentWhenIdle();
     void SchedulePresent();
-    void PresentPending(int nMaxCards);
+    void PresentPending(int nMaxCards, qint64 nMaxPixels);
 
     void InitLinkageDlg();
     void InitConnect();

@@ -36,9 +36,11 @@ constexpr float kSceneWidthShare = 0.97633135f;
 constexpr float kSceneHeightShare = 0.95789474f;
 constexpr float kCardWidthShare = 0.052604165f;
 constexpr int kCardHeightGap = 10;
-// Cards decoded and added in one turn of the event loop while alarms keep
-// coming: the turn stays short and the strip keeps moving.
+// What one turn of the event loop decodes while alarms keep coming: at most
+// ten cards, and pictures of about one 4K frame in all, so the turn stays short
+// and the strip keeps moving.
 constexpr int kCardsPerTurn = 10;
+constexpr qint64 kPixelsPerTurn = 3840 * 2160;
 
 const char* const kKindHumanSub = "_Human_Sub";
 const char* const kKindHumanBk = "_Human_Bk";
@@ -241,8 +243,10 @@ void CLinkageSnapAlarmDlg::HandleHuman(AlarmContext& ctx, const protocol::IntelA
 
 void CLinkageSnapAlarmDlg::PresentWhenIdle()
 {
-    if (Transfer().UndeliveredEvents() == 0) {
-        PresentPending(INT_MAX);
+    // One alarm on its own is shown at once; an alarm that finds earlier ones
+    // still waiting is part of a flood, shown a turn at a time.
+    if (Transfer().UndeliveredEvents() == 0 && m_displayQueue.HoldsOnly(m_nAlarmSerial)) {
+        PresentPending(INT_MAX, LLONG_MAX);
         return;
     }
     SchedulePresent();
@@ -257,16 +261,16 @@ void CLinkageSnapAlarmDlg::SchedulePresent()
         this,
         [this] {
             m_bPresentPosted = false;
-            PresentPending(kCardsPerTurn);
+            PresentPending(kCardsPerTurn, kPixelsPerTurn);
         },
         Qt::QueuedConnection);
 }
 
-void CLinkageSnapAlarmDlg::PresentPending(int nMaxCards)
+void CLinkageSnapAlarmDlg::PresentPending(int nMaxCards, qint64 nMaxPixels)
 {
     const QSize sizeScene(static_cast<int>(static_cast<float>(m_pScenePic->width()) * kSceneWidthShare),
                           static_cast<int>(static_cast<float>(m_pScenePic->height()) * kSceneHeightShare));
-    CAlarmDisplayQueue::Decoded decoded = m_displayQueue.TakeDecoded(sizeScene, nMaxCards);
+    CAlarmDisplayQueue::Decoded decoded = m_displayQueue.TakeDecoded(sizeScene, nMaxCards, nMaxPixels);
     if (decoded.bScene)
         m_pScenePic->SetPicture(QPixmap::fromImage(decoded.imgScene));
     for (const CAlarmDisplayQueue::DecodedCard& card : decoded.vecCards) {
