@@ -114,7 +114,12 @@ CAlarmDisplayQueue::Decoded CAlarmDisplayQueue::TakeDecoded(const QSize& sizeSce
         setAlarms.insert(card.nAlarm);
     }
     DecodeSlots(vecSlots);
-    decoded.nAlarmsShown = int(setAlarms.size());
+    // Items come out in the order their alarms came, and an alarm's cards may
+    // take several turns: count each alarm once, when its first item is shown.
+    decoded.nAlarmsShown = int(std::count_if(setAlarms.begin(), setAlarms.end(),
+                                             [this](std::uint64_t nAlarm) { return nAlarm > m_nLastShownAlarm; }));
+    if (!setAlarms.empty())
+        m_nLastShownAlarm = std::max(m_nLastShownAlarm, *setAlarms.rbegin());
     m_deqCards.erase(m_deqCards.begin(), m_deqCards.begin() + std::ptrdiff_t(nTaken));
     return decoded;
 }

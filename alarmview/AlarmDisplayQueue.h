@@ -48,7 +48,7 @@ public:
         bool bScene = false; // a new scene came: show imgScene (possibly null)
         QImage imgScene;
         std::vector<DecodedCard> vecCards; // oldest first
-        int nAlarmsShown = 0;              // distinct alarms these belong to
+        int nAlarmsShown = 0;              // alarms shown for the first time
     };
 
     explicit CAlarmDisplayQueue(int nMaxCards);
@@ -84,6 +84,7 @@ private:
     size_t CardsWithin(size_t nMaxCards, qint64 nMaxPixels, qint64 nSpent) const;
 
     std::optional<Scene> m_optScene;
+    std::uint64_t m_nLastShownAlarm = 0;
     std::deque<Card> m_deqCards;
 };
 

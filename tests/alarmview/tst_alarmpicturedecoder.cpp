@@ -1,3 +1,4 @@
+#include "AlarmDisplayQueue.h"
 #include "AlarmPictureDecoder.h"
 #include "LinkageSnapAlarmDlg.h"
 
@@ -101,6 +102,7 @@ private slots:
     void cutShowsTheTarget();
     void decodeOnceMatchesEachCut_data();
     void decodeOnceMatchesEachCut();
+    void alarmShownOverTurnsCountsOnce();
 };
 
 void tst_AlarmPictureDecoder::displayCut_data()
@@ -257,6 +259,23 @@ void tst_AlarmPictureDecoder::decodeOnceMatchesEachCut()
         QVERIFY(qAbs(qRed(vecOnce[i].pixel(ptMid)) - qRed(imgEach.pixel(ptMid))) < 8);
         QVERIFY(qAbs(qGreen(vecOnce[i].pixel(ptMid)) - qGreen(imgEach.pixel(ptMid))) < 8);
     }
+}
+
+void tst_AlarmPictureDecoder::alarmShownOverTurnsCountsOnce()
+{
+    auto spBytes = std::make_shared<protocol::PicBinary>();
+    spBytes->strData = Picture(QSize(64, 64));
+    CAlarmDisplayQueue queue(50);
+    queue.SetScene(CardPicture{spBytes, std::nullopt}, 1);
+    for (int i = 0; i < 3; ++i)
+        queue.AddCard({CardPicture{spBytes, std::nullopt}, CardPicture{spBytes, std::nullopt}, QSize(101, 160), 2});
+    QCOMPARE(queue.HoldsOnly(2), false); // the scene is alarm 1's
+    QString strTurns;
+    while (!queue.IsEmpty()) {
+        const auto decoded = queue.TakeDecoded(QSize(330, 182), 2);
+        strTurns += QString("%1 cards, %2 new alarms; ").arg(decoded.vecCards.size()).arg(decoded.nAlarmsShown);
+    }
+    QCOMPARE(strTurns, QString("2 cards, 2 new alarms; 1 cards, 0 new alarms; "));
 }
 
 QTEST_MAIN(tst_AlarmPictureDecoder)

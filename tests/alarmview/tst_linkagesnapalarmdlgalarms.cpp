@@ -433,11 +433,10 @@ void tst_LinkageSnapAlarmDlgAlarms::floodShowsWhatCanBeSeen()
     Flood(Steps(strSteps));
     auto& transfer = Fendra::CSingleton<quorra::AlarmTransfer>::Instance();
     QTRY_COMPARE(transfer.PendingEvents(), 0);
-    QCoreApplication::processEvents(); // the last presentation
-
+    // The last cards come a turn at a time.
+    QTRY_COMPARE(Cards(m_upDlg->m_pCardArea->CardWidget()), strCards);
     QCOMPARE(m_upDlg->LinkageUid(), strUid);
     QVERIFY(m_upDlg->m_pScenePic->HasPicture());
-    QCOMPARE(Cards(m_upDlg->m_pCardArea->CardWidget()), strCards);
     // Every alarm counted: shown, or shed with its pictures still saved.
     QCOMPARE(m_upDlg->AlarmsAccepted(), std::int64_t(nAccepted));
     QVERIFY(m_upDlg->AlarmsShown() >= 2 && m_upDlg->AlarmsShown() < nAccepted);
