@@ -1,12 +1,12 @@
-#include "LinkageSnapAlarmDlg.h"
+#include "alarmview/LinkageSnapAlarmDlg.h"
 
-#include "AlarmViewTexts.h"
+#include "alarmview/AlarmViewTexts.h"
 
-#include "LinkageSavePicMgr.h"
-#include "LinkageSetupDlg.h"
-#include "LiveViewPlugin.h"
-#include "ShowCardWidget.h"
-#include "ui/LiveView/StreamPlayWindowWithTask.h"
+#include "cameratree/LiveViewPlugin.h"
+#include "cards/ShowCardWidget.h"
+#include "playwindow/ui/LiveView/StreamPlayWindowWithTask.h"
+#include "savepic/LinkageSavePicMgr.h"
+#include "settings/LinkageSetupDlg.h"
 
 #include "Fendra/Singleton.h"
 #include "Kelmot/ConfigMgr.h"

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "AlarmDisplayQueue.h"
-#include "LinkageSetupInfo.h"
-#include "LinkageSnapAlarmDlgForm.h"
+#include "alarmview/AlarmDisplayQueue.h"
+#include "alarmview/LinkageSnapAlarmDlgForm.h"
+#include "settings/LinkageSetupInfo.h"
 
-#include "PlayWindowEvent.h"
+#include "playwindow/PlayWindowEvent.h"
 
 #include "quorra/IntelAlarmEventInfo.h"
 #include "tessel/IElement.h"

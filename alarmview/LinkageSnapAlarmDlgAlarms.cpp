@@ -2,19 +2,19 @@
 // shows its scene picture and opens a linkage; linkage alarms of that linkage
 // add one card per person, pairing the face with the body.
 
-#include "LinkageSnapAlarmDlg.h"
+#include "alarmview/LinkageSnapAlarmDlg.h"
 
-#include "AlarmPictureDecoder.h"
-#include "LinkageCardWidget.h"
-#include "LinkageSavePicMgr.h"
-#include "LinkageSnapAlarmListener.h"
-#include "LogText.h"
-#include "LsaLogging.h"
-#include "ShowCardArea.h"
-#include "ShowCardWidget.h"
-#include "ShowPicWidget.h"
+#include "alarmview/AlarmPictureDecoder.h"
+#include "alarmview/AlarmViewLogging.h"
+#include "alarmview/LinkageSnapAlarmListener.h"
+#include "cards/LinkageCardWidget.h"
+#include "cards/ShowCardArea.h"
+#include "cards/ShowCardWidget.h"
+#include "cards/ShowPicWidget.h"
+#include "protocol/LogText.h"
+#include "savepic/LinkageSavePicMgr.h"
 
-#include "AlarmViewTexts.h"
+#include "alarmview/AlarmViewTexts.h"
 
 #include "Fendra/Singleton.h"
 #include "Miravel/InformationMgr.h"

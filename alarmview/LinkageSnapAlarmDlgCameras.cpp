@@ -3,20 +3,19 @@
 // drop), closing and removal, the tree's playing icons and selection, and the
 // window cameras kept across runs.
 
-#include "LinkageSnapAlarmDlg.h"
+#include "alarmview/LinkageSnapAlarmDlg.h"
 
-#include "AlarmViewTexts.h"
+#include "alarmview/AlarmViewTexts.h"
 
-#include "CameraVoiceTalkController.h"
-#include "GroupTreeView.h"
-#include "GroupTreeWidget.h"
-#include "LinkageCameraModel.h"
-#include "LiveViewPlugin.h"
-#include "PlayWindowContext.h"
-#include "controller/LiveView/LiveViewController.h"
-#include "ui/LiveView/StreamPlayWindowWithTask.h"
+#include "cameratree/GroupTreeView.h"
+#include "cameratree/GroupTreeWidget.h"
+#include "cameratree/LinkageCameraModel.h"
+#include "cameratree/LiveViewPlugin.h"
+#include "playwindow/CameraVoiceTalkController.h"
+#include "playwindow/PlayWindowContext.h"
+#include "playwindow/controller/LiveView/LiveViewController.h"
+#include "playwindow/ui/LiveView/StreamPlayWindowWithTask.h"
 
-#include "LsaLogging.h"
 #include "Miravel/PermissionManager.h"
 #include "TesselGUIToolkit/ItemDataRole.h"
 #include "TesselGUIToolkit/ObjectSingleton.h"
@@ -44,14 +43,6 @@ const char* const kCloseButtonStyle =
 // Dialogs alive: the library's shared objects are the plug-in's code and must
 // go with the last dialog, before the host may unload the plug-in.
 int g_nLiveDialogs = 0;
-
-// An element is a camera only when its type says so and it is one.
-tessel::ICamera* AsCamera(tessel::IElement* pElement)
-{
-    if (!pElement || pElement->GetElementType() != tessel::ElementTypeCamera)
-        return nullptr;
-    return dynamic_cast<tessel::ICamera*>(pElement);
-}
 } // namespace
 
 void CLinkageSnapAlarmDlg::InitPlayWindows()
@@ -135,7 +126,7 @@ std::string CLinkageSnapAlarmDlg::PlayingGUID(const CStreamPlayWindowWithTask* p
 
 tessel::ICamera* CLinkageSnapAlarmDlg::CameraOfGUID(const std::string& strGUID) const
 {
-    return m_pLiveViewPlugin ? AsCamera(m_pLiveViewPlugin->GetElementByGUID(strGUID)) : nullptr;
+    return m_pLiveViewPlugin ? tessel::AsCamera(m_pLiveViewPlugin->GetElementByGUID(strGUID)) : nullptr;
 }
 
 tessel::ICamera* CLinkageSnapAlarmDlg::WindowCamera(int nIndex) const
@@ -171,7 +162,7 @@ void CLinkageSnapAlarmDlg::StopAllLiveViews()
 void CLinkageSnapAlarmDlg::onCameraDClicked(void* pCamera)
 {
     // The panel hands over the tree's element; only a camera goes into a window.
-    tessel::ICamera* pLiveCamera = AsCamera(static_cast<tessel::IElement*>(pCamera));
+    tessel::ICamera* pLiveCamera = tessel::AsCamera(static_cast<tessel::IElement*>(pCamera));
     if (!pLiveCamera || !m_pSelectedPlayWindow)
         return;
     const std::string strGUID = pLiveCamera->GetElementID();
@@ -205,7 +196,7 @@ void CLinkageSnapAlarmDlg::onGroupDoubleClicked(const QModelIndex& mIndex)
     QModelIndex miSource = mIndex;
     if (m_pGroupTreeWidget->m_pProxy && mIndex.model() == m_pGroupTreeWidget->m_pProxy)
         miSource = m_pGroupTreeWidget->m_pProxy->mapToSource(mIndex);
-    tessel::ICamera* pCamera = AsCamera(m_pGroupTreeWidget->m_pModel->FindElementByElementIndex(miSource));
+    tessel::ICamera* pCamera = tessel::AsCamera(m_pGroupTreeWidget->m_pModel->FindElementByElementIndex(miSource));
     if (!pCamera || pCamera->GetElementID().empty())
         return;
     onCameraDClicked(static_cast<tessel::IElement*>(pCamera));

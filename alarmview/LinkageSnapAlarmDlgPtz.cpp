@@ -1,11 +1,11 @@
 // The linkage dialog's shared PTZ panel: created hidden and tied to the play
 // windows by its manager, which keeps it on the selected window's camera.
 
-#include "LinkageSnapAlarmDlg.h"
+#include "alarmview/LinkageSnapAlarmDlg.h"
 
-#include "ui/LiveView/StreamPlayWindowWithTask.h"
-#include "ui/PTZ/PTZControlWnd.h"
-#include "ui/PTZ/PlayWindowsPtzMgr.h"
+#include "playwindow/ui/LiveView/StreamPlayWindowWithTask.h"
+#include "playwindow/ui/PTZ/PTZControlWnd.h"
+#include "playwindow/ui/PTZ/PlayWindowsPtzMgr.h"
 
 namespace LinkageSnapAlarm {
 

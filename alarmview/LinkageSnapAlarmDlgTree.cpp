@@ -2,10 +2,10 @@
 // over its model, placing it at the dialog's left edge, collapsing it to its
 // strip and back.
 
-#include "LinkageSnapAlarmDlg.h"
+#include "alarmview/LinkageSnapAlarmDlg.h"
 
-#include "GroupTreeWidget.h"
-#include "LiveViewPlugin.h"
+#include "cameratree/GroupTreeWidget.h"
+#include "cameratree/LiveViewPlugin.h"
 
 namespace LinkageSnapAlarm {
 

@@ -10,11 +10,11 @@
 // Also printed: the payload's size and its decoding time on the network thread.
 // Not a Google Benchmark: one latency series or one rate step is one measurement.
 
-#include "../tests/support/TestBroker.h"
+#include "tests/support/TestBroker.h"
 
-#include "LinkageSetupStore.h"
-#include "LinkageSnapAlarmDlg.h"
-#include "LinkageSnapAlarmListener.h"
+#include "alarmview/LinkageSnapAlarmDlg.h"
+#include "alarmview/LinkageSnapAlarmListener.h"
+#include "settings/LinkageSetupStore.h"
 #include "sim/AlarmFactory.h"
 #include "sim/AlarmPayload.h"
 

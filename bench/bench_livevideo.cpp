@@ -11,13 +11,13 @@
 // 127.0.0.1 only and stops by itself.
 
 // GLib's headers first: they use names Qt defines as keywords.
-#include "../tests/support/LoopbackStreams.h"
+#include "tests/support/LoopbackStreams.h"
 
-#include "../tests/playwindow/PlayWindowTestUtil.h"
+#include "tests/playwindow/PlayWindowTestUtil.h"
 
-#include "PlayWindowContext.h"
 #include "Vantrel/PreviewICamera.h"
 #include "Vantrel/Vantrel.h"
+#include "playwindow/PlayWindowContext.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
-#include "GroupTreeView.h"
+#include "cameratree/GroupTreeView.h"
 
-#include "LinkageCameraModel.h"
+#include "cameratree/LinkageCameraModel.h"
 
 #include "tessel/ICamera.h"
 #include "tovaris/AITreeViewWithRightPixmapDelegate.h"
@@ -126,14 +126,10 @@ QMimeData* CGroupTreeView::CreateDragData(const QModelIndex& row) const
         strGroupGUID = QString::fromStdString(pModel->GetAreaIDByIndex(source));
     } else if (type.toUInt() == ItemTypeElement && pModel) {
         strCameraGUID = QString::fromStdString(pModel->GetCameraIDByIndex(source));
-        const tessel::IElement* pElement = pModel->FindElementByElementID(strCameraGUID.toStdString());
-        if (!pElement || pElement->GetElementType() != tessel::ElementTypeCamera)
+        const tessel::ICamera* pCamera = tessel::AsCamera(pModel->FindElementByElementID(strCameraGUID.toStdString()));
+        if (!pCamera || !pCamera->IsOnline())
             return nullptr;
-        if (const auto* pCamera = dynamic_cast<const tessel::ICamera*>(pElement)) {
-            if (!pCamera->IsOnline())
-                return nullptr;
-            strGroupGUID = QString::fromStdString(pCamera->GetGroupID());
-        }
+        strGroupGUID = QString::fromStdString(pCamera->GetGroupID());
     }
     auto* pMimeData = new QMimeData;
     pMimeData->setProperty("GroupGUID", strGroupGUID);

@@ -1,7 +1,7 @@
-#include "GroupTreeWidget.h"
+#include "cameratree/GroupTreeWidget.h"
 
-#include "GroupTreeView.h"
-#include "LinkageCameraModel.h"
+#include "cameratree/GroupTreeView.h"
+#include "cameratree/LinkageCameraModel.h"
 #include "ui_GroupTreeWidget.h"
 
 #include "TesselGUIToolkit/ItemDataRole.h"

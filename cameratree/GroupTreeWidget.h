@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LiveViewEvent.h"
+#include "Vantrel/LiveViewEvent.h"
 
 #include "tessel/IElement.h"
 

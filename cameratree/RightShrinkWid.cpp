@@ -1,4 +1,4 @@
-#include "RightShrinkWid.h"
+#include "cameratree/RightShrinkWid.h"
 
 #include "ui_RightShrinkWid.h"
 

@@ -1,4 +1,4 @@
-#include "ShowCardWidget.h"
+#include "cards/ShowCardWidget.h"
 
 #include <QBoxLayout>
 #include <QSpacerItem>

@@ -1,7 +1,7 @@
-#include "DashboardWindow.h"
+#include "dashboard/DashboardWindow.h"
 
-#include "DashboardPlugin.h"
-#include "DashboardStateStore.h"
+#include "dashboard/DashboardPlugin.h"
+#include "dashboard/DashboardStateStore.h"
 #include "quorra/IAIInterface.h"
 #include "quorra/IAIWidget.h"
 

@@ -1,8 +1,8 @@
-#include "DemoAlarms.h"
+#include "dashboard/DemoAlarms.h"
 
-#include "DashboardTexts.h"
 #include "Miravel/InformationMgr.h"
 #include "TesselGUIToolkit/ObjectSingleton.h"
+#include "dashboard/DashboardTexts.h"
 #include "mqtt/AlarmIntake.h"
 #include "mqtt/AlarmPublisher.h"
 #include "sim/AlarmPayload.h"
@@ -11,7 +11,7 @@
 #include "sim/AlarmSimulatorPanel.h"
 #include "sim/BrokerOptions.h"
 
-#include "LogText.h"
+#include "protocol/LogText.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

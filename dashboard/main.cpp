@@ -1,10 +1,10 @@
 // The dashboard host: loads the AI dashboard plug-ins the way the client does,
 // embeds their widgets and keeps their state across runs.
 
-#include "DashboardPlugin.h"
-#include "DashboardStateStore.h"
-#include "DashboardWindow.h"
-#include "DemoAlarms.h"
+#include "dashboard/DashboardPlugin.h"
+#include "dashboard/DashboardStateStore.h"
+#include "dashboard/DashboardWindow.h"
+#include "dashboard/DemoAlarms.h"
 
 #include "analytics/AnalyticsHub.h"
 #include "quorra/IAIWidget.h"

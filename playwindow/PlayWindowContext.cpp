@@ -1,6 +1,6 @@
-#include "PlayWindowContext.h"
+#include "playwindow/PlayWindowContext.h"
 
-#include "PlayWindowEvent.h"
+#include "playwindow/PlayWindowEvent.h"
 
 #include "TesselGUIToolkit/ObjectSingleton.h"
 

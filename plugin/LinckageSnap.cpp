@@ -1,6 +1,6 @@
-#include "LinckageSnap.h"
+#include "plugin/LinckageSnap.h"
 
-#include "LinkageSnapAlarmDlg.h"
+#include "alarmview/LinkageSnapAlarmDlg.h"
 
 #include <QApplication>
 #include <QDesktopWidget>

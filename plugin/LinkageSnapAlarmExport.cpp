@@ -1,9 +1,9 @@
 // The library's two entry points, the only symbols it exports.
 
-#include "CameraVoiceTalkController.h"
-#include "EntryGuard.h"
-#include "LinkageSnapInterface.h"
-#include "PlayWindowContext.h"
+#include "playwindow/CameraVoiceTalkController.h"
+#include "playwindow/PlayWindowContext.h"
+#include "plugin/EntryGuard.h"
+#include "plugin/LinkageSnapInterface.h"
 
 #include "TesselGUIToolkit/ObjectSingleton.h"
 

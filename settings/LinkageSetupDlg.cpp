@@ -1,11 +1,11 @@
-#include "LinkageSetupDlg.h"
+#include "settings/LinkageSetupDlg.h"
 
-#include "LinkageSetupDlgForm.h"
-#include "LinkageSetupStore.h"
-#include "SettingsTexts.h"
+#include "settings/LinkageSetupDlgForm.h"
+#include "settings/LinkageSetupStore.h"
+#include "settings/SettingsTexts.h"
 
-#include "LinkageRules.h"
-#include "PictureFile.h"
+#include "common/FreeSpace.h"
+#include "common/LinkageRules.h"
 
 #include "Fendra/Singleton.h"
 #include "Miravel/InformationMgr.h"
@@ -38,7 +38,7 @@ void MakeBold(QWidget* pWidget)
 // A failing query does not count as too little space.
 bool HasTooLittleSpace(const QString& strFolder)
 {
-    return PictureFile::CheckFreeSpace(strFolder) == PictureFile::SpaceCheck::NotEnough;
+    return FreeSpace::CheckFreeSpace(strFolder) == FreeSpace::SpaceCheck::NotEnough;
 }
 
 bool CanWriteIn(const QString& strFolder)

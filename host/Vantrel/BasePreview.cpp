@@ -2,7 +2,7 @@
 
 #include "analytics/AnalyticsHub.h"
 
-#include "PipelineLink.h"
+#include "Vantrel/PipelineLink.h"
 #include "Vantrel/Vantrel.h"
 
 #include "Miravel/ErrorInfoMgr.h"

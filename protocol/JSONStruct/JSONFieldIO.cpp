@@ -1,6 +1,6 @@
-#include "JSONStruct/JSONFieldIO.h"
+#include "protocol/JSONStruct/JSONFieldIO.h"
 
-#include "ProtocolLogging.h"
+#include "protocol/ProtocolLogging.h"
 
 #include <climits>
 #include <cmath>

@@ -8,8 +8,8 @@
 #include <type_traits>
 #include <vector>
 
-#include "JSONStruct/JSONLimits.h"
-#include "JSONStruct/JSONStructBase.h"
+#include "protocol/JSONStruct/JSONLimits.h"
+#include "protocol/JSONStruct/JSONStructBase.h"
 
 namespace protocol::detail {
 

@@ -1,4 +1,4 @@
-#include "JSONStruct/JSONStructBase.h"
+#include "protocol/JSONStruct/JSONStructBase.h"
 
 #include <algorithm>
 #include <bitset>

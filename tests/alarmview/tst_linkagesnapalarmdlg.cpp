@@ -1,7 +1,7 @@
-#include "LinkageSavePicMgr.h"
-#include "LinkageSetupDlg.h"
-#include "LinkageSetupStore.h"
-#include "LinkageSnapAlarmDlg.h"
+#include "alarmview/LinkageSnapAlarmDlg.h"
+#include "savepic/LinkageSavePicMgr.h"
+#include "settings/LinkageSetupDlg.h"
+#include "settings/LinkageSetupStore.h"
 
 #include "Fendra/Singleton.h"
 #include "Kelmot/ConfigMgr.h"

@@ -1,8 +1,8 @@
-#include "LinkageCardWidget.h"
-#include "NoDataWidget.h"
-#include "ShowCardArea.h"
-#include "ShowCardWidget.h"
-#include "ShowPicWidget.h"
+#include "cards/LinkageCardWidget.h"
+#include "cards/NoDataWidget.h"
+#include "cards/ShowCardArea.h"
+#include "cards/ShowCardWidget.h"
+#include "cards/ShowPicWidget.h"
 
 #include <QBoxLayout>
 #include <QLabel>

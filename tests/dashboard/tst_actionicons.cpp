@@ -1,4 +1,4 @@
-#include "LiveViewMenuMgr.h"
+#include "playwindow/ui/LiveView/LiveViewMenuMgr.h"
 
 #include <QAction>
 #include <QSvgRenderer>

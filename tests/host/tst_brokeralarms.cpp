@@ -1,4 +1,4 @@
-#include "../support/TestBroker.h"
+#include "tests/support/TestBroker.h"
 
 #include "Fendra/Singleton.h"
 #include "mqtt/AlarmIntake.h"

@@ -1,5 +1,5 @@
-#include "LiveViewActionStates.h"
-#include "LiveViewMenuMgr.h"
+#include "playwindow/controller/LiveView/LiveViewActionStates.h"
+#include "playwindow/ui/LiveView/LiveViewMenuMgr.h"
 
 #include "tessel/ICamera.h"
 

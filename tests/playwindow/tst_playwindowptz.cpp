@@ -1,12 +1,12 @@
 // A play window with the shared PTZ panel, digital zoom and its title bar's
 // stream line, on live test streams.
-#include "PlayWindowTestUtil.h"
+#include "tests/playwindow/PlayWindowTestUtil.h"
 
-#include "CameraVoiceTalkController.h"
-#include "LiveViewWndTitle.h"
-#include "PTZControlWnd.h"
-#include "PlayWindowContext.h"
-#include "PlayWindowsPtzMgr.h"
+#include "playwindow/CameraVoiceTalkController.h"
+#include "playwindow/PlayWindowContext.h"
+#include "playwindow/ui/LiveView/LiveViewWndTitle.h"
+#include "playwindow/ui/PTZ/PTZControlWnd.h"
+#include "playwindow/ui/PTZ/PlayWindowsPtzMgr.h"
 
 #include "Miravel/InformationMgr.h"
 #include "Miravel/PermissionManager.h"

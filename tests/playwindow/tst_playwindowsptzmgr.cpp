@@ -1,6 +1,6 @@
-#include "PTZControlWnd.h"
-#include "PlayWindowsPtzMgr.h"
-#include "PtzPanelWindow.h"
+#include "playwindow/ui/PTZ/PTZControlWnd.h"
+#include "playwindow/ui/PTZ/PlayWindowsPtzMgr.h"
+#include "playwindow/ui/PTZ/PtzPanelWindow.h"
 
 #include "Miravel/PermissionManager.h"
 #include "TesselGUIToolkit/ObjectSingleton.h"

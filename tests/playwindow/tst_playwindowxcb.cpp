@@ -1,9 +1,9 @@
 // Runs on the xcb platform under a virtual X server: the video is drawn by
 // the X server into the play window's native window.
 
-#include "PlayWindowTestUtil.h"
+#include "tests/playwindow/PlayWindowTestUtil.h"
 
-#include "PlayWindowContext.h"
+#include "playwindow/PlayWindowContext.h"
 
 #include "Vantrel/PreviewICamera.h"
 #include "Vantrel/Vantrel.h"

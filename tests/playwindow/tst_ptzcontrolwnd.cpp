@@ -1,4 +1,4 @@
-#include "PTZControlWnd.h"
+#include "playwindow/ui/PTZ/PTZControlWnd.h"
 
 #include "TesselGUIToolkit/ObjectSingleton.h"
 #include "Vantrel/PtzControl.h"

@@ -1,8 +1,8 @@
-#include "PlayWindowTestUtil.h"
+#include "tests/playwindow/PlayWindowTestUtil.h"
 
-#include "CameraVoiceTalkController.h"
-#include "PlayWindowContext.h"
-#include "controller/LiveView/LiveViewController.h"
+#include "playwindow/CameraVoiceTalkController.h"
+#include "playwindow/PlayWindowContext.h"
+#include "playwindow/controller/LiveView/LiveViewController.h"
 
 #include "Miravel/InformationMgr.h"
 #include "Miravel/LocalLogManager.h"

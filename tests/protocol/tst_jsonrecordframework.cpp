@@ -6,10 +6,10 @@
 #include <climits>
 #include <limits>
 
-#include "JSONStruct/AlarmPictureInfo.h"
-#include "JSONStruct/JSONResponse.h"
-#include "LogText.h"
-#include "RecordTestUtil.h"
+#include "protocol/JSONStruct/AlarmPictureInfo.h"
+#include "protocol/JSONStruct/JSONResponse.h"
+#include "protocol/LogText.h"
+#include "tests/protocol/RecordTestUtil.h"
 
 using namespace recordtest;
 

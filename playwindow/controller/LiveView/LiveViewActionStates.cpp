@@ -1,6 +1,6 @@
-#include "LiveViewActionStates.h"
+#include "playwindow/controller/LiveView/LiveViewActionStates.h"
 
-#include "LiveViewMenuMgr.h"
+#include "playwindow/ui/LiveView/LiveViewMenuMgr.h"
 
 namespace {
 

@@ -1,13 +1,11 @@
-#include "LiveViewController.h"
+#include "playwindow/controller/LiveView/LiveViewController.h"
 
-#include "PlayWindowTexts.h"
+#include "playwindow/PlayWindowTexts.h"
 
-#include "CameraVoiceTalkController.h"
-#include "LiveViewActionStates.h"
-#include "LiveViewControllerPlugin.h"
+#include "Vantrel/LiveViewControllerPlugin.h"
+#include "playwindow/CameraVoiceTalkController.h"
+#include "playwindow/controller/LiveView/LiveViewActionStates.h"
 
-#include "LogText.h"
-#include "LsaLogging.h"
 #include "Miravel/ErrorInfoMgr.h"
 #include "Miravel/InformationMgr.h"
 #include "Miravel/LocalLogManager.h"
@@ -15,6 +13,8 @@
 #include "Miravel/SystemStatusMonitor.h"
 #include "TesselGUIToolkit/ObjectSingleton.h"
 #include "Vantrel/PreviewICamera.h"
+#include "playwindow/PlayWindowLogging.h"
+#include "protocol/LogText.h"
 #include "tessel/ICamera.h"
 
 #include <utility>
@@ -57,10 +57,7 @@ tessel::ICamera* CLiveViewController::ResolveCamera(const std::string& strGUID) 
 {
     if (!m_pPlugin || strGUID.empty())
         return nullptr;
-    tessel::IElement* pElement = m_pPlugin->GetElementByGUID(strGUID);
-    if (!pElement || pElement->GetElementType() != tessel::ElementTypeCamera)
-        return nullptr;
-    auto* pCamera = dynamic_cast<tessel::ICamera*>(pElement);
+    tessel::ICamera* pCamera = tessel::AsCamera(m_pPlugin->GetElementByGUID(strGUID));
     return pCamera && !pCamera->GetElementID().empty() ? pCamera : nullptr;
 }
 

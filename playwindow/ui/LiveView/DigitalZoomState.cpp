@@ -1,4 +1,4 @@
-#include "DigitalZoomState.h"
+#include "playwindow/ui/LiveView/DigitalZoomState.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "StreamPlayWindowWithTask.h"
+#include "playwindow/ui/LiveView/StreamPlayWindowWithTask.h"
 
 #include <QApplication>
 #include <QDrag>

@@ -1,10 +1,10 @@
 // The play window's PTZ panel, digital zoom and title-bar stream line.
-#include "StreamPlayWindowWithTask.h"
+#include "playwindow/ui/LiveView/StreamPlayWindowWithTask.h"
 
-#include "PlayWindowTexts.h"
-#include "controller/LiveView/LiveViewController.h"
-#include "ui/LiveView/LiveViewWndTitle.h"
-#include "ui/PTZ/PTZControlWnd.h"
+#include "playwindow/PlayWindowTexts.h"
+#include "playwindow/controller/LiveView/LiveViewController.h"
+#include "playwindow/ui/LiveView/LiveViewWndTitle.h"
+#include "playwindow/ui/PTZ/PTZControlWnd.h"
 
 #include "Miravel/InformationMgr.h"
 #include "Miravel/PermissionManager.h"

@@ -1,11 +1,11 @@
-#include "StreamPlayWindowWithTask.h"
+#include "playwindow/ui/LiveView/StreamPlayWindowWithTask.h"
 
-#include "PlayWindowTexts.h"
+#include "playwindow/PlayWindowTexts.h"
 
-#include "LiveViewControllerPlugin.h"
-#include "LiveViewPlaybackPlugin.h"
-#include "controller/LiveView/LiveViewController.h"
-#include "ui/LiveView/LiveViewWndTitle.h"
+#include "Vantrel/LiveViewControllerPlugin.h"
+#include "playwindow/LiveViewPlaybackPlugin.h"
+#include "playwindow/controller/LiveView/LiveViewController.h"
+#include "playwindow/ui/LiveView/LiveViewWndTitle.h"
 
 #include "Miravel/InformationMgr.h"
 #include "Miravel/PermissionManager.h"

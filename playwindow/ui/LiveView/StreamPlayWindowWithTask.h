@@ -1,9 +1,9 @@
 #pragma once
 
-#include "PlayWindowEvent.h"
-#include "ui/LiveView/DigitalZoomState.h"
-#include "ui/LiveView/LiveViewMenuMgr.h"
-#include "ui/PTZ/PtzPanelWindow.h"
+#include "playwindow/PlayWindowEvent.h"
+#include "playwindow/ui/LiveView/DigitalZoomState.h"
+#include "playwindow/ui/LiveView/LiveViewMenuMgr.h"
+#include "playwindow/ui/PTZ/PtzPanelWindow.h"
 
 #include <QFrame>
 #include <QList>

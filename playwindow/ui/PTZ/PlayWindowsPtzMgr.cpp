@@ -1,8 +1,8 @@
-#include "PlayWindowsPtzMgr.h"
+#include "playwindow/ui/PTZ/PlayWindowsPtzMgr.h"
 
-#include "PTZControlWnd.h"
-#include "PtzPanelWindow.h"
-#include "ui/LiveView/StreamPlayWindowWithTask.h"
+#include "playwindow/ui/LiveView/StreamPlayWindowWithTask.h"
+#include "playwindow/ui/PTZ/PTZControlWnd.h"
+#include "playwindow/ui/PTZ/PtzPanelWindow.h"
 
 #include "Miravel/PermissionManager.h"
 #include "TesselGUIToolkit/ObjectSingleton.h"

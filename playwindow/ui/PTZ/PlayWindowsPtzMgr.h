@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PlayWindowEvent.h"
+#include "playwindow/PlayWindowEvent.h"
 
 #include <QList>
 #include <QObject>

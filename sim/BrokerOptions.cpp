@@ -1,4 +1,4 @@
-#include "BrokerOptions.h"
+#include "sim/BrokerOptions.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 #include "sim/AlarmFactory.h"
 #include "sim/AlarmSimulator.h"
 
-#include "AlarmPictureDecoder.h"
+#include "alarmview/AlarmPictureDecoder.h"
 
 #include "Fendra/Singleton.h"
 #include "quorra/AlarmTransfer.h"

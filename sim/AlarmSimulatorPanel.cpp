@@ -1,6 +1,6 @@
-#include "AlarmSimulatorPanel.h"
+#include "sim/AlarmSimulatorPanel.h"
 
-#include "AlarmSimulator.h"
+#include "sim/AlarmSimulator.h"
 
 #include <QComboBox>
 #include <QDoubleSpinBox>

@@ -1,4 +1,4 @@
-#include "AlarmScene.h"
+#include "sim/AlarmScene.h"
 
 #include <QBuffer>
 #include <QImageWriter>

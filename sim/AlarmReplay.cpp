@@ -1,11 +1,11 @@
-#include "AlarmReplay.h"
+#include "sim/AlarmReplay.h"
 
-#include "Base64.h"
+#include "sim/Base64.h"
 
 #include "Fendra/Singleton.h"
 #include "quorra/AlarmTransfer.h"
 
-#include "LogText.h"
+#include "protocol/LogText.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AlarmScene.h"
+#include "sim/AlarmScene.h"
 
 #include "quorra/IntelAlarmEventInfo.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AlarmFactory.h"
+#include "sim/AlarmFactory.h"
 
 #include <QObject>
 

@@ -1,4 +1,4 @@
-#include "AlarmSimulator.h"
+#include "sim/AlarmSimulator.h"
 
 #include "quorra/AlarmTransfer.h"
 #include "tessel/GroupManager.h"

@@ -1,6 +1,6 @@
-#include "AlarmPayload.h"
+#include "sim/AlarmPayload.h"
 
-#include "AlarmReplay.h"
+#include "sim/AlarmReplay.h"
 
 #include <QUuid>
 

@@ -1,4 +1,4 @@
-#include "AlarmFactory.h"
+#include "sim/AlarmFactory.h"
 
 #include <QDateTime>
 
