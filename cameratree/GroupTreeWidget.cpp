@@ -22,7 +22,7 @@ const char* const kGroupsAndCameras = "0|1";
 
 CGroupTreeWidget::CGroupTreeWidget(QWidget* parent)
     : QWidget(parent)
-    , ui(new Ui::GroupTreeWidget)
+    , ui(std::make_unique<Ui::GroupTreeWidget>())
 {
     qRegisterMetaType<tessel::StrGUID>("tessel::StrGUID");
     ui->setupUi(this);
@@ -53,10 +53,7 @@ CGroupTreeWidget::CGroupTreeWidget(QWidget* parent)
     setAcceptDrops(true);
 }
 
-CGroupTreeWidget::~CGroupTreeWidget()
-{
-    delete ui;
-}
+CGroupTreeWidget::~CGroupTreeWidget() = default;
 
 CGroupTreeView* CGroupTreeWidget::TreeView() const
 {
