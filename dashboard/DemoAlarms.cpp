@@ -24,26 +24,21 @@
 
 namespace {
 
-QString Tr(const char* szKey)
-{
-    return QCoreApplication::translate(DashboardTexts::kContext, szKey);
-}
-
 QString StatusText(mqtt::CAlarmIntake::State eState, const QString& strUrl, const QString& strDetail)
 {
     switch (eState) {
     case mqtt::CAlarmIntake::State::Connecting:
-        return Tr(DashboardTexts::BrokerConnecting).arg(strUrl);
+        return DashboardTexts::Text(DashboardTexts::BrokerConnecting).arg(strUrl);
     case mqtt::CAlarmIntake::State::Connected:
-        return Tr(DashboardTexts::BrokerConnected).arg(strUrl, strDetail);
+        return DashboardTexts::Text(DashboardTexts::BrokerConnected).arg(strUrl, strDetail);
     case mqtt::CAlarmIntake::State::Retrying:
-        return Tr(DashboardTexts::BrokerRetrying).arg(strUrl, strDetail);
+        return DashboardTexts::Text(DashboardTexts::BrokerRetrying).arg(strUrl, strDetail);
     case mqtt::CAlarmIntake::State::Failed:
-        return Tr(DashboardTexts::BrokerFailed).arg(strUrl, strDetail);
+        return DashboardTexts::Text(DashboardTexts::BrokerFailed).arg(strUrl, strDetail);
     case mqtt::CAlarmIntake::State::Stopped:
         break;
     }
-    return Tr(DashboardTexts::BrokerStopped).arg(strUrl);
+    return DashboardTexts::Text(DashboardTexts::BrokerStopped).arg(strUrl);
 }
 
 // The default publishing topic names the station, so subscribers can tell stations apart.
@@ -150,7 +145,7 @@ bool CDemoAlarms::StartBroker(const QCommandLineParser& parser)
             });
     connect(m_upIntake.get(), &mqtt::CAlarmIntake::signalAlarmsDropped, this, [] {
         TesselGUIToolkit::CUiSingleton<Miravel::CInformationMgr>::Instance().ShowInformationAtScreenRightBottom(
-            Tr(DashboardTexts::BrokerAlarmsDropped), nullptr, false, false, false);
+            DashboardTexts::Text(DashboardTexts::BrokerAlarmsDropped), nullptr, false, false, false);
     });
     emit signalStatusChanged(StatusText(mqtt::CAlarmIntake::State::Connecting, strUrl, QString()));
     m_upIntake->Start();

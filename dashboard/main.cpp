@@ -3,6 +3,7 @@
 
 #include "dashboard/DashboardPlugin.h"
 #include "dashboard/DashboardStateStore.h"
+#include "dashboard/DashboardTexts.h"
 #include "dashboard/DashboardWindow.h"
 #include "dashboard/DemoAlarms.h"
 
@@ -180,7 +181,7 @@ int main(int argc, char** argv)
         if (!parser.isSet(optQuitAfter))
             QMessageBox::critical(
                 nullptr, "LinkageDashboard",
-                QCoreApplication::translate("Dashboard", "PluginLoadFailed").arg("LinkageSnapAlarm", strError));
+                DashboardTexts::Text(DashboardTexts::PluginLoadFailed).arg("LinkageSnapAlarm", strError));
         return 1;
     }
 
