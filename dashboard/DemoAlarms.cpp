@@ -2,6 +2,7 @@
 
 #include "Miravel/InformationMgr.h"
 #include "TesselGUIToolkit/ObjectSingleton.h"
+#include "dashboard/DashboardLogging.h"
 #include "dashboard/DashboardTexts.h"
 #include "mqtt/AlarmIntake.h"
 #include "mqtt/AlarmPublisher.h"
@@ -94,7 +95,7 @@ bool CDemoAlarms::Start(const QCommandLineParser& parser, bool bShowPanel)
         const QByteArray baFile = protocol::EscapeForLog(parser.value(m_optReplay)).toLocal8Bit();
         m_upReplay = std::make_unique<AlarmSim::CAlarmReplay>();
         return m_upReplay->Start(parser.value(m_optReplay), options, [baFile](const QString& strError) {
-            std::fprintf(stderr, "replay %s, %s (skipped)\n", baFile.constData(), qPrintable(strError));
+            qCWarning(lcDashboard, "replay %s, %s (skipped)", baFile.constData(), qPrintable(strError));
         });
     }
     if (parser.isSet(m_optNoSim))
