@@ -7,6 +7,7 @@
 
 #include "common/FreeSpace.h"
 #include "common/LinkageRules.h"
+#include "common/LsaCheck.h"
 
 #include "Fendra/Singleton.h"
 #include "Miravel/InformationMgr.h"
@@ -111,8 +112,7 @@ void CLinkageSetupDlg::MakeConnections()
 bool CLinkageSetupDlg::LoadSetup()
 {
     CLinkageSetupStore* pStore = CLinkageSetupStore::Instance();
-    if (!pStore)
-        return false;
+    LSA_CHECK(pStore) return false;
     // One query: a lock by another process costs the GUI thread one short wait.
     const CLinkageSetupStore::ReadResult eRead = pStore->ReadSetup(m_stSetupInfo);
     TellRecovery(); // the query itself may have found the damage
