@@ -1,5 +1,7 @@
 #include "sim/AlarmSimulator.h"
 
+#include "sim/SimLogging.h"
+
 #include "quorra/AlarmTransfer.h"
 #include "tessel/GroupManager.h"
 #include "tessel/ICamera.h"
@@ -39,6 +41,9 @@ void CAlarmSimulator::TakeCamerasFromSite()
                 vecLinked.push_back({info.strAlarmSourceID, info.strName});
         }
     }
+    // Every alarm the simulator raises starts at a panoramic camera.
+    if (vecPanoramic.empty())
+        qCInfo(lcSim, "the site has no panoramic camera: the simulator raises no alarms");
     SetCameras(std::move(vecPanoramic), std::move(vecLinked));
 }
 
