@@ -2,6 +2,8 @@
 
 #include "cameratree/LinkageCameraModel.h"
 
+#include "common/LsaCheck.h"
+
 #include "tessel/ICamera.h"
 #include "tovaris/AITreeViewWithRightPixmapDelegate.h"
 
@@ -75,8 +77,7 @@ void CGroupTreeView::mouseMoveEvent(QMouseEvent* event)
         return;
     }
     auto* pProxy = qobject_cast<QSortFilterProxyModel*>(model());
-    if (!pProxy)
-        return;
+    LSA_CHECK(pProxy) return;
     auto* pModel = qobject_cast<CLinkageCameraModel*>(pProxy->sourceModel());
     if (!pModel) {
         tovaris::CAIExpandTreeView::mouseMoveEvent(event);
@@ -112,8 +113,7 @@ QString CGroupTreeView::DragPixmapPath(const QMimeData* pMimeData)
 QMimeData* CGroupTreeView::CreateDragData(const QModelIndex& row) const
 {
     auto* pProxy = qobject_cast<QSortFilterProxyModel*>(model());
-    if (!pProxy)
-        return nullptr;
+    LSA_CHECK(pProxy) return nullptr;
     auto* pModel = qobject_cast<CLinkageCameraModel*>(pProxy->sourceModel());
     const QVariant type = row.data(ItemTypeRole);
     if (!row.isValid() || !type.isValid())

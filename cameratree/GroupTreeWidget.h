@@ -7,6 +7,8 @@
 #include <QModelIndex>
 #include <QWidget>
 
+#include <memory>
+
 namespace Ui {
 class GroupTreeWidget;
 } // namespace Ui
@@ -37,7 +39,7 @@ public:
 
     CLinkageCameraModel* m_pModel = nullptr;
     TesselGUIToolkit::CSecondarySortFilterModel* m_pProxy = nullptr;
-    Ui::GroupTreeWidget* ui = nullptr;
+    std::unique_ptr<Ui::GroupTreeWidget> ui;
 
 signals:
     void SignalBtnShrink();

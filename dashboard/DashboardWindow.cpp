@@ -2,10 +2,10 @@
 
 #include "dashboard/DashboardPlugin.h"
 #include "dashboard/DashboardStateStore.h"
+#include "dashboard/DashboardTexts.h"
 #include "quorra/IAIInterface.h"
 #include "quorra/IAIWidget.h"
 
-#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
@@ -15,18 +15,13 @@
 #include <QVariant>
 
 namespace {
-QString Tr(const char* szKey)
-{
-    return QCoreApplication::translate("Dashboard", szKey);
-}
-
 QPushButton* MakeToolButton(const char* szName, const char* szIcon, const char* szTip, QWidget* pParent)
 {
     auto* pButton = new QPushButton(pParent);
     pButton->setObjectName(szName);
     pButton->setIcon(QIcon(szIcon));
     pButton->setIconSize(QSize(18, 18));
-    pButton->setToolTip(Tr(szTip));
+    pButton->setToolTip(DashboardTexts::Text(szTip));
     pButton->setFocusPolicy(Qt::TabFocus);
     return pButton;
 }
@@ -37,20 +32,20 @@ CDashboardWindow::CDashboardWindow(CDashboardStateStore& stateStore, QWidget* pa
     , m_stateStore(stateStore)
 {
     setObjectName("m_pDashboardWindow");
-    setWindowTitle(Tr("AIDashboard"));
+    setWindowTitle(DashboardTexts::Text(DashboardTexts::AIDashboard));
     setAttribute(Qt::WA_StyledBackground);
 
     m_pWidgetDashboardBar = new QWidget(this);
     m_pWidgetDashboardBar->setObjectName("m_pWidgetDashboardBar");
     m_pWidgetDashboardBar->setAttribute(Qt::WA_StyledBackground);
-    m_pLabelDashboardTitle = new QLabel(Tr("AIDashboard"), m_pWidgetDashboardBar);
+    m_pLabelDashboardTitle = new QLabel(DashboardTexts::Text(DashboardTexts::AIDashboard), m_pWidgetDashboardBar);
     m_pLabelDashboardTitle->setObjectName("m_pLabelDashboardTitle");
-    m_pBtnDashboardConfig =
-        MakeToolButton("m_pBtnDashboardConfig", ":/dashboard/icons/settings.svg", "Configure", m_pWidgetDashboardBar);
-    m_pBtnDashboardMinimum =
-        MakeToolButton("m_pBtnDashboardMinimum", ":/dashboard/icons/minimise.svg", "Minimise", m_pWidgetDashboardBar);
-    m_pBtnDashboardClose =
-        MakeToolButton("m_pBtnDashboardClose", ":/dashboard/icons/close.svg", "Close", m_pWidgetDashboardBar);
+    m_pBtnDashboardConfig = MakeToolButton("m_pBtnDashboardConfig", ":/dashboard/icons/settings.svg",
+                                           DashboardTexts::Configure, m_pWidgetDashboardBar);
+    m_pBtnDashboardMinimum = MakeToolButton("m_pBtnDashboardMinimum", ":/dashboard/icons/minimise.svg",
+                                            DashboardTexts::Minimise, m_pWidgetDashboardBar);
+    m_pBtnDashboardClose = MakeToolButton("m_pBtnDashboardClose", ":/dashboard/icons/close.svg", DashboardTexts::Close,
+                                          m_pWidgetDashboardBar);
     m_pLabelDashboardStatus = new QLabel(m_pWidgetDashboardBar);
     m_pLabelDashboardStatus->setObjectName("m_pLabelDashboardStatus");
     m_pLabelDashboardStatus->setTextFormat(Qt::PlainText);

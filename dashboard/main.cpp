@@ -1,8 +1,10 @@
 // The dashboard host: loads the AI dashboard plug-ins the way the client does,
 // embeds their widgets and keeps their state across runs.
 
+#include "dashboard/DashboardLogging.h"
 #include "dashboard/DashboardPlugin.h"
 #include "dashboard/DashboardStateStore.h"
+#include "dashboard/DashboardTexts.h"
 #include "dashboard/DashboardWindow.h"
 #include "dashboard/DemoAlarms.h"
 
@@ -58,7 +60,7 @@ void ScheduleScreenshot(CDashboardWindow& window, const QString& strFile, int nM
 {
     QTimer::singleShot(nMs, &window, [&window, strFile] {
         if (!strFile.isEmpty() && !Screenshot(window).save(strFile))
-            std::fprintf(stderr, "dashboard: cannot write %s\n", qPrintable(strFile));
+            qCWarning(lcDashboard, "cannot write %s", qPrintable(strFile));
         QCoreApplication::quit();
     });
 }
@@ -69,14 +71,14 @@ void LoadSite(const QString& strSiteFile, tessel::CSiteFileWatcher& watcher)
 {
     QObject::connect(&watcher, &tessel::CSiteFileWatcher::signalSiteLoaded, [](const QStringList& lstMessages, bool) {
         for (const QString& strMessage : lstMessages)
-            std::fprintf(stderr, "dashboard: %s\n", qPrintable(strMessage));
+            qCWarning(lcDashboard, "%s", qPrintable(strMessage));
     });
     if (!strSiteFile.isEmpty()) {
         watcher.Watch(strSiteFile);
         return;
     }
     for (const QString& strMessage : tessel::ApplySiteFile(QStringLiteral(":/demo/site.json")).lstMessages)
-        std::fprintf(stderr, "dashboard: %s\n", qPrintable(strMessage));
+        qCWarning(lcDashboard, "%s", qPrintable(strMessage));
 }
 
 // Cameras for the live windows when the plug-in has no saved state: those
@@ -117,7 +119,7 @@ void ScriptPtzPanel(QWidget& window, int nHoldMs)
         if (!pOpen && pButton->isEnabled())
             pOpen = pButton;
     if (!pOpen) {
-        std::fprintf(stderr, "dashboard: no play window shows a PTZ camera\n");
+        qCWarning(lcDashboard, "no play window shows a PTZ camera");
         return;
     }
     pOpen->click();
@@ -180,7 +182,7 @@ int main(int argc, char** argv)
         if (!parser.isSet(optQuitAfter))
             QMessageBox::critical(
                 nullptr, "LinkageDashboard",
-                QCoreApplication::translate("Dashboard", "PluginLoadFailed").arg("LinkageSnapAlarm", strError));
+                DashboardTexts::Text(DashboardTexts::PluginLoadFailed).arg("LinkageSnapAlarm", strError));
         return 1;
     }
 

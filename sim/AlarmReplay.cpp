@@ -423,20 +423,12 @@ void CAlarmReplay::StartThread(std::unique_ptr<IReplaySource> upSource, const Re
     Stop();
     m_upSource = std::move(upSource);
     m_options = options;
-    m_bStop = false;
-    m_thread = std::thread([this] { Run(); });
+    m_worker.Start([this] { Run(); });
 }
 
 void CAlarmReplay::Stop()
 {
-    if (!m_thread.joinable())
-        return;
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_bStop = true;
-    }
-    m_cvStop.notify_all();
-    m_thread.join();
+    m_worker.Stop();
 }
 
 void CAlarmReplay::Run()
@@ -464,7 +456,7 @@ void CAlarmReplay::Run()
             const auto tDue =
                 tStart
                 + std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(dDue));
-            if (m_cvStop.wait_until(lock, tDue, [this] { return m_bStop; }))
+            if (m_cvStop.wait_until(lock, tDue, [this] { return m_worker.StopRequested(); }))
                 return;
             transfer.PostAlarmEvent(std::make_shared<quorra::CIntelAlarmEvent>(event.info));
             ++m_nSent;

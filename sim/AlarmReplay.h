@@ -2,6 +2,8 @@
 
 #include "quorra/IntelAlarmEventInfo.h"
 
+#include "Fendra/WorkerThread.h"
+
 #include <QDir>
 #include <QHash>
 #include <QObject>
@@ -14,7 +16,6 @@
 #include <memory>
 #include <mutex>
 #include <queue>
-#include <thread>
 #include <vector>
 
 class QFile;
@@ -223,9 +224,8 @@ private:
     ReplayOptions m_options;
     std::mutex m_mutex;
     std::condition_variable m_cvStop;
-    bool m_bStop = false;
     std::atomic<quint64> m_nSent{0};
-    std::thread m_thread;
+    Fendra::CWorkerThread m_worker{m_mutex, m_cvStop};
 };
 
 } // namespace AlarmSim

@@ -1,5 +1,7 @@
 #include "sim/AlarmSimulator.h"
 
+#include "sim/SimLogging.h"
+
 #include "quorra/AlarmTransfer.h"
 #include "tessel/GroupManager.h"
 #include "tessel/ICamera.h"
@@ -39,6 +41,9 @@ void CAlarmSimulator::TakeCamerasFromSite()
                 vecLinked.push_back({info.strAlarmSourceID, info.strName});
         }
     }
+    // Every alarm the simulator raises starts at a panoramic camera.
+    if (vecPanoramic.empty())
+        qCInfo(lcSim, "the site has no panoramic camera: the simulator raises no alarms");
     SetCameras(std::move(vecPanoramic), std::move(vecLinked));
 }
 
@@ -69,22 +74,12 @@ SimSettings CAlarmSimulator::Settings() const
 
 void CAlarmSimulator::Start()
 {
-    if (m_thread.joinable())
-        return;
-    m_bStop = false;
-    m_thread = std::thread([this] { Run(); });
+    m_worker.Start([this] { Run(); });
 }
 
 void CAlarmSimulator::Stop()
 {
-    if (!m_thread.joinable())
-        return;
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_bStop = true;
-    }
-    m_cvWake.notify_all();
-    m_thread.join();
+    m_worker.Stop();
 }
 
 void CAlarmSimulator::Run()
@@ -94,7 +89,7 @@ void CAlarmSimulator::Run()
     SimSettings settings;
     int nCycle = 0;
     std::unique_lock<std::mutex> lock(m_mutex);
-    while (!m_bStop) {
+    while (!m_worker.StopRequested()) {
         if (m_bSettingsChanged || !upFactory) {
             const bool bNewPictures = !upFactory || settings.sizePicture != m_settings.sizePicture
                                       || settings.nPersons != m_settings.nPersons;
@@ -132,7 +127,7 @@ void CAlarmSimulator::Run()
 
         lock.lock();
         const auto pause = std::chrono::duration<double>(settings.dRate > 0 ? 1.0 / settings.dRate : 3600.0);
-        m_cvWake.wait_for(lock, pause, [this] { return m_bStop || m_bSettingsChanged; });
+        m_cvWake.wait_for(lock, pause, [this] { return m_worker.StopRequested() || m_bSettingsChanged; });
     }
 }
 

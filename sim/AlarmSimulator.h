@@ -2,12 +2,13 @@
 
 #include "sim/AlarmFactory.h"
 
+#include "Fendra/WorkerThread.h"
+
 #include <QObject>
 
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
-#include <thread>
 
 namespace AlarmSim {
 
@@ -29,7 +30,7 @@ public:
 
     void Start();
     void Stop();
-    bool IsRunning() const { return m_thread.joinable(); }
+    bool IsRunning() const { return m_worker.IsRunning(); }
     quint64 AlarmsSent() const { return m_nSent.load(); }
 
 signals:
@@ -43,11 +44,10 @@ private:
     std::condition_variable m_cvWake;
     SimSettings m_settings;
     bool m_bSettingsChanged = true;
-    bool m_bStop = false;
     std::vector<SimCamera> m_vecPanoramic;
     std::vector<SimCamera> m_vecLinked;
     std::atomic<quint64> m_nSent{0};
-    std::thread m_thread;
+    Fendra::CWorkerThread m_worker{m_mutex, m_cvWake};
 };
 
 } // namespace AlarmSim
