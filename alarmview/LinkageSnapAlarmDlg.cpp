@@ -18,7 +18,6 @@
 
 #include "ui_LinkageSnapAlarmDlgForm.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 
 namespace LinkageSnapAlarm {
