@@ -1,26 +1,26 @@
-// The linkage dialog's alarm handling: a panoramic alarm of a window camera
-// shows its scene picture and opens a linkage; linkage alarms of that linkage
-// add one card per person, pairing the face with the body.
+// Where an alarm becomes a card: a panoramic alarm of a window camera shows
+// its scene picture and opens a linkage; linkage alarms of that linkage add
+// one card per person, pairing the face with the body.
 
-#include "alarmview/LinkageSnapAlarmDlg.h"
+#include "alarmview/AlarmPresenter.h"
 
 #include "alarmview/AlarmPictureDecoder.h"
 #include "alarmview/AlarmViewLogging.h"
+#include "alarmview/AlarmViewTexts.h"
 #include "alarmview/LinkageSnapAlarmListener.h"
+#include "alarmview/LiveWindows.h"
 #include "cards/LinkageCardWidget.h"
 #include "cards/ShowCardArea.h"
 #include "cards/ShowCardWidget.h"
 #include "cards/ShowPicWidget.h"
+#include "common/LsaCheck.h"
 #include "protocol/LogText.h"
 #include "savepic/LinkageSavePicMgr.h"
-
-#include "alarmview/AlarmViewTexts.h"
 
 #include "Fendra/Singleton.h"
 #include "Miravel/InformationMgr.h"
 #include "TesselGUIToolkit/ObjectSingleton.h"
 #include "quorra/AlarmTransfer.h"
-#include "tessel/ICamera.h"
 
 #include <QDateTime>
 
@@ -83,7 +83,7 @@ bool IsPanoramic(int32_t nAlarmType)
 } // namespace
 
 // The pictures of one alarm a card is made of, and where the saved ones go.
-struct CLinkageSnapAlarmDlg::AlarmContext
+struct CAlarmPresenter::AlarmContext
 {
     const quorra::IntelAlarmEventInfo& info;
     QString strLinkageUid;
@@ -93,64 +93,52 @@ struct CLinkageSnapAlarmDlg::AlarmContext
     bool bQueued = false; // the alarm put something on the display queue
 };
 
-void CLinkageSnapAlarmDlg::InitAlarmView()
+CAlarmPresenter::CAlarmPresenter(QWidget* pView, CShowPicWidget* pScenePic, CShowCardArea* pCardArea,
+                                 const LinkageSetupInfo& setupInfo, const CLiveWindows& liveWindows)
+    : m_pView(pView)
+    , m_pScenePic(pScenePic)
+    , m_pCardArea(pCardArea)
+    , m_setupInfo(setupInfo)
+    , m_liveWindows(liveWindows)
+    , m_pListener(new CLinkageSnapAlarmListener(pView))
+    , m_displayQueue(CShowCardWidget::kMaxCards)
 {
-    if (!m_pAlarmListener)
-        m_pAlarmListener = new CLinkageSnapAlarmListener(this);
-    m_pScenePic = ui.m_pWidgetScenePic;
-    m_pCardArea = ui.m_pWidgetLinkagePic;
     m_pCardArea->InitCardLayout(false);
     m_pCardArea->SetCardSpacing(0);
 }
 
-void CLinkageSnapAlarmDlg::ConnectAlarmView()
+void CAlarmPresenter::Close()
 {
-    connect(m_pAlarmListener, &CLinkageSnapAlarmListener::signalNewAlarmComing, this,
-            &CLinkageSnapAlarmDlg::onNewAlarmComing);
-    connect(&Transfer(), &quorra::AlarmTransfer::signalAlarmsDropped, this, &CLinkageSnapAlarmDlg::onAlarmsDropped);
-}
-
-void CLinkageSnapAlarmDlg::CloseAlarmView()
-{
-    SetAlarmListening(false);
+    SetListening(false);
     m_pScenePic->ClearPicture();
     m_pCardArea->ClearCards();
     m_displayQueue.Clear(); // what waited is no longer wanted
 }
 
-void CLinkageSnapAlarmDlg::SetAlarmListening(bool bListen)
+void CAlarmPresenter::SetListening(bool bListen)
 {
-    if (m_pAlarmListener)
-        m_pAlarmListener->SetAlarmListening(bListen);
+    LSA_CHECK(m_pListener) return;
+    m_pListener->SetAlarmListening(bListen);
 }
 
-bool CLinkageSnapAlarmDlg::IsAlarmSourceOutsideWindows(const std::string& strSourceID) const
-{
-    for (tessel::ICamera* pCamera : {m_pLiveCamera0, m_pLiveCamera2, m_pLiveCamera1}) {
-        if ((pCamera ? pCamera->GetAlarmSourceID() : std::string()) == strSourceID)
-            return false;
-    }
-    return true;
-}
-
-QImage CLinkageSnapAlarmDlg::CropPictureByRect(const QImage& image, const protocol::PictureRect& rect)
+QImage CAlarmPresenter::CropPictureByRect(const QImage& image, const protocol::PictureRect& rect)
 {
     const QRect rcCut = AlarmPicture::DisplayCut(image.size(), rect);
     return rcCut.isEmpty() ? QImage() : image.copy(rcCut);
 }
 
-void CLinkageSnapAlarmDlg::onNewAlarmComing(const quorra::IntelAlarmEventInfo& struAlarmIn)
+void CAlarmPresenter::Present(const quorra::IntelAlarmEventInfo& info)
 {
-    if (IsPanoramic(struAlarmIn.AlarmType))
-        HandlePanoramicAlarm(struAlarmIn);
+    if (IsPanoramic(info.AlarmType))
+        PresentPanoramic(info);
     else
-        HandleLinkageAlarm(struAlarmIn);
+        PresentLinkage(info);
 }
 
-void CLinkageSnapAlarmDlg::HandlePanoramicAlarm(const quorra::IntelAlarmEventInfo& info)
+void CAlarmPresenter::PresentPanoramic(const quorra::IntelAlarmEventInfo& info)
 {
     const protocol::IntelAlarmInfoStruct& alarm = info.IntelAlarmInfo;
-    if (IsAlarmSourceOutsideWindows(info.AlarmSourceID)) {
+    if (m_liveWindows.IsAlarmSourceOutsideWindows(info.AlarmSourceID)) {
         qCDebug(lcAlarmView) << "panoramic alarm dropped: source" << protocol::EscapeForLog(info.AlarmSourceID).c_str()
                              << "is in no window";
         return;
@@ -168,11 +156,11 @@ void CLinkageSnapAlarmDlg::HandlePanoramicAlarm(const quorra::IntelAlarmEventInf
     m_pCardArea->ClearCards();
     PresentWhenIdle();
 
-    if (m_stSetupInfo.IsSavePicture)
+    if (m_setupInfo.IsSavePicture)
         RequestSave(info, m_strLinkageUid + kKindScene, alarm.VCASmart.bkPic, protocol::PictureRect());
 }
 
-void CLinkageSnapAlarmDlg::HandleLinkageAlarm(const quorra::IntelAlarmEventInfo& info)
+void CAlarmPresenter::PresentLinkage(const quorra::IntelAlarmEventInfo& info)
 {
     const protocol::IntelAlarmInfoStruct& alarm = info.IntelAlarmInfo;
     const auto& vecHumans = alarm.IntelAlarmHumanInfoList;
@@ -180,7 +168,7 @@ void CLinkageSnapAlarmDlg::HandleLinkageAlarm(const quorra::IntelAlarmEventInfo&
         qCDebug(lcAlarmView) << "linkage alarm dropped: no persons";
         return;
     }
-    if (IsAlarmSourceOutsideWindows(info.AlarmSourceID)) {
+    if (m_liveWindows.IsAlarmSourceOutsideWindows(info.AlarmSourceID)) {
         qCDebug(lcAlarmView) << "linkage alarm dropped: source" << protocol::EscapeForLog(info.AlarmSourceID).c_str()
                              << "is in no window";
         return;
@@ -191,19 +179,19 @@ void CLinkageSnapAlarmDlg::HandleLinkageAlarm(const quorra::IntelAlarmEventInfo&
         return;
     }
 
-    AlarmContext ctx{
-        info, QString::fromStdString(alarm.LinkageUid), m_stSetupInfo.IsSavePicture,
-        QSize(static_cast<int>(static_cast<float>(width()) * kCardWidthShare), m_pCardArea->height() - kCardHeightGap),
-        ++m_nAlarmSerial};
+    AlarmContext ctx{info, QString::fromStdString(alarm.LinkageUid), m_setupInfo.IsSavePicture,
+                     QSize(static_cast<int>(static_cast<float>(m_pView->width()) * kCardWidthShare),
+                           m_pCardArea->height() - kCardHeightGap),
+                     ++m_nAlarmSerial};
     for (const protocol::IntelAlarmHumanInfo& human : vecHumans)
-        HandleHuman(ctx, human);
+        QueueHuman(ctx, human);
     if (ctx.bQueued) {
         ++m_nAlarmsAccepted;
         PresentWhenIdle();
     }
 }
 
-void CLinkageSnapAlarmDlg::HandleHuman(AlarmContext& ctx, const protocol::IntelAlarmHumanInfo& human)
+void CAlarmPresenter::QueueHuman(AlarmContext& ctx, const protocol::IntelAlarmHumanInfo& human)
 {
     const auto& vecRects = human.SubPic.PictureRectList;
     CAlarmDisplayQueue::Card card{{}, {}, ctx.sizeCard, ctx.nAlarm};
@@ -241,7 +229,7 @@ void CLinkageSnapAlarmDlg::HandleHuman(AlarmContext& ctx, const protocol::IntelA
     ctx.bQueued = true;
 }
 
-void CLinkageSnapAlarmDlg::PresentWhenIdle()
+void CAlarmPresenter::PresentWhenIdle()
 {
     // One alarm on its own is shown at once; an alarm that finds earlier ones
     // still waiting is part of a flood, shown a turn at a time.
@@ -252,7 +240,7 @@ void CLinkageSnapAlarmDlg::PresentWhenIdle()
     SchedulePresent();
 }
 
-void CLinkageSnapAlarmDlg::SchedulePresent()
+void CAlarmPresenter::SchedulePresent()
 {
     if (m_bPresentPosted)
         return;
@@ -266,7 +254,7 @@ void CLinkageSnapAlarmDlg::SchedulePresent()
         Qt::QueuedConnection);
 }
 
-void CLinkageSnapAlarmDlg::PresentPending(int nMaxCards, qint64 nMaxPixels)
+void CAlarmPresenter::PresentPending(int nMaxCards, qint64 nMaxPixels)
 {
     const QSize sizeScene(static_cast<int>(static_cast<float>(m_pScenePic->width()) * kSceneWidthShare),
                           static_cast<int>(static_cast<float>(m_pScenePic->height()) * kSceneHeightShare));
@@ -277,7 +265,7 @@ void CLinkageSnapAlarmDlg::PresentPending(int nMaxCards, qint64 nMaxPixels)
         // A full strip would destroy its oldest card: fill that one anew instead.
         auto* pCard = qobject_cast<CLinkageCardWidget*>(m_pCardArea->TakeCardToReuse());
         if (!pCard)
-            pCard = new CLinkageCardWidget(this);
+            pCard = new CLinkageCardWidget(m_pView);
         pCard->SetCardSize(card.sizeCard.width(), card.sizeCard.height());
         pCard->SetPictures(QPixmap::fromImage(card.imgFace), QPixmap::fromImage(card.imgBody));
         m_pCardArea->AddCard(pCard);
@@ -288,18 +276,19 @@ void CLinkageSnapAlarmDlg::PresentPending(int nMaxCards, qint64 nMaxPixels)
         SchedulePresent();
 }
 
-void CLinkageSnapAlarmDlg::SaveIfOn(const AlarmContext& ctx, const char* pszKind, const protocol::AlarmPictureInfo& pic,
-                                    const protocol::PictureRect& rcCrop)
+void CAlarmPresenter::SaveIfOn(const AlarmContext& ctx, const char* pszKind, const protocol::AlarmPictureInfo& pic,
+                               const protocol::PictureRect& rcCrop)
 {
     if (ctx.bSave)
         RequestSave(ctx.info, ctx.strLinkageUid + pszKind, pic, rcCrop);
 }
 
-void CLinkageSnapAlarmDlg::RequestSave(const quorra::IntelAlarmEventInfo& info, const QString& strStemHead,
-                                       const protocol::AlarmPictureInfo& pic, const protocol::PictureRect& rcCrop)
+void CAlarmPresenter::RequestSave(const quorra::IntelAlarmEventInfo& info, const QString& strStemHead,
+                                  const protocol::AlarmPictureInfo& pic, const protocol::PictureRect& rcCrop)
 {
     CLinkageSavePicMgr* pSavePicMgr = CLinkageSavePicMgr::GetLiveSavePicMgr();
-    if (!pSavePicMgr || Bytes(pic).empty()) // the manager would skip it anyway
+    LSA_CHECK(pSavePicMgr) return;
+    if (Bytes(pic).empty()) // the manager would skip it anyway
         return;
     LinkageSavePicInfo request;
     request.strFolderName = QString::fromStdString(info.AlarmSourceName);
@@ -310,30 +299,61 @@ void CLinkageSnapAlarmDlg::RequestSave(const quorra::IntelAlarmEventInfo& info, 
     pSavePicMgr->SavePicture(request);
 }
 
-void CLinkageSnapAlarmDlg::onBtnTestClicked()
+void CAlarmPresenter::PresentTestAlarms()
 {
     const std::string strUid = m_strLinkageUid.toStdString() + "1";
     quorra::IntelAlarmEventInfo panoramic;
     panoramic.AlarmType = quorra::AlarmTypePanoramicSmart;
     panoramic.IntelAlarmInfo.LinkageUid = strUid;
-    onNewAlarmComing(panoramic);
+    Present(panoramic);
     quorra::IntelAlarmEventInfo linkage;
     linkage.IntelAlarmInfo.LinkageUid = strUid;
     linkage.IntelAlarmInfo.IntelAlarmHumanInfoList.emplace_back();
-    onNewAlarmComing(linkage);
+    Present(linkage);
 }
 
-void CLinkageSnapAlarmDlg::onAlarmsDropped(int nCount)
+void CAlarmPresenter::NoticeAlarmsDropped(int nCount)
 {
-    if (m_pAlarmListener && m_pAlarmListener->IsListening())
-        TesselGUIToolkit::CUiSingleton<Miravel::CInformationMgr>::Instance().ShowInformationAtScreenRightBottom(
-            AlarmViewTexts::Counted(AlarmViewTexts::AlarmsNotShown, nCount), this, false, false, false);
+    // Alarms shed while nobody listens are nobody's news.
+    if (m_pListener && m_pListener->IsListening())
+        Notice(AlarmViewTexts::Counted(AlarmViewTexts::AlarmsNotShown, nCount));
 }
 
-void CLinkageSnapAlarmDlg::onPicturesNotSaved(int nCount)
+void CAlarmPresenter::NoticePicturesNotSaved(int nCount)
+{
+    Notice(AlarmViewTexts::Counted(AlarmViewTexts::PicturesNotSaved, nCount));
+}
+
+void CAlarmPresenter::NoticeSpaceNotEnough()
+{
+    NoticeOncePerRun(m_nSpaceFailRun, AlarmViewTexts::Text(AlarmViewTexts::NoEnoughFreeSpace));
+}
+
+void CAlarmPresenter::NoticeSaveFailed()
+{
+    NoticeOncePerRun(m_nSaveFailRun, AlarmViewTexts::Text(AlarmViewTexts::SavePictureFailed));
+}
+
+void CAlarmPresenter::NoticePictureSaved()
+{
+    // Saving works again: the next failure is news. (The save worker logs how
+    // many pictures the run cost, with the system's reason.)
+    m_nSpaceFailRun = 0;
+    m_nSaveFailRun = 0;
+}
+
+void CAlarmPresenter::NoticeOncePerRun(int& nRunCount, const QString& strText)
+{
+    // A full disk under an alarm storm fails every picture: one notice is news,
+    // hundreds are noise.
+    if (nRunCount++ == 0)
+        Notice(strText);
+}
+
+void CAlarmPresenter::Notice(const QString& strText)
 {
     TesselGUIToolkit::CUiSingleton<Miravel::CInformationMgr>::Instance().ShowInformationAtScreenRightBottom(
-        AlarmViewTexts::Counted(AlarmViewTexts::PicturesNotSaved, nCount), this, false, false, false);
+        strText, m_pView, false, false, false);
 }
 
 } // namespace LinkageSnapAlarm
