@@ -4,7 +4,7 @@
 
 #include "cameratree/LiveViewPlugin.h"
 #include "cards/ShowCardWidget.h"
-#include "playwindow/ui/LiveView/StreamPlayWindowWithTask.h"
+#include "playwindow/StreamPlayWindowWithTask.h"
 #include "savepic/LinkageSavePicMgr.h"
 #include "settings/LinkageSetupDlg.h"
 

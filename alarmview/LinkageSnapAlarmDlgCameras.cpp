@@ -12,9 +12,9 @@
 #include "cameratree/LinkageCameraModel.h"
 #include "cameratree/LiveViewPlugin.h"
 #include "playwindow/CameraVoiceTalkController.h"
+#include "playwindow/LiveViewController.h"
 #include "playwindow/PlayWindowContext.h"
-#include "playwindow/controller/LiveView/LiveViewController.h"
-#include "playwindow/ui/LiveView/StreamPlayWindowWithTask.h"
+#include "playwindow/StreamPlayWindowWithTask.h"
 
 #include "Miravel/PermissionManager.h"
 #include "TesselGUIToolkit/ItemDataRole.h"

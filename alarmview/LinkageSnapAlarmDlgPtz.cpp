@@ -3,9 +3,9 @@
 
 #include "alarmview/LinkageSnapAlarmDlg.h"
 
-#include "playwindow/ui/LiveView/StreamPlayWindowWithTask.h"
-#include "playwindow/ui/PTZ/PTZControlWnd.h"
-#include "playwindow/ui/PTZ/PlayWindowsPtzMgr.h"
+#include "playwindow/PlayWindowsPtzMgr.h"
+#include "playwindow/StreamPlayWindowWithTask.h"
+#include "playwindow/ptz/PTZControlWnd.h"
 
 namespace LinkageSnapAlarm {
 

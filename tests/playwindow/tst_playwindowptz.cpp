@@ -3,10 +3,10 @@
 #include "tests/playwindow/PlayWindowTestUtil.h"
 
 #include "playwindow/CameraVoiceTalkController.h"
+#include "playwindow/LiveViewWndTitle.h"
 #include "playwindow/PlayWindowContext.h"
-#include "playwindow/ui/LiveView/LiveViewWndTitle.h"
-#include "playwindow/ui/PTZ/PTZControlWnd.h"
-#include "playwindow/ui/PTZ/PlayWindowsPtzMgr.h"
+#include "playwindow/PlayWindowsPtzMgr.h"
+#include "playwindow/ptz/PTZControlWnd.h"
 
 #include "Miravel/InformationMgr.h"
 #include "Miravel/PermissionManager.h"

@@ -1,8 +1,8 @@
 #include "tests/playwindow/PlayWindowTestUtil.h"
 
 #include "playwindow/CameraVoiceTalkController.h"
+#include "playwindow/LiveViewController.h"
 #include "playwindow/PlayWindowContext.h"
-#include "playwindow/controller/LiveView/LiveViewController.h"
 
 #include "Miravel/InformationMgr.h"
 #include "Miravel/LocalLogManager.h"

@@ -1,4 +1,4 @@
-#include "playwindow/ui/LiveView/StreamPlayWindowWithTask.h"
+#include "playwindow/StreamPlayWindowWithTask.h"
 
 #include <QApplication>
 #include <QDrag>

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "playwindow/DigitalZoomState.h"
+#include "playwindow/LiveViewMenuMgr.h"
 #include "playwindow/PlayWindowEvent.h"
-#include "playwindow/ui/LiveView/DigitalZoomState.h"
-#include "playwindow/ui/LiveView/LiveViewMenuMgr.h"
-#include "playwindow/ui/PTZ/PtzPanelWindow.h"
+#include "playwindow/ptz/PtzPanelWindow.h"
 
 #include <QFrame>
 #include <QList>

@@ -1,10 +1,10 @@
 // The play window's PTZ panel, digital zoom and title-bar stream line.
-#include "playwindow/ui/LiveView/StreamPlayWindowWithTask.h"
+#include "playwindow/StreamPlayWindowWithTask.h"
 
+#include "playwindow/LiveViewController.h"
+#include "playwindow/LiveViewWndTitle.h"
 #include "playwindow/PlayWindowTexts.h"
-#include "playwindow/controller/LiveView/LiveViewController.h"
-#include "playwindow/ui/LiveView/LiveViewWndTitle.h"
-#include "playwindow/ui/PTZ/PTZControlWnd.h"
+#include "playwindow/ptz/PTZControlWnd.h"
 
 #include "Miravel/InformationMgr.h"
 #include "Miravel/PermissionManager.h"

@@ -1,11 +1,11 @@
-#include "playwindow/ui/LiveView/StreamPlayWindowWithTask.h"
+#include "playwindow/StreamPlayWindowWithTask.h"
 
 #include "playwindow/PlayWindowTexts.h"
 
 #include "Vantrel/LiveViewControllerPlugin.h"
+#include "playwindow/LiveViewController.h"
 #include "playwindow/LiveViewPlaybackPlugin.h"
-#include "playwindow/controller/LiveView/LiveViewController.h"
-#include "playwindow/ui/LiveView/LiveViewWndTitle.h"
+#include "playwindow/LiveViewWndTitle.h"
 
 #include "Miravel/InformationMgr.h"
 #include "Miravel/PermissionManager.h"

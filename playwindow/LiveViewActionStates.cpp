@@ -1,6 +1,6 @@
-#include "playwindow/controller/LiveView/LiveViewActionStates.h"
+#include "playwindow/LiveViewActionStates.h"
 
-#include "playwindow/ui/LiveView/LiveViewMenuMgr.h"
+#include "playwindow/LiveViewMenuMgr.h"
 
 namespace {
 
