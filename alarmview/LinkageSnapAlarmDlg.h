@@ -5,6 +5,7 @@
 #include "settings/LinkageSetupInfo.h"
 
 #include "playwindow/PlayWindowEvent.h"
+#include "playwindow/PlayWindowLibrary.h"
 
 #include "quorra/IntelAlarmEventInfo.h"
 #include "tessel/IElement.h"
@@ -178,6 +179,8 @@ private:
     LinkageSetupInfo m_stSetupInfo;
     std::shared_ptr<Kelmot::CGroupManagerDeletage> m_spGroupManager;
     std::shared_ptr<quorra::CLocalDataManagerDelegate> m_spLocalDataManager;
+    // The play-window library's shared objects live as long as the dialog.
+    CPlayWindowLibrary m_playWindowLibrary{m_spGroupManager, m_spLocalDataManager};
     CLiveViewPlugin* m_pLiveViewPlugin = nullptr;
     CStreamPlayWindowWithTask* m_pSelectedPlayWindow = nullptr;
     CStreamPlayWindowWithTask* m_pSecondPlayWindow = nullptr;

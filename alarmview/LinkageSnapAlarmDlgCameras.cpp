@@ -11,9 +11,7 @@
 #include "cameratree/GroupTreeWidget.h"
 #include "cameratree/LinkageCameraModel.h"
 #include "cameratree/LiveViewPlugin.h"
-#include "playwindow/CameraVoiceTalkController.h"
 #include "playwindow/LiveViewController.h"
-#include "playwindow/PlayWindowContext.h"
 #include "playwindow/StreamPlayWindowWithTask.h"
 
 #include "Miravel/PermissionManager.h"
@@ -39,19 +37,12 @@ constexpr int kStreamType = 100;
 const char* const kCloseButtonStyle =
     "QPushButton#m_pCloseBtn{ border-image:url(:/MixedTargetOperation/Images/MixedTargetDetectionAlarm/operation/"
     "CloseView.svg); }";
-
-// Dialogs alive: the library's shared objects are the plug-in's code and must
-// go with the last dialog, before the host may unload the plug-in.
-int g_nLiveDialogs = 0;
 } // namespace
 
 void CLinkageSnapAlarmDlg::InitPlayWindows()
 {
-    ++g_nLiveDialogs;
-    InitPlayWindowContext(m_spGroupManager, m_spLocalDataManager);
     Vantrel::InitVantrel(nullptr, m_spLocalDataManager);
     TesselGUIToolkit::CObjectSingleton<Miravel::CPermissionManager>::CreateInstance();
-    TesselGUIToolkit::CObjectSingleton<CCameraVoiceTalkController>::CreateInstance();
 
     QList<CLiveViewMenuMgr::LiveViewActionType> lstLiveActions{
         CLiveViewMenuMgr::StopLiveView,   CLiveViewMenuMgr::Screenshot,      CLiveViewMenuMgr::StartRecording,
@@ -106,10 +97,6 @@ void CLinkageSnapAlarmDlg::ReleasePlayWindows()
             continue;
         pWindow->StopLiveView();
         pWindow->DetachPlugins();
-    }
-    if (!m_vecPlayWindows.isEmpty() && --g_nLiveDialogs == 0) {
-        TesselGUIToolkit::CObjectSingleton<CCameraVoiceTalkController>::DestroyInstance();
-        TesselGUIToolkit::CObjectSingleton<TesselPlayWindow::CPublicSignalManager>::DestroyInstance();
     }
 }
 
