@@ -3,6 +3,7 @@
 #include "settings/LinkageSetupInfo.h"
 
 #include "playwindow/PlayWindowEvent.h"
+#include "playwindow/PlayWindowLibrary.h"
 
 #include "quorra/IntelAlarmEventInfo.h"
 #include "tessel/IElement.h"
@@ -153,6 +154,8 @@ private:
     LinkageSetupInfo m_stSetupInfo;
     std::shared_ptr<Kelmot::CGroupManagerDeletage> m_spGroupManager;
     std::shared_ptr<quorra::CLocalDataManagerDelegate> m_spLocalDataManager;
+    // The play-window library's shared objects live as long as the dialog.
+    CPlayWindowLibrary m_playWindowLibrary{m_spGroupManager, m_spLocalDataManager};
     // The windows are released before the camera lookup goes.
     std::unique_ptr<CLiveViewPlugin> m_upLiveViewPlugin;
     std::unique_ptr<CLiveWindows> m_upLiveWindows;

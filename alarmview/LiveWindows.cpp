@@ -11,12 +11,10 @@
 #include "cameratree/LinkageCameraModel.h"
 #include "cameratree/LiveViewPlugin.h"
 #include "common/LsaCheck.h"
-#include "playwindow/CameraVoiceTalkController.h"
-#include "playwindow/PlayWindowContext.h"
-#include "playwindow/controller/LiveView/LiveViewController.h"
-#include "playwindow/ui/LiveView/StreamPlayWindowWithTask.h"
-#include "playwindow/ui/PTZ/PTZControlWnd.h"
-#include "playwindow/ui/PTZ/PlayWindowsPtzMgr.h"
+#include "playwindow/LiveViewController.h"
+#include "playwindow/PlayWindowsPtzMgr.h"
+#include "playwindow/StreamPlayWindowWithTask.h"
+#include "playwindow/ptz/PTZControlWnd.h"
 
 #include "Miravel/PermissionManager.h"
 #include "TesselGUIToolkit/ItemDataRole.h"
@@ -44,10 +42,6 @@ constexpr unsigned kCameraItemType = 2;
 const char* const kCloseButtonStyle =
     "QPushButton#m_pCloseBtn{ border-image:url(:/MixedTargetOperation/Images/MixedTargetDetectionAlarm/operation/"
     "CloseView.svg); }";
-
-// Views alive: the library's shared objects are the plug-in's code and must
-// go with the last view, before the host may unload the plug-in.
-int g_nLiveViews = 0;
 
 bool IsPreviewing(const CStreamPlayWindowWithTask* pWindow)
 {
@@ -86,26 +80,18 @@ void CLiveWindows::Release()
         pWindow->StopLiveView();
         pWindow->DetachPlugins();
     }
-    if (--g_nLiveViews == 0) {
-        TesselGUIToolkit::CObjectSingleton<CCameraVoiceTalkController>::DestroyInstance();
-        TesselGUIToolkit::CObjectSingleton<TesselPlayWindow::CPublicSignalManager>::DestroyInstance();
-    }
     // The widgets stay with their holders until the dialog goes; they are no longer ours.
     m_vecWindows.clear();
     m_pSelected = nullptr;
 }
 
 void CLiveWindows::CreateWindows(CGroupTreeWidget* pGroupTree, CLiveViewPlugin* pLiveViewPlugin,
-                                 const std::shared_ptr<Kelmot::CGroupManagerDeletage>& spGroupManager,
                                  const std::shared_ptr<quorra::CLocalDataManagerDelegate>& spLocalDataManager)
 {
     m_pGroupTree = pGroupTree;
     m_pLiveViewPlugin = pLiveViewPlugin;
-    ++g_nLiveViews;
-    InitPlayWindowContext(spGroupManager, spLocalDataManager);
     Vantrel::InitVantrel(nullptr, spLocalDataManager);
     TesselGUIToolkit::CObjectSingleton<Miravel::CPermissionManager>::CreateInstance();
-    TesselGUIToolkit::CObjectSingleton<CCameraVoiceTalkController>::CreateInstance();
     for (int i = 0; i < kWindowCount; ++i)
         AddWindow(i);
     m_pSelected = m_vecWindows.value(0);

@@ -17,9 +17,6 @@ class QDropEvent;
 class QModelIndex;
 class QWidget;
 
-namespace Kelmot {
-class CGroupManagerDeletage;
-} // namespace Kelmot
 namespace quorra {
 class CLocalDataManagerDelegate;
 } // namespace quorra
@@ -50,12 +47,11 @@ public:
     CLiveWindows(QWidget* pDialog, const Holders& holders);
     ~CLiveWindows() override;
     // Stops the windows and detaches them from the camera lookup, which may go
-    // next; the last view also releases the library's shared objects.
+    // next.
     void Release();
 
     // Creates the windows; the dialog wires their signals before InitPtzPanel.
     void CreateWindows(CGroupTreeWidget* pGroupTree, CLiveViewPlugin* pLiveViewPlugin,
-                       const std::shared_ptr<Kelmot::CGroupManagerDeletage>& spGroupManager,
                        const std::shared_ptr<quorra::CLocalDataManagerDelegate>& spLocalDataManager);
     void InitPtzPanel();
 

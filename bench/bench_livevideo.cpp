@@ -17,7 +17,7 @@
 
 #include "Vantrel/PreviewICamera.h"
 #include "Vantrel/Vantrel.h"
-#include "playwindow/PlayWindowContext.h"
+#include "playwindow/PlayWindowLibrary.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -283,7 +283,7 @@ double SynchronousStopMs(const std::string& strUrl)
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    InitPlayWindowContext(nullptr, nullptr);
+    const CPlayWindowLibrary playWindowLibrary(nullptr, nullptr);
     Vantrel::InitVantrel(nullptr, nullptr);
     QTemporaryDir dir;
     const QString strClip = dir.filePath("clip-720p.mkv");

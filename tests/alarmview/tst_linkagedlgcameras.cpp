@@ -7,7 +7,7 @@
 #include "cameratree/LinkageCameraModel.h"
 #include "settings/LinkageSetupDlg.h"
 #include "alarmview/LinkageSnapAlarmDlg.h"
-#include "playwindow/ui/LiveView/StreamPlayWindowWithTask.h"
+#include "playwindow/StreamPlayWindowWithTask.h"
 
 #include "TesselGUIToolkit/SecondarySortFilterModel.h"
 #include "Vantrel/PreviewICamera.h"

@@ -1,5 +1,5 @@
 #include "alarmview/LinkageSnapAlarmDlg.h"
-#include "playwindow/ui/LiveView/StreamPlayWindowWithTask.h"
+#include "playwindow/StreamPlayWindowWithTask.h"
 #include "savepic/LinkageSavePicMgr.h"
 #include "settings/LinkageSetupDlg.h"
 #include "settings/LinkageSetupStore.h"

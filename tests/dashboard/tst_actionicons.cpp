@@ -1,4 +1,4 @@
-#include "playwindow/ui/LiveView/LiveViewMenuMgr.h"
+#include "playwindow/LiveViewMenuMgr.h"
 
 #include <QAction>
 #include <QSvgRenderer>

@@ -4,7 +4,7 @@
 
 #include "Vantrel/LiveViewControllerPlugin.h"
 #include "playwindow/LiveViewPlaybackPlugin.h"
-#include "playwindow/ui/LiveView/StreamPlayWindowWithTask.h"
+#include "playwindow/StreamPlayWindowWithTask.h"
 
 #include "tessel/GroupManager.h"
 #include "tessel/ICamera.h"

@@ -1,4 +1,4 @@
-#include "playwindow/ui/LiveView/DigitalZoomState.h"
+#include "playwindow/DigitalZoomState.h"
 
 #include <QtTest>
 

@@ -1,5 +1,5 @@
-#include "playwindow/controller/LiveView/LiveViewActionStates.h"
-#include "playwindow/ui/LiveView/LiveViewMenuMgr.h"
+#include "playwindow/LiveViewActionStates.h"
+#include "playwindow/LiveViewMenuMgr.h"
 
 #include "tessel/ICamera.h"
 

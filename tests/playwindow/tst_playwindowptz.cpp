@@ -2,11 +2,10 @@
 // stream line, on live test streams.
 #include "tests/playwindow/PlayWindowTestUtil.h"
 
-#include "playwindow/CameraVoiceTalkController.h"
-#include "playwindow/PlayWindowContext.h"
-#include "playwindow/ui/LiveView/LiveViewWndTitle.h"
-#include "playwindow/ui/PTZ/PTZControlWnd.h"
-#include "playwindow/ui/PTZ/PlayWindowsPtzMgr.h"
+#include "playwindow/LiveViewWndTitle.h"
+#include "playwindow/PlayWindowLibrary.h"
+#include "playwindow/PlayWindowsPtzMgr.h"
+#include "playwindow/ptz/PTZControlWnd.h"
 
 #include "Miravel/InformationMgr.h"
 #include "Miravel/PermissionManager.h"
@@ -72,6 +71,7 @@ private:
     void BuildOwner();
     bool Play(CStreamPlayWindowWithTask* pWindow, const char* pszGuid);
 
+    const CPlayWindowLibrary m_library{nullptr, nullptr};
     CTestLivePlugin m_plugin;
     QTemporaryDir m_dirClip;
     std::unique_ptr<QWidget> m_upOwner;
@@ -82,9 +82,7 @@ private:
 
 void tst_PlayWindowPtz::initTestCase()
 {
-    InitPlayWindowContext(nullptr, nullptr);
     Vantrel::InitVantrel(nullptr, nullptr);
-    TesselGUIToolkit::CObjectSingleton<CCameraVoiceTalkController>::CreateInstance();
     TesselGUIToolkit::CObjectSingleton<Miravel::CPermissionManager>::CreateInstance();
     m_plugin.AddCamera("dome", "test:pinwheel", "Dome", tessel::CameraRightAll, true);
     m_plugin.AddCamera("fixed", "test:ball", "Gate");

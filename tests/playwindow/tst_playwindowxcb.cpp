@@ -3,7 +3,7 @@
 
 #include "tests/playwindow/PlayWindowTestUtil.h"
 
-#include "playwindow/PlayWindowContext.h"
+#include "playwindow/PlayWindowLibrary.h"
 
 #include "Vantrel/PreviewICamera.h"
 #include "Vantrel/Vantrel.h"
@@ -49,7 +49,7 @@ void tst_PlayWindowXcb::playsIntoNativeWindow()
     QFETCH(QSize, sizePicture);
     if (QGuiApplication::platformName() != QLatin1String("xcb"))
         QSKIP("needs the xcb platform");
-    InitPlayWindowContext(nullptr, nullptr);
+    const CPlayWindowLibrary library(nullptr, nullptr);
     CTestLivePlugin plugin;
     plugin.AddCamera("cam-x", strUrl.toStdString(), "Yard");
     std::unique_ptr<CStreamPlayWindowWithTask> upWindow(NewPlayWindow(&plugin));

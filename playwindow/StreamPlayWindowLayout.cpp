@@ -1,8 +1,6 @@
-#include "playwindow/ui/LiveView/StreamPlayWindowWithTask.h"
+#include "playwindow/StreamPlayWindowWithTask.h"
 
 #include "Vantrel/PreviewICamera.h"
-
-#include <QLabel>
 
 // The video keeps the chosen ratio inside the window less a 1-pixel border.
 QRect CStreamPlayWindowWithTask::VideoRect(const QSize& sizeWindow, int nScaleMode, const QSize& sizePicture)
@@ -48,25 +46,11 @@ void CStreamPlayWindowWithTask::LayoutVideo()
 {
     QSize sizePicture;
     unsigned uWidth = 0, uHeight = 0;
-    if (m_nVideoScaleMode == ScaleOwnSize && GetPreview() && GetPreview()->GetPictureSize(uWidth, uHeight))
+    if (m_nVideoScaleMode == ScaleOwnSize && GetPreview()->GetPictureSize(uWidth, uHeight))
         sizePicture = QSize(int(uWidth), int(uHeight));
     const QRect rcVideo = VideoRect(size(), m_nVideoScaleMode, sizePicture);
-    m_nVideoWidth = rcVideo.width();
-    m_nVideoHeight = rcVideo.height();
-    m_nVideoX = rcVideo.x();
-    m_nVideoY = rcVideo.y();
-    if (m_pLiveViewWindow)
-        m_pLiveViewWindow->setGeometry(rcVideo);
+    m_pLiveViewWindow->setGeometry(rcVideo);
     if (m_pInstantPlaybackWindow)
         m_pInstantPlaybackWindow->setGeometry(rcVideo);
-    // Overlays: title on top, tool bar at the bottom, tip in the middle.
-    if (m_pTitleWidget)
-        m_pTitleWidget->setGeometry(1, 1, qMax(0, width() - 2), kTitleHeight);
-    if (m_pToolBar)
-        m_pToolBar->setGeometry(rcVideo.x(), rcVideo.bottom() - kToolBarHeight + 1, rcVideo.width(), kToolBarHeight);
-    if (m_pLiveViewEventTip)
-        m_pLiveViewEventTip->setGeometry(rcVideo.x(), rcVideo.center().y() - kTitleHeight, rcVideo.width(),
-                                         2 * kTitleHeight);
-    if (m_pStateBar)
-        m_pStateBar->setGeometry(rcVideo.x(), rcVideo.y() + kTitleHeight, rcVideo.width(), kTitleHeight);
+    m_pOverlays->Layout(rcVideo);
 }

@@ -1,14 +1,14 @@
 #pragma once
 
+#include "playwindow/LiveViewMenuMgr.h"
 #include "playwindow/PlayWindowEvent.h"
-#include "playwindow/ui/LiveView/DigitalZoomState.h"
-#include "playwindow/ui/LiveView/LiveViewMenuMgr.h"
-#include "playwindow/ui/PTZ/PtzPanelWindow.h"
+#include "playwindow/PlayWindowOverlays.h"
+#include "playwindow/PlayWindowPtzZoom.h"
+#include "playwindow/ptz/PtzPanelWindow.h"
 
 #include <QFrame>
 #include <QList>
 #include <QPoint>
-#include <QPointer>
 #include <QRect>
 #include <QSize>
 
@@ -17,15 +17,11 @@
 class CLiveViewController;
 class CLiveViewControllerPlugin;
 class CLiveViewPlaybackPlugin;
-class CLiveViewWndTitle;
+class CPlayWindowActions;
+class CPlayWindowLiveView;
 class CPTZControlWnd;
-class QTimer;
-class QToolButton;
-class QAction;
 class QDropEvent;
 class QMimeData;
-class QHBoxLayout;
-class QLabel;
 class QPushButton;
 
 namespace tessel {
@@ -38,28 +34,31 @@ class CPreviewICamera;
 // A play window: a video surface into which the host preview draws, a title
 // bar with the camera's name and a close button, an event tip, a tool bar and
 // a context menu of live view actions. It accepts camera drops and reports
-// live view changes as CLiveViewEvent.
+// live view changes as CLiveViewEvent. The window lays out the video and takes
+// the input; its parts do the rest: the live view (CPlayWindowLiveView), the
+// overlays (CPlayWindowOverlays), the actions (CPlayWindowActions) and the
+// mouse modes with PTZ and digital zoom (CPlayWindowPtzZoom).
 class CStreamPlayWindowWithTask : public QFrame, public IPtzPanelWindow
 {
     Q_OBJECT
 public:
     // Mouse modes of the window.
     enum MouseMode {
-        MousePlain = 0,
-        MousePTZ = 1,
-        MouseDigitalZoom = 2,
-        MouseArea3 = 3,
-        MouseArea4 = 4,
-        MouseMode5 = 5,
-        MouseArea7 = 7,
-        MouseArea8 = 8
+        MousePlain = CPlayWindowPtzZoom::ModePlain,
+        MousePTZ = CPlayWindowPtzZoom::ModePtz,
+        MouseDigitalZoom = CPlayWindowPtzZoom::ModeDigitalZoom,
+        MouseArea3 = CPlayWindowPtzZoom::ModeArea3,
+        MouseArea4 = CPlayWindowPtzZoom::ModeArea4,
+        MouseMode5 = CPlayWindowPtzZoom::Mode5,
+        MouseArea7 = CPlayWindowPtzZoom::ModeArea7,
+        MouseArea8 = CPlayWindowPtzZoom::ModeArea8
     };
     enum ScaleMode { ScaleFill = 0, Scale4To3 = 1, Scale16To9 = 2, ScaleOwnSize = 3 };
     // Height of the title bar over the video.
-    static constexpr int kTitleHeight = 32;
+    static constexpr int kTitleHeight = CPlayWindowOverlays::kTitleHeight;
     // How often the title bar's stream line is refreshed while live.
-    static constexpr int kStreamInfoIntervalMs = 1000;
-    static constexpr int kToolBarHeight = 30;
+    static constexpr int kStreamInfoIntervalMs = CPlayWindowOverlays::kStreamInfoIntervalMs;
+    static constexpr int kToolBarHeight = CPlayWindowOverlays::kToolBarHeight;
 
     CStreamPlayWindowWithTask(QList<CLiveViewMenuMgr::LiveViewActionType>& lstLiveActions,
                               QList<TesselPlayWindow::PlaybackMenuParam::PlaybackActionType>& lstPlaybackActions,
@@ -81,7 +80,7 @@ public:
     void SetDragEnabled(bool bEnabled) { m_bDragEnabled = bEnabled; }
     void SetFollowPtzPanel(bool bFollow) { m_bFollowPtzPanel = bFollow; }
     bool IsFollowPtzPanel() const { return m_bFollowPtzPanel; }
-    void SetShowToolBarOnHover(bool bShow) { m_bShowToolBarOnHover = bShow; }
+    void SetShowToolBarOnHover(bool bShow) { m_pOverlays->SetShowToolBarOnHover(bShow); }
     void SetVideoScaleMode(int nMode);
     int GetVideoScaleMode() const { return m_nVideoScaleMode; }
     void DetachPlugins();
@@ -94,27 +93,21 @@ public:
     // Where the video surface sits in a window of the given size.
     static QRect VideoRect(const QSize& sizeWindow, int nScaleMode, const QSize& sizePicture);
 
-    // For the title bar, the PTZ panel and the action states.
     CLiveViewController* GetLiveViewController() const { return m_pLiveViewController; }
     Vantrel::CPreviewICamera* GetPreview() const;
     CLiveViewMenuMgr* GetMenuMgr() const { return m_pMenuMgr; }
-    QWidget* GetTitleWidget() const { return m_pTitleWidget; }
-    QHBoxLayout* GetTitleLayout() const { return m_pTitleLayout; }
     QWidget* GetVideoSurface() const { return m_pLiveViewWindow; }
-    QPushButton* GetCloseButton() const { return m_pCloseBtn; }
-    QWidget* GetToolBar() const { return m_pToolBar; }
-    CLiveViewWndTitle* GetTitleBar() const;
+    QPushButton* GetCloseButton() const { return m_pOverlays->CloseButton(); }
     // The shared PTZ panel: the window opens it beside itself (action 10) and
     // leaves PTZ mode whenever the panel closes.
     void SetPTZControlWnd(CPTZControlWnd* pPanel) override;
-    CPTZControlWnd* GetPTZControlWnd() const;
-    int GetMouseMode() const override { return m_nMouseMode; }
+    int GetMouseMode() const override { return m_pPtzZoom->MouseMode(); }
     QWidget* PtzWindowWidget() override { return this; }
     std::string GetPtzCameraGuid() const override;
     bool IsLiveViewRunning() const override { return IsPreviewing(); }
     bool IsFisheyeExpanded() const override { return false; }
     // The part of the picture digital zoom shows (fractions).
-    QRectF GetDigitalZoomRect() const { return m_digitalZoom.ShownRect(); }
+    QRectF GetDigitalZoomRect() const { return m_pPtzZoom->DigitalZoomRect(); }
     void SetMouseMode(int nMode);
     QString GetEventTip() const;
 
@@ -152,62 +145,27 @@ private slots:
     void OnContextMenu(const QPoint& ptPos);
 
 private:
-    void BuildForm(bool bInstantPlaybackSurface);
+    void BuildVideoSurfaces(bool bInstantPlaybackSurface);
     void LayoutVideo();
-    void ShowEventTip(const QString& strText);
-    void HideEventTip();
-    void ShowIdleLook();
-    void UpdateToolBarVisibility();
     void MarkSelectedAndFocus();
     bool IsAcceptedSource(QObject* pSource) const;
     void StartDrag();
-    // PTZ panel, digital zoom and the stream line (StreamPlayWindowPtz.cpp).
-    void TogglePtzPanel();
-    void ToggleDigitalZoom();
-    void OnMouseModeLeft(int nOldMode);
-    void OnPtzPanelHidden();
-    bool DigitalZoomWheel(QWheelEvent* pEvent);
-    void RefreshStreamInfo();
-    // A tool-bar button shows its action's tool-bar icon, which follows the action's look.
-    static void BindToolBarIcon(QToolButton* pButton, QAction* pAction);
 
-    // Declaration order follows the window's data model.
     QWidget* m_pLiveViewWindow = nullptr;
+    QWidget* m_pInstantPlaybackWindow = nullptr;
     CLiveViewMenuMgr* m_pMenuMgr = nullptr;
     CLiveViewController* m_pLiveViewController = nullptr;
+    CPlayWindowOverlays* m_pOverlays = nullptr;
+    CPlayWindowPtzZoom* m_pPtzZoom = nullptr;
+    CPlayWindowActions* m_pActions = nullptr;
+    CPlayWindowLiveView* m_pLiveView = nullptr;
     int m_nGroupNumber = 0;
     int m_nPlayWindowIndex = -1;
-    bool m_bShowToolBarOnHover = true;
     bool m_bSelected = false;
-    QPushButton* m_pCloseBtn = nullptr;
-    int m_nVideoWidth = 0;
-    int m_nVideoHeight = 0;
-    int m_nVideoX = 0;
-    int m_nVideoY = 0;
     int m_nVideoScaleMode = ScaleFill;
     bool m_bDragEnabled = true;
     QList<QWidget*> m_lstDragSourceWidgets;
-    QWidget* m_pToolBar = nullptr;
-    CLiveViewControllerPlugin* m_pLiveViewPlugin = nullptr;
     bool m_bFollowPtzPanel = true;
-    QPointer<CPTZControlWnd> m_pPTZControlWnd; // shared; owned by the window's owner
-    QLabel* m_pLiveViewEventTip = nullptr;
-    int m_nMouseMode = MousePlain;
-    QWidget* m_pInstantPlaybackWindow = nullptr;
-    CLiveViewPlaybackPlugin* m_pPlaybackPlugin = nullptr;
-    int m_nWindowMode = 0;
-    QWidget* m_pTitleWidget = nullptr;
-    QList<CLiveViewMenuMgr::LiveViewActionType> m_lstLiveViewActions;
-    QList<TesselPlayWindow::PlaybackMenuParam::PlaybackActionType> m_lstPlaybackActions;
-
-    QHBoxLayout* m_pTitleLayout = nullptr;
-    QLabel* m_pTitleLabel = nullptr;
-    QWidget* m_pStateBar = nullptr;
-    bool m_bPluginsDetached = false;
-    int m_nMouseModeAtStop = MousePlain;
     QPoint m_ptPress;
     bool m_bPressed = false;
-    bool m_bHovered = false;
-    CDigitalZoomState m_digitalZoom;
-    QTimer* m_pStreamInfoTimer = nullptr;
 };

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "playwindow/LiveViewMenuMgr.h"
 #include "playwindow/PlayWindowEvent.h"
-#include "playwindow/ui/LiveView/LiveViewMenuMgr.h"
 
 #include <QObject>
 #include <QPointer>

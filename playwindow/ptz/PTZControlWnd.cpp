@@ -1,4 +1,6 @@
-#include "playwindow/ui/PTZ/PTZControlWnd.h"
+#include "playwindow/ptz/PTZControlWnd.h"
+
+#include "common/LsaCheck.h"
 
 #include "TesselGUIToolkit/ObjectSingleton.h"
 #include "tessel/ICamera.h"
@@ -297,8 +299,7 @@ void CPTZControlWnd::hideEvent(QHideEvent* pEvent)
 
 void CPTZControlWnd::ShowBeside(QWidget* pWindow)
 {
-    if (!pWindow)
-        return;
+    LSA_CHECK(pWindow) return;
     // Over native video windows only a native window stays visible.
     if (QGuiApplication::platformName() == QLatin1String("xcb"))
         setAttribute(Qt::WA_NativeWindow);

@@ -1,6 +1,8 @@
-#include "playwindow/controller/LiveView/LiveViewActionStates.h"
+#include "playwindow/LiveViewActionStates.h"
 
-#include "playwindow/ui/LiveView/LiveViewMenuMgr.h"
+#include "playwindow/LiveViewMenuMgr.h"
+
+#include "common/LsaCheck.h"
 
 namespace {
 
@@ -13,8 +15,7 @@ constexpr int kLiveTypes[] = {9, 4, 5, 6, 7, 8, 10, 11, 12, 14, 19, 20, 21, 22, 
 
 void CLiveViewActionStates::ResetOnStop(CLiveViewMenuMgr* pMenuMgr)
 {
-    if (!pMenuMgr)
-        return;
+    LSA_CHECK(pMenuMgr) return;
     for (int nType : kPlaybackTypes)
         pMenuMgr->SetActionEnabled(nType, false);
     pMenuMgr->SetActionVisible(kHiddenOnStop, false);
@@ -28,8 +29,7 @@ void CLiveViewActionStates::ResetOnStop(CLiveViewMenuMgr* pMenuMgr)
 
 bool CLiveViewActionStates::Apply(CLiveViewMenuMgr* pMenuMgr, int nKind, const PreviewFacts& facts)
 {
-    if (!pMenuMgr)
-        return false;
+    LSA_CHECK(pMenuMgr) return false;
     switch (nKind) {
     case KindStopped:
         ResetOnStop(pMenuMgr);

@@ -1,9 +1,8 @@
-#include "playwindow/ui/LiveView/StreamPlayWindowWithTask.h"
+#include "playwindow/StreamPlayWindowWithTask.h"
 
 #include <QApplication>
 #include <QDrag>
 #include <QDragEnterEvent>
-#include <QLabel>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
@@ -23,12 +22,10 @@ bool CStreamPlayWindowWithTask::event(QEvent* pEvent)
 {
     switch (pEvent->type()) {
     case QEvent::Enter:
-        m_bHovered = true;
-        UpdateToolBarVisibility();
+        m_pOverlays->SetHovered(true);
         break;
     case QEvent::Leave:
-        m_bHovered = false;
-        UpdateToolBarVisibility();
+        m_pOverlays->SetHovered(false);
         break;
     default:
         break;
@@ -73,7 +70,7 @@ void CStreamPlayWindowWithTask::mouseMoveEvent(QMouseEvent* pEvent)
 
 void CStreamPlayWindowWithTask::wheelEvent(QWheelEvent* pEvent)
 {
-    if (DigitalZoomWheel(pEvent))
+    if (m_pPtzZoom->Wheel(pEvent))
         return;
     QFrame::wheelEvent(pEvent);
 }

@@ -1,10 +1,10 @@
-#include "playwindow/controller/LiveView/LiveViewController.h"
+#include "playwindow/LiveViewController.h"
 
 #include "playwindow/PlayWindowTexts.h"
 
 #include "Vantrel/LiveViewControllerPlugin.h"
 #include "playwindow/CameraVoiceTalkController.h"
-#include "playwindow/controller/LiveView/LiveViewActionStates.h"
+#include "playwindow/LiveViewActionStates.h"
 
 #include "Miravel/ErrorInfoMgr.h"
 #include "Miravel/InformationMgr.h"

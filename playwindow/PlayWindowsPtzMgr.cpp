@@ -1,8 +1,8 @@
-#include "playwindow/ui/PTZ/PlayWindowsPtzMgr.h"
+#include "playwindow/PlayWindowsPtzMgr.h"
 
-#include "playwindow/ui/LiveView/StreamPlayWindowWithTask.h"
-#include "playwindow/ui/PTZ/PTZControlWnd.h"
-#include "playwindow/ui/PTZ/PtzPanelWindow.h"
+#include "playwindow/StreamPlayWindowWithTask.h"
+#include "playwindow/ptz/PTZControlWnd.h"
+#include "playwindow/ptz/PtzPanelWindow.h"
 
 #include "Miravel/PermissionManager.h"
 #include "TesselGUIToolkit/ObjectSingleton.h"
