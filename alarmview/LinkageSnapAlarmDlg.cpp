@@ -20,338 +20,337 @@
 
 #include <QLabel>
 
-    namespace LinkageSnapAlarm
+namespace LinkageSnapAlarm {
+namespace {
+
+// Shares of the live row (LayoutPanorama): a gap, then a window, three times over;
+// the same stretches as the form's.
+constexpr int kLiveGapStretch = 15;
+constexpr int kLiveWindowStretch = 906;
+constexpr int kThirdGapIndex = 4;
+
+static_assert(CLinkageSnapAlarmDlg::kPlayWindowCount == CLiveWindows::kWindowCount, "one window count");
+
+} // namespace
+
+CLinkageSnapAlarmDlg::CLinkageSnapAlarmDlg(QWidget* parent)
+    : QWidget(parent)
+    , ui(std::make_unique<Ui::LinkageSnapAlarmDlg>())
+    , m_spGroupManager(std::make_shared<Kelmot::CGroupManagerDeletage>())
+    , m_spLocalDataManager(std::make_shared<quorra::CLocalDataManagerDelegate>())
 {
-    namespace {
+    ui->setupUi(this);
+    m_upLiveWindows = std::make_unique<CLiveWindows>(
+        this, CLiveWindows::Holders{ui->m_pWidgetLive1, ui->m_pWidgetLive2, ui->m_pWidgetLive3});
+    InitLinkageDlg();
+    InitConnect();
+}
 
-    // Shares of the live row (LayoutPanorama): a gap, then a window, three times over;
-    // the same stretches as the form's.
-    constexpr int kLiveGapStretch = 15;
-    constexpr int kLiveWindowStretch = 906;
-    constexpr int kThirdGapIndex = 4;
+CLinkageSnapAlarmDlg::~CLinkageSnapAlarmDlg()
+{
+    // The configuration outlives us: it must not call back into a dead dialog.
+    if (tessel::CVideoSystemConfig* pConfig = quorra::CLocalDataManagerDelegate().GetVideoSystemConfig())
+        pConfig->UnregisterObserver(this);
+    // Windows stop and forget the camera lookup before it goes.
+    m_upLiveWindows->Release();
+}
 
-    static_assert(CLinkageSnapAlarmDlg::kPlayWindowCount == CLiveWindows::kWindowCount, "one window count");
+void CLinkageSnapAlarmDlg::InitLinkageDlg()
+{
+    CLinkageSavePicMgr::GetSavePicMgr(this);
+    // The setup dialog loads the stored settings; apply them as if just saved.
+    if (!m_pSetupDlg)
+        m_pSetupDlg = new CLinkageSetupDlg(this);
+    onBtnSetupSaveClicked(true);
+    m_upAlarmPresenter = std::make_unique<CAlarmPresenter>(this, ui->m_pWidgetScenePic, ui->m_pWidgetLinkagePic,
+                                                           m_stSetupInfo, *m_upLiveWindows);
+    InitCameraTree();
+    if (Fendra::CSingleton<Kelmot::CConfigMgr>::Instance().GetStyleVariant() == 0)
+        UseAlternativeHolderNames();
+    m_upLiveWindows->CreateWindows(m_pGroupTreeWidget, m_upLiveViewPlugin.get(), m_spLocalDataManager);
+    ConnectPlayWindows();
+    m_upLiveWindows->InitPtzPanel();
 
-    } // namespace
-
-    CLinkageSnapAlarmDlg::CLinkageSnapAlarmDlg(QWidget * parent)
-        : QWidget(parent)
-        , ui(std::make_unique<Ui::LinkageSnapAlarmDlg>())
-        , m_spGroupManager(std::make_shared<Kelmot::CGroupManagerDeletage>())
-        , m_spLocalDataManager(std::make_shared<quorra::CLocalDataManagerDelegate>())
-    {
-        ui->setupUi(this);
-        m_upLiveWindows = std::make_unique<CLiveWindows>(
-            this, CLiveWindows::Holders{ui->m_pWidgetLive1, ui->m_pWidgetLive2, ui->m_pWidgetLive3});
-        InitLinkageDlg();
-        InitConnect();
+    if (tessel::CVideoSystemConfig* pConfig = m_spLocalDataManager->GetVideoSystemConfig()) {
+        pConfig->RegisterObserver(this);
+        m_upLiveWindows->SetVideoScaleMode(pConfig->GetVideoScaleMode());
     }
+    SetTitleFontsBold();
+}
 
-    CLinkageSnapAlarmDlg::~CLinkageSnapAlarmDlg()
-    {
-        // The configuration outlives us: it must not call back into a dead dialog.
-        if (tessel::CVideoSystemConfig* pConfig = quorra::CLocalDataManagerDelegate().GetVideoSystemConfig())
-            pConfig->UnregisterObserver(this);
-        // Windows stop and forget the camera lookup before it goes.
-        m_upLiveWindows->Release();
+void CLinkageSnapAlarmDlg::InitConnect()
+{
+    connect(m_pSetupDlg, SIGNAL(signalSaved(bool)), this, SLOT(onBtnSetupSaveClicked(bool)));
+    CLinkageSavePicMgr* pSavePicMgr = CLinkageSavePicMgr::GetLiveSavePicMgr();
+    connect(pSavePicMgr, SIGNAL(signalSpaceNotEnough()), this, SLOT(onSignalSpaceNotEnough()));
+    connect(pSavePicMgr, SIGNAL(signalSaveFailed()), this, SLOT(onSignalSaveFailed()));
+    connect(pSavePicMgr, SIGNAL(signalPicturesNotSaved(int)), this, SLOT(onPicturesNotSaved(int)));
+    connect(pSavePicMgr, SIGNAL(signalPictureSaved(QString)), this, SLOT(onSignalPictureSaved()));
+    ConnectAlarms();
+    ConnectCameraTree();
+    ConnectTreeToWindows();
+}
+
+void CLinkageSnapAlarmDlg::ConnectAlarms()
+{
+    connect(m_upAlarmPresenter->Listener(), &CLinkageSnapAlarmListener::signalNewAlarmComing, this,
+            &CLinkageSnapAlarmDlg::onNewAlarmComing);
+    connect(&Fendra::CSingleton<quorra::AlarmTransfer>::Instance(), &quorra::AlarmTransfer::signalAlarmsDropped, this,
+            &CLinkageSnapAlarmDlg::onAlarmsDropped);
+}
+
+void CLinkageSnapAlarmDlg::ConnectPlayWindows()
+{
+    for (CStreamPlayWindowWithTask* pWindow : m_upLiveWindows->Windows()) {
+        connect(pWindow, SIGNAL(SignalPlayWindowSelected()), this, SLOT(onPlayWindowSelected()));
+        connect(pWindow, SIGNAL(SignalPlayClosedByBtn()), this, SLOT(onPreviewClosedByBtn()));
+        connect(pWindow, SIGNAL(SignalDropEvent(QDropEvent*)), this, SLOT(onPlayWindowDropEvent(QDropEvent*)));
+        connect(pWindow, SIGNAL(SignalUpdateLiveViewState(const CLiveViewEvent&)), this,
+                SLOT(onUpdateLiveViewState(const CLiveViewEvent&)));
     }
+}
 
-    void CLinkageSnapAlarmDlg::InitLinkageDlg()
-    {
-        CLinkageSavePicMgr::GetSavePicMgr(this);
-        // The setup dialog loads the stored settings; apply them as if just saved.
-        if (!m_pSetupDlg)
-            m_pSetupDlg = new CLinkageSetupDlg(this);
-        onBtnSetupSaveClicked(true);
-        m_upAlarmPresenter = std::make_unique<CAlarmPresenter>(this, ui->m_pWidgetScenePic, ui->m_pWidgetLinkagePic,
-                                                               m_stSetupInfo, *m_upLiveWindows);
-        InitCameraTree();
-        if (Fendra::CSingleton<Kelmot::CConfigMgr>::Instance().GetStyleVariant() == 0)
-            UseAlternativeHolderNames();
-        m_upLiveWindows->CreateWindows(m_pGroupTreeWidget, m_upLiveViewPlugin.get(), m_spLocalDataManager);
-        ConnectPlayWindows();
-        m_upLiveWindows->InitPtzPanel();
-
-        if (tessel::CVideoSystemConfig* pConfig = m_spLocalDataManager->GetVideoSystemConfig()) {
-            pConfig->RegisterObserver(this);
-            m_upLiveWindows->SetVideoScaleMode(pConfig->GetVideoScaleMode());
-        }
-        SetTitleFontsBold();
+void CLinkageSnapAlarmDlg::ConnectTreeToWindows()
+{
+    if (m_pGroupTreeWidget) {
+        connect(m_pGroupTreeWidget, SIGNAL(SignalCameraDClicked(void*)), this, SLOT(onCameraDClicked(void*)));
+        connect(m_pGroupTreeWidget, SIGNAL(signalStartLiveView(const QModelIndex&)), this,
+                SLOT(onGroupDoubleClicked(const QModelIndex&)));
+        connect(m_pGroupTreeWidget, SIGNAL(SignalCameraRemoved(tessel::StrGUID)), this,
+                SLOT(onCameraRemoved(tessel::StrGUID)));
     }
+    connect(m_upLiveWindows.get(), &CLiveWindows::signalSelectedCamera, this,
+            &CLinkageSnapAlarmDlg::signalUpdateGroupSelectState);
+    connect(this, SIGNAL(signalUpdateGroupSelectState(std::string)), this,
+            SLOT(onUpdateGroupTreeSelectedCamera(std::string)));
+}
 
-    void CLinkageSnapAlarmDlg::InitConnect()
-    {
-        connect(m_pSetupDlg, SIGNAL(signalSaved(bool)), this, SLOT(onBtnSetupSaveClicked(bool)));
-        CLinkageSavePicMgr* pSavePicMgr = CLinkageSavePicMgr::GetLiveSavePicMgr();
-        connect(pSavePicMgr, SIGNAL(signalSpaceNotEnough()), this, SLOT(onSignalSpaceNotEnough()));
-        connect(pSavePicMgr, SIGNAL(signalSaveFailed()), this, SLOT(onSignalSaveFailed()));
-        connect(pSavePicMgr, SIGNAL(signalPicturesNotSaved(int)), this, SLOT(onPicturesNotSaved(int)));
-        connect(pSavePicMgr, SIGNAL(signalPictureSaved(QString)), this, SLOT(onSignalPictureSaved()));
-        ConnectAlarms();
-        ConnectCameraTree();
-        ConnectTreeToWindows();
+void CLinkageSnapAlarmDlg::UseAlternativeHolderNames()
+{
+    ui->m_pWidgetLive1->setObjectName("m_pWidgetLive1ZV");
+    ui->m_pWidgetLive2->setObjectName("m_pWidgetLive2ZV");
+    ui->m_pWidgetLive3->setObjectName("m_pWidgetLive3ZV");
+}
+
+void CLinkageSnapAlarmDlg::SetTitleFontsBold()
+{
+    QFont font = ui->m_pLabelLiveTitle->font();
+    font.setBold(true);
+    ui->m_pLabelLiveTitle->setFont(font);
+    ui->m_pLabelSceneTitle->setFont(font);
+    ui->m_pLabelLinkageTitle->setFont(font);
+}
+
+QSize CLinkageSnapAlarmDlg::PanelSize(const QSize& sizeScreen)
+{
+    return QSize(static_cast<int>(static_cast<float>(sizeScreen.width()) * 0.1921875f),
+                 static_cast<int>(static_cast<float>(sizeScreen.height()) * 0.9324074f));
+}
+
+QPoint CLinkageSnapAlarmDlg::PanelPos(int nDlgHeight, const QSize& sizePanel, bool bExpanded)
+{
+    const int nX = bExpanded ? 1 : kPanelStripWidth - sizePanel.width();
+    return QPoint(nX, nDlgHeight - sizePanel.height() - 1);
+}
+
+void CLinkageSnapAlarmDlg::onBtnSetUpClicked()
+{
+    if (!m_pSetupDlg)
+        m_pSetupDlg = new CLinkageSetupDlg(this);
+    m_pSetupDlg->show();
+}
+
+void CLinkageSnapAlarmDlg::onBtnCloseClicked()
+{
+    if (m_pSetupDlg)
+        m_pSetupDlg->hide();
+    StopAllLiveViews();
+    m_upAlarmPresenter->Close();
+}
+
+void CLinkageSnapAlarmDlg::onBtnSetupSaveClicked(bool bSuccess)
+{
+    if (!bSuccess)
+        return;
+    if (m_pSetupDlg)
+        m_pSetupDlg->GetSetupInfo(m_stSetupInfo);
+    if (CLinkageSavePicMgr* pSavePicMgr = CLinkageSavePicMgr::GetLiveSavePicMgr()) {
+        pSavePicMgr->SetSavePicture(m_stSetupInfo.IsSavePicture);
+        pSavePicMgr->SetSavePicPath(m_stSetupInfo.SavePicPath);
     }
+    ApplyPreviewMode(m_stSetupInfo.PreviewMode);
+}
 
-    void CLinkageSnapAlarmDlg::ConnectAlarms()
-    {
-        connect(m_upAlarmPresenter->Listener(), &CLinkageSnapAlarmListener::signalNewAlarmComing, this,
-                &CLinkageSnapAlarmDlg::onNewAlarmComing);
-        connect(&Fendra::CSingleton<quorra::AlarmTransfer>::Instance(), &quorra::AlarmTransfer::signalAlarmsDropped,
-                this, &CLinkageSnapAlarmDlg::onAlarmsDropped);
-    }
+void CLinkageSnapAlarmDlg::ApplyPreviewMode(int nPreviewMode)
+{
+    // The third window and the gap before it give up their share in dual mode.
+    const bool bDual = nPreviewMode == kPreviewModeDual;
+    ui->LayoutPanorama->setStretch(kThirdGapIndex, bDual ? 0 : kLiveGapStretch);
+    ui->LayoutPanorama->setStretch(kThirdGapIndex + 1, bDual ? 0 : kLiveWindowStretch);
+    m_upLiveWindows->SetDualMode(bDual);
+}
 
-    void CLinkageSnapAlarmDlg::ConnectPlayWindows()
-    {
-        for (CStreamPlayWindowWithTask* pWindow : m_upLiveWindows->Windows()) {
-            connect(pWindow, SIGNAL(SignalPlayWindowSelected()), this, SLOT(onPlayWindowSelected()));
-            connect(pWindow, SIGNAL(SignalPlayClosedByBtn()), this, SLOT(onPreviewClosedByBtn()));
-            connect(pWindow, SIGNAL(SignalDropEvent(QDropEvent*)), this, SLOT(onPlayWindowDropEvent(QDropEvent*)));
-            connect(pWindow, SIGNAL(SignalUpdateLiveViewState(const CLiveViewEvent&)), this,
-                    SLOT(onUpdateLiveViewState(const CLiveViewEvent&)));
-        }
-    }
+void CLinkageSnapAlarmDlg::OnVideoSystemConfigChanged(const int32_t* pnCode)
+{
+    if (!pnCode || *pnCode != tessel::CVideoSystemConfig::kScaleModeChanged)
+        return;
+    if (tessel::CVideoSystemConfig* pConfig = quorra::CLocalDataManagerDelegate().GetVideoSystemConfig())
+        m_upLiveWindows->SetVideoScaleMode(pConfig->GetVideoScaleMode());
+}
 
-    void CLinkageSnapAlarmDlg::ConnectTreeToWindows()
-    {
-        if (m_pGroupTreeWidget) {
-            connect(m_pGroupTreeWidget, SIGNAL(SignalCameraDClicked(void*)), this, SLOT(onCameraDClicked(void*)));
-            connect(m_pGroupTreeWidget, SIGNAL(signalStartLiveView(const QModelIndex&)), this,
-                    SLOT(onGroupDoubleClicked(const QModelIndex&)));
-            connect(m_pGroupTreeWidget, SIGNAL(SignalCameraRemoved(tessel::StrGUID)), this,
-                    SLOT(onCameraRemoved(tessel::StrGUID)));
-        }
-        connect(m_upLiveWindows.get(), &CLiveWindows::signalSelectedCamera, this,
-                &CLinkageSnapAlarmDlg::signalUpdateGroupSelectState);
-        connect(this, SIGNAL(signalUpdateGroupSelectState(std::string)), this,
-                SLOT(onUpdateGroupTreeSelectedCamera(std::string)));
-    }
+// What the live windows answer and do.
 
-    void CLinkageSnapAlarmDlg::UseAlternativeHolderNames()
-    {
-        ui->m_pWidgetLive1->setObjectName("m_pWidgetLive1ZV");
-        ui->m_pWidgetLive2->setObjectName("m_pWidgetLive2ZV");
-        ui->m_pWidgetLive3->setObjectName("m_pWidgetLive3ZV");
-    }
+void CLinkageSnapAlarmDlg::SelectPlayWindow(int index)
+{
+    m_upLiveWindows->Select(index);
+}
 
-    void CLinkageSnapAlarmDlg::SetTitleFontsBold()
-    {
-        QFont font = ui->m_pLabelLiveTitle->font();
-        font.setBold(true);
-        ui->m_pLabelLiveTitle->setFont(font);
-        ui->m_pLabelSceneTitle->setFont(font);
-        ui->m_pLabelLinkageTitle->setFont(font);
-    }
+void CLinkageSnapAlarmDlg::StopAllLiveViews()
+{
+    m_upLiveWindows->StopAll();
+}
 
-    QSize CLinkageSnapAlarmDlg::PanelSize(const QSize& sizeScreen)
-    {
-        return QSize(static_cast<int>(static_cast<float>(sizeScreen.width()) * 0.1921875f),
-                     static_cast<int>(static_cast<float>(sizeScreen.height()) * 0.9324074f));
-    }
+void CLinkageSnapAlarmDlg::RestoreLiveCameras(const std::vector<std::string>& vecGuid)
+{
+    m_upLiveWindows->Restore(vecGuid);
+}
 
-    QPoint CLinkageSnapAlarmDlg::PanelPos(int nDlgHeight, const QSize& sizePanel, bool bExpanded)
-    {
-        const int nX = bExpanded ? 1 : kPanelStripWidth - sizePanel.width();
-        return QPoint(nX, nDlgHeight - sizePanel.height() - 1);
-    }
+void CLinkageSnapAlarmDlg::CollectLiveCameras(std::vector<std::string>& vecGuid)
+{
+    m_upLiveWindows->Collect(vecGuid);
+}
 
-    void CLinkageSnapAlarmDlg::onBtnSetUpClicked()
-    {
-        if (!m_pSetupDlg)
-            m_pSetupDlg = new CLinkageSetupDlg(this);
-        m_pSetupDlg->show();
-    }
+bool CLinkageSnapAlarmDlg::IsAlarmSourceOutsideWindows(const std::string& strSourceID) const
+{
+    return m_upLiveWindows->IsAlarmSourceOutsideWindows(strSourceID);
+}
 
-    void CLinkageSnapAlarmDlg::onBtnCloseClicked()
-    {
-        if (m_pSetupDlg)
-            m_pSetupDlg->hide();
-        StopAllLiveViews();
-        m_upAlarmPresenter->Close();
-    }
+int CLinkageSnapAlarmDlg::SelectedPlayWindow() const
+{
+    return m_upLiveWindows->SelectedIndex();
+}
 
-    void CLinkageSnapAlarmDlg::onBtnSetupSaveClicked(bool bSuccess)
-    {
-        if (!bSuccess)
-            return;
-        if (m_pSetupDlg)
-            m_pSetupDlg->GetSetupInfo(m_stSetupInfo);
-        if (CLinkageSavePicMgr* pSavePicMgr = CLinkageSavePicMgr::GetLiveSavePicMgr()) {
-            pSavePicMgr->SetSavePicture(m_stSetupInfo.IsSavePicture);
-            pSavePicMgr->SetSavePicPath(m_stSetupInfo.SavePicPath);
-        }
-        ApplyPreviewMode(m_stSetupInfo.PreviewMode);
-    }
+const QVector<CStreamPlayWindowWithTask*>& CLinkageSnapAlarmDlg::PlayWindows() const
+{
+    return m_upLiveWindows->Windows();
+}
 
-    void CLinkageSnapAlarmDlg::ApplyPreviewMode(int nPreviewMode)
-    {
-        // The third window and the gap before it give up their share in dual mode.
-        const bool bDual = nPreviewMode == kPreviewModeDual;
-        ui->LayoutPanorama->setStretch(kThirdGapIndex, bDual ? 0 : kLiveGapStretch);
-        ui->LayoutPanorama->setStretch(kThirdGapIndex + 1, bDual ? 0 : kLiveWindowStretch);
-        m_upLiveWindows->SetDualMode(bDual);
-    }
+tessel::ICamera* CLinkageSnapAlarmDlg::WindowCamera(int nIndex) const
+{
+    return m_upLiveWindows->Camera(nIndex);
+}
 
-    void CLinkageSnapAlarmDlg::OnVideoSystemConfigChanged(const int32_t* pnCode)
-    {
-        if (!pnCode || *pnCode != tessel::CVideoSystemConfig::kScaleModeChanged)
-            return;
-        if (tessel::CVideoSystemConfig* pConfig = quorra::CLocalDataManagerDelegate().GetVideoSystemConfig())
-            m_upLiveWindows->SetVideoScaleMode(pConfig->GetVideoScaleMode());
-    }
+int32_t CLinkageSnapAlarmDlg::VideoScaleMode() const
+{
+    return m_upLiveWindows->VideoScaleMode();
+}
 
-    // What the live windows answer and do.
+void CLinkageSnapAlarmDlg::onCameraDClicked(void* pCamera)
+{
+    // The panel hands over the tree's element.
+    m_upLiveWindows->OnCameraChosen(static_cast<tessel::IElement*>(pCamera));
+}
 
-    void CLinkageSnapAlarmDlg::SelectPlayWindow(int index)
-    {
-        m_upLiveWindows->Select(index);
-    }
+void CLinkageSnapAlarmDlg::onGroupDoubleClicked(const QModelIndex& mIndex)
+{
+    m_upLiveWindows->OnTreeRowStarted(mIndex);
+}
 
-    void CLinkageSnapAlarmDlg::StopAllLiveViews()
-    {
-        m_upLiveWindows->StopAll();
-    }
+void CLinkageSnapAlarmDlg::onCameraRemoved(tessel::StrGUID strGUID)
+{
+    m_upLiveWindows->OnCameraRemoved(strGUID);
+}
 
-    void CLinkageSnapAlarmDlg::RestoreLiveCameras(const std::vector<std::string>& vecGuid)
-    {
-        m_upLiveWindows->Restore(vecGuid);
-    }
+void CLinkageSnapAlarmDlg::onPlayWindowSelected()
+{
+    m_upLiveWindows->OnWindowSelected(qobject_cast<CStreamPlayWindowWithTask*>(sender()));
+}
 
-    void CLinkageSnapAlarmDlg::CollectLiveCameras(std::vector<std::string> & vecGuid)
-    {
-        m_upLiveWindows->Collect(vecGuid);
-    }
+void CLinkageSnapAlarmDlg::onPreviewClosedByBtn()
+{
+    m_upLiveWindows->OnWindowClosed(qobject_cast<CStreamPlayWindowWithTask*>(sender()));
+}
 
-    bool CLinkageSnapAlarmDlg::IsAlarmSourceOutsideWindows(const std::string& strSourceID) const
-    {
-        return m_upLiveWindows->IsAlarmSourceOutsideWindows(strSourceID);
-    }
+void CLinkageSnapAlarmDlg::onPlayWindowDropEvent(QDropEvent* pEvent)
+{
+    m_upLiveWindows->OnDrop(qobject_cast<CStreamPlayWindowWithTask*>(sender()), pEvent);
+}
 
-    int CLinkageSnapAlarmDlg::SelectedPlayWindow() const
-    {
-        return m_upLiveWindows->SelectedIndex();
-    }
+void CLinkageSnapAlarmDlg::onUpdateLiveViewState(const CLiveViewEvent& eventLiveView)
+{
+    m_upLiveWindows->OnLiveViewState(sender(), eventLiveView);
+}
 
-    const QVector<CStreamPlayWindowWithTask*>& CLinkageSnapAlarmDlg::PlayWindows() const
-    {
-        return m_upLiveWindows->Windows();
-    }
+void CLinkageSnapAlarmDlg::onUpdateGroupTreeSelectedCamera(std::string idCamera)
+{
+    m_upLiveWindows->ShowCameraInTree(idCamera);
+}
 
-    tessel::ICamera* CLinkageSnapAlarmDlg::WindowCamera(int nIndex) const
-    {
-        return m_upLiveWindows->Camera(nIndex);
-    }
+// What the alarm presenter answers and does.
 
-    int32_t CLinkageSnapAlarmDlg::VideoScaleMode() const
-    {
-        return m_upLiveWindows->VideoScaleMode();
-    }
+void CLinkageSnapAlarmDlg::SetAlarmListening(bool bListen)
+{
+    m_upAlarmPresenter->SetListening(bListen);
+}
 
-    void CLinkageSnapAlarmDlg::onCameraDClicked(void* pCamera)
-    {
-        // The panel hands over the tree's element.
-        m_upLiveWindows->OnCameraChosen(static_cast<tessel::IElement*>(pCamera));
-    }
+QImage CLinkageSnapAlarmDlg::CropPictureByRect(const QImage& image, const protocol::PictureRect& rect)
+{
+    return CAlarmPresenter::CropPictureByRect(image, rect);
+}
 
-    void CLinkageSnapAlarmDlg::onGroupDoubleClicked(const QModelIndex& mIndex)
-    {
-        m_upLiveWindows->OnTreeRowStarted(mIndex);
-    }
+CLinkageSnapAlarmListener* CLinkageSnapAlarmDlg::AlarmListener() const
+{
+    return m_upAlarmPresenter->Listener();
+}
 
-    void CLinkageSnapAlarmDlg::onCameraRemoved(tessel::StrGUID strGUID)
-    {
-        m_upLiveWindows->OnCameraRemoved(strGUID);
-    }
+const QString& CLinkageSnapAlarmDlg::LinkageUid() const
+{
+    return m_upAlarmPresenter->LinkageUid();
+}
 
-    void CLinkageSnapAlarmDlg::onPlayWindowSelected()
-    {
-        m_upLiveWindows->OnWindowSelected(qobject_cast<CStreamPlayWindowWithTask*>(sender()));
-    }
+std::int64_t CLinkageSnapAlarmDlg::AlarmsAccepted() const
+{
+    return m_upAlarmPresenter->AlarmsAccepted();
+}
 
-    void CLinkageSnapAlarmDlg::onPreviewClosedByBtn()
-    {
-        m_upLiveWindows->OnWindowClosed(qobject_cast<CStreamPlayWindowWithTask*>(sender()));
-    }
+std::int64_t CLinkageSnapAlarmDlg::AlarmsShown() const
+{
+    return m_upAlarmPresenter->AlarmsShown();
+}
 
-    void CLinkageSnapAlarmDlg::onPlayWindowDropEvent(QDropEvent * pEvent)
-    {
-        m_upLiveWindows->OnDrop(qobject_cast<CStreamPlayWindowWithTask*>(sender()), pEvent);
-    }
+void CLinkageSnapAlarmDlg::onNewAlarmComing(const quorra::IntelAlarmEventInfo& struAlarmIn)
+{
+    m_upAlarmPresenter->Present(struAlarmIn);
+}
 
-    void CLinkageSnapAlarmDlg::onUpdateLiveViewState(const CLiveViewEvent& eventLiveView)
-    {
-        m_upLiveWindows->OnLiveViewState(sender(), eventLiveView);
-    }
+void CLinkageSnapAlarmDlg::onBtnTestClicked()
+{
+    m_upAlarmPresenter->PresentTestAlarms();
+}
 
-    void CLinkageSnapAlarmDlg::onUpdateGroupTreeSelectedCamera(std::string idCamera)
-    {
-        m_upLiveWindows->ShowCameraInTree(idCamera);
-    }
+void CLinkageSnapAlarmDlg::onSignalSpaceNotEnough()
+{
+    m_upAlarmPresenter->NoticeSpaceNotEnough();
+}
 
-    // What the alarm presenter answers and does.
+void CLinkageSnapAlarmDlg::onSignalSaveFailed()
+{
+    m_upAlarmPresenter->NoticeSaveFailed();
+}
 
-    void CLinkageSnapAlarmDlg::SetAlarmListening(bool bListen)
-    {
-        m_upAlarmPresenter->SetListening(bListen);
-    }
+void CLinkageSnapAlarmDlg::onSignalPictureSaved()
+{
+    m_upAlarmPresenter->NoticePictureSaved();
+}
 
-    QImage CLinkageSnapAlarmDlg::CropPictureByRect(const QImage& image, const protocol::PictureRect& rect)
-    {
-        return CAlarmPresenter::CropPictureByRect(image, rect);
-    }
+void CLinkageSnapAlarmDlg::onAlarmsDropped(int nCount)
+{
+    m_upAlarmPresenter->NoticeAlarmsDropped(nCount);
+}
 
-    CLinkageSnapAlarmListener* CLinkageSnapAlarmDlg::AlarmListener() const
-    {
-        return m_upAlarmPresenter->Listener();
-    }
-
-    const QString& CLinkageSnapAlarmDlg::LinkageUid() const
-    {
-        return m_upAlarmPresenter->LinkageUid();
-    }
-
-    std::int64_t CLinkageSnapAlarmDlg::AlarmsAccepted() const
-    {
-        return m_upAlarmPresenter->AlarmsAccepted();
-    }
-
-    std::int64_t CLinkageSnapAlarmDlg::AlarmsShown() const
-    {
-        return m_upAlarmPresenter->AlarmsShown();
-    }
-
-    void CLinkageSnapAlarmDlg::onNewAlarmComing(const quorra::IntelAlarmEventInfo& struAlarmIn)
-    {
-        m_upAlarmPresenter->Present(struAlarmIn);
-    }
-
-    void CLinkageSnapAlarmDlg::onBtnTestClicked()
-    {
-        m_upAlarmPresenter->PresentTestAlarms();
-    }
-
-    void CLinkageSnapAlarmDlg::onSignalSpaceNotEnough()
-    {
-        m_upAlarmPresenter->NoticeSpaceNotEnough();
-    }
-
-    void CLinkageSnapAlarmDlg::onSignalSaveFailed()
-    {
-        m_upAlarmPresenter->NoticeSaveFailed();
-    }
-
-    void CLinkageSnapAlarmDlg::onSignalPictureSaved()
-    {
-        m_upAlarmPresenter->NoticePictureSaved();
-    }
-
-    void CLinkageSnapAlarmDlg::onAlarmsDropped(int nCount)
-    {
-        m_upAlarmPresenter->NoticeAlarmsDropped(nCount);
-    }
-
-    void CLinkageSnapAlarmDlg::onPicturesNotSaved(int nCount)
-    {
-        m_upAlarmPresenter->NoticePicturesNotSaved(nCount);
-    }
+void CLinkageSnapAlarmDlg::onPicturesNotSaved(int nCount)
+{
+    m_upAlarmPresenter->NoticePicturesNotSaved(nCount);
+}
 
 } // namespace LinkageSnapAlarm
