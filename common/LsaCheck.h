@@ -9,6 +9,6 @@ void LogFailedCheck(const char* szCondition, const char* szFile, int nLine);
 // A soft check for objects that may be missing, where the code then does nothing:
 //     LSA_CHECK(pWindow) return;
 // runs the statement after it, and logs where, when the condition is false.
-#define LSA_CHECK(cond)                                                                                     \
-    if (Q_LIKELY(cond)) {                                                                                   \
+#define LSA_CHECK(cond)   \
+    if (Q_LIKELY(cond)) { \
     } else if (::LinkageSnapAlarm::LogFailedCheck(#cond, __FILE__, __LINE__), true)
