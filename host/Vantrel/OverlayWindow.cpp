@@ -55,12 +55,10 @@ void Sync(xcb_connection_t* pConnection)
     LogErrors(pConnection);
 }
 
-uint32_t BlackPixelOf(xcb_connection_t* pConnection, xcb_window_t hRoot)
+uint32_t DefaultBlackPixel(xcb_connection_t* pConnection)
 {
-    for (xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(pConnection)); it.rem; xcb_screen_next(&it))
-        if (it.data->root == hRoot)
-            return it.data->black_pixel;
-    return 0;
+    const xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(pConnection));
+    return it.rem ? it.data->black_pixel : 0;
 }
 
 uint32_t Side(int n)
@@ -75,29 +73,35 @@ OverlayWindow CreateOverlayWindow(quintptr hParent, const QSize& sizePixels)
     if (!pConnection || !hParent)
         return OverlayWindow();
     const auto hParentWindow = xcb_window_t(hParent);
+    OverlayWindow window;
+    window.hWindow = xcb_generate_id(pConnection);
+    // Black until the first picture; no events selected, so the pointer and
+    // the keyboard go on reaching the surface.
+    const uint32_t arrValues[] = {DefaultBlackPixel(pConnection)};
+    const xcb_void_cookie_t createCookie =
+        xcb_create_window_checked(pConnection, XCB_COPY_FROM_PARENT, window.hWindow, hParentWindow, 0, 0,
+                                  Side(sizePixels.width()), Side(sizePixels.height()), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                                  XCB_COPY_FROM_PARENT, XCB_CW_BACK_PIXEL, arrValues);
+    xcb_map_window(pConnection, window.hWindow);
+    // Asked last, answered in one round trip: once the reply is here the X
+    // server has made and shown the window (the sink reaches it through a
+    // connection of its own) and any error of the creation has arrived.
     xcb_generic_error_t* pError = nullptr;
     XcbPtr<xcb_get_geometry_reply_t> upGeometry{
         xcb_get_geometry_reply(pConnection, xcb_get_geometry(pConnection, hParentWindow), &pError)};
     std::free(pError);
-    if (!upGeometry)
-        return OverlayWindow();
-    OverlayWindow window;
-    window.hRoot = upGeometry->root;
-    window.hWindow = xcb_generate_id(pConnection);
-    // Black until the first picture; no events selected, so the pointer and
-    // the keyboard go on reaching the surface.
-    const uint32_t arrValues[] = {BlackPixelOf(pConnection, window.hRoot)};
-    const xcb_void_cookie_t cookie =
-        xcb_create_window_checked(pConnection, XCB_COPY_FROM_PARENT, window.hWindow, hParentWindow, 0, 0,
-                                  Side(sizePixels.width()), Side(sizePixels.height()), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
-                                  XCB_COPY_FROM_PARENT, XCB_CW_BACK_PIXEL, arrValues);
-    if (XcbPtr<xcb_generic_error_t> upError{xcb_request_check(pConnection, cookie)}) {
+    if (XcbPtr<xcb_generic_error_t> upError{xcb_request_check(pConnection, createCookie)}) {
         qCWarning(lcOverlay, "cannot make a video window: X error %d", upError->error_code);
+        LogErrors(pConnection);
         return OverlayWindow();
     }
-    xcb_map_window(pConnection, window.hWindow);
-    // The sink reaches the window through a connection of its own.
-    Sync(pConnection);
+    LogErrors(pConnection);
+    if (!upGeometry) {
+        xcb_destroy_window(pConnection, window.hWindow);
+        xcb_flush(pConnection);
+        return OverlayWindow();
+    }
+    window.hRoot = upGeometry->root;
     return window;
 }
 
