@@ -529,6 +529,7 @@ CBasePreview::StreamStatistics CBasePreview::GetStreamStatistics() const
     stats.dFramesPerSecond = d->dFps;
     stats.nWidth = d->spLink->nWidth;
     stats.nHeight = d->spLink->nHeight;
+    stats.nFirstPictureNs = d->spLink->nFirstPictureNs;
     std::lock_guard<std::mutex> lock(d->spLink->mutex);
     stats.strCaps = d->spLink->strCaps;
     return stats;
