@@ -106,7 +106,7 @@ void tst_PlayWindowXcb::survivesDestroyRightAfterStop()
     QFETCH(bool, bStopFirst);
     if (QGuiApplication::platformName() != QLatin1String("xcb"))
         QSKIP("needs the xcb platform");
-    InitPlayWindowContext(nullptr, nullptr);
+    const CPlayWindowLibrary library(nullptr, nullptr);
     CTestLivePlugin plugin;
     plugin.AddCamera("cam-x", "test:ball", "Yard");
     std::vector<std::unique_ptr<CStreamPlayWindowWithTask>> vecWindows;
