@@ -46,9 +46,12 @@ QByteArray Payload(const QString& strId)
     info.AlarmType = quorra::AlarmTypeLinkageChannel;
     info.AlarmSourceID = "AS-TEST";
     info.IntelAlarmInfo.LinkageUid = "linkage-1";
-    info.IntelAlarmInfo.IntelAlarmHumanInfoList.resize(1);
-    info.IntelAlarmInfo.IntelAlarmHumanInfoList[0].bkPic.pPicBinary = std::make_shared<protocol::PicBinary>();
-    info.IntelAlarmInfo.IntelAlarmHumanInfoList[0].bkPic.pPicBinary->strData = kBodyJpeg.toStdString();
+    // Two persons in one picture.
+    auto spBody = std::make_shared<protocol::PicBinary>();
+    spBody->strData = kBodyJpeg.toStdString();
+    info.IntelAlarmInfo.IntelAlarmHumanInfoList.resize(2);
+    for (auto& human : info.IntelAlarmInfo.IntelAlarmHumanInfoList)
+        human.bkPic.pPicBinary = spBody;
     return AlarmSim::EncodeAlarmPayload(info);
 }
 
@@ -57,6 +60,7 @@ struct Received
 {
     QStringList lstIds;
     QByteArray baLastBody;
+    bool bLastShared = false; // its persons share one picture, as sent
     QMetaObject::Connection conn;
 
     Received()
@@ -66,9 +70,11 @@ struct Received
                                     const auto info =
                                         static_cast<quorra::IAlarmEvent*>(pAlarm)->GetIntelAlarmEventInfo();
                                     lstIds << QString::fromStdString(info.AlarmID);
-                                    if (!info.IntelAlarmInfo.IntelAlarmHumanInfoList.empty())
-                                        baLastBody = QByteArray::fromStdString(
-                                            info.IntelAlarmInfo.IntelAlarmHumanInfoList[0].bkPic.pPicBinary->strData);
+                                    const auto& vecHumans = info.IntelAlarmInfo.IntelAlarmHumanInfoList;
+                                    if (vecHumans.empty())
+                                        return;
+                                    baLastBody = QByteArray::fromStdString(vecHumans[0].bkPic.pPicBinary->strData);
+                                    bLastShared = vecHumans.back().bkPic.pPicBinary == vecHumans[0].bkPic.pPicBinary;
                                 });
     }
     ~Received() { QObject::disconnect(conn); }
@@ -189,6 +195,7 @@ void tst_BrokerAlarms::delivery()
     for (int i = 0; i < kAlarms; ++i)
         QCOMPARE(received.lstIds.count(QString("delivery-%1").arg(i)), 2);
     QCOMPARE(received.baLastBody, kBodyJpeg);
+    QVERIFY(received.bLastShared); // the view decodes it once for both
     QCOMPARE(upFirst->GetCounters().nDelivered, quint64(kAlarms));
 }
 
