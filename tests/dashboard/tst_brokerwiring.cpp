@@ -15,7 +15,7 @@ private slots:
 
 namespace {
 
-constexpr int kWaitMs = 120000; // two sanitizer programs starting on a busy machine
+constexpr int kWaitMs = 120000;   // two sanitizer programs starting on a busy machine
 const QString kQuitAfter = "600"; // seconds: the programs stop by themselves should the test die
 
 // A program of the build with a home of its own, the broker's debug lines on its standard error.
@@ -43,8 +43,8 @@ void tst_BrokerWiring::stationTakesWhatIsPublished_data()
         << QString(LSA_PUBLISH) << QStringList{"--broker", "%URL", "--speed", "0", LSA_DEMO_REPLAY};
     QTest::newRow("a station publishes what it replays")
         << QString(LSA_DASHBOARD)
-        << QStringList{"--publish", "%URL", "--replay", LSA_DEMO_REPLAY, "--replay-speed", "0", "--site", "%SITE",
-                       "--plugin-dir", LSA_PLUGIN_DIR, "--quit-after", kQuitAfter};
+        << QStringList{"--publish", "%URL",  "--replay",     LSA_DEMO_REPLAY, "--replay-speed", "0",
+                       "--site",    "%SITE", "--plugin-dir", LSA_PLUGIN_DIR,  "--quit-after",   kQuitAfter};
 }
 
 void tst_BrokerWiring::stationTakesWhatIsPublished()
@@ -64,11 +64,13 @@ void tst_BrokerWiring::stationTakesWhatIsPublished()
         return baStation.count(baText);
     };
     Start(station, dir.filePath("station"), LSA_DASHBOARD,
-          {"--broker", broker.Url(), "--site", site.fileName(), "--plugin-dir", LSA_PLUGIN_DIR, "--quit-after", kQuitAfter});
+          {"--broker", broker.Url(), "--site", site.fileName(), "--plugin-dir", LSA_PLUGIN_DIR, "--quit-after",
+           kQuitAfter});
     // Subscribed before anything is sent: a fresh session gets only what comes after.
     QTRY_VERIFY2_WITH_TIMEOUT(fnSaid(": Connected lsa/alarms/#") == 1, baStation.constData(), kWaitMs);
 
-    Start(sender, dir.filePath("sender"), strProgram, lstArgs.replaceInStrings("%URL", broker.Url()).replaceInStrings("%SITE", site.fileName()));
+    Start(sender, dir.filePath("sender"), strProgram,
+          lstArgs.replaceInStrings("%URL", broker.Url()).replaceInStrings("%SITE", site.fileName()));
     QFile replay(LSA_DEMO_REPLAY);
     QVERIFY(replay.open(QIODevice::ReadOnly));
     const int nAlarms = replay.readAll().count("\n{");
