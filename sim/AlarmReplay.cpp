@@ -17,6 +17,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <string_view>
+#include <unordered_map>
 
 namespace AlarmSim {
 namespace {
@@ -26,8 +28,17 @@ struct JsonDeleter
     void operator()(cJSON* p) const { cJSON_Delete(p); }
 };
 
+// The pictures of one record: files through the store, and inline pictures
+// decoded once per distinct text, so that the persons of an alarm cut from one
+// scene share it (the view decodes a shared picture once for all of them).
+struct LinePictures
+{
+    CPictureStore& files;
+    std::unordered_map<std::string_view, std::shared_ptr<protocol::PicBinary>> mapInline; // views into the record
+};
+
 // The picture an AlarmPictureInfo object names with "file" or "base64", if any.
-bool ReadPicture(const cJSON* pPicture, protocol::AlarmPictureInfo& picture, CPictureStore& pictures,
+bool ReadPicture(const cJSON* pPicture, protocol::AlarmPictureInfo& picture, LinePictures& pictures,
                  const QString& strWhere, QString& strError)
 {
     if (!cJSON_IsObject(pPicture))
@@ -44,7 +55,7 @@ bool ReadPicture(const cJSON* pPicture, protocol::AlarmPictureInfo& picture, CPi
             return false;
         }
         QString strFileError;
-        auto spBinary = pictures.File(QString::fromUtf8(pFile->valuestring), strFileError);
+        auto spBinary = pictures.files.File(QString::fromUtf8(pFile->valuestring), strFileError);
         if (!spBinary) {
             strError = strWhere + ": " + strFileError;
             return false;
@@ -55,18 +66,22 @@ bool ReadPicture(const cJSON* pPicture, protocol::AlarmPictureInfo& picture, CPi
             strError = strWhere + ": \"base64\" is not a text";
             return false;
         }
-        auto spBinary = std::make_shared<protocol::PicBinary>();
-        if (!DecodeBase64(pBase64->valuestring, spBinary->strData)) {
-            strError = strWhere + ": \"base64\" is not base64";
-            return false;
+        std::shared_ptr<protocol::PicBinary>& spShared = pictures.mapInline[pBase64->valuestring];
+        if (!spShared) {
+            auto spBinary = std::make_shared<protocol::PicBinary>();
+            if (!DecodeBase64(pBase64->valuestring, spBinary->strData)) {
+                strError = strWhere + ": \"base64\" is not base64";
+                return false;
+            }
+            spShared = std::move(spBinary);
         }
-        picture.pPicBinary = std::move(spBinary);
+        picture.pPicBinary = spShared;
     }
     return true;
 }
 
 template <class Target>
-bool ReadListPictures(const cJSON* pAlarm, const char* szList, std::vector<Target>& vecTargets, CPictureStore& pictures,
+bool ReadListPictures(const cJSON* pAlarm, const char* szList, std::vector<Target>& vecTargets, LinePictures& pictures,
                       QString& strError)
 {
     const cJSON* pList = cJSON_GetObjectItem(pAlarm, szList);
@@ -160,7 +175,7 @@ std::shared_ptr<protocol::PicBinary> CPictureStore::File(const QString& strPath,
     return spBinary;
 }
 
-bool ParseReplayLine(const QByteArray& baLine, CPictureStore& pictures, ReplayEvent& event, QString& strError)
+bool ParseReplayLine(const QByteArray& baLine, CPictureStore& files, ReplayEvent& event, QString& strError)
 {
     std::unique_ptr<cJSON, JsonDeleter> upRoot(cJSON_ParseWithLength(baLine.constData(), size_t(baLine.size())));
     if (!cJSON_IsObject(upRoot.get())) {
@@ -211,6 +226,7 @@ bool ParseReplayLine(const QByteArray& baLine, CPictureStore& pictures, ReplayEv
     protocol::IntelAlarmInfoStruct& alarm = event.info.IntelAlarmInfo;
     alarm.FromJSON(pAlarm);
     const cJSON* pVca = cJSON_GetObjectItem(pAlarm, "VCASmart");
+    LinePictures pictures{files, {}};
     return ReadPicture(cJSON_IsObject(pVca) ? cJSON_GetObjectItem(pVca, "bkPic") : nullptr, alarm.VCASmart.bkPic,
                        pictures, "VCASmart.bkPic", strError)
            && ReadListPictures(pAlarm, "IntelAlarmHumanInfoList", alarm.IntelAlarmHumanInfoList, pictures, strError)

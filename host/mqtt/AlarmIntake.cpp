@@ -242,6 +242,7 @@ void CAlarmIntake::TakeMessage(const mosquitto_message* pMessage)
         qCDebug(lcMqtt, "alarm %s on %s again: dropped", strAlarmId.c_str(), szTopic);
         return;
     }
+    qCDebug(lcMqtt, "alarm %s on %s taken", strAlarmId.empty() ? "without id" : strAlarmId.c_str(), szTopic);
     const auto result = m_queue.Push(std::move(spEvent), pMessage->payloadlen);
     if (result.bEpisodeStart) {
         qCWarning(lcMqtt, "broker %s: alarms arrive faster than they are shown; dropping the oldest waiting",
