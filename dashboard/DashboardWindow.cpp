@@ -90,7 +90,7 @@ CDashboardWindow::CDashboardWindow(CDashboardStateStore& stateStore, QWidget* pa
 
 CDashboardWindow::~CDashboardWindow() = default;
 
-bool CDashboardWindow::AddPlugin(std::unique_ptr<CDashboardPlugin> upPlugin)
+bool CDashboardWindow::AddPlugin(std::unique_ptr<CDashboardPlugin> upPlugin, bool bRestoreState)
 {
     quorra::IAIInterface* pInterface = upPlugin ? upPlugin->Interface() : nullptr;
     if (!pInterface)
@@ -111,16 +111,34 @@ bool CDashboardWindow::AddPlugin(std::unique_ptr<CDashboardPlugin> upPlugin)
     m_vecWidgets.push_back(pWidget);
     connect(pButton, &QPushButton::clicked, this, [this, nIndex] { OpenPage(nIndex); });
 
-    pWidget->stateList() = m_stateStore.Load(pInterface->getAIDllName());
-    pWidget->readState();
     m_vecPlugins.push_back(std::move(upPlugin));
+    m_vecRestored.push_back(false);
+    if (bRestoreState)
+        RestoreState(m_vecPlugins.size() - 1);
     OpenPage(nIndex);
     return true;
+}
+
+void CDashboardWindow::RestoreStates()
+{
+    for (std::size_t i = 0; i < m_vecWidgets.size(); ++i)
+        RestoreState(i);
+}
+
+void CDashboardWindow::RestoreState(std::size_t nIndex)
+{
+    quorra::IAIWidget* pWidget = m_vecWidgets[nIndex];
+    pWidget->stateList() = m_stateStore.Load(m_vecPlugins[nIndex]->Interface()->getAIDllName());
+    pWidget->readState();
+    m_vecRestored[nIndex] = true;
 }
 
 void CDashboardWindow::SaveStates()
 {
     for (size_t i = 0; i < m_vecWidgets.size(); ++i) {
+        // A state never handed over is still the saved one: keep it.
+        if (!m_vecRestored[i])
+            continue;
         m_vecWidgets[i]->saveState();
         m_stateStore.Save(m_vecPlugins[i]->Interface()->getAIDllName(), m_vecWidgets[i]->stateList());
     }

@@ -7,7 +7,9 @@
 #include "dashboard/DashboardTexts.h"
 #include "dashboard/DashboardWindow.h"
 #include "dashboard/DemoAlarms.h"
+#include "dashboard/FirstPaint.h"
 
+#include "Vantrel/Vantrel.h"
 #include "analytics/AnalyticsHub.h"
 #include "quorra/IAIWidget.h"
 #include "tessel/SiteFileWatcher.h"
@@ -25,6 +27,7 @@
 #include <QTranslator>
 
 #include <cstdio>
+#include <future>
 
 namespace {
 
@@ -136,6 +139,9 @@ void ScriptPtzPanel(QWidget& window, int nHoldMs)
 int main(int argc, char** argv)
 {
     Q_INIT_RESOURCE(dashboard);
+    // GStreamer reads its plug-in registry while Qt starts and the plug-in
+    // loads; the live windows, which need it, wait for it only if it is late.
+    auto futVideo = std::async(std::launch::async, [] { Vantrel::InitVantrel(nullptr, nullptr); });
     QApplication app(argc, argv);
     app.setApplicationName("LinkageDashboard");
 
@@ -156,8 +162,10 @@ int main(int argc, char** argv)
                                     "After this many seconds open the first window's PTZ panel and turn "
                                     "its camera for a while.",
                                     "seconds");
+    const QCommandLineOption optPrintFirstPaint(
+        "print-first-paint", "Print the steady clock's nanoseconds at the window's first paint, then quit.");
     parser.addOptions({optPluginDir, optQuitAfter, optScreenshot, optSize, optConfigure, optSite, optShowTree,
-                       optSearch, optLive, optPtz});
+                       optSearch, optLive, optPtz, optPrintFirstPaint});
     CDemoAlarms demoAlarms;
     demoAlarms.AddOptions(parser);
     parser.process(app);
@@ -165,18 +173,10 @@ int main(int argc, char** argv)
     QTranslator translator;
     InstallLook(app, translator);
 
-    // The site comes first: the plug-in's tree is built from it.
-    tessel::CSiteFileWatcher siteWatcher;
-    LoadSite(parser.value(optSite), siteWatcher);
-
-    // Cameras whose site entry switches analytics on raise real alarms.
-    Analytics::CAnalyticsHub::Instance().Start();
-    QObject::connect(&app, &QCoreApplication::aboutToQuit, [] { Analytics::CAnalyticsHub::Instance().Stop(); });
-
     CDashboardStateStore stateStore;
     CDashboardWindow window(stateStore);
     auto upPlugin = std::make_unique<CDashboardPlugin>("LinkageSnapAlarm");
-    if (!upPlugin->Load(parser.value(optPluginDir)) || !window.AddPlugin(std::move(upPlugin))) {
+    if (!upPlugin->Load(parser.value(optPluginDir)) || !window.AddPlugin(std::move(upPlugin), false)) {
         const QString strError = upPlugin ? upPlugin->ErrorString() : QStringLiteral("no widget");
         std::fprintf(stderr, "dashboard: %s\n", qPrintable(strError));
         if (!parser.isSet(optQuitAfter))
@@ -185,10 +185,42 @@ int main(int argc, char** argv)
                 DashboardTexts::Text(DashboardTexts::PluginLoadFailed).arg("LinkageSnapAlarm", strError));
         return 1;
     }
-
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, [&window] { window.SaveStates(); });
-    SeedLiveCameras(window.CurrentWidget(), parser.value(optLive).split(',', Qt::SkipEmptyParts),
-                    !parser.isSet(optSite));
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, [] { Analytics::CAnalyticsHub::Instance().Stop(); });
+    // Alarms stop before the window goes.
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &demoAlarms, [&demoAlarms] { demoAlarms.Stop(); });
+    QObject::connect(&demoAlarms, &CDemoAlarms::signalStatusChanged, &window, &CDashboardWindow::SetStatusText);
+
+    // The first picture comes first: the window with the plug-in's empty views
+    // in their final places. The site, the live windows' cameras and the alarm
+    // sources follow it and fill those views where they stand.
+    tessel::CSiteFileWatcher siteWatcher;
+    CFirstPaintWatch::AfterFirstPaint(window, [&] {
+        // The site comes first: the plug-in's tree and cameras are built from it.
+        LoadSite(parser.value(optSite), siteWatcher);
+        // Cameras whose site entry switches analytics on raise real alarms.
+        Analytics::CAnalyticsHub::Instance().Start();
+        window.RestoreStates();
+        SeedLiveCameras(window.CurrentWidget(), parser.value(optLive).split(',', Qt::SkipEmptyParts),
+                        !parser.isSet(optSite));
+        ScriptCameraPanel(window, parser.isSet(optShowTree), parser.value(optSearch));
+        // Alarms start once the plug-in listens (its state was restored above).
+        if (!demoAlarms.Start(parser, !parser.isSet(optQuitAfter))) {
+            QCoreApplication::exit(2);
+            return;
+        }
+        if (parser.isSet(optPtz))
+            QTimer::singleShot(static_cast<int>(parser.value(optPtz).toDouble() * 1000), &window,
+                               [&window] { ScriptPtzPanel(window, 2500); });
+        if (parser.isSet(optConfigure))
+            window.CurrentWidget()->onConfigBtnClicked();
+    });
+    // Watched after the start-up work, so that the time is taken before that work runs.
+    if (parser.isSet(optPrintFirstPaint))
+        CFirstPaintWatch::AfterFirstPaint(window, [] {
+            PrintFirstPaintTime();
+            QCoreApplication::quit();
+        });
 
     const QStringList lstSize = parser.value(optSize).split('x');
     if (lstSize.size() == 2) {
@@ -199,19 +231,6 @@ int main(int argc, char** argv)
         window.setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
         window.showMaximized();
     }
-    QTimer::singleShot(0, &window,
-                       [&] { ScriptCameraPanel(window, parser.isSet(optShowTree), parser.value(optSearch)); });
-    // Alarms start once the plug-in listens (its state was restored above);
-    // they stop before the window goes.
-    QObject::connect(&demoAlarms, &CDemoAlarms::signalStatusChanged, &window, &CDashboardWindow::SetStatusText);
-    if (!demoAlarms.Start(parser, !parser.isSet(optQuitAfter)))
-        return 2;
-    QObject::connect(&app, &QCoreApplication::aboutToQuit, &demoAlarms, [&demoAlarms] { demoAlarms.Stop(); });
-    if (parser.isSet(optPtz))
-        QTimer::singleShot(static_cast<int>(parser.value(optPtz).toDouble() * 1000), &window,
-                           [&window] { ScriptPtzPanel(window, 2500); });
-    if (parser.isSet(optConfigure))
-        QTimer::singleShot(0, &window, [&window] { window.CurrentWidget()->onConfigBtnClicked(); });
     if (parser.isSet(optQuitAfter))
         ScheduleScreenshot(window, parser.value(optScreenshot),
                            static_cast<int>(parser.value(optQuitAfter).toDouble() * 1000));
