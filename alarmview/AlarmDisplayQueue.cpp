@@ -1,7 +1,7 @@
-#include "AlarmDisplayQueue.h"
+#include "alarmview/AlarmDisplayQueue.h"
 
-#include "AlarmPictureDecoder.h"
-#include "LinkageCardWidget.h"
+#include "alarmview/AlarmPictureDecoder.h"
+#include "cards/LinkageCardWidget.h"
 
 #include <algorithm>
 #include <map>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "JSONStruct/AlarmPictureInfo.h"
+#include "protocol/JSONStruct/AlarmPictureInfo.h"
 
 #include <QImage>
 #include <QSize>

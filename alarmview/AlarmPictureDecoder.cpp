@@ -1,7 +1,7 @@
-#include "AlarmPictureDecoder.h"
+#include "alarmview/AlarmPictureDecoder.h"
 
-#include "LsaLogging.h"
-#include "PictureHeader.h"
+#include "alarmview/AlarmViewLogging.h"
+#include "common/PictureHeader.h"
 
 #include <QBuffer>
 #include <QByteArray>

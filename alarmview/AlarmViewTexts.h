@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QCoreApplication>
+#include "common/TranslationKeys.h"
 
 namespace LinkageSnapAlarm {
 
 // The texts the linkage view shows from code, listed once so that lupdate finds
 // every key (the form's own texts are in LinkageSnapAlarmDlgForm.ui).
-struct AlarmViewTexts
+struct AlarmViewTexts : TranslationKeys<AlarmViewTexts>
 {
     static constexpr const char* kContext = "LinkageSnapAlarm::CLinkageSnapAlarmDlg";
     static constexpr const char* Close = QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSnapAlarmDlg", "Close");
@@ -21,7 +21,6 @@ struct AlarmViewTexts
     static constexpr const char* PicturesNotSaved =
         QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSnapAlarmDlg", "PicturesNotSaved");
 
-    static QString Text(const char* szKey) { return QCoreApplication::translate(kContext, szKey); }
     // A text that takes a count as %1; without a translation the key and the count.
     static QString Counted(const char* szKey, int nCount)
     {

@@ -1,26 +1,24 @@
-#include "LinkageSnapAlarmDlg.h"
+#include "alarmview/LinkageSnapAlarmDlg.h"
 
-#include "AlarmViewTexts.h"
-
-#include "LinkageSavePicMgr.h"
-#include "LinkageSetupDlg.h"
-#include "LiveViewPlugin.h"
-#include "ShowCardWidget.h"
-#include "ui/LiveView/StreamPlayWindowWithTask.h"
+#include "alarmview/AlarmPresenter.h"
+#include "alarmview/LinkageSnapAlarmListener.h"
+#include "alarmview/LiveWindows.h"
+#include "cameratree/GroupTreeWidget.h"
+#include "cameratree/LiveViewPlugin.h"
+#include "playwindow/StreamPlayWindowWithTask.h"
+#include "savepic/LinkageSavePicMgr.h"
+#include "settings/LinkageSetupDlg.h"
 
 #include "Fendra/Singleton.h"
 #include "Kelmot/ConfigMgr.h"
 #include "Kelmot/GroupManagerDeletage.h"
-#include "Miravel/InformationMgr.h"
-#include "Miravel/PermissionManager.h"
-#include "TesselGUIToolkit/ObjectSingleton.h"
+#include "quorra/AlarmTransfer.h"
 #include "quorra/LocalDataManagerDelegate.h"
 #include "tessel/IVideoSystemConfig.h"
 
-#include <QHBoxLayout>
+#include "ui_LinkageSnapAlarmDlgForm.h"
+
 #include <QLabel>
-#include <QStyle>
-#include <QVariant>
 
 namespace LinkageSnapAlarm {
 namespace {
@@ -31,15 +29,19 @@ constexpr int kLiveGapStretch = 15;
 constexpr int kLiveWindowStretch = 906;
 constexpr int kThirdGapIndex = 4;
 
+static_assert(CLinkageSnapAlarmDlg::kPlayWindowCount == CLiveWindows::kWindowCount, "one window count");
+
 } // namespace
 
 CLinkageSnapAlarmDlg::CLinkageSnapAlarmDlg(QWidget* parent)
     : QWidget(parent)
+    , ui(std::make_unique<Ui::LinkageSnapAlarmDlg>())
     , m_spGroupManager(std::make_shared<Kelmot::CGroupManagerDeletage>())
     , m_spLocalDataManager(std::make_shared<quorra::CLocalDataManagerDelegate>())
-    , m_displayQueue(CShowCardWidget::kMaxCards)
 {
-    ui.setupUi(this);
+    ui->setupUi(this);
+    m_upLiveWindows = std::make_unique<CLiveWindows>(
+        this, CLiveWindows::Holders{ui->m_pWidgetLive1, ui->m_pWidgetLive2, ui->m_pWidgetLive3});
     InitLinkageDlg();
     InitConnect();
 }
@@ -50,8 +52,7 @@ CLinkageSnapAlarmDlg::~CLinkageSnapAlarmDlg()
     if (tessel::CVideoSystemConfig* pConfig = quorra::CLocalDataManagerDelegate().GetVideoSystemConfig())
         pConfig->UnregisterObserver(this);
     // Windows stop and forget the camera lookup before it goes.
-    ReleasePlayWindows();
-    delete m_pLiveViewPlugin;
+    m_upLiveWindows->Release();
 }
 
 void CLinkageSnapAlarmDlg::InitLinkageDlg()
@@ -61,18 +62,18 @@ void CLinkageSnapAlarmDlg::InitLinkageDlg()
     if (!m_pSetupDlg)
         m_pSetupDlg = new CLinkageSetupDlg(this);
     onBtnSetupSaveClicked(true);
-    InitAlarmView();
+    m_upAlarmPresenter = std::make_unique<CAlarmPresenter>(this, ui->m_pWidgetScenePic, ui->m_pWidgetLinkagePic,
+                                                           m_stSetupInfo, *m_upLiveWindows);
     InitCameraTree();
     if (Fendra::CSingleton<Kelmot::CConfigMgr>::Instance().GetStyleVariant() == 0)
         UseAlternativeHolderNames();
-    InitPlayWindows();
-    InitPtzPanel();
+    m_upLiveWindows->CreateWindows(m_pGroupTreeWidget, m_upLiveViewPlugin.get(), m_spLocalDataManager);
+    ConnectPlayWindows();
+    m_upLiveWindows->InitPtzPanel();
 
     if (tessel::CVideoSystemConfig* pConfig = m_spLocalDataManager->GetVideoSystemConfig()) {
         pConfig->RegisterObserver(this);
-        m_nVideoScaleMode = pConfig->GetVideoScaleMode();
-        for (CStreamPlayWindowWithTask* pWindow : qAsConst(m_vecPlayWindows))
-            pWindow->SetVideoScaleMode(m_nVideoScaleMode);
+        m_upLiveWindows->SetVideoScaleMode(pConfig->GetVideoScaleMode());
     }
     SetTitleFontsBold();
 }
@@ -85,25 +86,59 @@ void CLinkageSnapAlarmDlg::InitConnect()
     connect(pSavePicMgr, SIGNAL(signalSaveFailed()), this, SLOT(onSignalSaveFailed()));
     connect(pSavePicMgr, SIGNAL(signalPicturesNotSaved(int)), this, SLOT(onPicturesNotSaved(int)));
     connect(pSavePicMgr, SIGNAL(signalPictureSaved(QString)), this, SLOT(onSignalPictureSaved()));
-    ConnectAlarmView();
+    ConnectAlarms();
     ConnectCameraTree();
-    ConnectPlayWindows();
+    ConnectTreeToWindows();
+}
+
+void CLinkageSnapAlarmDlg::ConnectAlarms()
+{
+    connect(m_upAlarmPresenter->Listener(), &CLinkageSnapAlarmListener::signalNewAlarmComing, this,
+            &CLinkageSnapAlarmDlg::onNewAlarmComing);
+    connect(&Fendra::CSingleton<quorra::AlarmTransfer>::Instance(), &quorra::AlarmTransfer::signalAlarmsDropped, this,
+            &CLinkageSnapAlarmDlg::onAlarmsDropped);
+}
+
+void CLinkageSnapAlarmDlg::ConnectPlayWindows()
+{
+    for (CStreamPlayWindowWithTask* pWindow : m_upLiveWindows->Windows()) {
+        connect(pWindow, SIGNAL(SignalPlayWindowSelected()), this, SLOT(onPlayWindowSelected()));
+        connect(pWindow, SIGNAL(SignalPlayClosedByBtn()), this, SLOT(onPreviewClosedByBtn()));
+        connect(pWindow, SIGNAL(SignalDropEvent(QDropEvent*)), this, SLOT(onPlayWindowDropEvent(QDropEvent*)));
+        connect(pWindow, SIGNAL(SignalUpdateLiveViewState(const CLiveViewEvent&)), this,
+                SLOT(onUpdateLiveViewState(const CLiveViewEvent&)));
+    }
+}
+
+void CLinkageSnapAlarmDlg::ConnectTreeToWindows()
+{
+    if (m_pGroupTreeWidget) {
+        connect(m_pGroupTreeWidget, SIGNAL(SignalCameraDClicked(void*)), this, SLOT(onCameraDClicked(void*)));
+        connect(m_pGroupTreeWidget, SIGNAL(signalStartLiveView(const QModelIndex&)), this,
+                SLOT(onGroupDoubleClicked(const QModelIndex&)));
+        connect(m_pGroupTreeWidget, SIGNAL(SignalCameraRemoved(tessel::StrGUID)), this,
+                SLOT(onCameraRemoved(tessel::StrGUID)));
+    }
+    connect(m_upLiveWindows.get(), &CLiveWindows::signalSelectedCamera, this,
+            &CLinkageSnapAlarmDlg::signalUpdateGroupSelectState);
+    connect(this, SIGNAL(signalUpdateGroupSelectState(std::string)), this,
+            SLOT(onUpdateGroupTreeSelectedCamera(std::string)));
 }
 
 void CLinkageSnapAlarmDlg::UseAlternativeHolderNames()
 {
-    ui.m_pWidgetLive1->setObjectName("m_pWidgetLive1ZV");
-    ui.m_pWidgetLive2->setObjectName("m_pWidgetLive2ZV");
-    ui.m_pWidgetLive3->setObjectName("m_pWidgetLive3ZV");
+    ui->m_pWidgetLive1->setObjectName("m_pWidgetLive1ZV");
+    ui->m_pWidgetLive2->setObjectName("m_pWidgetLive2ZV");
+    ui->m_pWidgetLive3->setObjectName("m_pWidgetLive3ZV");
 }
 
 void CLinkageSnapAlarmDlg::SetTitleFontsBold()
 {
-    QFont font = ui.m_pLabelLiveTitle->font();
+    QFont font = ui->m_pLabelLiveTitle->font();
     font.setBold(true);
-    ui.m_pLabelLiveTitle->setFont(font);
-    ui.m_pLabelSceneTitle->setFont(font);
-    ui.m_pLabelLinkageTitle->setFont(font);
+    ui->m_pLabelLiveTitle->setFont(font);
+    ui->m_pLabelSceneTitle->setFont(font);
+    ui->m_pLabelLinkageTitle->setFont(font);
 }
 
 QSize CLinkageSnapAlarmDlg::PanelSize(const QSize& sizeScreen)
@@ -118,23 +153,6 @@ QPoint CLinkageSnapAlarmDlg::PanelPos(int nDlgHeight, const QSize& sizePanel, bo
     return QPoint(nX, nDlgHeight - sizePanel.height() - 1);
 }
 
-void CLinkageSnapAlarmDlg::SelectPlayWindow(int index)
-{
-    QWidget* arrHolders[] = {ui.m_pWidgetLive1, ui.m_pWidgetLive2, ui.m_pWidgetLive3};
-    for (int i = 0; i < kPlayWindowCount; ++i) {
-        arrHolders[i]->setProperty("bSelected", index == i);
-        // Property selectors of the style sheet are evaluated at polish time.
-        arrHolders[i]->style()->unpolish(arrHolders[i]);
-        arrHolders[i]->style()->polish(arrHolders[i]);
-    }
-    if (m_vecPlayWindows.size() >= kPlayWindowCount && index >= 0 && index < m_vecPlayWindows.size())
-        m_pSelectedPlayWindow = m_vecPlayWindows.at(index);
-    // The tree follows the camera of the selected window.
-    const std::string strGUID = PlayingGUID(m_pSelectedPlayWindow);
-    if (!strGUID.empty())
-        emit signalUpdateGroupSelectState(strGUID);
-}
-
 void CLinkageSnapAlarmDlg::onBtnSetUpClicked()
 {
     if (!m_pSetupDlg)
@@ -147,7 +165,7 @@ void CLinkageSnapAlarmDlg::onBtnCloseClicked()
     if (m_pSetupDlg)
         m_pSetupDlg->hide();
     StopAllLiveViews();
-    CloseAlarmView();
+    m_upAlarmPresenter->Close();
 }
 
 void CLinkageSnapAlarmDlg::onBtnSetupSaveClicked(bool bSuccess)
@@ -165,56 +183,174 @@ void CLinkageSnapAlarmDlg::onBtnSetupSaveClicked(bool bSuccess)
 
 void CLinkageSnapAlarmDlg::ApplyPreviewMode(int nPreviewMode)
 {
-    // The third window and the gap before it give up their share in dual mode,
-    // and the third window stops.
+    // The third window and the gap before it give up their share in dual mode.
     const bool bDual = nPreviewMode == kPreviewModeDual;
-    ui.LayoutPanorama->setStretch(kThirdGapIndex, bDual ? 0 : kLiveGapStretch);
-    ui.LayoutPanorama->setStretch(kThirdGapIndex + 1, bDual ? 0 : kLiveWindowStretch);
-    if (bDual && m_vecPlayWindows.size() > 2 && IsPreviewing(m_vecPlayWindows.at(2))) {
-        m_vecPlayWindows.at(2)->StopLiveView();
-        m_pLiveCamera2 = nullptr;
-    }
-    if (bDual)
-        SelectPlayWindow(0);
-    ui.m_pWidgetLive3->setVisible(!bDual);
-}
-
-void CLinkageSnapAlarmDlg::onSignalSpaceNotEnough()
-{
-    NoticeOncePerRun(m_nSpaceFailRun, AlarmViewTexts::Text(AlarmViewTexts::NoEnoughFreeSpace));
-}
-
-void CLinkageSnapAlarmDlg::onSignalSaveFailed()
-{
-    NoticeOncePerRun(m_nSaveFailRun, AlarmViewTexts::Text(AlarmViewTexts::SavePictureFailed));
-}
-
-void CLinkageSnapAlarmDlg::onSignalPictureSaved()
-{
-    // Saving works again: the next failure is news. (The save worker logs how
-    // many pictures the run cost, with the system's reason.)
-    m_nSpaceFailRun = 0;
-    m_nSaveFailRun = 0;
-}
-
-void CLinkageSnapAlarmDlg::NoticeOncePerRun(int& nRunCount, const QString& strText)
-{
-    // A full disk under an alarm storm fails every picture: one notice is news,
-    // hundreds are noise.
-    if (nRunCount++ == 0)
-        TesselGUIToolkit::CUiSingleton<Miravel::CInformationMgr>::Instance().ShowInformationAtScreenRightBottom(
-            strText, this, false, false, false);
+    ui->LayoutPanorama->setStretch(kThirdGapIndex, bDual ? 0 : kLiveGapStretch);
+    ui->LayoutPanorama->setStretch(kThirdGapIndex + 1, bDual ? 0 : kLiveWindowStretch);
+    m_upLiveWindows->SetDualMode(bDual);
 }
 
 void CLinkageSnapAlarmDlg::OnVideoSystemConfigChanged(const int32_t* pnCode)
 {
     if (!pnCode || *pnCode != tessel::CVideoSystemConfig::kScaleModeChanged)
         return;
-    if (tessel::CVideoSystemConfig* pConfig = quorra::CLocalDataManagerDelegate().GetVideoSystemConfig()) {
-        m_nVideoScaleMode = pConfig->GetVideoScaleMode();
-        for (CStreamPlayWindowWithTask* pWindow : qAsConst(m_vecPlayWindows))
-            pWindow->SetVideoScaleMode(m_nVideoScaleMode);
-    }
+    if (tessel::CVideoSystemConfig* pConfig = quorra::CLocalDataManagerDelegate().GetVideoSystemConfig())
+        m_upLiveWindows->SetVideoScaleMode(pConfig->GetVideoScaleMode());
+}
+
+// What the live windows answer and do.
+
+void CLinkageSnapAlarmDlg::SelectPlayWindow(int index)
+{
+    m_upLiveWindows->Select(index);
+}
+
+void CLinkageSnapAlarmDlg::StopAllLiveViews()
+{
+    m_upLiveWindows->StopAll();
+}
+
+void CLinkageSnapAlarmDlg::RestoreLiveCameras(const std::vector<std::string>& vecGuid)
+{
+    m_upLiveWindows->Restore(vecGuid);
+}
+
+void CLinkageSnapAlarmDlg::CollectLiveCameras(std::vector<std::string>& vecGuid)
+{
+    m_upLiveWindows->Collect(vecGuid);
+}
+
+bool CLinkageSnapAlarmDlg::IsAlarmSourceOutsideWindows(const std::string& strSourceID) const
+{
+    return m_upLiveWindows->IsAlarmSourceOutsideWindows(strSourceID);
+}
+
+int CLinkageSnapAlarmDlg::SelectedPlayWindow() const
+{
+    return m_upLiveWindows->SelectedIndex();
+}
+
+const QVector<CStreamPlayWindowWithTask*>& CLinkageSnapAlarmDlg::PlayWindows() const
+{
+    return m_upLiveWindows->Windows();
+}
+
+tessel::ICamera* CLinkageSnapAlarmDlg::WindowCamera(int nIndex) const
+{
+    return m_upLiveWindows->Camera(nIndex);
+}
+
+int32_t CLinkageSnapAlarmDlg::VideoScaleMode() const
+{
+    return m_upLiveWindows->VideoScaleMode();
+}
+
+void CLinkageSnapAlarmDlg::onCameraDClicked(void* pCamera)
+{
+    // The panel hands over the tree's element.
+    m_upLiveWindows->OnCameraChosen(static_cast<tessel::IElement*>(pCamera));
+}
+
+void CLinkageSnapAlarmDlg::onGroupDoubleClicked(const QModelIndex& mIndex)
+{
+    m_upLiveWindows->OnTreeRowStarted(mIndex);
+}
+
+void CLinkageSnapAlarmDlg::onCameraRemoved(tessel::StrGUID strGUID)
+{
+    m_upLiveWindows->OnCameraRemoved(strGUID);
+}
+
+void CLinkageSnapAlarmDlg::onPlayWindowSelected()
+{
+    m_upLiveWindows->OnWindowSelected(qobject_cast<CStreamPlayWindowWithTask*>(sender()));
+}
+
+void CLinkageSnapAlarmDlg::onPreviewClosedByBtn()
+{
+    m_upLiveWindows->OnWindowClosed(qobject_cast<CStreamPlayWindowWithTask*>(sender()));
+}
+
+void CLinkageSnapAlarmDlg::onPlayWindowDropEvent(QDropEvent* pEvent)
+{
+    m_upLiveWindows->OnDrop(qobject_cast<CStreamPlayWindowWithTask*>(sender()), pEvent);
+}
+
+void CLinkageSnapAlarmDlg::onUpdateLiveViewState(const CLiveViewEvent& eventLiveView)
+{
+    m_upLiveWindows->OnLiveViewState(sender(), eventLiveView);
+}
+
+void CLinkageSnapAlarmDlg::onUpdateGroupTreeSelectedCamera(std::string idCamera)
+{
+    m_upLiveWindows->ShowCameraInTree(idCamera);
+}
+
+// What the alarm presenter answers and does.
+
+void CLinkageSnapAlarmDlg::SetAlarmListening(bool bListen)
+{
+    m_upAlarmPresenter->SetListening(bListen);
+}
+
+QImage CLinkageSnapAlarmDlg::CropPictureByRect(const QImage& image, const protocol::PictureRect& rect)
+{
+    return CAlarmPresenter::CropPictureByRect(image, rect);
+}
+
+CLinkageSnapAlarmListener* CLinkageSnapAlarmDlg::AlarmListener() const
+{
+    return m_upAlarmPresenter->Listener();
+}
+
+const QString& CLinkageSnapAlarmDlg::LinkageUid() const
+{
+    return m_upAlarmPresenter->LinkageUid();
+}
+
+std::int64_t CLinkageSnapAlarmDlg::AlarmsAccepted() const
+{
+    return m_upAlarmPresenter->AlarmsAccepted();
+}
+
+std::int64_t CLinkageSnapAlarmDlg::AlarmsShown() const
+{
+    return m_upAlarmPresenter->AlarmsShown();
+}
+
+void CLinkageSnapAlarmDlg::onNewAlarmComing(const quorra::IntelAlarmEventInfo& struAlarmIn)
+{
+    m_upAlarmPresenter->Present(struAlarmIn);
+}
+
+void CLinkageSnapAlarmDlg::onBtnTestClicked()
+{
+    m_upAlarmPresenter->PresentTestAlarms();
+}
+
+void CLinkageSnapAlarmDlg::onSignalSpaceNotEnough()
+{
+    m_upAlarmPresenter->NoticeSpaceNotEnough();
+}
+
+void CLinkageSnapAlarmDlg::onSignalSaveFailed()
+{
+    m_upAlarmPresenter->NoticeSaveFailed();
+}
+
+void CLinkageSnapAlarmDlg::onSignalPictureSaved()
+{
+    m_upAlarmPresenter->NoticePictureSaved();
+}
+
+void CLinkageSnapAlarmDlg::onAlarmsDropped(int nCount)
+{
+    m_upAlarmPresenter->NoticeAlarmsDropped(nCount);
+}
+
+void CLinkageSnapAlarmDlg::onPicturesNotSaved(int nCount)
+{
+    m_upAlarmPresenter->NoticePicturesNotSaved(nCount);
 }
 
 } // namespace LinkageSnapAlarm

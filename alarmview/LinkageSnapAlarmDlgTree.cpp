@@ -2,10 +2,11 @@
 // over its model, placing it at the dialog's left edge, collapsing it to its
 // strip and back.
 
-#include "LinkageSnapAlarmDlg.h"
+#include "alarmview/LinkageSnapAlarmDlg.h"
 
-#include "GroupTreeWidget.h"
-#include "LiveViewPlugin.h"
+#include "cameratree/GroupTreeWidget.h"
+#include "cameratree/LiveViewPlugin.h"
+#include "common/LsaCheck.h"
 
 namespace LinkageSnapAlarm {
 
@@ -13,8 +14,8 @@ void CLinkageSnapAlarmDlg::InitCameraTree()
 {
     if (!m_pGroupTreeWidget)
         m_pGroupTreeWidget = new CGroupTreeWidget(this);
-    if (!m_pLiveViewPlugin && m_pGroupTreeWidget)
-        m_pLiveViewPlugin = new CLiveViewPlugin(m_pGroupTreeWidget->m_pModel);
+    if (!m_upLiveViewPlugin && m_pGroupTreeWidget)
+        m_upLiveViewPlugin = std::make_unique<CLiveViewPlugin>(m_pGroupTreeWidget->m_pModel);
 }
 
 void CLinkageSnapAlarmDlg::ConnectCameraTree()
@@ -25,8 +26,7 @@ void CLinkageSnapAlarmDlg::ConnectCameraTree()
 void CLinkageSnapAlarmDlg::FitToScreen(const QRect& rcScreen)
 {
     setGeometry(rcScreen);
-    if (!m_pGroupTreeWidget)
-        return;
+    LSA_CHECK(m_pGroupTreeWidget) return;
     m_pGroupTreeWidget->setFixedSize(PanelSize(rcScreen.size()));
     PlaceCameraPanel();
     m_pGroupTreeWidget->SetShrinkState(!m_bExpandCamera);
@@ -36,8 +36,7 @@ void CLinkageSnapAlarmDlg::FitToScreen(const QRect& rcScreen)
 void CLinkageSnapAlarmDlg::onBtnShrinkCamera()
 {
     m_bExpandCamera = !m_bExpandCamera;
-    if (!m_pGroupTreeWidget)
-        return;
+    LSA_CHECK(m_pGroupTreeWidget) return;
     PlaceCameraPanel();
     m_pGroupTreeWidget->SetShrinkState(!m_bExpandCamera);
 }

@@ -15,13 +15,13 @@
 // (shown, handled without being shown, or dropped) and every picture (written
 // or not saved); then closes the view during a second flood and times the close.
 
-#include "LinkageSavePicMgr.h"
-#include "LinkageSetupStore.h"
-#include "LinkageSnapAlarmDlg.h"
-#include "LinkageSnapAlarmListener.h"
-#include "PictureFile.h"
-#include "ShowCardArea.h"
-#include "ShowCardWidget.h"
+#include "alarmview/LinkageSnapAlarmDlg.h"
+#include "alarmview/LinkageSnapAlarmListener.h"
+#include "cards/ShowCardArea.h"
+#include "cards/ShowCardWidget.h"
+#include "savepic/LinkageSavePicMgr.h"
+#include "savepic/PictureFile.h"
+#include "settings/LinkageSetupStore.h"
 #include "sim/AlarmFactory.h"
 
 #include "Fendra/Singleton.h"

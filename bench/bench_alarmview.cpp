@@ -13,12 +13,12 @@
 
 #include <benchmark/benchmark.h>
 
-#include "BenchRatios.h"
+#include "bench/BenchRatios.h"
 #include <turbojpeg.h>
 
-#include "AlarmPictureDecoder.h"
-#include "LinkageCardWidget.h"
-#include "LinkageSnapAlarmDlg.h"
+#include "alarmview/AlarmPictureDecoder.h"
+#include "alarmview/LinkageSnapAlarmDlg.h"
+#include "cards/LinkageCardWidget.h"
 
 #include <QApplication>
 #include <QBuffer>

@@ -4,7 +4,7 @@
 // Closes with frames a second per core and the CPU share of 1 panoramic + 2
 // linked cameras at 4 frames a second.
 
-#include "BenchRatios.h"
+#include "bench/BenchRatios.h"
 
 #include "analytics/CameraAnalytics.h"
 

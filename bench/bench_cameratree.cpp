@@ -13,11 +13,11 @@
 
 #include <benchmark/benchmark.h>
 
-#include "BenchRatios.h"
+#include "bench/BenchRatios.h"
 
-#include "GroupTreeView.h"
-#include "GroupTreeWidget.h"
-#include "LinkageCameraModel.h"
+#include "cameratree/GroupTreeView.h"
+#include "cameratree/GroupTreeWidget.h"
+#include "cameratree/LinkageCameraModel.h"
 
 #include "TesselGUIToolkit/ItemDataRole.h"
 #include "TesselGUIToolkit/SecondarySortFilterModel.h"

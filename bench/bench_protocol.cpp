@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "JSONStruct/IntelAlarmInfoStruct.h"
+#include "protocol/JSONStruct/IntelAlarmInfoStruct.h"
 
 namespace {
 

@@ -14,15 +14,15 @@
 
 #include <benchmark/benchmark.h>
 
-#include "BenchRatios.h"
+#include "bench/BenchRatios.h"
 #include <turbojpeg.h>
 
 #include <csetjmp>
 #include <cstdio>
 #include <jpeglib.h>
 
-#include "LinkageSavePicMgr.h"
-#include "PictureFile.h"
+#include "savepic/LinkageSavePicMgr.h"
+#include "savepic/PictureFile.h"
 
 #include <QBuffer>
 #include <QCoreApplication>

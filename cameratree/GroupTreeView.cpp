@@ -1,6 +1,8 @@
-#include "GroupTreeView.h"
+#include "cameratree/GroupTreeView.h"
 
-#include "LinkageCameraModel.h"
+#include "cameratree/LinkageCameraModel.h"
+
+#include "common/LsaCheck.h"
 
 #include "tessel/ICamera.h"
 #include "tovaris/AITreeViewWithRightPixmapDelegate.h"
@@ -75,8 +77,7 @@ void CGroupTreeView::mouseMoveEvent(QMouseEvent* event)
         return;
     }
     auto* pProxy = qobject_cast<QSortFilterProxyModel*>(model());
-    if (!pProxy)
-        return;
+    LSA_CHECK(pProxy) return;
     auto* pModel = qobject_cast<CLinkageCameraModel*>(pProxy->sourceModel());
     if (!pModel) {
         tovaris::CAIExpandTreeView::mouseMoveEvent(event);
@@ -112,8 +113,7 @@ QString CGroupTreeView::DragPixmapPath(const QMimeData* pMimeData)
 QMimeData* CGroupTreeView::CreateDragData(const QModelIndex& row) const
 {
     auto* pProxy = qobject_cast<QSortFilterProxyModel*>(model());
-    if (!pProxy)
-        return nullptr;
+    LSA_CHECK(pProxy) return nullptr;
     auto* pModel = qobject_cast<CLinkageCameraModel*>(pProxy->sourceModel());
     const QVariant type = row.data(ItemTypeRole);
     if (!row.isValid() || !type.isValid())
@@ -126,14 +126,10 @@ QMimeData* CGroupTreeView::CreateDragData(const QModelIndex& row) const
         strGroupGUID = QString::fromStdString(pModel->GetAreaIDByIndex(source));
     } else if (type.toUInt() == ItemTypeElement && pModel) {
         strCameraGUID = QString::fromStdString(pModel->GetCameraIDByIndex(source));
-        const tessel::IElement* pElement = pModel->FindElementByElementID(strCameraGUID.toStdString());
-        if (!pElement || pElement->GetElementType() != tessel::ElementTypeCamera)
+        const tessel::ICamera* pCamera = tessel::AsCamera(pModel->FindElementByElementID(strCameraGUID.toStdString()));
+        if (!pCamera || !pCamera->IsOnline())
             return nullptr;
-        if (const auto* pCamera = dynamic_cast<const tessel::ICamera*>(pElement)) {
-            if (!pCamera->IsOnline())
-                return nullptr;
-            strGroupGUID = QString::fromStdString(pCamera->GetGroupID());
-        }
+        strGroupGUID = QString::fromStdString(pCamera->GetGroupID());
     }
     auto* pMimeData = new QMimeData;
     pMimeData->setProperty("GroupGUID", strGroupGUID);

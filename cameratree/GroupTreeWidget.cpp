@@ -1,8 +1,10 @@
-#include "GroupTreeWidget.h"
+#include "cameratree/GroupTreeWidget.h"
 
-#include "GroupTreeView.h"
-#include "LinkageCameraModel.h"
+#include "cameratree/GroupTreeView.h"
+#include "cameratree/LinkageCameraModel.h"
 #include "ui_GroupTreeWidget.h"
+
+#include "common/LsaCheck.h"
 
 #include "TesselGUIToolkit/ItemDataRole.h"
 #include "TesselGUIToolkit/LocationViewWidget.h"
@@ -22,7 +24,7 @@ const char* const kGroupsAndCameras = "0|1";
 
 CGroupTreeWidget::CGroupTreeWidget(QWidget* parent)
     : QWidget(parent)
-    , ui(new Ui::GroupTreeWidget)
+    , ui(std::make_unique<Ui::GroupTreeWidget>())
 {
     qRegisterMetaType<tessel::StrGUID>("tessel::StrGUID");
     ui->setupUi(this);
@@ -53,10 +55,7 @@ CGroupTreeWidget::CGroupTreeWidget(QWidget* parent)
     setAcceptDrops(true);
 }
 
-CGroupTreeWidget::~CGroupTreeWidget()
-{
-    delete ui;
-}
+CGroupTreeWidget::~CGroupTreeWidget() = default;
 
 CGroupTreeView* CGroupTreeWidget::TreeView() const
 {
@@ -70,7 +69,8 @@ void CGroupTreeWidget::SetShrinkState(bool bShrinkIn)
 
 void CGroupTreeWidget::OnCameraItemDClicked(const QModelIndex& index)
 {
-    if (!index.isValid() || index.model()->index(0, 0, index).isValid() || !m_pModel || !m_pProxy)
+    LSA_CHECK(m_pModel && m_pProxy) return;
+    if (!index.isValid() || index.model()->index(0, 0, index).isValid())
         return;
     if (tessel::IElement* pElement = m_pModel->FindElementByElementIndex(m_pProxy->mapToSource(index)))
         emit SignalCameraDClicked(pElement);
@@ -78,8 +78,7 @@ void CGroupTreeWidget::OnCameraItemDClicked(const QModelIndex& index)
 
 void CGroupTreeWidget::OnGroupRowsAboutToBeRemoved(const QModelIndex& miParent, int iFirst, int iLast)
 {
-    if (!m_pModel)
-        return;
+    LSA_CHECK(m_pModel) return;
     // A site change may remove several rows in one notice: each camera is reported.
     for (int nRow = iFirst; nRow <= iLast; ++nRow) {
         const QVariant id = m_pModel->index(nRow, 0, miParent).data(ElementIDRole);
@@ -91,8 +90,7 @@ void CGroupTreeWidget::OnGroupRowsAboutToBeRemoved(const QModelIndex& miParent, 
 
 void CGroupTreeWidget::UpdateCameraPlayState(const TesselPlayWindow::CLiveViewEvent& event)
 {
-    if (!m_pModel)
-        return;
+    LSA_CHECK(m_pModel) return;
     const int nKind = event.GetKind();
     if (!event.IsRunning() && nKind != TesselPlayWindow::CLiveViewEvent::kKindStopped)
         return;

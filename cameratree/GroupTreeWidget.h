@@ -1,11 +1,13 @@
 #pragma once
 
-#include "LiveViewEvent.h"
+#include "Vantrel/LiveViewEvent.h"
 
 #include "tessel/IElement.h"
 
 #include <QModelIndex>
 #include <QWidget>
+
+#include <memory>
 
 namespace Ui {
 class GroupTreeWidget;
@@ -37,7 +39,7 @@ public:
 
     CLinkageCameraModel* m_pModel = nullptr;
     TesselGUIToolkit::CSecondarySortFilterModel* m_pProxy = nullptr;
-    Ui::GroupTreeWidget* ui = nullptr;
+    std::unique_ptr<Ui::GroupTreeWidget> ui;
 
 signals:
     void SignalBtnShrink();

@@ -1,4 +1,4 @@
-#include "LinkageCameraModel.h"
+#include "cameratree/LinkageCameraModel.h"
 
 #include "Kelmot/GroupManagerDeletage.h"
 #include "TesselGUIToolkit/ItemDataRole.h"
@@ -45,13 +45,6 @@ void DecorateRow(QAbstractItemModel* pModel, const QModelIndex& index, const QSt
 {
     pModel->setData(index, PreviewPixmap(), CameraRightPixmapRole);
     pModel->setData(index, strTip, RightPixmapTipRole);
-}
-
-const tessel::ICamera* AsCamera(const tessel::IElement* pElement)
-{
-    if (!pElement || pElement->GetElementType() != tessel::ElementTypeCamera)
-        return nullptr;
-    return dynamic_cast<const tessel::ICamera*>(pElement);
 }
 
 } // namespace
@@ -114,7 +107,7 @@ void CLinkageCameraModel::DecorateGroupCameras(const std::string& strAreaID)
         return;
     const QString strTip = tr("ViewAllCamerasInGroup");
     for (tessel::IElement* pElement : vecElements) {
-        const tessel::ICamera* pCamera = AsCamera(pElement);
+        const tessel::ICamera* pCamera = tessel::AsCamera(pElement);
         if (!pCamera)
             continue;
         const QModelIndex row = pArea->GetElementIndexByElementID(pCamera->GetElementID());
@@ -143,7 +136,7 @@ void CLinkageCameraModel::SetCameraPlayIcon(const QModelIndex& index, bool bPlay
 {
     if (!index.isValid())
         return;
-    const tessel::ICamera* pCamera = AsCamera(FindElementByElementIndex(index));
+    const tessel::ICamera* pCamera = tessel::AsCamera(FindElementByElementIndex(index));
     if (!pCamera)
         return;
     static const QIcon s_iconCamera(QString::fromLatin1(kIconCamera));

@@ -1,6 +1,6 @@
-#include "LiveViewPlugin.h"
+#include "cameratree/LiveViewPlugin.h"
 
-#include "LinkageCameraModel.h"
+#include "cameratree/LinkageCameraModel.h"
 
 #include "tessel/ICamera.h"
 
@@ -17,10 +17,7 @@ tessel::IElement* CLiveViewPlugin::GetElementByGUID(const std::string& strGUID)
 {
     if (strGUID.empty() || !m_pLogicModel)
         return nullptr;
-    tessel::IElement* pElement = m_pLogicModel->FindElementByElementID(strGUID);
-    if (!pElement || pElement->GetElementType() != tessel::ElementTypeCamera)
-        return nullptr;
-    auto* pCamera = dynamic_cast<tessel::ICamera*>(pElement);
+    tessel::ICamera* pCamera = tessel::AsCamera(m_pLogicModel->FindElementByElementID(strGUID));
     if (!pCamera || pCamera->GetElementID().empty())
         return nullptr;
     return pCamera;

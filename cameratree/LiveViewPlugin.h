@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LiveViewControllerPlugin.h"
+#include "Vantrel/LiveViewControllerPlugin.h"
 
 namespace Miravel {
 class CLogicModel;

@@ -1,4 +1,4 @@
-#include "RightShrinkWid.h"
+#include "cameratree/RightShrinkWid.h"
 
 #include "ui_RightShrinkWid.h"
 
@@ -8,7 +8,7 @@ namespace LinkageSnapAlarm {
 
 CRightShrinkWid::CRightShrinkWid(QWidget* parent)
     : QWidget(parent)
-    , ui(new Ui::RightShrinkWid)
+    , ui(std::make_unique<Ui::RightShrinkWid>())
 {
     ui->setupUi(this);
     setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
@@ -16,10 +16,7 @@ CRightShrinkWid::CRightShrinkWid(QWidget* parent)
     connect(ui->m_pBtnShrink, SIGNAL(clicked()), this, SIGNAL(SignalShrinkBtnCk()));
 }
 
-CRightShrinkWid::~CRightShrinkWid()
-{
-    delete ui;
-}
+CRightShrinkWid::~CRightShrinkWid() = default;
 
 void CRightShrinkWid::SetShrinkIn(bool bShrinkIn)
 {

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <memory>
+
 namespace Ui {
 class RightShrinkWid;
 } // namespace Ui
@@ -24,7 +26,7 @@ signals:
     void SignalShrinkBtnCk();
 
 private:
-    Ui::RightShrinkWid* ui;
+    std::unique_ptr<Ui::RightShrinkWid> ui;
 };
 
 } // namespace LinkageSnapAlarm

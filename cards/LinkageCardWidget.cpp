@@ -1,4 +1,4 @@
-#include "LinkageCardWidget.h"
+#include "cards/LinkageCardWidget.h"
 
 #include "ui_LinkageCardWidget.h"
 

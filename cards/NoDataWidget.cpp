@@ -1,4 +1,4 @@
-#include "NoDataWidget.h"
+#include "cards/NoDataWidget.h"
 
 #include "ui_NoDataWidget.h"
 

@@ -1,7 +1,7 @@
-#include "ShowCardArea.h"
+#include "cards/ShowCardArea.h"
 
-#include "CornerMark.h"
-#include "ShowCardWidget.h"
+#include "cards/CornerMark.h"
+#include "cards/ShowCardWidget.h"
 #include "ui_ShowCardArea.h"
 
 namespace LinkageSnapAlarm {

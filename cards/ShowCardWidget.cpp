@@ -1,4 +1,6 @@
-#include "ShowCardWidget.h"
+#include "cards/ShowCardWidget.h"
+
+#include "common/LsaCheck.h"
 
 #include <QBoxLayout>
 #include <QSpacerItem>
@@ -59,8 +61,7 @@ void CShowCardWidget::SetCardSpacing(int nPixels)
 void CShowCardWidget::AddCard(QWidget* pCard)
 {
     QBoxLayout* pLayout = ActiveLayout();
-    if (!pLayout || !pCard)
-        return;
+    LSA_CHECK(pLayout && pCard) return;
     pLayout->addWidget(pCard);
     if (pLayout->count() > kMaxCards + kFirstCardIndex)
         RemoveOldest();

@@ -1,6 +1,6 @@
-#include "ShowPicWidget.h"
+#include "cards/ShowPicWidget.h"
 
-#include "CornerMark.h"
+#include "cards/CornerMark.h"
 #include "ui_ShowPicWidget.h"
 
 namespace LinkageSnapAlarm {

@@ -1,7 +1,7 @@
-#include "PictureHeader.h"
+#include "common/PictureHeader.h"
 
-#include "LinkageRules.h"
-#include "LsaLogging.h"
+#include "common/CommonLogging.h"
+#include "common/LinkageRules.h"
 
 #include <QBuffer>
 #include <QImageReader>

@@ -1,4 +1,4 @@
-#include "DashboardPlugin.h"
+#include "dashboard/DashboardPlugin.h"
 
 #include "quorra/IAIInterface.h"
 

@@ -1,4 +1,4 @@
-#include "DashboardStateStore.h"
+#include "dashboard/DashboardStateStore.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QtGlobal>
+#include "common/TranslationKeys.h"
 
 // The dashboard's texts (context "Dashboard"), listed once so that lupdate finds
 // the keys the window passes around by variable.
-struct DashboardTexts
+struct DashboardTexts : LinkageSnapAlarm::TranslationKeys<DashboardTexts>
 {
     static constexpr const char* kContext = "Dashboard";
     static constexpr const char* AIDashboard = QT_TRANSLATE_NOOP("Dashboard", "AIDashboard");

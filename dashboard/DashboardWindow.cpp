@@ -1,11 +1,11 @@
-#include "DashboardWindow.h"
+#include "dashboard/DashboardWindow.h"
 
-#include "DashboardPlugin.h"
-#include "DashboardStateStore.h"
+#include "dashboard/DashboardPlugin.h"
+#include "dashboard/DashboardStateStore.h"
+#include "dashboard/DashboardTexts.h"
 #include "quorra/IAIInterface.h"
 #include "quorra/IAIWidget.h"
 
-#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
@@ -15,18 +15,13 @@
 #include <QVariant>
 
 namespace {
-QString Tr(const char* szKey)
-{
-    return QCoreApplication::translate("Dashboard", szKey);
-}
-
 QPushButton* MakeToolButton(const char* szName, const char* szIcon, const char* szTip, QWidget* pParent)
 {
     auto* pButton = new QPushButton(pParent);
     pButton->setObjectName(szName);
     pButton->setIcon(QIcon(szIcon));
     pButton->setIconSize(QSize(18, 18));
-    pButton->setToolTip(Tr(szTip));
+    pButton->setToolTip(DashboardTexts::Text(szTip));
     pButton->setFocusPolicy(Qt::TabFocus);
     return pButton;
 }
@@ -37,20 +32,20 @@ CDashboardWindow::CDashboardWindow(CDashboardStateStore& stateStore, QWidget* pa
     , m_stateStore(stateStore)
 {
     setObjectName("m_pDashboardWindow");
-    setWindowTitle(Tr("AIDashboard"));
+    setWindowTitle(DashboardTexts::Text(DashboardTexts::AIDashboard));
     setAttribute(Qt::WA_StyledBackground);
 
     m_pWidgetDashboardBar = new QWidget(this);
     m_pWidgetDashboardBar->setObjectName("m_pWidgetDashboardBar");
     m_pWidgetDashboardBar->setAttribute(Qt::WA_StyledBackground);
-    m_pLabelDashboardTitle = new QLabel(Tr("AIDashboard"), m_pWidgetDashboardBar);
+    m_pLabelDashboardTitle = new QLabel(DashboardTexts::Text(DashboardTexts::AIDashboard), m_pWidgetDashboardBar);
     m_pLabelDashboardTitle->setObjectName("m_pLabelDashboardTitle");
-    m_pBtnDashboardConfig =
-        MakeToolButton("m_pBtnDashboardConfig", ":/dashboard/icons/settings.svg", "Configure", m_pWidgetDashboardBar);
-    m_pBtnDashboardMinimum =
-        MakeToolButton("m_pBtnDashboardMinimum", ":/dashboard/icons/minimise.svg", "Minimise", m_pWidgetDashboardBar);
-    m_pBtnDashboardClose =
-        MakeToolButton("m_pBtnDashboardClose", ":/dashboard/icons/close.svg", "Close", m_pWidgetDashboardBar);
+    m_pBtnDashboardConfig = MakeToolButton("m_pBtnDashboardConfig", ":/dashboard/icons/settings.svg",
+                                           DashboardTexts::Configure, m_pWidgetDashboardBar);
+    m_pBtnDashboardMinimum = MakeToolButton("m_pBtnDashboardMinimum", ":/dashboard/icons/minimise.svg",
+                                            DashboardTexts::Minimise, m_pWidgetDashboardBar);
+    m_pBtnDashboardClose = MakeToolButton("m_pBtnDashboardClose", ":/dashboard/icons/close.svg", DashboardTexts::Close,
+                                          m_pWidgetDashboardBar);
     m_pLabelDashboardStatus = new QLabel(m_pWidgetDashboardBar);
     m_pLabelDashboardStatus->setObjectName("m_pLabelDashboardStatus");
     m_pLabelDashboardStatus->setTextFormat(Qt::PlainText);
@@ -95,7 +90,7 @@ CDashboardWindow::CDashboardWindow(CDashboardStateStore& stateStore, QWidget* pa
 
 CDashboardWindow::~CDashboardWindow() = default;
 
-bool CDashboardWindow::AddPlugin(std::unique_ptr<CDashboardPlugin> upPlugin)
+bool CDashboardWindow::AddPlugin(std::unique_ptr<CDashboardPlugin> upPlugin, bool bRestoreState)
 {
     quorra::IAIInterface* pInterface = upPlugin ? upPlugin->Interface() : nullptr;
     if (!pInterface)
@@ -116,16 +111,34 @@ bool CDashboardWindow::AddPlugin(std::unique_ptr<CDashboardPlugin> upPlugin)
     m_vecWidgets.push_back(pWidget);
     connect(pButton, &QPushButton::clicked, this, [this, nIndex] { OpenPage(nIndex); });
 
-    pWidget->stateList() = m_stateStore.Load(pInterface->getAIDllName());
-    pWidget->readState();
     m_vecPlugins.push_back(std::move(upPlugin));
+    m_vecRestored.push_back(false);
+    if (bRestoreState)
+        RestoreState(m_vecPlugins.size() - 1);
     OpenPage(nIndex);
     return true;
+}
+
+void CDashboardWindow::RestoreStates()
+{
+    for (std::size_t i = 0; i < m_vecWidgets.size(); ++i)
+        RestoreState(i);
+}
+
+void CDashboardWindow::RestoreState(std::size_t nIndex)
+{
+    quorra::IAIWidget* pWidget = m_vecWidgets[nIndex];
+    pWidget->stateList() = m_stateStore.Load(m_vecPlugins[nIndex]->Interface()->getAIDllName());
+    pWidget->readState();
+    m_vecRestored[nIndex] = true;
 }
 
 void CDashboardWindow::SaveStates()
 {
     for (size_t i = 0; i < m_vecWidgets.size(); ++i) {
+        // A state never handed over is still the saved one: keep it.
+        if (!m_vecRestored[i])
+            continue;
         m_vecWidgets[i]->saveState();
         m_stateStore.Save(m_vecPlugins[i]->Interface()->getAIDllName(), m_vecWidgets[i]->stateList());
     }

@@ -24,8 +24,11 @@ public:
     explicit CDashboardWindow(CDashboardStateStore& stateStore, QWidget* parent = nullptr);
     ~CDashboardWindow() override;
 
-    // Adds the plug-in's button and embeds its widget; restores its saved state.
-    bool AddPlugin(std::unique_ptr<CDashboardPlugin> upPlugin);
+    // Adds the plug-in's button and embeds its widget; restores its saved state
+    // now, or when RestoreStates is called (once what the state names exists).
+    bool AddPlugin(std::unique_ptr<CDashboardPlugin> upPlugin, bool bRestoreState = true);
+    // Hands every widget its saved state.
+    void RestoreStates();
     // Lets every widget save its state; the host calls it before it exits.
     void SaveStates();
 
@@ -35,6 +38,7 @@ public:
 
 private:
     void OpenPage(int nIndex);
+    void RestoreState(std::size_t nIndex);
 
     CDashboardStateStore& m_stateStore;
     QWidget* m_pWidgetDashboardBar = nullptr;
@@ -48,4 +52,5 @@ private:
     std::vector<std::unique_ptr<CDashboardPlugin>> m_vecPlugins;
     std::vector<quorra::IAIWidget*> m_vecWidgets;
     std::vector<QPushButton*> m_vecButtons;
+    std::vector<bool> m_vecRestored;
 };

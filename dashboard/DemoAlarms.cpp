@@ -1,8 +1,9 @@
-#include "DemoAlarms.h"
+#include "dashboard/DemoAlarms.h"
 
-#include "DashboardTexts.h"
 #include "Miravel/InformationMgr.h"
 #include "TesselGUIToolkit/ObjectSingleton.h"
+#include "dashboard/DashboardLogging.h"
+#include "dashboard/DashboardTexts.h"
 #include "mqtt/AlarmIntake.h"
 #include "mqtt/AlarmPublisher.h"
 #include "sim/AlarmPayload.h"
@@ -11,7 +12,7 @@
 #include "sim/AlarmSimulatorPanel.h"
 #include "sim/BrokerOptions.h"
 
-#include "LogText.h"
+#include "protocol/LogText.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -24,26 +25,21 @@
 
 namespace {
 
-QString Tr(const char* szKey)
-{
-    return QCoreApplication::translate(DashboardTexts::kContext, szKey);
-}
-
 QString StatusText(mqtt::CAlarmIntake::State eState, const QString& strUrl, const QString& strDetail)
 {
     switch (eState) {
     case mqtt::CAlarmIntake::State::Connecting:
-        return Tr(DashboardTexts::BrokerConnecting).arg(strUrl);
+        return DashboardTexts::Text(DashboardTexts::BrokerConnecting).arg(strUrl);
     case mqtt::CAlarmIntake::State::Connected:
-        return Tr(DashboardTexts::BrokerConnected).arg(strUrl, strDetail);
+        return DashboardTexts::Text(DashboardTexts::BrokerConnected).arg(strUrl, strDetail);
     case mqtt::CAlarmIntake::State::Retrying:
-        return Tr(DashboardTexts::BrokerRetrying).arg(strUrl, strDetail);
+        return DashboardTexts::Text(DashboardTexts::BrokerRetrying).arg(strUrl, strDetail);
     case mqtt::CAlarmIntake::State::Failed:
-        return Tr(DashboardTexts::BrokerFailed).arg(strUrl, strDetail);
+        return DashboardTexts::Text(DashboardTexts::BrokerFailed).arg(strUrl, strDetail);
     case mqtt::CAlarmIntake::State::Stopped:
         break;
     }
-    return Tr(DashboardTexts::BrokerStopped).arg(strUrl);
+    return DashboardTexts::Text(DashboardTexts::BrokerStopped).arg(strUrl);
 }
 
 // The default publishing topic names the station, so subscribers can tell stations apart.
@@ -99,7 +95,7 @@ bool CDemoAlarms::Start(const QCommandLineParser& parser, bool bShowPanel)
         const QByteArray baFile = protocol::EscapeForLog(parser.value(m_optReplay)).toLocal8Bit();
         m_upReplay = std::make_unique<AlarmSim::CAlarmReplay>();
         return m_upReplay->Start(parser.value(m_optReplay), options, [baFile](const QString& strError) {
-            std::fprintf(stderr, "replay %s, %s (skipped)\n", baFile.constData(), qPrintable(strError));
+            qCWarning(lcDashboard, "replay %s, %s (skipped)", baFile.constData(), qPrintable(strError));
         });
     }
     if (parser.isSet(m_optNoSim))
@@ -150,7 +146,7 @@ bool CDemoAlarms::StartBroker(const QCommandLineParser& parser)
             });
     connect(m_upIntake.get(), &mqtt::CAlarmIntake::signalAlarmsDropped, this, [] {
         TesselGUIToolkit::CUiSingleton<Miravel::CInformationMgr>::Instance().ShowInformationAtScreenRightBottom(
-            Tr(DashboardTexts::BrokerAlarmsDropped), nullptr, false, false, false);
+            DashboardTexts::Text(DashboardTexts::BrokerAlarmsDropped), nullptr, false, false, false);
     });
     emit signalStatusChanged(StatusText(mqtt::CAlarmIntake::State::Connecting, strUrl, QString()));
     m_upIntake->Start();

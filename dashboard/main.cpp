@@ -1,11 +1,15 @@
 // The dashboard host: loads the AI dashboard plug-ins the way the client does,
 // embeds their widgets and keeps their state across runs.
 
-#include "DashboardPlugin.h"
-#include "DashboardStateStore.h"
-#include "DashboardWindow.h"
-#include "DemoAlarms.h"
+#include "dashboard/DashboardLogging.h"
+#include "dashboard/DashboardPlugin.h"
+#include "dashboard/DashboardStateStore.h"
+#include "dashboard/DashboardTexts.h"
+#include "dashboard/DashboardWindow.h"
+#include "dashboard/DemoAlarms.h"
+#include "dashboard/FirstPaint.h"
 
+#include "Vantrel/Vantrel.h"
 #include "analytics/AnalyticsHub.h"
 #include "quorra/IAIWidget.h"
 #include "tessel/SiteFileWatcher.h"
@@ -23,6 +27,7 @@
 #include <QTranslator>
 
 #include <cstdio>
+#include <future>
 
 namespace {
 
@@ -58,7 +63,7 @@ void ScheduleScreenshot(CDashboardWindow& window, const QString& strFile, int nM
 {
     QTimer::singleShot(nMs, &window, [&window, strFile] {
         if (!strFile.isEmpty() && !Screenshot(window).save(strFile))
-            std::fprintf(stderr, "dashboard: cannot write %s\n", qPrintable(strFile));
+            qCWarning(lcDashboard, "cannot write %s", qPrintable(strFile));
         QCoreApplication::quit();
     });
 }
@@ -69,14 +74,14 @@ void LoadSite(const QString& strSiteFile, tessel::CSiteFileWatcher& watcher)
 {
     QObject::connect(&watcher, &tessel::CSiteFileWatcher::signalSiteLoaded, [](const QStringList& lstMessages, bool) {
         for (const QString& strMessage : lstMessages)
-            std::fprintf(stderr, "dashboard: %s\n", qPrintable(strMessage));
+            qCWarning(lcDashboard, "%s", qPrintable(strMessage));
     });
     if (!strSiteFile.isEmpty()) {
         watcher.Watch(strSiteFile);
         return;
     }
     for (const QString& strMessage : tessel::ApplySiteFile(QStringLiteral(":/demo/site.json")).lstMessages)
-        std::fprintf(stderr, "dashboard: %s\n", qPrintable(strMessage));
+        qCWarning(lcDashboard, "%s", qPrintable(strMessage));
 }
 
 // Cameras for the live windows when the plug-in has no saved state: those
@@ -117,7 +122,7 @@ void ScriptPtzPanel(QWidget& window, int nHoldMs)
         if (!pOpen && pButton->isEnabled())
             pOpen = pButton;
     if (!pOpen) {
-        std::fprintf(stderr, "dashboard: no play window shows a PTZ camera\n");
+        qCWarning(lcDashboard, "no play window shows a PTZ camera");
         return;
     }
     pOpen->click();
@@ -134,6 +139,9 @@ void ScriptPtzPanel(QWidget& window, int nHoldMs)
 int main(int argc, char** argv)
 {
     Q_INIT_RESOURCE(dashboard);
+    // GStreamer reads its plug-in registry while Qt starts and the plug-in
+    // loads; the live windows, which need it, wait for it only if it is late.
+    auto futVideo = std::async(std::launch::async, [] { Vantrel::InitVantrel(nullptr, nullptr); });
     QApplication app(argc, argv);
     app.setApplicationName("LinkageDashboard");
 
@@ -154,8 +162,10 @@ int main(int argc, char** argv)
                                     "After this many seconds open the first window's PTZ panel and turn "
                                     "its camera for a while.",
                                     "seconds");
+    const QCommandLineOption optPrintFirstPaint(
+        "print-first-paint", "Print the steady clock's nanoseconds at the window's first paint, then quit.");
     parser.addOptions({optPluginDir, optQuitAfter, optScreenshot, optSize, optConfigure, optSite, optShowTree,
-                       optSearch, optLive, optPtz});
+                       optSearch, optLive, optPtz, optPrintFirstPaint});
     CDemoAlarms demoAlarms;
     demoAlarms.AddOptions(parser);
     parser.process(app);
@@ -163,30 +173,54 @@ int main(int argc, char** argv)
     QTranslator translator;
     InstallLook(app, translator);
 
-    // The site comes first: the plug-in's tree is built from it.
-    tessel::CSiteFileWatcher siteWatcher;
-    LoadSite(parser.value(optSite), siteWatcher);
-
-    // Cameras whose site entry switches analytics on raise real alarms.
-    Analytics::CAnalyticsHub::Instance().Start();
-    QObject::connect(&app, &QCoreApplication::aboutToQuit, [] { Analytics::CAnalyticsHub::Instance().Stop(); });
-
     CDashboardStateStore stateStore;
     CDashboardWindow window(stateStore);
     auto upPlugin = std::make_unique<CDashboardPlugin>("LinkageSnapAlarm");
-    if (!upPlugin->Load(parser.value(optPluginDir)) || !window.AddPlugin(std::move(upPlugin))) {
+    if (!upPlugin->Load(parser.value(optPluginDir)) || !window.AddPlugin(std::move(upPlugin), false)) {
         const QString strError = upPlugin ? upPlugin->ErrorString() : QStringLiteral("no widget");
         std::fprintf(stderr, "dashboard: %s\n", qPrintable(strError));
         if (!parser.isSet(optQuitAfter))
             QMessageBox::critical(
                 nullptr, "LinkageDashboard",
-                QCoreApplication::translate("Dashboard", "PluginLoadFailed").arg("LinkageSnapAlarm", strError));
+                DashboardTexts::Text(DashboardTexts::PluginLoadFailed).arg("LinkageSnapAlarm", strError));
         return 1;
     }
-
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, [&window] { window.SaveStates(); });
-    SeedLiveCameras(window.CurrentWidget(), parser.value(optLive).split(',', Qt::SkipEmptyParts),
-                    !parser.isSet(optSite));
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, [] { Analytics::CAnalyticsHub::Instance().Stop(); });
+    // Alarms stop before the window goes.
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &demoAlarms, [&demoAlarms] { demoAlarms.Stop(); });
+    QObject::connect(&demoAlarms, &CDemoAlarms::signalStatusChanged, &window, &CDashboardWindow::SetStatusText);
+
+    // The first picture comes first: the window with the plug-in's empty views
+    // in their final places. The site, the live windows' cameras and the alarm
+    // sources follow it and fill those views where they stand.
+    tessel::CSiteFileWatcher siteWatcher;
+    CFirstPaintWatch::AfterFirstPaint(window, [&] {
+        // The site comes first: the plug-in's tree and cameras are built from it.
+        LoadSite(parser.value(optSite), siteWatcher);
+        // Cameras whose site entry switches analytics on raise real alarms.
+        Analytics::CAnalyticsHub::Instance().Start();
+        window.RestoreStates();
+        SeedLiveCameras(window.CurrentWidget(), parser.value(optLive).split(',', Qt::SkipEmptyParts),
+                        !parser.isSet(optSite));
+        ScriptCameraPanel(window, parser.isSet(optShowTree), parser.value(optSearch));
+        // Alarms start once the plug-in listens (its state was restored above).
+        if (!demoAlarms.Start(parser, !parser.isSet(optQuitAfter))) {
+            QCoreApplication::exit(2);
+            return;
+        }
+        if (parser.isSet(optPtz))
+            QTimer::singleShot(static_cast<int>(parser.value(optPtz).toDouble() * 1000), &window,
+                               [&window] { ScriptPtzPanel(window, 2500); });
+        if (parser.isSet(optConfigure))
+            window.CurrentWidget()->onConfigBtnClicked();
+    });
+    // Watched after the start-up work, so that the time is taken before that work runs.
+    if (parser.isSet(optPrintFirstPaint))
+        CFirstPaintWatch::AfterFirstPaint(window, [] {
+            PrintFirstPaintTime();
+            QCoreApplication::quit();
+        });
 
     const QStringList lstSize = parser.value(optSize).split('x');
     if (lstSize.size() == 2) {
@@ -197,19 +231,6 @@ int main(int argc, char** argv)
         window.setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
         window.showMaximized();
     }
-    QTimer::singleShot(0, &window,
-                       [&] { ScriptCameraPanel(window, parser.isSet(optShowTree), parser.value(optSearch)); });
-    // Alarms start once the plug-in listens (its state was restored above);
-    // they stop before the window goes.
-    QObject::connect(&demoAlarms, &CDemoAlarms::signalStatusChanged, &window, &CDashboardWindow::SetStatusText);
-    if (!demoAlarms.Start(parser, !parser.isSet(optQuitAfter)))
-        return 2;
-    QObject::connect(&app, &QCoreApplication::aboutToQuit, &demoAlarms, [&demoAlarms] { demoAlarms.Stop(); });
-    if (parser.isSet(optPtz))
-        QTimer::singleShot(static_cast<int>(parser.value(optPtz).toDouble() * 1000), &window,
-                           [&window] { ScriptPtzPanel(window, 2500); });
-    if (parser.isSet(optConfigure))
-        QTimer::singleShot(0, &window, [&window] { window.CurrentWidget()->onConfigBtnClicked(); });
     if (parser.isSet(optQuitAfter))
         ScheduleScreenshot(window, parser.value(optScreenshot),
                            static_cast<int>(parser.value(optQuitAfter).toDouble() * 1000));

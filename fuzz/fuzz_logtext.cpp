@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "LogText.h"
+#include "protocol/LogText.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSize)
 {

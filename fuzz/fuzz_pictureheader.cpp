@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "LinkageRules.h"
-#include "PictureHeader.h"
+#include "common/LinkageRules.h"
+#include "common/PictureHeader.h"
 
 #include <QByteArray>
 #include <QLoggingCategory>

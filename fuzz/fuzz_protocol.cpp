@@ -11,8 +11,8 @@
 
 #include <QLoggingCategory>
 
-#include "JSONStruct/IntelAlarmInfoStruct.h"
-#include "JSONStruct/JSONResponse.h"
+#include "protocol/JSONStruct/IntelAlarmInfoStruct.h"
+#include "protocol/JSONStruct/JSONResponse.h"
 
 namespace {
 

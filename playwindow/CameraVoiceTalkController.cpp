@@ -1,6 +1,6 @@
-#include "CameraVoiceTalkController.h"
+#include "playwindow/CameraVoiceTalkController.h"
 
-#include "PlayWindowTexts.h"
+#include "playwindow/PlayWindowTexts.h"
 
 #include "Miravel/InformationMgr.h"
 #include "TesselGUIToolkit/ObjectSingleton.h"

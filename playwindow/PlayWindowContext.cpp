@@ -1,8 +1,4 @@
-#include "PlayWindowContext.h"
-
-#include "PlayWindowEvent.h"
-
-#include "TesselGUIToolkit/ObjectSingleton.h"
+#include "playwindow/PlayWindowContext.h"
 
 namespace TesselPlayWindow {
 
@@ -37,13 +33,3 @@ std::shared_ptr<quorra::CLocalDataManagerDelegate> CPlayWindowContext::LocalData
 }
 
 } // namespace TesselPlayWindow
-
-void InitPlayWindowContext(std::shared_ptr<Kelmot::CGroupManagerDeletage> spGroupManager,
-                           std::shared_ptr<quorra::CLocalDataManagerDelegate> spLocalData)
-{
-    TesselPlayWindow::CPlayWindowContext::Instance().SetDelegates(std::move(spGroupManager), std::move(spLocalData));
-    TesselGUIToolkit::CObjectSingleton<TesselPlayWindow::CPublicSignalManager>::CreateInstance();
-    // Both spellings travel in queued signals: with and without the namespace.
-    qRegisterMetaType<TesselPlayWindow::CLiveViewEvent>("TesselPlayWindow::CLiveViewEvent");
-    qRegisterMetaType<TesselPlayWindow::CLiveViewEvent>("CLiveViewEvent");
-}

@@ -23,7 +23,8 @@ public:
     ~CPublicSignalManager() override;
 };
 
-// The library's process-wide context: the host delegates the owner handed over.
+// The library's process-wide context: the host delegates the owner handed
+// over, set and cleared by CPlayWindowLibrary.
 class CPlayWindowContext
 {
 public:
@@ -42,7 +43,3 @@ private:
 };
 
 } // namespace TesselPlayWindow
-
-// Called once by the owner before it creates play windows.
-void InitPlayWindowContext(std::shared_ptr<Kelmot::CGroupManagerDeletage> spGroupManager,
-                           std::shared_ptr<quorra::CLocalDataManagerDelegate> spLocalData);

@@ -1,4 +1,4 @@
-#include "PlayWindowEvent.h"
+#include "playwindow/PlayWindowEvent.h"
 
 #include <algorithm>
 

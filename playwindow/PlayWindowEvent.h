@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LiveViewEvent.h"
+#include "Vantrel/LiveViewEvent.h"
 
 #include "Vantrel/PreviewObserver.h"
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QCoreApplication>
+#include "common/TranslationKeys.h"
 
 // The texts the play-window library shows, listed once so that lupdate finds
 // every key (the menu's action texts are in CLiveViewMenuMgr).
-struct PlayWindowTexts
+struct PlayWindowTexts : LinkageSnapAlarm::TranslationKeys<PlayWindowTexts>
 {
     static constexpr const char* kContext = "CStreamPlayWindowWithTask";
     static constexpr const char* TheUserHasNoPermission =
@@ -23,6 +23,4 @@ struct PlayWindowTexts
         QT_TRANSLATE_NOOP("CStreamPlayWindowWithTask", "VoiceTalkNotAllowed");
     static constexpr const char* PTZNotSupported = QT_TRANSLATE_NOOP("CStreamPlayWindowWithTask", "PTZNotSupported");
     static constexpr const char* Reconnected = QT_TRANSLATE_NOOP("CStreamPlayWindowWithTask", "Reconnected");
-
-    static QString Text(const char* szKey) { return QCoreApplication::translate(kContext, szKey); }
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LsaLogging.h"
+#include "plugin/PluginLogging.h"
 
 #include <exception>
 

@@ -1,6 +1,8 @@
-#include "LinckageSnap.h"
+#include "plugin/LinckageSnap.h"
 
-#include "LinkageSnapAlarmDlg.h"
+#include "alarmview/LinkageSnapAlarmDlg.h"
+
+#include "common/LsaCheck.h"
 
 #include <QApplication>
 #include <QDesktopWidget>
@@ -53,8 +55,8 @@ void CLinckageSnap::saveState()
 
 void CLinckageSnap::onConfigBtnClicked()
 {
-    if (m_pLinkageSnapAlarmDlg)
-        m_pLinkageSnapAlarmDlg->onBtnSetUpClicked();
+    LSA_CHECK(m_pLinkageSnapAlarmDlg) return;
+    m_pLinkageSnapAlarmDlg->onBtnSetUpClicked();
 }
 
 void CLinckageSnap::onMinmumBtnClicked()
@@ -63,8 +65,8 @@ void CLinckageSnap::onMinmumBtnClicked()
 
 void CLinckageSnap::onCloseBtnClicked()
 {
-    if (m_pLinkageSnapAlarmDlg)
-        m_pLinkageSnapAlarmDlg->onBtnCloseClicked();
+    LSA_CHECK(m_pLinkageSnapAlarmDlg) return;
+    m_pLinkageSnapAlarmDlg->onBtnCloseClicked();
 }
 
 } // namespace LinkageSnapAlarm

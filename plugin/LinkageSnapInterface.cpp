@@ -1,8 +1,8 @@
-#include "LinkageSnapInterface.h"
+#include "plugin/LinkageSnapInterface.h"
 
-#include "LinckageSnap.h"
-#include "LinkageSnapAlarmDlg.h"
-#include "PluginTexts.h"
+#include "alarmview/LinkageSnapAlarmDlg.h"
+#include "plugin/LinckageSnap.h"
+#include "plugin/PluginTexts.h"
 
 #include <QCoreApplication>
 

@@ -1,16 +1,14 @@
 #pragma once
 
-#include <QCoreApplication>
+#include "common/TranslationKeys.h"
 
 namespace LinkageSnapAlarm {
 
 // The texts the plug-in hands to the host, listed once so that lupdate finds them.
-struct PluginTexts
+struct PluginTexts : TranslationKeys<PluginTexts>
 {
     static constexpr const char* kContext = "QObject";
     static constexpr const char* LinkageSnapshotAlarm = QT_TRANSLATE_NOOP("QObject", "LinkageSnapshotAlarm");
-
-    static QString Text(const char* szKey) { return QCoreApplication::translate(kContext, szKey); }
 };
 
 } // namespace LinkageSnapAlarm

@@ -1,3 +1,3 @@
-#include "ProtocolLogging.h"
+#include "protocol/ProtocolLogging.h"
 
 Q_LOGGING_CATEGORY(lcProtocol, "lsa.protocol", QtInfoMsg)

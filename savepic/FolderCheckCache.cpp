@@ -1,9 +1,9 @@
-#include "FolderCheckCache.h"
+#include "savepic/FolderCheckCache.h"
 
-#include "PictureFile.h"
-#include "SaveFailureLog.h"
+#include "common/FreeSpace.h"
+#include "savepic/SaveFailureLog.h"
 
-#include "LinkageRules.h"
+#include "common/LinkageRules.h"
 
 #include <QDir>
 
@@ -22,7 +22,7 @@ CFolderCheckCache::Result CFolderCheckCache::Check(const QString& strFolder, boo
     m_bValid = false;
     // The space of the file system the picture goes to; an unknown answer does
     // not stop the attempt.
-    if (PictureFile::CheckFreeSpace(strFolder) == PictureFile::SpaceCheck::NotEnough) {
+    if (FreeSpace::CheckFreeSpace(strFolder) == FreeSpace::SpaceCheck::NotEnough) {
         SaveFailureLog::Failed(QStringLiteral("less than %1 MiB free for %2").arg(kMinFreeSpaceMiB).arg(strFolder));
         return Result::NotEnoughSpace;
     }

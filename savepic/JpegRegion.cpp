@@ -1,6 +1,6 @@
-#include "JpegRegion.h"
+#include "savepic/JpegRegion.h"
 
-#include "PictureHeader.h"
+#include "common/PictureHeader.h"
 
 #include <algorithm>
 #include <csetjmp>

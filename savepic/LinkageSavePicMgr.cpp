@@ -1,12 +1,12 @@
-#include "LinkageSavePicMgr.h"
+#include "savepic/LinkageSavePicMgr.h"
 
-#include "FolderCheckCache.h"
-#include "LinkageSavePicTask.h"
-#include "PictureFile.h"
-#include "TesselThreadPool.h"
+#include "savepic/FolderCheckCache.h"
+#include "savepic/LinkageSavePicTask.h"
+#include "savepic/PictureFile.h"
+#include "savepic/TesselThreadPool.h"
 
-#include "LogText.h"
-#include "LsaLogging.h"
+#include "protocol/LogText.h"
+#include "savepic/SavePicLogging.h"
 
 #include <QTimer>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LinkageSavePicInfo.h"
+#include "savepic/LinkageSavePicInfo.h"
 
 #include "TesselGUIToolkit/ObjectSingleton.h"
 

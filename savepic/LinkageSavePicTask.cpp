@@ -1,8 +1,8 @@
-#include "LinkageSavePicTask.h"
+#include "savepic/LinkageSavePicTask.h"
 
-#include "FolderCheckCache.h"
-#include "LinkageSavePicMgr.h"
-#include "PictureFile.h"
+#include "savepic/FolderCheckCache.h"
+#include "savepic/LinkageSavePicMgr.h"
+#include "savepic/PictureFile.h"
 
 namespace LinkageSnapAlarm {
 

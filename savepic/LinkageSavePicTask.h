@@ -1,7 +1,7 @@
 #pragma once
 
-#include "LinkageSavePicInfo.h"
-#include "TesselThreadPool.h"
+#include "savepic/LinkageSavePicInfo.h"
+#include "savepic/TesselThreadPool.h"
 
 #include <QObject>
 

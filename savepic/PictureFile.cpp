@@ -1,11 +1,9 @@
-#include "PictureFile.h"
+#include "savepic/PictureFile.h"
 
-#include "JpegRegion.h"
-#include "LinkageRules.h"
-#include "PictureHeader.h"
-#include "SaveFailureLog.h"
+#include "common/PictureHeader.h"
+#include "savepic/JpegRegion.h"
+#include "savepic/SaveFailureLog.h"
 
-#include "Fendra/DiskDriveUtil.h"
 #include "Fendra/StringUtil.h"
 
 #include <QBuffer>
@@ -111,15 +109,6 @@ bool OpenTemporary(const QString& strFolder, QFile& file)
 }
 
 } // namespace
-
-SpaceCheck CheckFreeSpace(const QString& strFolder)
-{
-    Fendra::U_LARGE_PART total{};
-    Fendra::U_LARGE_PART free{};
-    if (Fendra::DiskDriveUtil::GetLocalDriveSpace(QFile::encodeName(strFolder).constData(), &total, &free) != 0)
-        return SpaceCheck::Unknown;
-    return (free.QuadPart >> 20) < kMinFreeSpaceMiB ? SpaceCheck::NotEnough : SpaceCheck::Enough;
-}
 
 QString SafeName(const QString& strName)
 {

@@ -9,11 +9,6 @@
 // The file side of saving a picture: safe names, cropping and writing new files.
 namespace LinkageSnapAlarm::PictureFile {
 
-enum class SpaceCheck { Enough, NotEnough, Unknown };
-
-// The free space of the file system that holds strFolder (or would hold it).
-SpaceCheck CheckFreeSpace(const QString& strFolder);
-
 // A name usable as one path component under a folder: characters a file name may
 // not hold are replaced, and names that would leave the folder ("", ".", "..") are
 // replaced by underscores.

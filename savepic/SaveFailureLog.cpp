@@ -1,7 +1,7 @@
-#include "SaveFailureLog.h"
+#include "savepic/SaveFailureLog.h"
 
-#include "LogText.h"
-#include "LsaLogging.h"
+#include "protocol/LogText.h"
+#include "savepic/SavePicLogging.h"
 
 #include <mutex>
 

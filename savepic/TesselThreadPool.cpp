@@ -1,6 +1,6 @@
-#include "TesselThreadPool.h"
+#include "savepic/TesselThreadPool.h"
 
-#include "LsaLogging.h"
+#include "savepic/SavePicLogging.h"
 
 #include <algorithm>
 #include <chrono>

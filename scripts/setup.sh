@@ -14,7 +14,7 @@ packages=(
   gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   gstreamer1.0-plugins-bad gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-x
   gstreamer1.0-rtsp libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
-  libgstrtspserver-1.0-dev
+  libgstrtspserver-1.0-dev libxcb1-dev
   mosquitto libmosquitto-dev openssl
   libopencv-dev opencv-data opencv-doc
 )

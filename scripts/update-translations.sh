@@ -7,8 +7,5 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 lupdate=$(command -v lupdate || echo /usr/lib/qt5/bin/lupdate)
-folders=()
-for dir in host protocol common savepic settings cameratree cards playwindow alarmview plugin dashboard; do
-  [ -d "$dir" ] && folders+=("$dir")
-done
+folders=(host protocol common savepic settings cameratree cards playwindow alarmview plugin sim dashboard)
 "$lupdate" -silent -locations none -extensions cpp,h,ui "${folders[@]}" -ts dashboard/translations/linkage_en.ts

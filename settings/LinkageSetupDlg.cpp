@@ -1,11 +1,13 @@
-#include "LinkageSetupDlg.h"
+#include "settings/LinkageSetupDlg.h"
 
-#include "LinkageSetupDlgForm.h"
-#include "LinkageSetupStore.h"
-#include "SettingsTexts.h"
+#include "ui_LinkageSetupDlgForm.h"
 
-#include "LinkageRules.h"
-#include "PictureFile.h"
+#include "settings/LinkageSetupStore.h"
+#include "settings/SettingsTexts.h"
+
+#include "common/FreeSpace.h"
+#include "common/LinkageRules.h"
+#include "common/LsaCheck.h"
 
 #include "Fendra/Singleton.h"
 #include "Miravel/InformationMgr.h"
@@ -38,7 +40,7 @@ void MakeBold(QWidget* pWidget)
 // A failing query does not count as too little space.
 bool HasTooLittleSpace(const QString& strFolder)
 {
-    return PictureFile::CheckFreeSpace(strFolder) == PictureFile::SpaceCheck::NotEnough;
+    return FreeSpace::CheckFreeSpace(strFolder) == FreeSpace::SpaceCheck::NotEnough;
 }
 
 bool CanWriteIn(const QString& strFolder)
@@ -59,18 +61,18 @@ bool CanWriteIn(const QString& strFolder)
 
 CLinkageSetupDlg::CLinkageSetupDlg(QWidget* pParent)
     : QDialog(pParent)
-    , m_upForm(std::make_unique<CLinkageSetupDlgForm>())
+    , ui(std::make_unique<Ui::LinkageSetupDlg>())
 {
-    m_upForm->setupUi(this);
+    ui->setupUi(this);
     m_stSetupInfo = LinkageSetupInfo{false, QString(), kPreviewModeDual};
     m_bSaveFailed = false;
-    MakeBold(m_upForm->m_pLabelSetup);
-    MakeBold(m_upForm->m_pBtnSave);
-    MakeBold(m_upForm->m_pBtnCancel);
+    MakeBold(ui->m_pLabelSetup);
+    MakeBold(ui->m_pBtnSave);
+    MakeBold(ui->m_pBtnCancel);
     setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_ShowModal);
-    m_upForm->m_pEditSavePath->setReadOnly(true);
+    ui->m_pEditSavePath->setReadOnly(true);
     m_pRetryTimer = new QTimer(this);
     m_pRetryTimer->setInterval(kLoadRetryMs);
     connect(m_pRetryTimer, &QTimer::timeout, this, &CLinkageSetupDlg::onRetryLoad);
@@ -82,7 +84,7 @@ CLinkageSetupDlg::CLinkageSetupDlg(QWidget* pParent)
     }
     ShowSetup();
     MakeConnections();
-    m_upForm->m_pBtnClose->setToolTip(SetupDlgTexts::Text(SetupDlgTexts::Close));
+    ui->m_pBtnClose->setToolTip(SetupDlgTexts::Text(SetupDlgTexts::Close));
 }
 
 CLinkageSetupDlg::~CLinkageSetupDlg() = default;
@@ -99,19 +101,18 @@ void CLinkageSetupDlg::SetFolderChooser(FolderChooser fnChooser)
 
 void CLinkageSetupDlg::MakeConnections()
 {
-    connect(m_upForm->m_pCheckSavePic, SIGNAL(stateChanged(int)), this, SLOT(onCheckSavePicChange()));
-    connect(m_upForm->m_pEditSavePath, SIGNAL(SignalCursorPosition(int)), this, SLOT(onPicPathClicked()));
-    connect(m_upForm->m_pBtnClose, SIGNAL(clicked()), this, SLOT(onBtnCloseClicked()));
-    connect(m_upForm->m_pBtnSave, SIGNAL(clicked()), this, SLOT(onBtnSaveClicked()));
-    connect(m_upForm->m_pBtnCancel, SIGNAL(clicked()), this, SLOT(onBtnCancelClicked()));
-    connect(m_upForm->buttonGroup, SIGNAL(buttonClicked(QAbstractButton*)), this, SLOT(onPreviewClicked()));
+    connect(ui->m_pCheckSavePic, SIGNAL(stateChanged(int)), this, SLOT(onCheckSavePicChange()));
+    connect(ui->m_pEditSavePath, SIGNAL(SignalCursorPosition(int)), this, SLOT(onPicPathClicked()));
+    connect(ui->m_pBtnClose, SIGNAL(clicked()), this, SLOT(onBtnCloseClicked()));
+    connect(ui->m_pBtnSave, SIGNAL(clicked()), this, SLOT(onBtnSaveClicked()));
+    connect(ui->m_pBtnCancel, SIGNAL(clicked()), this, SLOT(onBtnCancelClicked()));
+    connect(ui->buttonGroup, SIGNAL(buttonClicked(QAbstractButton*)), this, SLOT(onPreviewClicked()));
 }
 
 bool CLinkageSetupDlg::LoadSetup()
 {
     CLinkageSetupStore* pStore = CLinkageSetupStore::Instance();
-    if (!pStore)
-        return false;
+    LSA_CHECK(pStore) return false;
     // One query: a lock by another process costs the GUI thread one short wait.
     const CLinkageSetupStore::ReadResult eRead = pStore->ReadSetup(m_stSetupInfo);
     TellRecovery(); // the query itself may have found the damage
@@ -182,36 +183,36 @@ bool CLinkageSetupDlg::eventFilter(QObject* pWatched, QEvent* pEvent)
 
 void CLinkageSetupDlg::ShowSetup()
 {
-    m_upForm->m_pCheckSavePic->setChecked(m_stSetupInfo.IsSavePicture);
-    m_upForm->m_pEditSavePath->setText(m_stSetupInfo.SavePicPath);
-    m_upForm->m_pEditSavePath->setEnabled(m_stSetupInfo.IsSavePicture);
+    ui->m_pCheckSavePic->setChecked(m_stSetupInfo.IsSavePicture);
+    ui->m_pEditSavePath->setText(m_stSetupInfo.SavePicPath);
+    ui->m_pEditSavePath->setEnabled(m_stSetupInfo.IsSavePicture);
     if (m_stSetupInfo.PreviewMode == kPreviewModeDual)
-        m_upForm->radio2View->setChecked(true);
+        ui->radio2View->setChecked(true);
     else
-        m_upForm->radio3View->setChecked(true);
-    m_upForm->m_pWidgetPreview3->setVisible(m_upForm->radio3View->isChecked());
+        ui->radio3View->setChecked(true);
+    ui->m_pWidgetPreview3->setVisible(ui->radio3View->isChecked());
 }
 
 void CLinkageSetupDlg::onCheckSavePicChange()
 {
-    m_upForm->m_pEditSavePath->setEnabled(m_upForm->m_pCheckSavePic->isChecked());
+    ui->m_pEditSavePath->setEnabled(ui->m_pCheckSavePic->isChecked());
 }
 
 void CLinkageSetupDlg::onPreviewClicked()
 {
-    m_upForm->m_pWidgetPreview3->setVisible(m_upForm->radio3View->isChecked());
+    ui->m_pWidgetPreview3->setVisible(ui->radio3View->isChecked());
 }
 
 void CLinkageSetupDlg::onPicPathClicked()
 {
     const QString strTitle = SetupDlgTexts::Text(SetupDlgTexts::ExportPicture);
-    const QString strStart = m_upForm->m_pEditSavePath->text();
+    const QString strStart = ui->m_pEditSavePath->text();
     const QString strChosen =
         m_fnFolderChooser ? m_fnFolderChooser(this, strTitle, strStart)
                           : QFileDialog::getExistingDirectory(
                               this, strTitle, strStart, QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
     if (!strChosen.isEmpty() && AcceptFolder(strChosen))
-        m_upForm->m_pEditSavePath->setText(strChosen);
+        ui->m_pEditSavePath->setText(strChosen);
 }
 
 bool CLinkageSetupDlg::AcceptFolder(const QString& strFolder)
@@ -229,9 +230,9 @@ bool CLinkageSetupDlg::AcceptFolder(const QString& strFolder)
 
 void CLinkageSetupDlg::onBtnSaveClicked()
 {
-    m_stSetupInfo.IsSavePicture = m_upForm->m_pCheckSavePic->isChecked();
-    m_stSetupInfo.SavePicPath = m_upForm->m_pEditSavePath->text();
-    m_stSetupInfo.PreviewMode = m_upForm->radio2View->isChecked() ? kPreviewModeDual : kPreviewModeTriple;
+    m_stSetupInfo.IsSavePicture = ui->m_pCheckSavePic->isChecked();
+    m_stSetupInfo.SavePicPath = ui->m_pEditSavePath->text();
+    m_stSetupInfo.PreviewMode = ui->radio2View->isChecked() ? kPreviewModeDual : kPreviewModeTriple;
     m_bSaveFailed = false;
     if (!QDir(m_stSetupInfo.SavePicPath).exists()) {
         // Recreated, but the user is told: pictures may have gone missing with it.

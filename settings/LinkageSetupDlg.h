@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LinkageSetupInfo.h"
+#include "settings/LinkageSetupInfo.h"
 
 #include <QDialog>
 #include <QStringList>
@@ -10,9 +10,11 @@
 
 class QTimer;
 
-namespace LinkageSnapAlarm {
+namespace Ui {
+class LinkageSetupDlg;
+} // namespace Ui
 
-struct CLinkageSetupDlgForm;
+namespace LinkageSnapAlarm {
 
 // The modal settings dialog of the linkage view: picture saving on or off, the
 // picture folder and the number of live windows. It loads the stored settings when
@@ -74,7 +76,8 @@ private:
     bool AcceptFolder(const QString& strFolder);
     void Notify(const QString& strText, QWidget* pParent);
 
-    std::unique_ptr<CLinkageSetupDlgForm> m_upForm;
+    // The form (LinkageSetupDlgForm.ui); the host style sheet addresses its widgets by object name.
+    std::unique_ptr<Ui::LinkageSetupDlg> ui;
 
     LinkageSetupInfo m_stSetupInfo;
     bool m_bSaveFailed = false;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LinkageRules.h"
+#include "common/LinkageRules.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
-#include "LinkageSetupStore.h"
+#include "settings/LinkageSetupStore.h"
 
-#include "LogText.h"
-#include "LsaLogging.h"
+#include "protocol/LogText.h"
+#include "settings/SettingsLogging.h"
 
 #include "Fendra/Singleton.h"
 #include "Fendra/StringUtil.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LinkageSetupInfo.h"
+#include "settings/LinkageSetupInfo.h"
 
 #include "Fendra/Noncopyable.h"
 #include "ORN/ORN_Mutex.h"

@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QCoreApplication>
+#include "common/TranslationKeys.h"
 
 namespace LinkageSnapAlarm {
 
 // The texts the setup dialog shows from code, listed once so that lupdate finds
 // every key (the form's own texts are in LinkageSetupDlgForm.ui).
-struct SetupDlgTexts
+struct SetupDlgTexts : TranslationKeys<SetupDlgTexts>
 {
     static constexpr const char* kContext = "LinkageSnapAlarm::CLinkageSetupDlg";
     static constexpr const char* Close = QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSetupDlg", "Close");
@@ -22,8 +22,6 @@ struct SetupDlgTexts
         QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSetupDlg", "SettingsDatabaseDamaged");
     static constexpr const char* SettingsNotAvailableYet =
         QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSetupDlg", "SettingsNotAvailableYet");
-
-    static QString Text(const char* szKey) { return QCoreApplication::translate(kContext, szKey); }
 };
 
 } // namespace LinkageSnapAlarm

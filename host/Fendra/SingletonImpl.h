@@ -1,10 +1,10 @@
 #pragma once
-// Definitions of the singleton holders, for host code only: a host source file
-// names each type it provides with FENDRA_HOST_SINGLETON or
-// TESSEL_HOST_UI_SINGLETON, and everyone else links to that one instantiation.
+// Definition of the process singleton holder, for host code only: a host source
+// file names each type it provides with FENDRA_HOST_SINGLETON, and everyone else
+// links to that one instantiation. The GUI toolkit defines its UI singleton holder
+// beside its own headers, on top of the same registry.
 
 #include "Fendra/Singleton.h"
-#include "TesselGUIToolkit/ObjectSingleton.h"
 
 #include <memory>
 #include <typeinfo>
@@ -19,15 +19,4 @@ T& Fendra::CSingleton<T>::Instance()
     return *static_cast<T*>(slot.spOwned.get());
 }
 
-template <class T>
-T& TesselGUIToolkit::CUiSingleton<T>::Instance()
-{
-    std::lock_guard<std::recursive_mutex> lock(Fendra::detail::RegistryMutex());
-    auto& slot = Fendra::detail::FindSlot(Fendra::detail::SingletonScope::Ui, typeid(T).name());
-    if (!slot.spOwned)
-        slot.spOwned = std::make_shared<T>();
-    return *static_cast<T*>(slot.spOwned.get());
-}
-
 #define FENDRA_HOST_SINGLETON(T) template class Fendra::CSingleton<T>;
-#define TESSEL_HOST_UI_SINGLETON(T) template class TesselGUIToolkit::CUiSingleton<T>;

@@ -1,6 +1,6 @@
 #include "Fendra/StringUtil.h"
 
-#include "LogText.h"
+#include "protocol/LogText.h"
 
 #include <QString>
 

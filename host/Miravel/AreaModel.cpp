@@ -114,7 +114,7 @@ void CAreaModel::ElementChanged(tessel::IElement* pElement)
         return;
     // A state icon set from outside (playing, idle) must not hide that the
     // camera became unavailable.
-    const auto* pCamera = dynamic_cast<const tessel::ICamera*>(pElement);
+    const tessel::ICamera* pCamera = tessel::AsCamera(pElement);
     if (pCamera && (!pCamera->IsOnline() || !pCamera->IsEnabled())) {
         auto& vecData = m_vecRows[static_cast<size_t>(nRow)].vecData;
         vecData.erase(std::remove_if(vecData.begin(), vecData.end(),
@@ -163,9 +163,8 @@ QVariant CAreaModel::ElementData(const tessel::IElement* pElement, int role) con
 {
     // Only the state roles need the camera behind the element.
     const tessel::ICamera* pCamera = nullptr;
-    if ((role == Qt::ForegroundRole || role == Qt::DecorationRole)
-        && pElement->GetElementType() == tessel::ElementTypeCamera)
-        pCamera = dynamic_cast<const tessel::ICamera*>(pElement);
+    if (role == Qt::ForegroundRole || role == Qt::DecorationRole)
+        pCamera = tessel::AsCamera(pElement);
     const bool bAvailable = !pCamera || (pCamera->IsOnline() && pCamera->IsEnabled());
     switch (role) {
     case Qt::DisplayRole:

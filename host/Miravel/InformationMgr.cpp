@@ -1,5 +1,5 @@
 #include "Miravel/InformationMgr.h"
-#include "Fendra/SingletonImpl.h"
+#include "TesselGUIToolkit/UiSingletonImpl.h"
 
 #include <QApplication>
 #include <QGuiApplication>

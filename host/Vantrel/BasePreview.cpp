@@ -2,12 +2,13 @@
 
 #include "analytics/AnalyticsHub.h"
 
-#include "PipelineLink.h"
+#include "Vantrel/PipelineLink.h"
 #include "Vantrel/Vantrel.h"
 
 #include "Miravel/ErrorInfoMgr.h"
 #include "Ostrel/UserDataPath.h"
 #include "TesselGUIToolkit/ObjectSingleton.h"
+#include "Vantrel/OverlayWindow.h"
 #include "Vantrel/PreviewCrop.h"
 #include "Vantrel/PtzControl.h"
 
@@ -25,6 +26,7 @@
 #include <QTimer>
 
 #include <mutex>
+#include <utility>
 
 namespace Vantrel {
 namespace {
@@ -46,6 +48,12 @@ QString FileNamePart(const std::string& strName)
     QString str = QString::fromStdString(strName).left(64);
     str.replace(QRegularExpression(QStringLiteral("[^\\w\\-]+")), QStringLiteral("_"));
     return str.isEmpty() ? QStringLiteral("camera") : str;
+}
+
+// The native window's size: X windows are sized in device pixels.
+QSize DevicePixels(const QWidget& widget)
+{
+    return (QSizeF(widget.size()) * widget.devicePixelRatioF()).toSize();
 }
 
 QString TimeStamp()
@@ -171,6 +179,7 @@ struct CBasePreview::Impl
     BuiltPipeline pipeline;
     std::shared_ptr<RecordBranch> spRecord;
     QPointer<QWidget> pSurface;
+    OverlayWindow overlay; // the X sink's own window inside the surface
     QTimer watchdog;
     QElapsedTimer elapsedSinceStart;
     std::string strGUID; // of the stream that runs
@@ -343,6 +352,13 @@ bool CBasePreview::StartPreview(WId hWnd, int, int, bool)
     d->nSampleMs = QDateTime::currentMSecsSinceEpoch();
     d->dFps = 0;
     m_rateMeter.Reset();
+    if (bOverlay) {
+        // The sink draws into a window of its own that can outlive the surface:
+        // stopping then never has to wait on this thread.
+        d->overlay = CreateOverlayWindow(hWnd, DevicePixels(*pSurface));
+        if (d->overlay)
+            spLink->hWindow = d->overlay.hWindow;
+    }
     // Returns at once: connecting and negotiating go on in streaming threads.
     if (gst_element_set_state(built.pPipeline, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
         Miravel::CErrorInfoMgr::SetLastError(Miravel::CErrorInfoMgr::ModulePreview,
@@ -395,18 +411,24 @@ void CBasePreview::Teardown()
     if (!pipeline.pPipeline)
         return;
     Analytics::CAnalyticsHub::Instance().DetachPreview(d->strGUID, pipeline.pPipeline);
-    if (pipeline.bOverlay && !spRecord && d->spLink && d->spLink->bWindowHandleSet) {
-        // The X sink draws into our window: let go of it before the window can
-        // go away; the rest of the pipeline stops elsewhere. (Before it got the
-        // window, e.g. while connecting, there is nothing to let go of.)
+    const OverlayWindow overlay = std::exchange(d->overlay, OverlayWindow());
+    if (overlay) {
+        // Hidden and out of the surface's reach: the sink may go on drawing
+        // into it until it stops on the teardown thread.
+        DetachOverlayWindow(overlay);
+    } else if (pipeline.bOverlay && !spRecord && d->spLink && d->spLink->bWindowHandleSet) {
+        // The X sink draws into the surface itself: let go of it before the
+        // window can go away. (Before it got the window, e.g. while
+        // connecting, there is nothing to let go of.)
         gst_element_set_locked_state(pipeline.pSink, TRUE);
         gst_element_set_state(pipeline.pSink, GST_STATE_NULL);
     }
-    RunOffGuiThread([pipeline, spRecord] {
+    RunOffGuiThread([pipeline, spRecord, overlay] {
         if (spRecord)
             FinishRecordBranch(spRecord, kRecordFinishTimeoutMs);
         gst_element_set_state(pipeline.pPipeline, GST_STATE_NULL);
         gst_object_unref(pipeline.pPipeline);
+        DestroyOverlayWindow(overlay);
     });
 }
 
@@ -461,6 +483,8 @@ bool CBasePreview::eventFilter(QObject* pWatched, QEvent* pEvent)
         return QObject::eventFilter(pWatched, pEvent);
     if (d->pipeline.bOverlay) {
         // The X server draws the video; Qt must not paint over it.
+        if (pEvent->type() == QEvent::Resize)
+            ResizeOverlayWindow(d->overlay, DevicePixels(*d->pSurface));
         if (pEvent->type() == QEvent::Paint || pEvent->type() == QEvent::Resize) {
             gst_video_overlay_expose(GST_VIDEO_OVERLAY(d->pipeline.pSink));
             return pEvent->type() == QEvent::Paint;
@@ -505,6 +529,7 @@ CBasePreview::StreamStatistics CBasePreview::GetStreamStatistics() const
     stats.dFramesPerSecond = d->dFps;
     stats.nWidth = d->spLink->nWidth;
     stats.nHeight = d->spLink->nHeight;
+    stats.nFirstPictureNs = d->spLink->nFirstPictureNs;
     std::lock_guard<std::mutex> lock(d->spLink->mutex);
     stats.strCaps = d->spLink->strCaps;
     return stats;

@@ -37,6 +37,9 @@ public:
         int nWidth = 0;
         int nHeight = 0;
         QString strCaps; // the shown stream's format
+        // When the first picture reached the sink (std::chrono::steady_clock,
+        // nanoseconds since its epoch); 0 before.
+        qint64 nFirstPictureNs = 0;
     };
 
     static constexpr int kDefaultConnectTimeoutMs = 8000;

@@ -1,4 +1,4 @@
-#include "PipelineLink.h"
+#include "Vantrel/PipelineLink.h"
 
 #include "Miravel/ErrorInfoMgr.h"
 
@@ -11,6 +11,7 @@
 #include <QUrl>
 #include <QUrlQuery>
 
+#include <chrono>
 #include <vector>
 
 namespace Vantrel {
@@ -95,7 +96,10 @@ GstPadProbeReturn OnSinkPad(GstPad*, GstPadProbeInfo* pInfo, gpointer pData)
         return GST_PAD_PROBE_DROP;
     }
     pLink->nLastFrameMs = QDateTime::currentMSecsSinceEpoch();
-    ++pLink->nFrames;
+    if (++pLink->nFrames == 1)
+        pLink->nFirstPictureNs =
+            std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+                .count();
     // The application sink reports its first picture once it holds it.
     if (!pLink->bAppSink && !pLink->bFirstFramePosted.exchange(true))
         pLink->Post(&PreviewAccess::OnFirstFrame);
@@ -363,6 +367,9 @@ struct DecodeContext
     GstElement* pVideoEntry = nullptr;
     std::atomic<bool> bVideoLinked{false}; // pads appear on streaming threads
     std::atomic<bool> bAudioLinked{false};
+    // Made and started with the pipeline, for the first stream of an RTSP
+    // session: no decoder to make and start once its first packet is there.
+    std::atomic<GstElement*> pReadyDecoder{nullptr}; // borrowed from the pipeline
 };
 
 void OnDecodedPad(GstElement*, GstPad* pPad, gpointer pData)
@@ -517,11 +524,14 @@ GstElement* NewDecoder(DecodeContext* pCtx)
 void OnRtspPad(GstElement*, GstPad* pPad, gpointer pData)
 {
     auto* pCtx = static_cast<DecodeContext*>(pData);
-    GstElement* pDecode = NewDecoder(pCtx);
-    if (!pDecode)
-        return;
-    gst_bin_add(GST_BIN(pCtx->pPipeline), pDecode);
-    gst_element_sync_state_with_parent(pDecode);
+    GstElement* pDecode = pCtx->pReadyDecoder.exchange(nullptr);
+    if (!pDecode) {
+        pDecode = NewDecoder(pCtx);
+        if (!pDecode)
+            return;
+        gst_bin_add(GST_BIN(pCtx->pPipeline), pDecode);
+        gst_element_sync_state_with_parent(pDecode);
+    }
     GstPad* pSinkPad = gst_element_get_static_pad(pDecode, "sink");
     gst_pad_link(pPad, pSinkPad);
     gst_object_unref(pSinkPad);
@@ -548,6 +558,10 @@ bool BuildUriSource(GstBin* pBin, const QString& strUri, GstElement* pVideoEntry
         g_object_set(pSource, "location", strUri.toUtf8().constData(), nullptr);
         OnSourceSetup(nullptr, pSource, nullptr);
         CountArrivingBytes(pSource, spLink);
+        if (GstElement* pDecode = NewDecoder(pCtx)) {
+            gst_bin_add(pBin, pDecode);
+            pCtx->pReadyDecoder = pDecode;
+        }
         g_signal_connect_data(pSource, "pad-added", G_CALLBACK(&OnRtspPad), pCtx, &FreeDecodeContext, GConnectFlags(0));
     } else {
         g_object_set(pSource, "uri", strUri.toUtf8().constData(), nullptr);

@@ -58,6 +58,7 @@ struct PipelineLink : std::enable_shared_from_this<PipelineLink>
     std::atomic<int> nHeight{0};
     std::atomic<bool> bSoundOpen{false};
     std::atomic<bool> bFirstFramePosted{false};
+    std::atomic<qint64> nFirstPictureNs{0};    // steady clock, when the sink got the first picture
     std::atomic<bool> bWindowHandleSet{false}; // the X sink draws into our window
     bool bAppSink = false;                     // set before the pipeline runs
     std::atomic<bool> bHasAudio{false};

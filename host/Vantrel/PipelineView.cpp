@@ -1,4 +1,4 @@
-#include "PipelineLink.h"
+#include "Vantrel/PipelineLink.h"
 
 #include "Vantrel/PreviewCrop.h"
 #include "Vantrel/PtzControl.h"

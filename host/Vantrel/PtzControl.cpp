@@ -1,6 +1,6 @@
 #include "Vantrel/PtzControl.h"
 
-#include "Fendra/SingletonImpl.h"
+#include "TesselGUIToolkit/UiSingletonImpl.h"
 
 #include "tessel/ICamera.h"
 

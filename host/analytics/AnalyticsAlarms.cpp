@@ -2,10 +2,11 @@
 
 #include "Fendra/SingletonImpl.h"
 
+#include <QBuffer>
 #include <QDateTime>
+#include <QImage>
+#include <QImageWriter>
 #include <QUuid>
-
-#include <opencv2/imgcodecs.hpp>
 
 namespace Analytics {
 namespace {
@@ -16,10 +17,20 @@ constexpr double kCloseUpMargin = 0.1;
 
 std::shared_ptr<protocol::PicBinary> Jpeg(const cv::Mat& matImage)
 {
+    // Qt's JPEG writer, so that the host does not load OpenCV's codecs and all
+    // the image libraries they bring at start.
     auto sp = std::make_shared<protocol::PicBinary>();
-    std::vector<uchar> vecBytes;
-    if (!matImage.empty() && cv::imencode(".jpg", matImage, vecBytes, {cv::IMWRITE_JPEG_QUALITY, kJpegQuality}))
-        sp->strData.assign(reinterpret_cast<const char*>(vecBytes.data()), vecBytes.size());
+    if (matImage.empty() || matImage.depth() != CV_8U || (matImage.channels() != 3 && matImage.channels() != 1))
+        return sp;
+    const QImage image(matImage.data, matImage.cols, matImage.rows, static_cast<int>(matImage.step),
+                       matImage.channels() == 3 ? QImage::Format_BGR888 : QImage::Format_Grayscale8);
+    QByteArray baJpeg;
+    QBuffer buffer(&baJpeg);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpg");
+    writer.setQuality(kJpegQuality);
+    if (writer.write(image))
+        sp->strData.assign(baJpeg.constData(), static_cast<size_t>(baJpeg.size()));
     return sp;
 }
 

@@ -2,7 +2,8 @@
 
 #include "analytics/AnalyticsLogging.h"
 
-#include "Fendra/SingletonImpl.h"
+#include "Fendra/Singleton.h"
+#include "TesselGUIToolkit/UiSingletonImpl.h"
 #include "Vantrel/PipelineLink.h"
 #include "Vantrel/Vantrel.h"
 #include "quorra/AlarmTransfer.h"

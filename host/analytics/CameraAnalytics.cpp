@@ -6,7 +6,7 @@
 
 #include <chrono>
 
-Q_LOGGING_CATEGORY(lcAnalytics, "lsa.host.analytics")
+Q_LOGGING_CATEGORY(lcAnalytics, "lsa.host.analytics", QtInfoMsg)
 
 namespace Analytics {
 namespace {

@@ -1,6 +1,7 @@
 #include "analytics/PersonDetector.h"
 
-#include <opencv2/dnn.hpp>
+#include "analytics/IouTracker.h"
+
 #include <opencv2/imgproc.hpp>
 
 #include <algorithm>
@@ -108,17 +109,21 @@ std::vector<Detection> CPersonDetector::Suppress(std::vector<Detection> vecFound
 {
     if (vecFound.size() < 2)
         return vecFound;
-    std::vector<cv::Rect> vecBoxes;
-    std::vector<float> vecScores;
-    for (const Detection& d : vecFound) {
-        vecBoxes.push_back(d.rcBody);
-        vecScores.push_back(static_cast<float>(std::max(d.dScore, 0.0)));
-    }
-    std::vector<int> vecKeep;
-    cv::dnn::NMSBoxes(vecBoxes, vecScores, 0.0f, static_cast<float>(m_settings.dNmsIoU), vecKeep);
+    // Greedy non-maximum suppression: the best-scored box wins, and a box that
+    // overlaps a kept one by more than the limit goes. Boxes without a positive
+    // score never win.
+    std::stable_sort(vecFound.begin(), vecFound.end(),
+                     [](const Detection& a, const Detection& b) { return a.dScore > b.dScore; });
     std::vector<Detection> vecKept;
-    for (int i : vecKeep)
-        vecKept.push_back(vecFound[size_t(i)]);
+    for (const Detection& d : vecFound) {
+        if (!(d.dScore > 0.0))
+            break;
+        const bool bOverlaps = std::any_of(vecKept.begin(), vecKept.end(), [&](const Detection& kept) {
+            return IoU(kept.rcBody, d.rcBody) > m_settings.dNmsIoU;
+        });
+        if (!bOverlaps)
+            vecKept.push_back(d);
+    }
     return vecKept;
 }
 

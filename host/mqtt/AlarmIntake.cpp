@@ -52,26 +52,13 @@ CAlarmIntake::~CAlarmIntake()
 
 void CAlarmIntake::Start()
 {
-    if (m_thread.joinable())
-        return;
-    {
-        std::lock_guard<std::mutex> lock(m_mutexStop);
-        m_bStop = false;
-    }
-    m_thread = std::thread([this] { Run(); });
+    m_worker.Start([this] { Run(); });
 }
 
 void CAlarmIntake::Stop()
 {
-    if (!m_thread.joinable())
-        return;
-    {
-        std::lock_guard<std::mutex> lock(m_mutexStop);
-        m_bStop = true;
-    }
-    m_cvStop.notify_all();
-    m_thread.join();
-    SetState(State::Stopped, QString());
+    if (m_worker.Stop())
+        SetState(State::Stopped, QString());
 }
 
 CAlarmIntake::State CAlarmIntake::CurrentState() const
@@ -188,13 +175,13 @@ bool CAlarmIntake::RunConnection(mosquitto* pClient, QString& strReason)
 bool CAlarmIntake::WaitBeforeRetry(int nMs)
 {
     std::unique_lock<std::mutex> lock(m_mutexStop);
-    return !m_cvStop.wait_for(lock, std::chrono::milliseconds(nMs), [this] { return m_bStop; });
+    return !m_cvStop.wait_for(lock, std::chrono::milliseconds(nMs), [this] { return m_worker.StopRequested(); });
 }
 
 bool CAlarmIntake::IsStopping()
 {
     std::lock_guard<std::mutex> lock(m_mutexStop);
-    return m_bStop;
+    return m_worker.StopRequested();
 }
 
 void CAlarmIntake::OnConnect(mosquitto* pClient, void* pThis, int nConnack)
@@ -255,6 +242,7 @@ void CAlarmIntake::TakeMessage(const mosquitto_message* pMessage)
         qCDebug(lcMqtt, "alarm %s on %s again: dropped", strAlarmId.c_str(), szTopic);
         return;
     }
+    qCDebug(lcMqtt, "alarm %s on %s taken", strAlarmId.empty() ? "without id" : strAlarmId.c_str(), szTopic);
     const auto result = m_queue.Push(std::move(spEvent), pMessage->payloadlen);
     if (result.bEpisodeStart) {
         qCWarning(lcMqtt, "broker %s: alarms arrive faster than they are shown; dropping the oldest waiting",

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Fendra/WorkerThread.h"
 #include "HostExport.h"
 #include "mqtt/AlarmQueue.h"
 #include "mqtt/BrokerSettings.h"
@@ -14,7 +15,6 @@
 #include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <unordered_set>
 
 struct mosquitto;
@@ -97,10 +97,9 @@ private:
     const Decoder m_decoder;
     CAlarmQueue m_queue;
 
-    std::thread m_thread;
     std::mutex m_mutexStop;
     std::condition_variable m_cvStop;
-    bool m_bStop = false;
+    Fendra::CWorkerThread m_worker{m_mutexStop, m_cvStop};
 
     mutable std::mutex m_mutexState;
     State m_eState = State::Stopped;

@@ -42,6 +42,9 @@ MosquittoPtr NewClient(const BrokerSettings& settings, void* pUserData, QString&
         return nullptr;
     }
     mosquitto_int_option(upClient.get(), MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V311);
+    // An alarm is one whole message: its last segment (and the acknowledgement
+    // after it) goes at once instead of waiting for the peer's delayed ACK.
+    mosquitto_int_option(upClient.get(), MOSQ_OPT_TCP_NODELAY, 1);
     int nRc = MOSQ_ERR_SUCCESS;
     if (!settings.strUser.isEmpty())
         nRc = mosquitto_username_pw_set(upClient.get(), settings.strUser.toUtf8().constData(),

@@ -3,8 +3,8 @@
 // Header-only: the records it embeds belong to the protocol library, which the
 // host library itself does not link.
 
-#include "JSONStruct/AIOPAlarmInfo.h"
-#include "JSONStruct/IntelAlarmInfoStruct.h"
+#include "protocol/JSONStruct/AIOPAlarmInfo.h"
+#include "protocol/JSONStruct/IntelAlarmInfoStruct.h"
 #include "quorra/AlarmEvent.h"
 
 #include <algorithm>

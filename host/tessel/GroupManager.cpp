@@ -355,7 +355,7 @@ StrGUID CGroupManager::GetGroupIDOfElement(const StrGUID& strGUID) const
 
 ICamera* CGroupManager::FindCamera(const StrGUID& strGUID) const
 {
-    return dynamic_cast<ICamera*>(FindElement(strGUID));
+    return AsCamera(FindElement(strGUID));
 }
 
 void CGroupManager::RegisterObserver(IGroupManagerObserver* pObserver)

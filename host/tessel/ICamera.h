@@ -91,4 +91,17 @@ private:
     CameraInfo m_info;
 };
 
+// The camera behind an element: null unless the element says it is a camera and is
+// one. Every cast from an element to a camera goes through here.
+inline ICamera* AsCamera(IElement* pElement)
+{
+    if (!pElement || pElement->GetElementType() != ElementTypeCamera)
+        return nullptr;
+    return dynamic_cast<ICamera*>(pElement);
+}
+inline const ICamera* AsCamera(const IElement* pElement)
+{
+    return AsCamera(const_cast<IElement*>(pElement));
+}
+
 } // namespace tessel

@@ -2,7 +2,7 @@
 
 #include "tessel/GroupManager.h"
 
-#include "LogText.h"
+#include "protocol/LogText.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
 #include "tovaris/AIColorManager.h"
 
-#include "Fendra/SingletonImpl.h"
+#include "TesselGUIToolkit/UiSingletonImpl.h"
 
 // The one instance every module reaches through CUiSingleton.
 TESSEL_HOST_UI_SINGLETON(tovaris::CAIColorManager)

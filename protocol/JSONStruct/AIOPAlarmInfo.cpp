@@ -1,4 +1,4 @@
-#include "JSONStruct/AIOPAlarmInfo.h"
+#include "protocol/JSONStruct/AIOPAlarmInfo.h"
 
 namespace protocol {
 

@@ -1,4 +1,4 @@
-#include "JSONStruct/AlarmPictureInfo.h"
+#include "protocol/JSONStruct/AlarmPictureInfo.h"
 
 #include <cstddef>
 #include <new>

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "JSONStruct/JSONRecord.h"
+#include "protocol/JSONStruct/JSONRecord.h"
 
 namespace protocol {
 

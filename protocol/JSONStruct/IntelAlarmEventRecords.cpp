@@ -1,4 +1,4 @@
-#include "JSONStruct/IntelAlarmEventRecords.h"
+#include "protocol/JSONStruct/IntelAlarmEventRecords.h"
 
 namespace protocol {
 

@@ -3,7 +3,7 @@
 // from the smart-detection alarm, the plug-in neither reads nor carries their
 // keys, so they hold no fields.
 
-#include "JSONStruct/AlarmPictureInfo.h"
+#include "protocol/JSONStruct/AlarmPictureInfo.h"
 
 namespace protocol {
 

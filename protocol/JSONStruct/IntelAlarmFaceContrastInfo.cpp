@@ -1,4 +1,4 @@
-#include "JSONStruct/IntelAlarmFaceContrastInfo.h"
+#include "protocol/JSONStruct/IntelAlarmFaceContrastInfo.h"
 
 namespace protocol {
 

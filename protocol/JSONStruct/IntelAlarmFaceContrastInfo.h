@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "JSONStruct/IntelAlarmTargetInfo.h"
+#include "protocol/JSONStruct/IntelAlarmTargetInfo.h"
 
 namespace protocol {
 

@@ -1,4 +1,4 @@
-#include "JSONStruct/IntelAlarmInfoStruct.h"
+#include "protocol/JSONStruct/IntelAlarmInfoStruct.h"
 
 namespace protocol {
 

@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "JSONStruct/AIOPAlarmInfo.h"
-#include "JSONStruct/IntelAlarmEventRecords.h"
-#include "JSONStruct/IntelAlarmFaceContrastInfo.h"
-#include "JSONStruct/IntelAlarmTargetInfo.h"
+#include "protocol/JSONStruct/AIOPAlarmInfo.h"
+#include "protocol/JSONStruct/IntelAlarmEventRecords.h"
+#include "protocol/JSONStruct/IntelAlarmFaceContrastInfo.h"
+#include "protocol/JSONStruct/IntelAlarmTargetInfo.h"
 
 namespace protocol {
 

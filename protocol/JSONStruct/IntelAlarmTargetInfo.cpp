@@ -1,4 +1,4 @@
-#include "JSONStruct/IntelAlarmTargetInfo.h"
+#include "protocol/JSONStruct/IntelAlarmTargetInfo.h"
 
 namespace protocol {
 

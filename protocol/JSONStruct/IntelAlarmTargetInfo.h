@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "JSONStruct/AlarmPictureInfo.h"
+#include "protocol/JSONStruct/AlarmPictureInfo.h"
 
 namespace protocol {
 

@@ -1,6 +1,6 @@
-#include "JSONStruct/JSONFieldIO.h"
+#include "protocol/JSONStruct/JSONFieldIO.h"
 
-#include "ProtocolLogging.h"
+#include "protocol/ProtocolLogging.h"
 
 #include <climits>
 #include <cmath>
@@ -53,10 +53,10 @@ const cJSON* FindMember(const cJSON* pObject, const char* szKey)
     return nullptr;
 }
 
-MemberIndex::MemberIndex(const cJSON* pObject)
-    : m_pObject(pObject)
+void MemberIndex::Build() const
 {
-    for (const cJSON* pChild = pObject ? pObject->child : nullptr; pChild; pChild = pChild->next) {
+    m_bIndexed = true;
+    for (const cJSON* pChild = m_pObject ? m_pObject->child : nullptr; pChild; pChild = pChild->next) {
         if (!pChild->string)
             continue;  // unnamed members never match, as in cJSON
         if (m_nCount == kCapacity) {

@@ -6,10 +6,11 @@
 #include <cstdint>
 #include <string>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
-#include "JSONStruct/JSONLimits.h"
-#include "JSONStruct/JSONStructBase.h"
+#include "protocol/JSONStruct/JSONLimits.h"
+#include "protocol/JSONStruct/JSONStructBase.h"
 
 namespace protocol::detail {
 
@@ -33,12 +34,18 @@ const cJSON* FindMember(const cJSON* pObject, const char* szKey);
 // The same lookup for many keys on one object: the members are gathered once
 // with a short signature of their names, so each key scans a small array
 // instead of the member list. Objects with very many members fall back to
-// FindMember.
+// FindMember. The index is built at the first lookup that needs it.
 class MemberIndex {
 public:
-    explicit MemberIndex(const cJSON* pObject);
+    explicit MemberIndex(const cJSON* pObject)
+        : m_pObject(pObject)
+        , m_pNext(pObject ? pObject->child : nullptr)
+    {
+    }
     const cJSON* Find(const char* szKey, std::size_t nKeyLength) const
     {
+        if (!m_bIndexed)
+            Build();
         const std::uint64_t ullSignature = Signature(szKey, nKeyLength);
         if (!m_bOverflow && !(m_ullSignatureBits & SignatureBit(ullSignature)))
             return nullptr;
@@ -46,7 +53,33 @@ public:
     }
     const cJSON* Find(const char* szKey) const;
 
+    // The same for keys asked in turn that all differ (ignoring case), as a
+    // record's do. Members mostly come in the order the keys are asked, so the
+    // member after the last one found is tried first, spelled exactly: while
+    // every member before it has been found, it is the first match.
+    const cJSON* FindInTurn(const char* szKey, std::size_t nKeyLength) const
+    {
+        if (m_bInTurn && m_pNext && m_pNext->string && SameSpelling(m_pNext->string, szKey, nKeyLength))
+            return std::exchange(m_pNext, m_pNext->next);
+        const cJSON* pFound = Find(szKey, nKeyLength);
+        if (pFound && pFound == m_pNext)
+            m_pNext = m_pNext->next;
+        else if (pFound)
+            m_bInTurn = false;
+        return pFound;
+    }
+
 private:
+    // Byte for byte, in line: the names are short, a library call costs more.
+    static bool SameSpelling(const char* szName, const char* szKey, std::size_t nKeyLength)
+    {
+        for (std::size_t i = 0; i < nKeyLength; ++i)
+            if (szName[i] != szKey[i])
+                return false;
+        return szName[nKeyLength] == '\0';
+    }
+
+    void Build() const;
     const cJSON* Scan(const char* szKey, std::size_t nKeyLength, std::uint64_t ullSignature) const;
 
     static constexpr int kCapacity = 64;
@@ -65,15 +98,18 @@ private:
 
     LowerCase m_lower;
     const cJSON* m_pObject;
-    int m_nCount = 0;
+    mutable const cJSON* m_pNext;
+    mutable bool m_bInTurn = true;
+    mutable bool m_bIndexed = false;
+    mutable int m_nCount = 0;
     // One bit per signature present: most declared keys are absent from an
     // alarm, and this answers them without a scan.
-    std::uint64_t m_ullSignatureBits = 0;
-    bool m_bOverflow = false;
+    mutable std::uint64_t m_ullSignatureBits = 0;
+    mutable bool m_bOverflow = false;
     // Length and folded first byte of each named member: names that differ
     // in either cannot match, so most are passed over without reading them.
-    std::uint64_t m_aullSignature[kCapacity];
-    const cJSON* m_apMembers[kCapacity];
+    mutable std::uint64_t m_aullSignature[kCapacity];
+    mutable const cJSON* m_apMembers[kCapacity];
 };
 
 // Truncates towards zero and saturates to the 32-bit range; NaN gives 0.
@@ -109,6 +145,8 @@ void LogListTooLong(int nLength);
 template <class Record>
 void ReadValue(const cJSON* pArray, std::vector<Record>& vecRecords)
 {
+    if (!pArray->child)
+        return;  // no children, no elements
     const int nLength = cJSON_GetArraySize(pArray);
     if (nLength > kMaxListLength) {
         LogListTooLong(nLength);
@@ -186,7 +224,8 @@ void ReadFields(Record& record, const cJSON* pNode)
     const MemberIndex members(pNode);
     record.VisitFields([&](auto& field, const char* szKey, int nIndex) {
         ClearIfList(field);
-        const cJSON* pItem = members.Find(szKey, keys.LengthAt(nIndex));
+        const std::size_t nLength = keys.LengthAt(nIndex);
+        const cJSON* pItem = keys.AreDistinct() ? members.FindInTurn(szKey, nLength) : members.Find(szKey, nLength);
         if (!pItem)
             return;
         ReadValue(pItem, field);

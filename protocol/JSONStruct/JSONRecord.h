@@ -15,7 +15,7 @@
  * Copies are the compiler's member-wise ones, so they follow the list too.
  */
 
-#include "JSONStruct/JSONFieldIO.h"
+#include "protocol/JSONStruct/JSONFieldIO.h"
 
 // The field list of a record without fields.
 #define PROTOCOL_NO_FIELDS(F)

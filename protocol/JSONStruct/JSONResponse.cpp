@@ -1,8 +1,8 @@
-#include "JSONStruct/JSONResponse.h"
+#include "protocol/JSONStruct/JSONResponse.h"
 
-#include "JSONStruct/JSONLimits.h"
-#include "LogText.h"
-#include "ProtocolLogging.h"
+#include "protocol/JSONStruct/JSONLimits.h"
+#include "protocol/LogText.h"
+#include "protocol/ProtocolLogging.h"
 
 #include <algorithm>
 #include <charconv>

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "JSONStruct/JSONRecord.h"
+#include "protocol/JSONStruct/JSONRecord.h"
 
 namespace protocol {
 

@@ -1,4 +1,4 @@
-#include "JSONStruct/JSONStructBase.h"
+#include "protocol/JSONStruct/JSONStructBase.h"
 
 #include <algorithm>
 #include <bitset>
@@ -20,6 +20,11 @@ std::string Format(const char* szFormat, const char* szKey, int nLimit)
     return strText;
 }
 
+char AsciiLower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
 // The full-width opening quotation mark as the host's code page (GBK) spells it.
 constexpr const char* kFullWidthQuote = "\xA1\xB0";
 
@@ -33,6 +38,9 @@ KeyTable::KeyTable(const char* const* ppKeys, int nCount)
     for (int i = 0; i < nCount; ++i) {
         m_mapIndex.emplace(ppKeys[i], i);  // a repeated key keeps its first index
         m_vecLengths.push_back(std::strlen(ppKeys[i]));
+        for (int j = 0; j < i && m_bDistinct; ++j)
+            m_bDistinct = !std::equal(ppKeys[i], ppKeys[i] + m_vecLengths.back() + 1, ppKeys[j],
+                                      [](char c1, char c2) { return AsciiLower(c1) == AsciiLower(c2); });
     }
 }
 

@@ -21,10 +21,13 @@ public:
     const char* KeyAt(int nIndex) const { return m_ppKeys[nIndex]; }
     std::size_t LengthAt(int nIndex) const { return m_vecLengths[static_cast<std::size_t>(nIndex)]; }
     int Count() const { return m_nCount; }
+    // No two keys are equal ignoring case (ASCII).
+    bool AreDistinct() const { return m_bDistinct; }
 
 private:
     const char* const* m_ppKeys;
     int m_nCount;
+    bool m_bDistinct = true;
     std::vector<std::size_t> m_vecLengths;
     std::unordered_map<std::string_view, int> m_mapIndex;
 };

@@ -1,6 +1,6 @@
-#include "AlarmDisplayQueue.h"
-#include "AlarmPictureDecoder.h"
-#include "LinkageSnapAlarmDlg.h"
+#include "alarmview/AlarmDisplayQueue.h"
+#include "alarmview/AlarmPictureDecoder.h"
+#include "alarmview/LinkageSnapAlarmDlg.h"
 
 #include <QBuffer>
 #include <QImageWriter>

@@ -2,12 +2,12 @@
 // windows, closing and removal, the tree's icons and selection, and the window
 // cameras kept across runs.
 
-#include "GroupTreeView.h"
-#include "GroupTreeWidget.h"
-#include "LinkageCameraModel.h"
-#include "LinkageSetupDlg.h"
-#include "LinkageSnapAlarmDlg.h"
-#include "ui/LiveView/StreamPlayWindowWithTask.h"
+#include "cameratree/GroupTreeView.h"
+#include "cameratree/GroupTreeWidget.h"
+#include "cameratree/LinkageCameraModel.h"
+#include "settings/LinkageSetupDlg.h"
+#include "alarmview/LinkageSnapAlarmDlg.h"
+#include "playwindow/StreamPlayWindowWithTask.h"
 
 #include "TesselGUIToolkit/SecondarySortFilterModel.h"
 #include "Vantrel/PreviewICamera.h"

@@ -1,7 +1,8 @@
-#include "LinkageSavePicMgr.h"
-#include "LinkageSetupDlg.h"
-#include "LinkageSetupStore.h"
-#include "LinkageSnapAlarmDlg.h"
+#include "alarmview/LinkageSnapAlarmDlg.h"
+#include "playwindow/StreamPlayWindowWithTask.h"
+#include "savepic/LinkageSavePicMgr.h"
+#include "settings/LinkageSetupDlg.h"
+#include "settings/LinkageSetupStore.h"
 
 #include "Fendra/Singleton.h"
 #include "Kelmot/ConfigMgr.h"
@@ -37,12 +38,22 @@ QString Stretches(const QBoxLayout* pLayout)
     return lst.join(',');
 }
 
+// The form's holder of window n ("m_pWidgetLive1" for 0, or its alternative name).
+QWidget* Holder(const CLinkageSnapAlarmDlg& dlg, int nIndex)
+{
+    return dlg.PlayWindows().at(nIndex)->parentWidget();
+}
+
+QBoxLayout* LiveRow(const CLinkageSnapAlarmDlg& dlg)
+{
+    return dlg.findChild<QBoxLayout*>("LayoutPanorama");
+}
+
 QString SelectedFlags(const CLinkageSnapAlarmDlg& dlg)
 {
-    const auto& ui = dlg.Form();
     QString str;
-    for (QWidget* pHolder : {ui.m_pWidgetLive1, ui.m_pWidgetLive2, ui.m_pWidgetLive3})
-        str += pHolder->property("bSelected").toBool() ? '1' : '0';
+    for (int i = 0; i < 3; ++i)
+        str += Holder(dlg, i)->property("bSelected").toBool() ? '1' : '0';
     return str;
 }
 
@@ -113,9 +124,8 @@ void tst_LinkageSnapAlarmDlg::formObjectNames()
         if (!dlg.findChild<QWidget*>(QLatin1String(szName)))
             lstMissing << szName;
     QCOMPARE(lstMissing, QStringList());
-    for (QLabel* pLabel :
-         {dlg.Form().m_pLabelLiveTitle, dlg.Form().m_pLabelSceneTitle, dlg.Form().m_pLabelLinkageTitle})
-        QVERIFY(pLabel->font().bold());
+    for (const char* szName : {"m_pLabelLiveTitle", "m_pLabelSceneTitle", "m_pLabelLinkageTitle"})
+        QVERIFY(dlg.findChild<QLabel*>(szName)->font().bold());
 }
 
 // The host connects by signature strings and may keep method indices: its
@@ -198,8 +208,8 @@ void tst_LinkageSnapAlarmDlg::switchingPreviewModes()
     CLinkageSnapAlarmDlg dlg;
     dlg.show();
     SaveMode(dlg, 3);
-    QVERIFY(!dlg.Form().m_pWidgetLive3->isHidden());
-    QCOMPARE(Stretches(dlg.Form().LayoutPanorama), QString("15,906,15,906,15,906"));
+    QVERIFY(!Holder(dlg, 2)->isHidden());
+    QCOMPARE(Stretches(LiveRow(dlg)), QString("15,906,15,906,15,906"));
 
     // Going to three windows keeps the selection; going back to two selects window 0.
     dlg.SelectPlayWindow(1);
@@ -207,10 +217,10 @@ void tst_LinkageSnapAlarmDlg::switchingPreviewModes()
     QCOMPARE(SelectedFlags(dlg), QString("010"));
     SaveMode(dlg, 2);
     QCOMPARE(SelectedFlags(dlg), QString("100"));
-    QVERIFY(dlg.Form().m_pWidgetLive3->isHidden());
+    QVERIFY(Holder(dlg, 2)->isHidden());
     // The third holder collapses: the two remaining windows share the row.
     QTest::qWait(0);
-    QVERIFY(dlg.Form().m_pWidgetLive2->width() > dlg.width() / 3);
+    QVERIFY(Holder(dlg, 1)->width() > dlg.width() / 3);
 }
 
 void tst_LinkageSnapAlarmDlg::failedSaveChangesNothing()
@@ -235,7 +245,7 @@ void tst_LinkageSnapAlarmDlg::failedSaveChangesNothing()
     dlg.onBtnSetupSaveClicked(false);
     QCOMPARE(dlg.SetupInfo().PreviewMode, 3);
     QCOMPARE(SelectedFlags(dlg), QString("001"));
-    QVERIFY(!dlg.Form().m_pWidgetLive3->isHidden());
+    QVERIFY(!Holder(dlg, 2)->isHidden());
 }
 
 void tst_LinkageSnapAlarmDlg::holderNamesFollowHostSetting_data()
@@ -255,10 +265,9 @@ void tst_LinkageSnapAlarmDlg::holderNamesFollowHostSetting()
     config.SetSetting(Kelmot::CConfigMgr::StyleVariant, nSetting);
     CLinkageSnapAlarmDlg dlg;
     config.SetSetting(Kelmot::CConfigMgr::StyleVariant, 1);
-    const auto& ui = dlg.Form();
-    QCOMPARE(ui.m_pWidgetLive1->objectName(), "m_pWidgetLive1" + strSuffix);
-    QCOMPARE(ui.m_pWidgetLive2->objectName(), "m_pWidgetLive2" + strSuffix);
-    QCOMPARE(ui.m_pWidgetLive3->objectName(), "m_pWidgetLive3" + strSuffix);
+    QCOMPARE(Holder(dlg, 0)->objectName(), "m_pWidgetLive1" + strSuffix);
+    QCOMPARE(Holder(dlg, 1)->objectName(), "m_pWidgetLive2" + strSuffix);
+    QCOMPARE(Holder(dlg, 2)->objectName(), "m_pWidgetLive3" + strSuffix);
 }
 
 void tst_LinkageSnapAlarmDlg::followsTheVideoScaleMode_data()
@@ -380,8 +389,8 @@ void tst_LinkageSnapAlarmDlg::storedPreviewMode()
     CLinkageSnapAlarmDlg dlg;
     dlg.show();
     QCOMPARE(dlg.SetupInfo().PreviewMode, nStored >= 0 ? nStored : 2);
-    QCOMPARE(!dlg.Form().m_pWidgetLive3->isHidden(), bThree);
-    QCOMPARE(Stretches(dlg.Form().LayoutPanorama), QString(bThree ? "15,906,15,906,15,906" : "15,906,15,906,0,0"));
+    QCOMPARE(!Holder(dlg, 2)->isHidden(), bThree);
+    QCOMPARE(Stretches(LiveRow(dlg)), QString(bThree ? "15,906,15,906,15,906" : "15,906,15,906,0,0"));
 }
 
 QTEST_MAIN(tst_LinkageSnapAlarmDlg)

@@ -1,9 +1,10 @@
-#include "LinkageSavePicMgr.h"
-#include "LinkageSnapAlarmDlg.h"
-#include "LinkageSnapAlarmListener.h"
-#include "ShowCardArea.h"
-#include "ShowCardWidget.h"
-#include "ShowPicWidget.h"
+#include "alarmview/LinkageSnapAlarmDlg.h"
+#include "alarmview/LinkageSnapAlarmListener.h"
+#include "alarmview/LiveWindows.h"
+#include "cards/ShowCardArea.h"
+#include "cards/ShowCardWidget.h"
+#include "cards/ShowPicWidget.h"
+#include "savepic/LinkageSavePicMgr.h"
 
 #include "Fendra/Singleton.h"
 #include "quorra/AlarmTransfer.h"
@@ -176,6 +177,8 @@ private slots:
 
 private:
     void SetWindowCameras(bool bWindow2);
+    CShowPicWidget* ScenePic() const { return m_upDlg->findChild<CShowPicWidget*>("m_pWidgetScenePic"); }
+    CShowCardArea* CardArea() const { return m_upDlg->findChild<CShowCardArea*>("m_pWidgetLinkagePic"); }
 
     std::unique_ptr<CLinkageSnapAlarmDlg> m_upDlg;
     std::vector<std::unique_ptr<tessel::CCamera>> m_vecCameras;
@@ -205,9 +208,9 @@ void tst_LinkageSnapAlarmDlgAlarms::SetWindowCameras(bool bWindow2)
         info.strAlarmSourceID = "src-" + std::to_string(i);
         m_vecCameras.push_back(std::make_unique<tessel::CCamera>(info));
     }
-    m_upDlg->m_pLiveCamera0 = m_vecCameras[0].get();
-    m_upDlg->m_pLiveCamera1 = m_vecCameras[1].get();
-    m_upDlg->m_pLiveCamera2 = bWindow2 ? m_vecCameras[2].get() : nullptr;
+    m_upDlg->m_upLiveWindows->SetCamera(0, m_vecCameras[0].get());
+    m_upDlg->m_upLiveWindows->SetCamera(1, m_vecCameras[1].get());
+    m_upDlg->m_upLiveWindows->SetCamera(2, bWindow2 ? m_vecCameras[2].get() : nullptr);
 }
 
 void tst_LinkageSnapAlarmDlgAlarms::alarmFlow_data()
@@ -279,15 +282,15 @@ void tst_LinkageSnapAlarmDlgAlarms::alarmFlow()
         m_upDlg->onNewAlarmComing(Alarm(strStep));
 
     QCOMPARE(m_upDlg->LinkageUid(), strUid);
-    QCOMPARE(m_upDlg->m_pScenePic->HasPicture(), bScene);
+    QCOMPARE(ScenePic()->HasPicture(), bScene);
     if (bScene) {
         // Decoded right at 330/338 x 182/190 of the panel.
-        const QSize sizePanel = m_upDlg->m_pScenePic->size();
+        const QSize sizePanel = ScenePic()->size();
         QCOMPARE(m_upDlg->findChild<QLabel*>("m_pLabelPic")->pixmap(Qt::ReturnByValue).size(),
                  QSize(static_cast<int>(sizePanel.width() * 0.97633135f),
                        static_cast<int>(sizePanel.height() * 0.95789474f)));
     }
-    QCOMPARE(Cards(m_upDlg->m_pCardArea->CardWidget()), strCards);
+    QCOMPARE(Cards(CardArea()->CardWidget()), strCards);
     const int nExpectedFiles = strSaved.isEmpty() ? 0 : [&] {
         int n = 0;
         for (const QString& strKind : strSaved.split(','))
@@ -325,12 +328,12 @@ void tst_LinkageSnapAlarmDlgAlarms::cameraTest()
 void tst_LinkageSnapAlarmDlgAlarms::cardSizeFollowsTheDialog()
 {
     m_upDlg->onNewAlarmComing(Alarm("L:0:None:s"));
-    auto* pCard = m_upDlg->m_pCardArea->CardWidget()->findChild<QWidget*>("LinkageCardWidget");
+    auto* pCard = CardArea()->CardWidget()->findChild<QWidget*>("LinkageCardWidget");
     QVERIFY(pCard);
     QCOMPARE(pCard->width(), 101);
-    QCOMPARE(pCard->height(), m_upDlg->m_pCardArea->height() - 10);
-    QCOMPARE(m_upDlg->m_pCardArea->objectName(), QString("m_pWidgetLinkagePic"));
-    QCOMPARE(m_upDlg->m_pScenePic->objectName(), QString("m_pWidgetScenePic"));
+    QCOMPARE(pCard->height(), CardArea()->height() - 10);
+    QCOMPARE(CardArea()->objectName(), QString("m_pWidgetLinkagePic"));
+    QCOMPARE(ScenePic()->objectName(), QString("m_pWidgetScenePic"));
 }
 
 void tst_LinkageSnapAlarmDlgAlarms::closeStopsIntakeAndEmpties()
@@ -340,8 +343,8 @@ void tst_LinkageSnapAlarmDlgAlarms::closeStopsIntakeAndEmpties()
     m_upDlg->onNewAlarmComing(Alarm("L:0:A:s"));
     m_upDlg->onBtnCloseClicked();
     QVERIFY(!m_upDlg->AlarmListener()->IsListening());
-    QVERIFY(!m_upDlg->m_pScenePic->HasPicture());
-    QVERIFY(!m_upDlg->m_pCardArea->HasCards());
+    QVERIFY(!ScenePic()->HasPicture());
+    QVERIFY(!CardArea()->HasCards());
     QCOMPARE(m_upDlg->LinkageUid(), QString("A"));
 }
 
@@ -352,8 +355,8 @@ void tst_LinkageSnapAlarmDlgAlarms::diagnosticSlot()
     SetWindowCameras(false);
     QVERIFY(QMetaObject::invokeMethod(m_upDlg.get(), "onBtnTestClicked"));
     QCOMPARE(m_upDlg->LinkageUid(), QString("None1"));
-    QVERIFY(m_upDlg->m_pScenePic->HasPicture()); // an empty one
-    QVERIFY(!m_upDlg->m_pCardArea->HasCards());  // its person has no pictures
+    QVERIFY(ScenePic()->HasPicture()); // an empty one
+    QVERIFY(!CardArea()->HasCards());  // its person has no pictures
 }
 
 void tst_LinkageSnapAlarmDlgAlarms::hostAlarmsReachTheCards()
@@ -364,10 +367,10 @@ void tst_LinkageSnapAlarmDlgAlarms::hostAlarmsReachTheCards()
     transfer.PostAlarmEvent(std::make_shared<quorra::CIntelAlarmEvent>(Alarm("P:1:A")));
     transfer.PostAlarmEvent(std::make_shared<quorra::CIntelAlarmEvent>(Alarm("L:0:A:s,b")));
     QTRY_COMPARE(transfer.PendingEvents(), 0);
-    QCOMPARE(Cards(m_upDlg->m_pCardArea->CardWidget()), QString("fB,fB"));
+    QCOMPARE(Cards(CardArea()->CardWidget()), QString("fB,fB"));
     m_upDlg->SetAlarmListening(false);
     transfer.PostAlarmEvent(std::make_shared<quorra::CIntelAlarmEvent>(Alarm("L:0:A:s")));
-    QCOMPARE(Cards(m_upDlg->m_pCardArea->CardWidget()), QString("fB,fB"));
+    QCOMPARE(Cards(CardArea()->CardWidget()), QString("fB,fB"));
 }
 
 namespace {
@@ -434,9 +437,9 @@ void tst_LinkageSnapAlarmDlgAlarms::floodShowsWhatCanBeSeen()
     auto& transfer = Fendra::CSingleton<quorra::AlarmTransfer>::Instance();
     QTRY_COMPARE(transfer.PendingEvents(), 0);
     // The last cards come a turn at a time.
-    QTRY_COMPARE(Cards(m_upDlg->m_pCardArea->CardWidget()), strCards);
+    QTRY_COMPARE(Cards(CardArea()->CardWidget()), strCards);
     QCOMPARE(m_upDlg->LinkageUid(), strUid);
-    QVERIFY(m_upDlg->m_pScenePic->HasPicture());
+    QVERIFY(ScenePic()->HasPicture());
     // Every alarm counted: shown, or shed with its pictures still saved.
     QCOMPARE(m_upDlg->AlarmsAccepted(), std::int64_t(nAccepted));
     QVERIFY(m_upDlg->AlarmsShown() >= 2 && m_upDlg->AlarmsShown() < nAccepted);

@@ -1,6 +1,6 @@
-#include "GroupTreeWidget.h"
-#include "LinkageSnapAlarmDlg.h"
-#include "LiveViewPlugin.h"
+#include "alarmview/LinkageSnapAlarmDlg.h"
+#include "cameratree/GroupTreeWidget.h"
+#include "cameratree/LiveViewPlugin.h"
 
 #include "tessel/GroupManager.h"
 #include "tessel/ICamera.h"

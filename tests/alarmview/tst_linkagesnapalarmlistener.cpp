@@ -1,4 +1,4 @@
-#include "LinkageSnapAlarmListener.h"
+#include "alarmview/LinkageSnapAlarmListener.h"
 
 #include "Fendra/Singleton.h"
 #include "quorra/AlarmTransfer.h"

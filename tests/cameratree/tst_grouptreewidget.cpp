@@ -1,8 +1,8 @@
-#include "GroupTreeView.h"
-#include "GroupTreeWidget.h"
-#include "LinkageCameraModel.h"
-#include "RightShrinkWid.h"
-#include "TreeTestSite.h"
+#include "cameratree/GroupTreeView.h"
+#include "cameratree/GroupTreeWidget.h"
+#include "cameratree/LinkageCameraModel.h"
+#include "cameratree/RightShrinkWid.h"
+#include "tests/cameratree/TreeTestSite.h"
 
 #include "TesselGUIToolkit/LocationViewWidget.h"
 #include "TesselGUIToolkit/SecondarySortFilterModel.h"

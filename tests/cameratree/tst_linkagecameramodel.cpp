@@ -1,6 +1,6 @@
-#include "LinkageCameraModel.h"
-#include "LiveViewPlugin.h"
-#include "TreeTestSite.h"
+#include "cameratree/LinkageCameraModel.h"
+#include "cameratree/LiveViewPlugin.h"
+#include "tests/cameratree/TreeTestSite.h"
 
 #include "TesselGUIToolkit/SecondarySortFilterModel.h"
 #include "tessel/ICamera.h"

@@ -1,4 +1,4 @@
-#include "LiveViewMenuMgr.h"
+#include "playwindow/LiveViewMenuMgr.h"
 
 #include <QAction>
 #include <QSvgRenderer>

@@ -1,6 +1,6 @@
-#include "DashboardPlugin.h"
-#include "DashboardStateStore.h"
-#include "DashboardWindow.h"
+#include "dashboard/DashboardPlugin.h"
+#include "dashboard/DashboardStateStore.h"
+#include "dashboard/DashboardWindow.h"
 
 #include "Fendra/Singleton.h"
 #include "analytics/AnalyticsHub.h"

@@ -1,6 +1,6 @@
-#include "DashboardPlugin.h"
-#include "DashboardStateStore.h"
-#include "DashboardWindow.h"
+#include "dashboard/DashboardPlugin.h"
+#include "dashboard/DashboardStateStore.h"
+#include "dashboard/DashboardWindow.h"
 
 #include "quorra/IAIInterface.h"
 #include "quorra/IAIWidget.h"
@@ -38,6 +38,8 @@ private slots:
     void stateStoreRoundTrip();
     void missingPluginIsReported();
     void embedsThePluginAndKeepsItsState();
+    void deferredStateIsKeptUntilRestored_data();
+    void deferredStateIsKeptUntilRestored();
 
 private:
     QTemporaryDir m_dir;
@@ -106,6 +108,32 @@ void tst_Dashboard::embedsThePluginAndKeepsItsState()
         window.SaveStates();
     }
     QCOMPARE(Describe(store.Load("LinkageSnapAlarm")), QString("''[] ''[] ''[]"));
+}
+
+void tst_Dashboard::deferredStateIsKeptUntilRestored_data()
+{
+    QTest::addColumn<bool>("bRestore");
+    QTest::addColumn<QString>("strSaved");
+    // Quitting before the state was handed over must not overwrite it with the empty windows.
+    QTest::newRow("quit before the restore") << false << QString("'{NO-SUCH-CAMERA}'[]");
+    QTest::newRow("restored after the first paint") << true << QString("''[] ''[] ''[]");
+}
+
+void tst_Dashboard::deferredStateIsKeptUntilRestored()
+{
+    QFETCH(bool, bRestore);
+    QFETCH(QString, strSaved);
+    CDashboardStateStore store(m_dir.filePath(QString("deferred-%1.ini").arg(QTest::currentDataTag())));
+    store.Save("LinkageSnapAlarm", {{"{NO-SUCH-CAMERA}", {}}});
+    CDashboardWindow window(store);
+    auto upPlugin = std::make_unique<CDashboardPlugin>("LinkageSnapAlarm");
+    QVERIFY2(upPlugin->Load(LSA_PLUGIN_DIR), qPrintable(upPlugin->ErrorString()));
+    QVERIFY(window.AddPlugin(std::move(upPlugin), false));
+    QVERIFY(window.CurrentWidget()->stateList().empty());
+    if (bRestore)
+        window.RestoreStates();
+    window.SaveStates();
+    QCOMPARE(Describe(store.Load("LinkageSnapAlarm")), strSaved);
 }
 
 QTEST_MAIN(tst_Dashboard)

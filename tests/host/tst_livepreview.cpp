@@ -1,4 +1,4 @@
-#include "../support/LoopbackStreams.h"
+#include "tests/support/LoopbackStreams.h"
 
 #include "Miravel/ErrorInfoMgr.h"
 #include "Vantrel/PreviewICamera.h"

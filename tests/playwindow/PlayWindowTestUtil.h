@@ -2,9 +2,9 @@
 
 // Cameras and a camera lookup for play-window tests.
 
-#include "LiveViewControllerPlugin.h"
-#include "LiveViewPlaybackPlugin.h"
-#include "ui/LiveView/StreamPlayWindowWithTask.h"
+#include "Vantrel/LiveViewControllerPlugin.h"
+#include "playwindow/LiveViewPlaybackPlugin.h"
+#include "playwindow/StreamPlayWindowWithTask.h"
 
 #include "tessel/GroupManager.h"
 #include "tessel/ICamera.h"

@@ -1,4 +1,4 @@
-#include "DigitalZoomState.h"
+#include "playwindow/DigitalZoomState.h"
 
 #include <QtTest>
 

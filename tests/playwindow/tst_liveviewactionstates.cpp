@@ -1,5 +1,5 @@
-#include "LiveViewActionStates.h"
-#include "LiveViewMenuMgr.h"
+#include "playwindow/LiveViewActionStates.h"
+#include "playwindow/LiveViewMenuMgr.h"
 
 #include "tessel/ICamera.h"
 

@@ -1,4 +1,4 @@
-#include "LiveViewWndTitle.h"
+#include "playwindow/LiveViewWndTitle.h"
 
 #include "Fendra/Singleton.h"
 #include "Kelmot/ConfigMgr.h"

@@ -1,12 +1,11 @@
 // A play window with the shared PTZ panel, digital zoom and its title bar's
 // stream line, on live test streams.
-#include "PlayWindowTestUtil.h"
+#include "tests/playwindow/PlayWindowTestUtil.h"
 
-#include "CameraVoiceTalkController.h"
-#include "LiveViewWndTitle.h"
-#include "PTZControlWnd.h"
-#include "PlayWindowContext.h"
-#include "PlayWindowsPtzMgr.h"
+#include "playwindow/LiveViewWndTitle.h"
+#include "playwindow/PlayWindowLibrary.h"
+#include "playwindow/PlayWindowsPtzMgr.h"
+#include "playwindow/ptz/PTZControlWnd.h"
 
 #include "Miravel/InformationMgr.h"
 #include "Miravel/PermissionManager.h"
@@ -72,6 +71,7 @@ private:
     void BuildOwner();
     bool Play(CStreamPlayWindowWithTask* pWindow, const char* pszGuid);
 
+    const CPlayWindowLibrary m_library{nullptr, nullptr};
     CTestLivePlugin m_plugin;
     QTemporaryDir m_dirClip;
     std::unique_ptr<QWidget> m_upOwner;
@@ -82,9 +82,7 @@ private:
 
 void tst_PlayWindowPtz::initTestCase()
 {
-    InitPlayWindowContext(nullptr, nullptr);
     Vantrel::InitVantrel(nullptr, nullptr);
-    TesselGUIToolkit::CObjectSingleton<CCameraVoiceTalkController>::CreateInstance();
     TesselGUIToolkit::CObjectSingleton<Miravel::CPermissionManager>::CreateInstance();
     m_plugin.AddCamera("dome", "test:pinwheel", "Dome", tessel::CameraRightAll, true);
     m_plugin.AddCamera("fixed", "test:ball", "Gate");

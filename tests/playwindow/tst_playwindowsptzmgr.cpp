@@ -1,6 +1,6 @@
-#include "PTZControlWnd.h"
-#include "PlayWindowsPtzMgr.h"
-#include "PtzPanelWindow.h"
+#include "playwindow/PlayWindowsPtzMgr.h"
+#include "playwindow/ptz/PTZControlWnd.h"
+#include "playwindow/ptz/PtzPanelWindow.h"
 
 #include "Miravel/PermissionManager.h"
 #include "TesselGUIToolkit/ObjectSingleton.h"

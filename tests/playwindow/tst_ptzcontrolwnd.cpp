@@ -1,4 +1,4 @@
-#include "PTZControlWnd.h"
+#include "playwindow/ptz/PTZControlWnd.h"
 
 #include "TesselGUIToolkit/ObjectSingleton.h"
 #include "Vantrel/PtzControl.h"

@@ -1,8 +1,7 @@
-#include "PlayWindowTestUtil.h"
+#include "tests/playwindow/PlayWindowTestUtil.h"
 
-#include "CameraVoiceTalkController.h"
-#include "PlayWindowContext.h"
-#include "controller/LiveView/LiveViewController.h"
+#include "playwindow/LiveViewController.h"
+#include "playwindow/PlayWindowLibrary.h"
 
 #include "Miravel/InformationMgr.h"
 #include "Miravel/LocalLogManager.h"
@@ -75,14 +74,13 @@ private slots:
     void failureIsToldOncePerStart();
 
 private:
+    const CPlayWindowLibrary m_library{nullptr, nullptr};
     CTestLivePlugin m_plugin;
 };
 
 void tst_StreamPlayWindow::initTestCase()
 {
-    InitPlayWindowContext(nullptr, nullptr);
     Vantrel::InitVantrel(nullptr, nullptr);
-    TesselGUIToolkit::CObjectSingleton<CCameraVoiceTalkController>::CreateInstance();
     m_plugin.AddCamera("cam-1", "test:ball", "Gate");
     m_plugin.AddCamera("cam-tone", "test:snow?audio=1", "Hall");
     m_plugin.AddCamera("cam-bad", "%%%garbage%%%", "Broken");

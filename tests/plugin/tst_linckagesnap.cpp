@@ -1,5 +1,5 @@
-#include "LinckageSnap.h"
-#include "LinkageSnapAlarmDlg.h"
+#include "alarmview/LinkageSnapAlarmDlg.h"
+#include "plugin/LinckageSnap.h"
 
 #include <QApplication>
 #include <QDesktopWidget>

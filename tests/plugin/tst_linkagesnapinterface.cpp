@@ -1,6 +1,6 @@
-#include "EntryGuard.h"
-#include "LinckageSnap.h"
-#include "LinkageSnapInterface.h"
+#include "plugin/EntryGuard.h"
+#include "plugin/LinckageSnap.h"
+#include "plugin/LinkageSnapInterface.h"
 
 #include <QApplication>
 #include <QTest>

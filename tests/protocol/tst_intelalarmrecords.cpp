@@ -5,8 +5,8 @@
 
 #include <future>
 
-#include "JSONStruct/IntelAlarmInfoStruct.h"
-#include "RecordTestUtil.h"
+#include "protocol/JSONStruct/IntelAlarmInfoStruct.h"
+#include "tests/protocol/RecordTestUtil.h"
 
 using namespace recordtest;
 

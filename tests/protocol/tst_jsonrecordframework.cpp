@@ -6,10 +6,10 @@
 #include <climits>
 #include <limits>
 
-#include "JSONStruct/AlarmPictureInfo.h"
-#include "JSONStruct/JSONResponse.h"
-#include "LogText.h"
-#include "RecordTestUtil.h"
+#include "protocol/JSONStruct/AlarmPictureInfo.h"
+#include "protocol/JSONStruct/JSONResponse.h"
+#include "protocol/LogText.h"
+#include "tests/protocol/RecordTestUtil.h"
 
 using namespace recordtest;
 
@@ -99,6 +99,8 @@ void TestJsonRecordFramework::memberLookup_data()
         << QByteArrayList{"", "\xc3\x89t\xc3\xa9", "\xc3\xa9t\xc3\xa9", "A", "ab"};
     QTest::newRow("keys out of order and twice")
         << QByteArray(R"({"a_1":1,"B":2,"A_1":3,"b":4})") << QByteArrayList{"b", "A_1", "B", "a_1", "b", "x"};
+    QTest::newRow("keys in the members' order, a case variant first")
+        << QByteArray(R"({"x":1,"Y":2,"y":3,"w":4})") << QByteArrayList{"x", "y", "z", "w"};
     QTest::newRow("array elements have no names") << QByteArray(R"([{"x":1}])") << QByteArrayList{"x"};
     QByteArray many = "{";
     for (int i = 0; i < 80; ++i)
@@ -119,6 +121,13 @@ void TestJsonRecordFramework::memberLookup()
         const cJSON* pExpected = cJSON_GetObjectItem(pNode.get(), key.constData());
         QCOMPARE(protocol::detail::FindMember(pNode.get(), key.constData()), pExpected);
         QCOMPARE(members.Find(key.constData()), pExpected);
+    }
+    // Records ask each key once; the in-turn lookup must agree then.
+    if (QSet<QByteArray>(keys.begin(), keys.end()).size() == keys.size()) {
+        const protocol::detail::MemberIndex inTurn(pNode.get());
+        for (const QByteArray& key : keys)
+            QCOMPARE(inTurn.FindInTurn(key.constData(), std::size_t(key.size())),
+                     cJSON_GetObjectItem(pNode.get(), key.constData()));
     }
 }
 

@@ -1,5 +1,5 @@
-#include "JpegRegion.h"
-#include "PictureSamples.h"
+#include "savepic/JpegRegion.h"
+#include "tests/savepic/PictureSamples.h"
 
 #include <QRandomGenerator>
 #include <QtTest>

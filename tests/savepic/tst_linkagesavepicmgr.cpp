@@ -1,6 +1,6 @@
-#include "LinkageSavePicMgr.h"
-#include "PictureFile.h"
-#include "PictureSamples.h"
+#include "savepic/LinkageSavePicMgr.h"
+#include "savepic/PictureFile.h"
+#include "tests/savepic/PictureSamples.h"
 
 #include "Fendra/DiskDriveUtil.h"
 

@@ -1,7 +1,7 @@
-#include "JpegRegion.h"
-#include "PictureFile.h"
-#include "PictureHeader.h"
-#include "PictureSamples.h"
+#include "common/PictureHeader.h"
+#include "savepic/JpegRegion.h"
+#include "savepic/PictureFile.h"
+#include "tests/savepic/PictureSamples.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

@@ -1,4 +1,4 @@
-#include "TesselThreadPool.h"
+#include "savepic/TesselThreadPool.h"
 
 #include <QLoggingCategory>
 #include <QtTest>

@@ -3,7 +3,7 @@
 // Shared by the settings tests: direct access to the settings database beside the
 // store, for arranging and checking the table, and records written as one line.
 
-#include "LinkageSetupStore.h"
+#include "settings/LinkageSetupStore.h"
 
 #include "Fendra/Singleton.h"
 #include "Ostrel/UserDataPath.h"

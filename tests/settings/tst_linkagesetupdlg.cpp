@@ -1,5 +1,5 @@
-#include "LinkageSetupDlg.h"
-#include "RawSetupTable.h"
+#include "settings/LinkageSetupDlg.h"
+#include "tests/settings/RawSetupTable.h"
 
 #include "Fendra/DiskDriveUtil.h"
 #include "Miravel/InformationMgr.h"

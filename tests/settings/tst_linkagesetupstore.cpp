@@ -1,4 +1,4 @@
-#include "RawSetupTable.h"
+#include "tests/settings/RawSetupTable.h"
 
 #include <QtTest>
 

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "alarmview/AlarmDisplayQueue.h"
+#include "settings/LinkageSetupInfo.h"
+
+#include "quorra/IntelAlarmEventInfo.h"
+
+#include <QImage>
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
+
+class QWidget;
+
+namespace LinkageSnapAlarm {
+
+class CLinkageSnapAlarmListener;
+class CLiveWindows;
+class CShowCardArea;
+class CShowPicWidget;
+
+// The linkage view's alarm handling: a panoramic alarm of a window camera
+// shows its scene picture and opens a linkage; linkage alarms of that linkage
+// add one card per person, pairing the face with the body. Every picture
+// shown is also handed to the save manager when saving is on, and saving
+// trouble is told to the operator once per run.
+class CAlarmPresenter : public QObject
+{
+    Q_OBJECT
+public:
+    // pView parents the cards, the listener and the notices; the setup and the
+    // window cameras are read as they are when an alarm comes.
+    CAlarmPresenter(QWidget* pView, CShowPicWidget* pScenePic, CShowCardArea* pCardArea,
+                    const LinkageSetupInfo& setupInfo, const CLiveWindows& liveWindows);
+
+    CLinkageSnapAlarmListener* Listener() const { return m_pListener; }
+    void SetListening(bool bListen);
+    void Present(const quorra::IntelAlarmEventInfo& info);
+    // Stops intake and empties the scene, the cards and what waited.
+    void Close();
+    // A panoramic alarm and a linkage alarm under the next linkage, for trying the view.
+    void PresentTestAlarms();
+
+    const QString& LinkageUid() const { return m_strLinkageUid; }
+    std::int64_t AlarmsAccepted() const { return m_nAlarmsAccepted; }
+    std::int64_t AlarmsShown() const { return m_nAlarmsShown; }
+    // The part of the picture a card shows for a target rectangle.
+    static QImage CropPictureByRect(const QImage& image, const protocol::PictureRect& rect);
+
+    // Notices of the save manager and the alarm transfer.
+    void NoticeSpaceNotEnough();
+    void NoticeSaveFailed();
+    void NoticePictureSaved();
+    void NoticeAlarmsDropped(int nCount);
+    void NoticePicturesNotSaved(int nCount);
+
+private:
+    struct AlarmContext;
+    void PresentPanoramic(const quorra::IntelAlarmEventInfo& info);
+    void PresentLinkage(const quorra::IntelAlarmEventInfo& info);
+    void QueueHuman(AlarmContext& ctx, const protocol::IntelAlarmHumanInfo& human);
+    void SaveIfOn(const AlarmContext& ctx, const char* pszKind, const protocol::AlarmPictureInfo& pic,
+                  const protocol::PictureRect& rcCrop);
+    void RequestSave(const quorra::IntelAlarmEventInfo& info, const QString& strStemHead,
+                     const protocol::AlarmPictureInfo& pic, const protocol::PictureRect& rcCrop);
+    // Shows what waits now when no alarm is behind this one; in a flood a few
+    // cards a turn of the event loop, so that only what can still be seen is
+    // decoded and the turns stay short.
+    void PresentWhenIdle();
+    void SchedulePresent();
+    void PresentPending(int nMaxCards, qint64 nMaxPixels);
+    // One notice per run of failures of a kind; a saved picture ends every run.
+    void NoticeOncePerRun(int& nRunCount, const QString& strText);
+    void Notice(const QString& strText);
+
+    QWidget* m_pView = nullptr;
+    CShowPicWidget* m_pScenePic = nullptr;
+    CShowCardArea* m_pCardArea = nullptr;
+    const LinkageSetupInfo& m_setupInfo;
+    const CLiveWindows& m_liveWindows;
+    CLinkageSnapAlarmListener* m_pListener = nullptr;
+    QString m_strLinkageUid = "None";
+    CAlarmDisplayQueue m_displayQueue;
+    bool m_bPresentPosted = false;
+    std::uint64_t m_nAlarmSerial = 0;
+    std::int64_t m_nAlarmsAccepted = 0;
+    std::int64_t m_nAlarmsShown = 0;
+    int m_nSpaceFailRun = 0; // pictures refused for space since the last one saved
+    int m_nSaveFailRun = 0;  // pictures not written since the last one saved
+};
+
+} // namespace LinkageSnapAlarm

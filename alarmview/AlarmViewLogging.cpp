@@ -1,0 +1,3 @@
+#include "alarmview/AlarmViewLogging.h"
+
+Q_LOGGING_CATEGORY(lcAlarmView, "lsa.alarmview", QtInfoMsg)

@@ -1,0 +1,3 @@
+#include "dashboard/DashboardLogging.h"
+
+Q_LOGGING_CATEGORY(lcDashboard, "lsa.dashboard", QtInfoMsg)

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QObject>
+
+class CLiveViewController;
+class CLiveViewMenuMgr;
+class CPlayWindowPtzZoom;
+class QPoint;
+class QWidget;
+
+// Runs a play window's live-view actions, however chosen (context menu, tool
+// bar, a direct call), and shows the context menu. Stopping live view is the
+// window's own: it also tells its owner.
+class CPlayWindowActions : public QObject
+{
+    Q_OBJECT
+public:
+    CPlayWindowActions(QWidget* pWindow, CLiveViewMenuMgr* pMenuMgr, CLiveViewController* pController,
+                       CPlayWindowPtzZoom* pPtzZoom);
+
+    // The actions are disabled while nothing plays; a direct call does nothing either.
+    void Run(int nType);
+    void ShowContextMenu(const QPoint& ptPos);
+
+private:
+    void ToggleRecording();
+    void ToggleSound();
+
+    QWidget* m_pWindow = nullptr;
+    CLiveViewMenuMgr* m_pMenuMgr = nullptr;
+    CLiveViewController* m_pController = nullptr;
+    CPlayWindowPtzZoom* m_pPtzZoom = nullptr;
+};

@@ -1,0 +1,3 @@
+#include "playwindow/PlayWindowLogging.h"
+
+Q_LOGGING_CATEGORY(lcPlayWindow, "lsa.playwindow", QtInfoMsg)

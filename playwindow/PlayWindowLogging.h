@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QLoggingCategory>
+
+// The play windows and the live-view controller.
+Q_DECLARE_LOGGING_CATEGORY(lcPlayWindow)

@@ -1,0 +1,3 @@
+#include "plugin/PluginLogging.h"
+
+Q_LOGGING_CATEGORY(lcPlugin, "lsa.plugin", QtInfoMsg)

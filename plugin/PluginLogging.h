@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QLoggingCategory>
+
+// The plug-in entry points.
+Q_DECLARE_LOGGING_CATEGORY(lcPlugin)

@@ -1,0 +1,3 @@
+#include "savepic/SavePicLogging.h"
+
+Q_LOGGING_CATEGORY(lcSavePic, "lsa.savepic", QtInfoMsg)

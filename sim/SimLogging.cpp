@@ -1,0 +1,3 @@
+#include "sim/SimLogging.h"
+
+Q_LOGGING_CATEGORY(lcSim, "lsa.sim", QtInfoMsg)
