@@ -8,7 +8,12 @@
 //  - 100 cameras added in one site change against 100 inserts into a
 //    QStandardItemModel with one repaint at the end;
 //  - the first paint of the expanded panel tree against a plain QTreeView on a
-//    QStandardItemModel with the same rows.
+//    QStandardItemModel with the same rows;
+//  - opening the panel (construction, layout, first paint) against a plain
+//    QTreeView on the least model that can show the tree, two vectors of names,
+//    built from the same site; the camera model's build against that model's;
+//  - clearing the search, against the plain proxy's one layout change back;
+//  - the whole shown panel's heap bytes per camera (model, proxy, view).
 // The ratios (figure / floor) are printed at the end.
 
 #include <benchmark/benchmark.h>
@@ -23,6 +28,7 @@
 #include "TesselGUIToolkit/SecondarySortFilterModel.h"
 #include "tessel/GroupManager.h"
 
+#include <QAbstractItemModel>
 #include <QApplication>
 #include <QLineEdit>
 #include <QPixmap>
@@ -35,6 +41,7 @@
 #include <malloc.h>
 #include <map>
 #include <memory>
+#include <vector>
 
 using namespace LinkageSnapAlarm;
 using namespace TesselGUIToolkit;
@@ -103,6 +110,53 @@ std::unique_ptr<QStandardItemModel> StandardModel()
     }
     return upModel;
 }
+
+// The least model that shows the tree: group names and, per group, camera names,
+// read from the host's group manager as the camera model reads them.
+class CTwoVectorModel : public QAbstractItemModel
+{
+public:
+    explicit CTwoVectorModel(const tessel::IGroupManager& manager)
+    {
+        for (const tessel::GroupInfo& group : manager.GetAllGroups()) {
+            m_vecGroups.push_back(QString::fromStdString(group.strName));
+            std::vector<QString>& vecNames = m_vecCameras.emplace_back();
+            for (const tessel::IElement* pElement : manager.GetElementsOfGroup(group.strGUID))
+                vecNames.push_back(QString::fromStdString(pElement->GetElementName()));
+        }
+    }
+    QModelIndex index(int nRow, int nColumn, const QModelIndex& parent) const override
+    {
+        if (nColumn != 0 || nRow < 0 || nRow >= rowCount(parent))
+            return QModelIndex();
+        return createIndex(nRow, 0, parent.isValid() ? quintptr(parent.row()) : kGroupId);
+    }
+    QModelIndex parent(const QModelIndex& child) const override
+    {
+        if (!child.isValid() || child.internalId() == kGroupId)
+            return QModelIndex();
+        return createIndex(int(child.internalId()), 0, kGroupId);
+    }
+    int rowCount(const QModelIndex& parent) const override
+    {
+        if (!parent.isValid())
+            return int(m_vecGroups.size());
+        return parent.internalId() == kGroupId ? int(m_vecCameras[size_t(parent.row())].size()) : 0;
+    }
+    int columnCount(const QModelIndex&) const override { return 1; }
+    QVariant data(const QModelIndex& index, int nRole) const override
+    {
+        if (nRole != Qt::DisplayRole || !index.isValid())
+            return QVariant();
+        return index.internalId() == kGroupId ? m_vecGroups[size_t(index.row())]
+                                              : m_vecCameras[index.internalId()][size_t(index.row())];
+    }
+
+private:
+    static constexpr quintptr kGroupId = ~quintptr(0);
+    std::vector<QString> m_vecGroups;
+    std::vector<std::vector<QString>> m_vecCameras;
+};
 
 // The work is single-threaded (offscreen painting included): its thread's CPU
 // time is what other load on the machine disturbs least.
@@ -239,6 +293,16 @@ void BM_Build_CameraModel(benchmark::State& state)
     }
 }
 
+void BM_Build_TwoVectorFloor(benchmark::State& state)
+{
+    tessel::CGroupManager::Instance().ApplySite(Site());
+    for (auto _ : state) {
+        std::unique_ptr<CTwoVectorModel> upModel;
+        state.SetIterationTime(
+            Seconds([&] { upModel = std::make_unique<CTwoVectorModel>(tessel::CGroupManager::Instance()); }));
+    }
+}
+
 void BM_Build_StandardFloor(benchmark::State& state)
 {
     for (auto _ : state) {
@@ -313,6 +377,76 @@ void BM_FirstPaint_Panel(benchmark::State& state)
             pView->expandAll();
             panel.show();
             SettleAndPaint(*pView);
+        }));
+    }
+}
+
+// What the user waits for when the panel opens: the panel built over the site,
+// laid out and painted with every group expanded.
+void BM_Open_Panel(benchmark::State& state)
+{
+    tessel::CGroupManager::Instance().ApplySite(Site());
+    for (auto _ : state) {
+        std::unique_ptr<CGroupTreeWidget> upPanel;
+        state.SetIterationTime(Seconds([&] {
+            upPanel = std::make_unique<CGroupTreeWidget>();
+            auto* pView = upPanel->findChild<QTreeView*>("treeView");
+            upPanel->resize(kViewSize);
+            pView->expandAll();
+            upPanel->show();
+            SettleAndPaint(*pView);
+        }));
+    }
+}
+
+void BM_Open_TwoVectorFloor(benchmark::State& state)
+{
+    tessel::CGroupManager::Instance().ApplySite(Site());
+    for (auto _ : state) {
+        std::unique_ptr<CTwoVectorModel> upModel;
+        std::unique_ptr<QTreeView> upView;
+        state.SetIterationTime(Seconds([&] {
+            upModel = std::make_unique<CTwoVectorModel>(tessel::CGroupManager::Instance());
+            upView = std::make_unique<QTreeView>();
+            upView->setHeaderHidden(true);
+            upView->setModel(upModel.get());
+            upView->resize(kViewSize);
+            upView->expandAll();
+            upView->show();
+            SettleAndPaint(*upView);
+        }));
+        upView.reset();
+    }
+}
+
+void BM_ClearSearch_Panel(benchmark::State& state)
+{
+    ShownPanel shown;
+    for (auto _ : state) {
+        shown.search()->setText("g");
+        SettleAndPaint(*shown.view());
+        state.SetIterationTime(Seconds([&] {
+            shown.search()->clear();
+            shown.view()->expandAll();
+            SettleAndPaint(*shown.view());
+        }));
+    }
+}
+
+void BM_ClearSearch_OneLayoutFloor(benchmark::State& state)
+{
+    tessel::CGroupManager::Instance().ApplySite(Site());
+    CLinkageCameraModel model(nullptr, 1, true);
+    PlainTree tree(&model);
+    for (auto _ : state) {
+        tree.proxy.strKeyword = "g";
+        tree.proxy.invalidate();
+        SettleAndPaint(tree.view);
+        state.SetIterationTime(Seconds([&] {
+            tree.proxy.strKeyword.clear();
+            tree.proxy.invalidate();
+            tree.view.expandAll();
+            SettleAndPaint(tree.view);
         }));
     }
 }
@@ -393,6 +527,36 @@ BENCHMARK(BM_FirstPaint_PlainFloor)
     ->Iterations(10)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
+BENCHMARK(BM_Build_TwoVectorFloor)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_Open_Panel)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_Open_TwoVectorFloor)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_ClearSearch_Panel)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_ClearSearch_OneLayoutFloor)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 // The camera model's own heap bytes per camera: the site's records are in the
 // group manager before the model is built and are not counted.
@@ -405,6 +569,22 @@ double ModelBytesPerCamera()
     return double(nAfter - nBefore) / (kGroups * kCamerasPerGroup);
 }
 
+// The whole shown panel's heap bytes per camera: model, proxy, view and the
+// expanded layout, with the site's records already in the group manager.
+double PanelBytesPerCamera()
+{
+    tessel::CGroupManager::Instance().ApplySite(Site());
+    const size_t nBefore = mallinfo2().uordblks;
+    auto upPanel = std::make_unique<CGroupTreeWidget>();
+    auto* pView = upPanel->findChild<QTreeView*>("treeView");
+    upPanel->resize(kViewSize);
+    pView->expandAll();
+    upPanel->show();
+    SettleAndPaint(*pView);
+    const size_t nAfter = mallinfo2().uordblks;
+    return double(nAfter - nBefore) / (kGroups * kCamerasPerGroup);
+}
+
 void PrintRatios(const bench::CRatioReporter& reporter)
 {
     std::printf("\nRatios (figure / floor, lower is better):\n");
@@ -412,8 +592,14 @@ void PrintRatios(const bench::CRatioReporter& reporter)
                             "BM_Keystroke_OneLayoutFloor", 1.2);
     reporter.PrintTimeRatio("search keystroke, stock fixed string / one layout change", "BM_Keystroke_StockFixedString",
                             "BM_Keystroke_OneLayoutFloor", 0);
+    reporter.PrintTimeRatio("search cleared, panel / one layout change", "BM_ClearSearch_Panel",
+                            "BM_ClearSearch_OneLayoutFloor", 1.2);
     reporter.PrintTimeRatio("model build, camera model / QStandardItemModel", "BM_Build_CameraModel",
                             "BM_Build_StandardFloor", 0.5);
+    reporter.PrintTimeRatio("model build, camera model / two vectors of names", "BM_Build_CameraModel",
+                            "BM_Build_TwoVectorFloor", 1.2);
+    reporter.PrintTimeRatio("panel opened (built, laid out, painted) / plain view on two vectors", "BM_Open_Panel",
+                            "BM_Open_TwoVectorFloor", 1.2);
     reporter.PrintTimeRatio("100 cameras in one site change / 100 inserts, one repaint", "BM_Insert100_SiteChange",
                             "BM_Insert100_StandardFloor", 1.2);
     // The tree's share of the site change: the whole less the manager's comparison.
@@ -425,7 +611,9 @@ void PrintRatios(const bench::CRatioReporter& reporter)
                     (dWhole - dDiff) / dFloor);
     reporter.PrintTimeRatio("first paint expanded, panel / plain view", "BM_FirstPaint_Panel",
                             "BM_FirstPaint_PlainFloor", 1.2);
-    std::printf("  %-62s %.0f B (aim <= 600)\n", "camera model heap per camera", ModelBytesPerCamera());
+    std::printf("  %-62s %.0f B\n", "camera model heap per camera", ModelBytesPerCamera());
+    std::printf("  %-62s %.0f B (aim <= 600)\n", "shown panel heap per camera (model, proxy, view)",
+                PanelBytesPerCamera());
 }
 
 } // namespace
