@@ -304,17 +304,22 @@ void tst_BrokerAlarms::floodKeepsTheQueueBounded()
     QTRY_COMPARE_WITH_TIMEOUT(upIntake->CurrentState(), State::Connected, kWaitMs);
     // This thread handles no events meanwhile, as under a long alarm.
     QVERIFY(Publish(settings, Payloads("flood-", 0, kAlarms)));
-    for (QDeadlineTimer deadline(kWaitMs);
-         upIntake->GetCounters().nReceived < quint64(kAlarms) && !deadline.hasExpired();)
+    // At least once: under load the broker may hand an alarm over twice, and
+    // the repeat is counted, not shown.
+    const auto fnUnique = [&] {
+        const auto counters = upIntake->GetCounters();
+        return counters.nReceived - counters.nDuplicates;
+    };
+    for (QDeadlineTimer deadline(kWaitMs); fnUnique() < quint64(kAlarms) && !deadline.hasExpired();)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    QCOMPARE(upIntake->GetCounters().nReceived, quint64(kAlarms));
+    QCOMPARE(fnUnique(), quint64(kAlarms));
     QCOMPARE(upIntake->Queue().PeakSize(), kQueue);
     QTRY_COMPARE_WITH_TIMEOUT(spyEnded.count(), 1, kWaitMs);
     QTRY_COMPARE_WITH_TIMEOUT(upIntake->Queue().Size(), 0, kWaitMs);
     // Every alarm is shown, dropped or a counted repeat; the network may run a
     // little ahead of this thread, so the split is not fixed to the last alarm.
     const auto counters = upIntake->GetCounters();
-    QCOMPARE(counters.nDelivered + counters.nDropped + counters.nDuplicates, quint64(kAlarms));
+    QCOMPARE(counters.nDelivered + counters.nDropped + counters.nDuplicates, counters.nReceived);
     QVERIFY(counters.nDropped >= quint64(kAlarms - 2 * kQueue));
     QCOMPARE(spyEnded.first().first().toULongLong(), counters.nDropped);
     QCOMPARE(spyDropped.count(), 1);

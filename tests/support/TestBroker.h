@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -32,10 +33,8 @@ public:
     // Writes the configuration (and certificates) and reserves a port; the broker is not running yet.
     bool Prepare()
     {
-        QTcpServer probe;
-        if (!m_dir.isValid() || !probe.listen(QHostAddress::LocalHost, 0))
+        if (!m_dir.isValid() || !ReservePort())
             return false;
-        m_nPort = probe.serverPort();
         // No per-client bound on queued alarms: the test, not the broker, decides what a flood drops.
         QByteArray baConfig = "listener " + QByteArray::number(m_nPort)
                               + " 127.0.0.1\nuser root\nmax_queued_messages 0\nlog_type error\n";
@@ -85,6 +84,25 @@ public:
     bool MakeOtherAuthority() { return MakeAuthority("other-ca"); }
 
 private:
+    // A free port below the kernel's range for outgoing connections, so that no
+    // client socket of a test running beside this one holds it when the broker
+    // starts again on it.
+    bool ReservePort()
+    {
+        constexpr int kFirstPort = 20000;
+        constexpr int kEndPort = 32768;
+        constexpr int kTries = 50;
+        for (int nTry = 0; nTry < kTries; ++nTry) {
+            const auto nPort = quint16(QRandomGenerator::global()->bounded(kFirstPort, kEndPort));
+            QTcpServer probe;
+            if (probe.listen(QHostAddress::LocalHost, nPort)) {
+                m_nPort = nPort;
+                return true;
+            }
+        }
+        return false;
+    }
+
     // Children die with the test process.
     class CChildProcess : public QProcess
     {
