@@ -7,6 +7,9 @@
 #include <cJSON.h>
 
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace AlarmSim {
 namespace {
@@ -26,25 +29,102 @@ cJSON* ObjectItem(cJSON* pParent, const char* szKey)
     return cJSON_AddObjectToObject(pParent, szKey);
 }
 
-void AddPicture(cJSON* pParent, const char* szKey, const protocol::AlarmPictureInfo& picture)
+// Every picture of the alarm once: a picture that two records carry (the
+// persons of one scene share its background) travels once under "Pictures"
+// and the records name it with "ref"; a picture only one record carries
+// travels inline, as before.
+class PayloadPictures
 {
-    const protocol::PicBinary* pBinary = picture.pPicBinary.get();
-    if (!pBinary || pBinary->strData.empty() || !pParent)
-        return;
-    const QByteArray baBase64 =
-        QByteArray::fromRawData(pBinary->strData.data(), int(pBinary->strData.size())).toBase64();
-    cJSON_AddStringToObject(ObjectItem(pParent, szKey), "base64", baBase64.constData());
-}
+public:
+    explicit PayloadPictures(const protocol::IntelAlarmInfoStruct& alarm)
+    {
+        Count(alarm.VCASmart.bkPic);
+        for (const auto& human : alarm.IntelAlarmHumanInfoList)
+            Count(human.bkPic), Count(human.SubPic);
+        for (const auto& face : alarm.IntelAlarmFaceInfoList)
+            Count(face.bkPic), Count(face.SubPic);
+    }
+
+    void Add(cJSON* pParent, const char* szKey, const protocol::AlarmPictureInfo& picture)
+    {
+        const protocol::PicBinary* pBinary = Binary(picture);
+        if (!pBinary || !pParent)
+            return;
+        cJSON* pPicture = ObjectItem(pParent, szKey);
+        Shared* pShared = Find(pBinary);
+        if (!pShared || pShared->nUses < 2) {
+            cJSON_AddStringToObject(pPicture, "base64", Base64(*pBinary).constData());
+            return;
+        }
+        if (pShared->strRef.empty()) {
+            pShared->strRef = std::to_string(m_nRefs++);
+            if (!m_pPictures)
+                m_pPictures = cJSON_CreateObject();
+            cJSON_AddStringToObject(m_pPictures, pShared->strRef.c_str(), Base64(*pBinary).constData());
+        }
+        cJSON_AddStringToObject(pPicture, "ref", pShared->strRef.c_str());
+    }
+
+    // Hands the shared pictures over to the message's root.
+    void AddTo(cJSON* pRoot)
+    {
+        if (m_pPictures)
+            cJSON_AddItemToObject(pRoot, "Pictures", std::exchange(m_pPictures, nullptr));
+    }
+    ~PayloadPictures() { cJSON_Delete(m_pPictures); }
+    PayloadPictures(const PayloadPictures&) = delete;
+    PayloadPictures& operator=(const PayloadPictures&) = delete;
+
+private:
+    struct Shared
+    {
+        const protocol::PicBinary* pBinary;
+        int nUses;
+        std::string strRef;
+    };
+
+    static const protocol::PicBinary* Binary(const protocol::AlarmPictureInfo& picture)
+    {
+        const protocol::PicBinary* pBinary = picture.pPicBinary.get();
+        return pBinary && !pBinary->strData.empty() ? pBinary : nullptr;
+    }
+    static QByteArray Base64(const protocol::PicBinary& binary)
+    {
+        return QByteArray::fromRawData(binary.strData.data(), int(binary.strData.size())).toBase64();
+    }
+    // The same buffer, or an equal copy of it (bytes compared only when the sizes match).
+    Shared* Find(const protocol::PicBinary* pBinary)
+    {
+        for (Shared& shared : m_vecShared)
+            if (shared.pBinary == pBinary || shared.pBinary->strData == pBinary->strData)
+                return &shared;
+        return nullptr;
+    }
+    void Count(const protocol::AlarmPictureInfo& picture)
+    {
+        if (const protocol::PicBinary* pBinary = Binary(picture)) {
+            if (Shared* pShared = Find(pBinary))
+                ++pShared->nUses;
+            else
+                m_vecShared.push_back({pBinary, 1, {}});
+        }
+    }
+
+    std::vector<Shared> m_vecShared;
+    cJSON* m_pPictures = nullptr;
+    int m_nRefs = 0;
+};
 
 template <class Target>
-void AddListPictures(cJSON* pAlarm, const char* szList, const std::vector<Target>& vecTargets)
+void AddListPictures(cJSON* pAlarm, const char* szList, const std::vector<Target>& vecTargets,
+                     PayloadPictures& pictures)
 {
     const cJSON* pList = cJSON_GetObjectItem(pAlarm, szList);
     size_t i = 0;
     for (cJSON* pItem = cJSON_IsArray(pList) ? pList->child : nullptr; pItem && i < vecTargets.size();
          pItem = pItem->next, ++i) {
-        AddPicture(pItem, "bkPic", vecTargets[i].bkPic);
-        AddPicture(pItem, "SubPic", vecTargets[i].SubPic);
+        pictures.Add(pItem, "bkPic", vecTargets[i].bkPic);
+        pictures.Add(pItem, "SubPic", vecTargets[i].SubPic);
     }
 }
 
@@ -67,10 +147,12 @@ QByteArray EncodeAlarmPayload(const quorra::IntelAlarmEventInfo& info)
     }
     cJSON_AddItemToObject(pRoot, "IntelAlarmInfo", pAlarm);
     const protocol::IntelAlarmInfoStruct& alarm = info.IntelAlarmInfo;
+    PayloadPictures pictures(alarm);
     if (alarm.VCASmart.bkPic.pPicBinary && !alarm.VCASmart.bkPic.pPicBinary->strData.empty())
-        AddPicture(ObjectItem(pAlarm, "VCASmart"), "bkPic", alarm.VCASmart.bkPic);
-    AddListPictures(pAlarm, "IntelAlarmHumanInfoList", alarm.IntelAlarmHumanInfoList);
-    AddListPictures(pAlarm, "IntelAlarmFaceInfoList", alarm.IntelAlarmFaceInfoList);
+        pictures.Add(ObjectItem(pAlarm, "VCASmart"), "bkPic", alarm.VCASmart.bkPic);
+    AddListPictures(pAlarm, "IntelAlarmHumanInfoList", alarm.IntelAlarmHumanInfoList, pictures);
+    AddListPictures(pAlarm, "IntelAlarmFaceInfoList", alarm.IntelAlarmFaceInfoList, pictures);
+    pictures.AddTo(pRoot);
     std::unique_ptr<char, decltype(&cJSON_free)> upText(cJSON_PrintUnformatted(pRoot), &cJSON_free);
     return upText ? QByteArray(upText.get()) : QByteArray();
 }

@@ -34,8 +34,34 @@ struct JsonDeleter
 struct LinePictures
 {
     CPictureStore& files;
+    const cJSON* pShared; // the record's "Pictures": base64 texts that several pictures name with "ref"
     std::unordered_map<std::string_view, std::shared_ptr<protocol::PicBinary>> mapInline; // views into the record
 };
+
+// The base64 text of an inline picture: its own "base64", or the shared one its "ref" names.
+const cJSON* InlineText(const cJSON* pBase64, const cJSON* pRef, const LinePictures& pictures, const QString& strWhere,
+                        QString& strError)
+{
+    if (pBase64 && pRef) {
+        strError = strWhere + ": both \"base64\" and \"ref\"";
+        return nullptr;
+    }
+    if (pBase64) {
+        if (!cJSON_IsString(pBase64))
+            strError = strWhere + ": \"base64\" is not a text";
+        return cJSON_IsString(pBase64) ? pBase64 : nullptr;
+    }
+    if (!cJSON_IsString(pRef)) {
+        strError = strWhere + ": \"ref\" is not a text";
+        return nullptr;
+    }
+    const cJSON* pText = cJSON_GetObjectItemCaseSensitive(pictures.pShared, pRef->valuestring);
+    if (!cJSON_IsString(pText))
+        strError = strWhere
+                   + QString(": \"ref\" %1 names no picture of \"Pictures\"")
+                         .arg(protocol::EscapeForLog(QString::fromUtf8(pRef->valuestring)));
+    return cJSON_IsString(pText) ? pText : nullptr;
+}
 
 // The picture an AlarmPictureInfo object names with "file" or "base64", if any.
 bool ReadPicture(const cJSON* pPicture, protocol::AlarmPictureInfo& picture, LinePictures& pictures,
@@ -45,8 +71,9 @@ bool ReadPicture(const cJSON* pPicture, protocol::AlarmPictureInfo& picture, Lin
         return true;
     const cJSON* pFile = cJSON_GetObjectItem(pPicture, "file");
     const cJSON* pBase64 = cJSON_GetObjectItem(pPicture, "base64");
-    if (pFile && pBase64) {
-        strError = strWhere + ": both \"file\" and \"base64\"";
+    const cJSON* pRef = cJSON_GetObjectItem(pPicture, "ref");
+    if (pFile && (pBase64 || pRef)) {
+        strError = strWhere + (pBase64 ? ": both \"file\" and \"base64\"" : ": both \"file\" and \"ref\"");
         return false;
     }
     if (pFile) {
@@ -61,16 +88,16 @@ bool ReadPicture(const cJSON* pPicture, protocol::AlarmPictureInfo& picture, Lin
             return false;
         }
         picture.pPicBinary = spBinary;
-    } else if (pBase64) {
-        if (!cJSON_IsString(pBase64)) {
-            strError = strWhere + ": \"base64\" is not a text";
+    } else if (pBase64 || pRef) {
+        const cJSON* pText = InlineText(pBase64, pRef, pictures, strWhere, strError);
+        if (!pText)
             return false;
-        }
-        std::shared_ptr<protocol::PicBinary>& spShared = pictures.mapInline[pBase64->valuestring];
+        std::shared_ptr<protocol::PicBinary>& spShared = pictures.mapInline[pText->valuestring];
         if (!spShared) {
             auto spBinary = std::make_shared<protocol::PicBinary>();
-            if (!DecodeBase64(pBase64->valuestring, spBinary->strData)) {
-                strError = strWhere + ": \"base64\" is not base64";
+            if (!DecodeBase64(pText->valuestring, spBinary->strData)) {
+                strError =
+                    strWhere + (pBase64 ? ": \"base64\" is not base64" : ": the picture \"ref\" names is not base64");
                 return false;
             }
             spShared = std::move(spBinary);
@@ -226,7 +253,12 @@ bool ParseReplayLine(const QByteArray& baLine, CPictureStore& files, ReplayEvent
     protocol::IntelAlarmInfoStruct& alarm = event.info.IntelAlarmInfo;
     alarm.FromJSON(pAlarm);
     const cJSON* pVca = cJSON_GetObjectItem(pAlarm, "VCASmart");
-    LinePictures pictures{files, {}};
+    const cJSON* pShared = cJSON_GetObjectItem(pRoot, "Pictures");
+    if (pShared && !cJSON_IsObject(pShared)) {
+        strError = "\"Pictures\" is not an object";
+        return false;
+    }
+    LinePictures pictures{files, pShared, {}};
     return ReadPicture(cJSON_IsObject(pVca) ? cJSON_GetObjectItem(pVca, "bkPic") : nullptr, alarm.VCASmart.bkPic,
                        pictures, "VCASmart.bkPic", strError)
            && ReadListPictures(pAlarm, "IntelAlarmHumanInfoList", alarm.IntelAlarmHumanInfoList, pictures, strError)

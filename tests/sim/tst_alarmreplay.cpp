@@ -80,6 +80,18 @@ void tst_AlarmReplay::parseLine_data()
     QTest::newRow("file and base64") << QByteArray(
         R"({"AlarmType": 100509, "AlarmSourceID": "A", "IntelAlarmInfo": {"IntelAlarmHumanInfoList": [{}, {"SubPic": {"file": "a.jpg", "base64": "AA=="}}]}})")
                                      << "IntelAlarmHumanInfoList[1].SubPic: both \"file\" and \"base64\"";
+    const QByteArray baRefAlarm = R"({"AlarmType": 100509, "AlarmSourceID": "A", "Pictures": {"0": "AA=="}, )"
+                                  R"("IntelAlarmInfo": {"LinkageUid": "L", "IntelAlarmHumanInfoList": [{"bkPic": )";
+    QTest::newRow("shared picture") << QByteArray(baRefAlarm + R"({"ref": "0"}}]}})") << "100509 A L at 0";
+    QTest::newRow("unknown ref") << QByteArray(baRefAlarm + R"({"ref": "1"}}]}})")
+                                 << "IntelAlarmHumanInfoList[0].bkPic: \"ref\" 1 names no picture of \"Pictures\"";
+    QTest::newRow("ref and base64") << QByteArray(baRefAlarm + R"({"ref": "0", "base64": "AA=="}}]}})")
+                                    << "IntelAlarmHumanInfoList[0].bkPic: both \"base64\" and \"ref\"";
+    QTest::newRow("file and ref") << QByteArray(baRefAlarm + R"({"ref": "0", "file": "a.jpg"}}]}})")
+                                  << "IntelAlarmHumanInfoList[0].bkPic: both \"file\" and \"ref\"";
+    QTest::newRow("shared pictures not an object")
+        << QByteArray(R"({"AlarmType": 100009, "AlarmSourceID": "A", "Pictures": [], "IntelAlarmInfo": {}})")
+        << "\"Pictures\" is not an object";
     const QByteArray baFileAlarm = R"({"AlarmType": 100009, "AlarmSourceID": "A", "IntelAlarmInfo": {"VCASmart": )";
     QTest::newRow("file above the folder") << QByteArray(baFileAlarm + R"({"bkPic": {"file": "../../etc/hostname"}}}})")
                                            << "VCASmart.bkPic: picture file ../../etc/hostname is outside the "
