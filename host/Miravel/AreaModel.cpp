@@ -17,7 +17,7 @@ constexpr size_t kScannedRows = 64; // groups up to this size look rows up by a 
 } // namespace
 
 CAreaModel::CAreaModel(std::string strAreaID, const AreaLook* pLook, QObject* parent)
-    : QAbstractItemModel(parent)
+    : CCombinationPart(parent)
     , m_strAreaID(std::move(strAreaID))
     , m_pLook(pLook)
 {
@@ -77,14 +77,15 @@ void CAreaModel::AppendElements(const std::vector<tessel::IElement*>& vecElement
     if (vecShown.empty())
         return;
     const int nFirst = rowCount();
-    beginInsertRows(QModelIndex(), nFirst, nFirst + static_cast<int>(vecShown.size()) - 1);
+    const int nLast = nFirst + static_cast<int>(vecShown.size()) - 1;
+    BeginInsertPartRows(nFirst, nLast);
     m_vecRows.reserve(m_vecRows.size() + vecShown.size());
     for (tessel::IElement* pElement : vecShown) {
         if (m_bRowIndexBuilt)
             m_hashRows.insert(pElement, static_cast<int>(m_vecRows.size()));
         m_vecRows.push_back(Row{pElement, {}, pElement->GetElementType()});
     }
-    endInsertRows();
+    EndInsertPartRows(nFirst, nLast);
 }
 
 void CAreaModel::RemoveElements(const std::vector<tessel::IElement*>& vecElements)
@@ -107,10 +108,10 @@ void CAreaModel::RemoveElements(const std::vector<tessel::IElement*>& vecElement
             --nBegin;
         const int nFirst = vecRows[nBegin];
         const int nLast = vecRows[nEnd - 1];
-        beginRemoveRows(QModelIndex(), nFirst, nLast);
+        BeginRemovePartRows(nFirst, nLast);
         m_vecRows.erase(m_vecRows.begin() + nFirst, m_vecRows.begin() + nLast + 1);
         m_bRowIndexBuilt = false; // the rows after the run moved up
-        endRemoveRows();
+        EndRemovePartRows();
         nEnd = nBegin;
     }
 }
@@ -130,7 +131,7 @@ void CAreaModel::ElementChanged(tessel::IElement* pElement)
                       vecData.end());
     }
     const QModelIndex changed = index(nRow, 0);
-    emit dataChanged(changed, changed);
+    NotifyDataChanged(changed, changed);
 }
 
 QModelIndex CAreaModel::index(int row, int column, const QModelIndex& parent) const
@@ -226,7 +227,7 @@ bool CAreaModel::setData(const QModelIndex& index, const QVariant& value, int ro
     if (!index.isValid() || index.model() != this || index.row() >= rowCount())
         return false;
     SetRoleValue(m_vecRows[static_cast<size_t>(index.row())].vecData, role, value);
-    emit dataChanged(index, index, RoleList(role));
+    NotifyDataChanged(index, index, RoleList(role));
     return true;
 }
 
@@ -251,7 +252,7 @@ void CAreaModel::SetRoleValues(const std::vector<int>& vecRows, const RoleValues
     QVector<int> vecRoles;
     for (const auto& entry : vecValues)
         vecRoles.append(entry.first);
-    emit dataChanged(index(nFirst, 0), index(nLast, 0), vecRoles);
+    NotifyDataChanged(index(nFirst, 0), index(nLast, 0), vecRoles);
 }
 
 Qt::ItemFlags CAreaModel::flags(const QModelIndex& index) const

@@ -2,6 +2,8 @@
 
 #include "Miravel/LogicModelParams.h"
 
+#include "TesselGUIToolkit/Combination_Model.h"
+
 #include <QAbstractItemModel>
 #include <QHash>
 #include <QIcon>
@@ -32,7 +34,7 @@ struct HOST_API AreaLook
 // One group of the tree: a flat model of the group's elements. Element rows
 // answer from the element itself (name, GUID, type, state); data set on a row
 // is kept beside it and wins over the element's own.
-class HOST_API CAreaModel : public QAbstractItemModel
+class HOST_API CAreaModel : public TesselGUIToolkit::CCombinationPart
 {
     Q_OBJECT
 public:
