@@ -10,6 +10,9 @@
 #include <QPixmap>
 #include <QSignalBlocker>
 
+#include <numeric>
+#include <vector>
+
 namespace LinkageSnapAlarm {
 
 using namespace TesselGUIToolkit;
@@ -47,6 +50,12 @@ void DecorateRow(QAbstractItemModel* pModel, const QModelIndex& index, const QSt
     pModel->setData(index, strTip, RightPixmapTipRole);
 }
 
+// The same for many rows of a group: the rows share one list of the two values.
+void DecorateRows(Miravel::CAreaModel* pArea, const std::vector<int>& vecRows, const QString& strTip)
+{
+    pArea->SetRoleValues(vecRows, {{CameraRightPixmapRole, PreviewPixmap()}, {RightPixmapTipRole, strTip}});
+}
+
 } // namespace
 
 CLinkageCameraModel::CLinkageCameraModel(QObject* parent, unsigned int mode, bool bShowPreview)
@@ -64,17 +73,14 @@ CLinkageCameraModel::CLinkageCameraModel(QObject* parent, unsigned int mode, boo
         return;
     QVector<Miravel::CAreaModel*> vecAreas;
     GetAllAreaModels(vecAreas);
-    // One shared value per role: every row holds a reference, not a copy.
-    const QVariant& pixmap = PreviewPixmap();
-    const QVariant tip = tr("Preview");
+    const QString strTip = tr("Preview");
+    std::vector<int> vecRows;
     for (Miravel::CAreaModel* pArea : vecAreas) {
         // Nobody can listen to a model still being built: no change notices.
         const QSignalBlocker blocker(pArea);
-        for (int nRow = 0, nRows = pArea->rowCount(); nRow < nRows; ++nRow) {
-            const QModelIndex row = pArea->index(nRow, 0);
-            pArea->setData(row, pixmap, CameraRightPixmapRole);
-            pArea->setData(row, tip, RightPixmapTipRole);
-        }
+        vecRows.resize(size_t(pArea->rowCount()));
+        std::iota(vecRows.begin(), vecRows.end(), 0);
+        DecorateRows(pArea, vecRows, strTip);
     }
     connect(this, SIGNAL(rowsInserted(const QModelIndex&, int, int)), this,
             SLOT(OnGroupRowsAdd(const QModelIndex&, int, int)));
@@ -105,15 +111,16 @@ void CLinkageCameraModel::DecorateGroupCameras(const std::string& strAreaID)
     Miravel::CAreaModel* pArea = FindAreaModelByAreaID(strAreaID);
     if (!pArea)
         return;
-    const QString strTip = tr("ViewAllCamerasInGroup");
+    std::vector<int> vecRows;
     for (tessel::IElement* pElement : vecElements) {
         const tessel::ICamera* pCamera = tessel::AsCamera(pElement);
         if (!pCamera)
             continue;
         const QModelIndex row = pArea->GetElementIndexByElementID(pCamera->GetElementID());
         if (row.isValid())
-            DecorateRow(pArea, row, strTip);
+            vecRows.push_back(row.row());
     }
+    DecorateRows(pArea, vecRows, tr("ViewAllCamerasInGroup"));
 }
 
 QVariant CLinkageCameraModel::data(const QModelIndex& index, int role) const

@@ -12,8 +12,12 @@ namespace Miravel {
 
 using namespace TesselGUIToolkit;
 
+namespace {
+constexpr size_t kScannedRows = 64; // groups up to this size look rows up by a scan
+} // namespace
+
 CAreaModel::CAreaModel(std::string strAreaID, const AreaLook* pLook, QObject* parent)
-    : QAbstractItemModel(parent)
+    : CCombinationPart(parent)
     , m_strAreaID(std::move(strAreaID))
     , m_pLook(pLook)
 {
@@ -50,6 +54,18 @@ tessel::IElement* CAreaModel::ElementAt(int nRow) const
 
 int CAreaModel::RowOf(const tessel::IElement* pElement) const
 {
+    if (m_vecRows.size() <= kScannedRows) {
+        const auto it = std::find_if(m_vecRows.begin(), m_vecRows.end(),
+                                     [pElement](const Row& row) { return row.pElement == pElement; });
+        return it == m_vecRows.end() ? -1 : static_cast<int>(it - m_vecRows.begin());
+    }
+    if (!m_bRowIndexBuilt) {
+        m_hashRows.clear();
+        m_hashRows.reserve(static_cast<int>(m_vecRows.size()));
+        for (size_t i = 0; i < m_vecRows.size(); ++i)
+            m_hashRows.insert(m_vecRows[i].pElement, static_cast<int>(i));
+        m_bRowIndexBuilt = true;
+    }
     return m_hashRows.value(pElement, -1);
 }
 
@@ -57,18 +73,19 @@ void CAreaModel::AppendElements(const std::vector<tessel::IElement*>& vecElement
 {
     std::vector<tessel::IElement*> vecShown;
     std::copy_if(vecElements.begin(), vecElements.end(), std::back_inserter(vecShown),
-                 [this](const tessel::IElement* p) { return Accepts(p) && !m_hashRows.contains(p); });
+                 [this](const tessel::IElement* p) { return Accepts(p) && RowOf(p) < 0; });
     if (vecShown.empty())
         return;
     const int nFirst = rowCount();
-    beginInsertRows(QModelIndex(), nFirst, nFirst + static_cast<int>(vecShown.size()) - 1);
+    const int nLast = nFirst + static_cast<int>(vecShown.size()) - 1;
+    BeginInsertPartRows(nFirst, nLast);
     m_vecRows.reserve(m_vecRows.size() + vecShown.size());
-    m_hashRows.reserve(static_cast<int>(m_vecRows.size() + vecShown.size()));
     for (tessel::IElement* pElement : vecShown) {
-        m_hashRows.insert(pElement, static_cast<int>(m_vecRows.size()));
-        m_vecRows.push_back(Row{pElement, {}});
+        if (m_bRowIndexBuilt)
+            m_hashRows.insert(pElement, static_cast<int>(m_vecRows.size()));
+        m_vecRows.push_back(Row{pElement, {}, pElement->GetElementType()});
     }
-    endInsertRows();
+    EndInsertPartRows(nFirst, nLast);
 }
 
 void CAreaModel::RemoveElements(const std::vector<tessel::IElement*>& vecElements)
@@ -91,20 +108,12 @@ void CAreaModel::RemoveElements(const std::vector<tessel::IElement*>& vecElement
             --nBegin;
         const int nFirst = vecRows[nBegin];
         const int nLast = vecRows[nEnd - 1];
-        beginRemoveRows(QModelIndex(), nFirst, nLast);
-        for (int nRow = nFirst; nRow <= nLast; ++nRow)
-            m_hashRows.remove(m_vecRows[static_cast<size_t>(nRow)].pElement);
+        BeginRemovePartRows(nFirst, nLast);
         m_vecRows.erase(m_vecRows.begin() + nFirst, m_vecRows.begin() + nLast + 1);
-        RebuildRowIndex(nFirst);
-        endRemoveRows();
+        m_bRowIndexBuilt = false; // the rows after the run moved up
+        EndRemovePartRows();
         nEnd = nBegin;
     }
-}
-
-void CAreaModel::RebuildRowIndex(int nFrom)
-{
-    for (size_t i = static_cast<size_t>(nFrom); i < m_vecRows.size(); ++i)
-        m_hashRows[m_vecRows[i].pElement] = static_cast<int>(i);
 }
 
 void CAreaModel::ElementChanged(tessel::IElement* pElement)
@@ -122,7 +131,7 @@ void CAreaModel::ElementChanged(tessel::IElement* pElement)
                       vecData.end());
     }
     const QModelIndex changed = index(nRow, 0);
-    emit dataChanged(changed, changed);
+    NotifyDataChanged(changed, changed);
 }
 
 QModelIndex CAreaModel::index(int row, int column, const QModelIndex& parent) const
@@ -156,11 +165,12 @@ QVariant CAreaModel::data(const QModelIndex& index, int role) const
         if (entry.first == role)
             return entry.second;
     }
-    return ElementData(row.pElement, role);
+    return ElementData(row, role);
 }
 
-QVariant CAreaModel::ElementData(const tessel::IElement* pElement, int role) const
+QVariant CAreaModel::ElementData(const Row& row, int role) const
 {
+    const tessel::IElement* pElement = row.pElement;
     // Only the state roles need the camera behind the element.
     const tessel::ICamera* pCamera = nullptr;
     if (role == Qt::ForegroundRole || role == Qt::DecorationRole)
@@ -175,7 +185,7 @@ QVariant CAreaModel::ElementData(const tessel::IElement* pElement, int role) con
     case ElementIDRole:
         return QString::fromStdString(pElement->GetElementID());
     case SecondaryFilterRole:
-        return pElement->GetElementType();
+        return row.nElementType;
     case Qt::ForegroundRole:
         if (bAvailable)
             return QVariant();
@@ -203,18 +213,46 @@ const QVector<int>& CAreaModel::RoleList(int nRole)
     return it.value();
 }
 
+void CAreaModel::SetRoleValue(RoleValues& vecData, int nRole, const QVariant& value)
+{
+    auto it = std::find_if(vecData.begin(), vecData.end(), [nRole](const auto& entry) { return entry.first == nRole; });
+    if (it != vecData.end())
+        it->second = value;
+    else
+        vecData.append({nRole, value});
+}
+
 bool CAreaModel::setData(const QModelIndex& index, const QVariant& value, int role)
 {
     if (!index.isValid() || index.model() != this || index.row() >= rowCount())
         return false;
-    auto& vecData = m_vecRows[static_cast<size_t>(index.row())].vecData;
-    auto it = std::find_if(vecData.begin(), vecData.end(), [role](const auto& entry) { return entry.first == role; });
-    if (it != vecData.end())
-        it->second = value;
-    else
-        vecData.append({role, value});
-    emit dataChanged(index, index, RoleList(role));
+    SetRoleValue(m_vecRows[static_cast<size_t>(index.row())].vecData, role, value);
+    NotifyDataChanged(index, index, RoleList(role));
     return true;
+}
+
+void CAreaModel::SetRoleValues(const std::vector<int>& vecRows, const RoleValues& vecValues)
+{
+    int nFirst = rowCount();
+    int nLast = -1;
+    for (int nRow : vecRows) {
+        if (nRow < 0 || nRow >= rowCount())
+            continue;
+        RoleValues& vecData = m_vecRows[static_cast<size_t>(nRow)].vecData;
+        if (vecData.isEmpty())
+            vecData = vecValues;
+        else
+            for (const auto& entry : vecValues)
+                SetRoleValue(vecData, entry.first, entry.second);
+        nFirst = std::min(nFirst, nRow);
+        nLast = std::max(nLast, nRow);
+    }
+    if (nLast < 0 || vecValues.isEmpty())
+        return;
+    QVector<int> vecRoles;
+    for (const auto& entry : vecValues)
+        vecRoles.append(entry.first);
+    NotifyDataChanged(index(nFirst, 0), index(nLast, 0), vecRoles);
 }
 
 Qt::ItemFlags CAreaModel::flags(const QModelIndex& index) const

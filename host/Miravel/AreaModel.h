@@ -2,11 +2,14 @@
 
 #include "Miravel/LogicModelParams.h"
 
+#include "TesselGUIToolkit/Combination_Model.h"
+
 #include <QAbstractItemModel>
 #include <QHash>
 #include <QIcon>
 #include <QVector>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -31,7 +34,7 @@ struct HOST_API AreaLook
 // One group of the tree: a flat model of the group's elements. Element rows
 // answer from the element itself (name, GUID, type, state); data set on a row
 // is kept beside it and wins over the element's own.
-class HOST_API CAreaModel : public QAbstractItemModel
+class HOST_API CAreaModel : public TesselGUIToolkit::CCombinationPart
 {
     Q_OBJECT
 public:
@@ -58,22 +61,34 @@ public:
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
+    using RoleValues = QVector<QPair<int, QVariant>>;
+    // Several roles set on rows at once, as setData would set them one by one,
+    // with one change notice spanning the rows; rows that hold no data of their
+    // own share the list (a decoration every camera carries costs no copy per row).
+    void SetRoleValues(const std::vector<int>& vecRows, const RoleValues& vecValues);
+
 private:
     struct Row
     {
         tessel::IElement* pElement = nullptr;
-        QVector<QPair<int, QVariant>> vecData;
+        RoleValues vecData;
+        // Kept beside the pointer: the tree's filter reads it on every row, and
+        // reaching each element for it would touch memory all over the site.
+        int32_t nElementType = 0;
     };
 
     static const QVector<int>& RoleList(int nRole);
     bool Accepts(const tessel::IElement* pElement) const;
-    QVariant ElementData(const tessel::IElement* pElement, int role) const;
-    void RebuildRowIndex(int nFrom);
+    QVariant ElementData(const Row& row, int role) const;
+    void SetRoleValue(RoleValues& vecData, int nRole, const QVariant& value);
 
     std::string m_strAreaID;
     const AreaLook* m_pLook;
     std::vector<Row> m_vecRows;
-    QHash<const tessel::IElement*, int> m_hashRows;
+    // Rows by element, built on the first lookup in a large group only: a scan
+    // of a few dozen rows is as quick as hashing and costs no memory per row.
+    mutable QHash<const tessel::IElement*, int> m_hashRows;
+    mutable bool m_bRowIndexBuilt = false;
 };
 
 } // namespace Miravel

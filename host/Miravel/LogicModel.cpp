@@ -24,7 +24,6 @@ CLogicModel::CLogicModel(const LogicNodeParam& param, std::shared_ptr<tessel::IG
     SetTopRowFlags(topFlags);
     if (!m_spGroupManager)
         return;
-    m_hashElementAreas.reserve(static_cast<int>(m_spGroupManager->ElementCount()));
     std::vector<tessel::StrGUID> vecGroups;
     for (const tessel::GroupInfo& group : m_spGroupManager->GetAllGroups())
         vecGroups.push_back(group.strGUID);
@@ -42,9 +41,7 @@ CCombination_Model::TopRow CLogicModel::GroupRow(const tessel::GroupInfo& group)
 {
     TopRow row;
     auto* pArea = new CAreaModel(group.strGUID, &m_look, this);
-    const std::vector<tessel::IElement*> vecElements = m_spGroupManager->GetElementsOfGroup(group.strGUID);
-    pArea->AppendElements(vecElements);
-    Track(pArea, vecElements);
+    pArea->AppendElements(m_spGroupManager->GetElementsOfGroup(group.strGUID));
     m_mapAreas[group.strGUID] = pArea;
     row.pPart = pArea;
     row.data = {{Qt::DisplayRole, QString::fromStdString(group.strName)},
@@ -83,11 +80,6 @@ void CLogicModel::OnGroupRemoved(const tessel::StrGUID& strGroupID)
     if (!area.isValid())
         return;
     auto* pPart = qobject_cast<CAreaModel*>(PartAt(area.row()));
-    if (pPart) {
-        QVector<tessel::IElement*> vecElements;
-        pPart->GetAllElements(vecElements);
-        Untrack(std::vector<tessel::IElement*>(vecElements.begin(), vecElements.end()));
-    }
     RemoveTopRows(area.row(), 1);
     m_mapAreas.erase(strGroupID);
     delete pPart;
@@ -95,10 +87,8 @@ void CLogicModel::OnGroupRemoved(const tessel::StrGUID& strGroupID)
 
 void CLogicModel::OnElementsAdded(const tessel::StrGUID& strGroupID, const std::vector<tessel::IElement*>& vecElements)
 {
-    if (CAreaModel* pArea = FindAreaModelByAreaID(strGroupID)) {
+    if (CAreaModel* pArea = FindAreaModelByAreaID(strGroupID))
         pArea->AppendElements(vecElements);
-        Track(pArea, vecElements);
-    }
 }
 
 void CLogicModel::OnElementsRemoved(const tessel::StrGUID& strGroupID,
@@ -106,7 +96,6 @@ void CLogicModel::OnElementsRemoved(const tessel::StrGUID& strGroupID,
 {
     if (CAreaModel* pArea = FindAreaModelByAreaID(strGroupID))
         pArea->RemoveElements(vecElements);
-    Untrack(vecElements);
 }
 
 void CLogicModel::OnElementChanged(tessel::IElement* pElement)
@@ -127,18 +116,12 @@ void CLogicModel::OnRowsAboutToBeRemoved(const QModelIndex& parent, int first, i
     }
 }
 
-void CLogicModel::Track(CAreaModel* pArea, const std::vector<tessel::IElement*>& vecElements)
+CAreaModel* CLogicModel::AreaOf(const tessel::IElement* pElement) const
 {
-    for (tessel::IElement* pElement : vecElements) {
-        if (pArea->RowOf(pElement) >= 0)
-            m_hashElementAreas.insert(pElement, pArea);
-    }
-}
-
-void CLogicModel::Untrack(const std::vector<tessel::IElement*>& vecElements)
-{
-    for (const tessel::IElement* pElement : vecElements)
-        m_hashElementAreas.remove(pElement);
+    if (!pElement || !m_spGroupManager)
+        return nullptr;
+    CAreaModel* pArea = FindAreaModelByAreaID(m_spGroupManager->GetGroupIDOfElement(pElement->GetElementID()));
+    return pArea && pArea->RowOf(pElement) >= 0 ? pArea : nullptr;
 }
 
 tessel::IElement* CLogicModel::FindElementByElementID(const std::string& strElementID) const

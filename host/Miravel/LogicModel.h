@@ -5,7 +5,6 @@
 #include "TesselGUIToolkit/Combination_Model.h"
 #include "tessel/IGroupManager.h"
 
-#include <QHash>
 #include <QIcon>
 #include <QVector>
 
@@ -60,16 +59,14 @@ public slots:
 
 private:
     TopRow GroupRow(const tessel::GroupInfo& group);
-    CAreaModel* AreaOf(const tessel::IElement* pElement) const { return m_hashElementAreas.value(pElement); }
-    void Track(CAreaModel* pArea, const std::vector<tessel::IElement*>& vecElements);
-    void Untrack(const std::vector<tessel::IElement*>& vecElements);
+    // The area showing an element: its group's, when that shows it. Nothing is
+    // kept per element, so a large site costs no index of its own here.
+    CAreaModel* AreaOf(const tessel::IElement* pElement) const;
 
     AreaLook m_look;
     QIcon m_iconGroup;
     std::shared_ptr<tessel::IGroupManager> m_spGroupManager;
     std::unordered_map<std::string, CAreaModel*> m_mapAreas;
-    // The area of every element shown: lookups by GUID hash the text once.
-    QHash<const tessel::IElement*, CAreaModel*> m_hashElementAreas;
 };
 
 } // namespace Miravel

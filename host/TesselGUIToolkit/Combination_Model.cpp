@@ -33,7 +33,13 @@ CCombination_Model::CCombination_Model(QObject* parent)
 {
 }
 
-CCombination_Model::~CCombination_Model() = default;
+CCombination_Model::~CCombination_Model()
+{
+    for (const auto& upTop : m_vecTop) {
+        if (auto* pPart = qobject_cast<CCombinationPart*>(upTop->row.pPart))
+            pPart->m_pCombination = nullptr;
+    }
+}
 
 void CCombination_Model::SetColumnCount(int nColumns)
 {
@@ -201,6 +207,8 @@ void CCombination_Model::RemoveTopRows(int nRow, int nCount)
         if (pTop->row.pPart) {
             disconnect(pTop->row.pPart, nullptr, this, nullptr);
             m_hashParts.remove(pTop->row.pPart);
+            if (auto* pDirect = qobject_cast<CCombinationPart*>(pTop->row.pPart))
+                pDirect->m_pCombination = nullptr;
         }
     }
     m_vecTop.erase(m_vecTop.begin() + nRow, m_vecTop.begin() + nRow + nCount);
@@ -240,25 +248,84 @@ void CCombination_Model::ConnectPart(Top* pTop)
     if (!pPart)
         return;
     m_hashParts.insert(pPart, pTop);
-    auto topIndex = [this, pTop] { return createIndex(pTop->nRow, 0, nullptr); };
+    if (auto* pDirect = qobject_cast<CCombinationPart*>(pPart)) {
+        pDirect->m_pCombination = this;
+        pDirect->m_pTop = pTop;
+        return;
+    }
     connect(pPart, &QAbstractItemModel::rowsAboutToBeInserted, this,
-            [this, topIndex](const QModelIndex&, int first, int last) { beginInsertRows(topIndex(), first, last); });
+            [this, pTop](const QModelIndex&, int first, int last) { PartAboutToInsert(pTop, first, last); });
     connect(pPart, &QAbstractItemModel::rowsInserted, this,
             [this, pTop](const QModelIndex&, int first, int last) { EndInsert(pTop, first, last); });
     connect(pPart, &QAbstractItemModel::rowsAboutToBeRemoved, this,
-            [this, topIndex](const QModelIndex&, int first, int last) { beginRemoveRows(topIndex(), first, last); });
+            [this, pTop](const QModelIndex&, int first, int last) { PartAboutToRemove(pTop, first, last); });
     connect(pPart, &QAbstractItemModel::rowsRemoved, this, [this] { endRemoveRows(); });
-    connect(pPart, &QAbstractItemModel::dataChanged, this,
-            [this](const QModelIndex& topLeft, const QModelIndex& bottomRight, const QVector<int>& roles) {
-                static const QMetaMethod s_dataChanged = QMetaMethod::fromSignal(&QAbstractItemModel::dataChanged);
-                if (!isSignalConnected(s_dataChanged))
-                    return;
-                const QModelIndex from = MapFromPart(topLeft);
-                if (!IsBeingAnnounced(from))
-                    emit dataChanged(from, MapFromPart(bottomRight), roles);
-            });
+    connect(pPart, &QAbstractItemModel::dataChanged, this, &CCombination_Model::PartDataChanged);
     connect(pPart, &QAbstractItemModel::modelAboutToBeReset, this, [this] { beginResetModel(); });
     connect(pPart, &QAbstractItemModel::modelReset, this, [this] { endResetModel(); });
+}
+
+void CCombination_Model::PartAboutToInsert(const Top* pTop, int nFirst, int nLast)
+{
+    beginInsertRows(createIndex(pTop->nRow, 0, nullptr), nFirst, nLast);
+}
+
+void CCombination_Model::PartAboutToRemove(const Top* pTop, int nFirst, int nLast)
+{
+    beginRemoveRows(createIndex(pTop->nRow, 0, nullptr), nFirst, nLast);
+}
+
+void CCombination_Model::PartDataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                                         const QVector<int>& vecRoles)
+{
+    static const QMetaMethod s_dataChanged = QMetaMethod::fromSignal(&QAbstractItemModel::dataChanged);
+    if (!isSignalConnected(s_dataChanged))
+        return;
+    const QModelIndex from = MapFromPart(topLeft);
+    if (!IsBeingAnnounced(from))
+        emit dataChanged(from, MapFromPart(bottomRight), vecRoles);
+}
+
+// As the signals would: a part whose signals are blocked tells nobody.
+bool CCombinationPart::Told() const
+{
+    return m_pCombination && !signalsBlocked();
+}
+
+void CCombinationPart::BeginInsertPartRows(int nFirst, int nLast)
+{
+    beginInsertRows(QModelIndex(), nFirst, nLast);
+    if (Told())
+        m_pCombination->PartAboutToInsert(m_pTop, nFirst, nLast);
+}
+
+void CCombinationPart::EndInsertPartRows(int nFirst, int nLast)
+{
+    endInsertRows();
+    if (Told())
+        m_pCombination->EndInsert(m_pTop, nFirst, nLast);
+}
+
+void CCombinationPart::BeginRemovePartRows(int nFirst, int nLast)
+{
+    beginRemoveRows(QModelIndex(), nFirst, nLast);
+    if (Told())
+        m_pCombination->PartAboutToRemove(m_pTop, nFirst, nLast);
+}
+
+void CCombinationPart::EndRemovePartRows()
+{
+    endRemoveRows();
+    if (Told())
+        m_pCombination->endRemoveRows();
+}
+
+void CCombinationPart::NotifyDataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                                         const QVector<int>& vecRoles)
+{
+    emit dataChanged(topLeft, bottomRight, vecRoles);
+    if (Told())
+        m_pCombination->PartDataChanged(topLeft, bottomRight, vecRoles);
 }
 
 } // namespace TesselGUIToolkit

@@ -64,8 +64,13 @@ protected:
     void SetTopRowFlags(Qt::ItemFlags flags) { m_topFlags = flags; }
 
 private:
+    friend class CCombinationPart;
     struct Top;
     void ConnectPart(Top* pTop);
+    // What a part's change notices become in the combined tree.
+    void PartAboutToInsert(const Top* pTop, int nFirst, int nLast);
+    void PartAboutToRemove(const Top* pTop, int nFirst, int nLast);
+    void PartDataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QVector<int>& vecRoles);
     Top* TopOf(const QModelIndex& index) const;
     void Renumber(int nFrom);
     void EndInsert(const Top* pTop, int nFirst, int nLast);
@@ -86,6 +91,31 @@ private:
     QMap<qint64, QVariant> m_mapHeader;
     int m_nColumns = 1;
     Qt::ItemFlags m_topFlags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled;
+};
+
+// A flat part model that tells the combination showing it of its changes
+// itself, as well as through its own signals: the combination then needs no
+// connections to it, which is most of what showing a part costs in a tree of
+// hundreds of them. Its rows change only through these calls.
+class HOST_API CCombinationPart : public QAbstractItemModel
+{
+    Q_OBJECT
+public:
+    using QAbstractItemModel::QAbstractItemModel;
+
+protected:
+    void BeginInsertPartRows(int nFirst, int nLast);
+    void EndInsertPartRows(int nFirst, int nLast);
+    void BeginRemovePartRows(int nFirst, int nLast);
+    void EndRemovePartRows();
+    void NotifyDataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                           const QVector<int>& vecRoles = QVector<int>());
+
+private:
+    friend class CCombination_Model;
+    bool Told() const;
+    CCombination_Model* m_pCombination = nullptr;
+    const CCombination_Model::Top* m_pTop = nullptr;
 };
 
 } // namespace TesselGUIToolkit

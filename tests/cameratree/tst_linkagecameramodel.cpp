@@ -51,6 +51,7 @@ private slots:
     void liveViewPlugin_data();
     void liveViewPlugin();
     void previewFlagOff();
+    void largeGroupLookups();
 };
 
 void tst_LinkageCameraModel::init()
@@ -301,6 +302,31 @@ void tst_LinkageCameraModel::previewFlagOff()
         // Mode 2 leaves the state icons to live view events.
         QVERIFY(!model.data(row, Qt::DecorationRole).isValid());
     }
+}
+
+// A group large enough to be looked up through an index: rows removed in the
+// middle move the rest up, and every camera is still found at its own row.
+void tst_LinkageCameraModel::largeGroupLookups()
+{
+    constexpr int kCameras = 100;
+    tessel::SiteData site;
+    site.vecGroups = {{"g1", "Big"}};
+    for (int i = 0; i < kCameras; ++i)
+        site.vecCameras.push_back(Cam("c" + std::to_string(i), "g1", "Cam " + std::to_string(i)));
+    TreeTest::Apply(site);
+    CLinkageCameraModel model(nullptr, 1, true);
+    QCOMPARE(TreeTest::Row(model, "c70").data().toString(), QString("Cam 70")); // the index is built
+    site.vecCameras.erase(site.vecCameras.begin() + 50);
+    site.vecCameras.erase(site.vecCameras.begin() + 10);
+    site.vecCameras.back().bOnline = false;
+    TreeTest::Apply(site);
+    for (const tessel::CameraInfo& camera : site.vecCameras)
+        QCOMPARE(TreeTest::Row(model, QString::fromStdString(camera.strGUID)).data().toString(),
+                 QString::fromStdString(camera.strName));
+    QVERIFY(!TreeTest::Row(model, "c50").isValid());
+    const QModelIndex last = TreeTest::Row(model, "c99");
+    QCOMPARE(last.row(), kCameras - 3);
+    QVERIFY(last.data(Qt::ForegroundRole).isValid()); // the change reached the moved row
 }
 
 QTEST_MAIN(tst_LinkageCameraModel)
