@@ -1,5 +1,6 @@
 #pragma once
 
+#include "alarmview/AlarmDetailView.h"
 #include "settings/LinkageSetupInfo.h"
 
 #include "playwindow/PlayWindowEvent.h"
@@ -103,6 +104,13 @@ public:
     // The camera recorded for a window (0, 1, 2), whose alarms are accepted.
     tessel::ICamera* WindowCamera(int nIndex) const;
     const LinkageSetupInfo& SetupInfo() const { return m_stSetupInfo; }
+
+    // The detail view of the dialog's alarms, made on first use.
+    CAlarmDetailView* DetailView();
+    // Opens the detail view on card nCard of a linkage (CAlarmDetailView::kScene:
+    // its scene with every person's rectangle), for records from anywhere,
+    // such as an alarm history; the strip's cards and scene open it themselves.
+    void OpenLinkageDetails(LinkageRecordSet set, int nCard);
     int32_t VideoScaleMode() const;
 
 signals:
@@ -146,6 +154,8 @@ private:
     void ApplyPreviewMode(int nPreviewMode);
     void UseAlternativeHolderNames();
     void SetTitleFontsBold();
+    // A card or the scene panel asked for the details: the strip's linkage, there.
+    void OpenStripDetails(int nCard);
 
     std::unique_ptr<Ui::LinkageSnapAlarmDlg> ui;
     CGroupTreeWidget* m_pGroupTreeWidget = nullptr;
@@ -160,6 +170,7 @@ private:
     std::unique_ptr<CLiveViewPlugin> m_upLiveViewPlugin;
     std::unique_ptr<CLiveWindows> m_upLiveWindows;
     std::unique_ptr<CAlarmPresenter> m_upAlarmPresenter;
+    CAlarmDetailView* m_pDetailView = nullptr;
 
     // Tests set the window cameras and the saving switch directly.
     friend class ::tst_LinkageSnapAlarmDlgAlarms;
