@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+class tst_AlarmDetailView;
 class tst_LinkageSnapAlarmDlgAlarms;
 class CStreamPlayWindowWithTask;
 class QDropEvent;
@@ -174,6 +175,7 @@ private:
 
     // Tests set the window cameras and the saving switch directly.
     friend class ::tst_LinkageSnapAlarmDlgAlarms;
+    friend class ::tst_AlarmDetailView;
 };
 
 } // namespace LinkageSnapAlarm
