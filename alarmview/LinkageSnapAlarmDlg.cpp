@@ -196,6 +196,8 @@ void CLinkageSnapAlarmDlg::onBtnCloseClicked()
         m_pSetupDlg->hide();
     StopAllLiveViews();
     m_upAlarmPresenter->Close();
+    if (m_pDetailView)
+        m_pDetailView->close();
 }
 
 void CLinkageSnapAlarmDlg::onBtnSetupSaveClicked(bool bSuccess)

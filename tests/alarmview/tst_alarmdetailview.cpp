@@ -99,15 +99,9 @@ private slots:
     void recordsFromElsewhere();
 
 private:
-    CShowCardWidget* Strip() const
-    {
-        return m_upDlg->findChild<CShowCardArea*>("m_pWidgetLinkagePic")->CardWidget();
-    }
+    CShowCardWidget* Strip() const { return m_upDlg->findChild<CShowCardArea*>("m_pWidgetLinkagePic")->CardWidget(); }
     CLinkageCardWidget* StripCard(int n) const { return qobject_cast<CLinkageCardWidget*>(Strip()->Cards().value(n)); }
-    QString ViewText(const char* szLabel) const
-    {
-        return m_upDlg->DetailView()->findChild<QLabel*>(szLabel)->text();
-    }
+    QString ViewText(const char* szLabel) const { return m_upDlg->DetailView()->findChild<QLabel*>(szLabel)->text(); }
 
     std::unique_ptr<CLinkageSnapAlarmDlg> m_upDlg;
 };
