@@ -16,6 +16,8 @@
 #include <QStyle>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace LinkageSnapAlarm {
 namespace {
 
@@ -60,11 +62,13 @@ CAlarmDetailView::~CAlarmDetailView() = default;
 
 void CAlarmDetailView::Open(LinkageRecordSet set, int nCard)
 {
-    m_set = std::move(set);
-    if (PositionCount() == 0) {
+    auto& vecCards = set.vecCards;
+    vecCards.erase(std::remove(vecCards.begin(), vecCards.end(), nullptr), vecCards.end());
+    if (!set.spScene && vecCards.empty()) {
         qCDebug(lcAlarmView) << "detail view not opened: nothing to show";
         return;
     }
+    m_set = std::move(set);
     int nPosition = 0;
     if (nCard >= 0 && size_t(nCard) < m_set.vecCards.size())
         nPosition = nCard + SceneOffset();

@@ -50,7 +50,8 @@ public:
     ~CAlarmDetailView() override;
 
     // Shows the view on card nCard of the set, or on its scene (kScene). An
-    // index out of range opens the first thing the set has.
+    // index out of range opens the first thing the set has; null cards are
+    // left out, and a set with nothing to show leaves the view as it is.
     void Open(LinkageRecordSet set, int nCard);
 
     // The card shown (kScene for the scene), and its record; null when closed.
