@@ -109,6 +109,7 @@ CAlarmDisplayQueue::Decoded CAlarmDisplayQueue::TakeDecoded(const QSize& sizeSce
         const Card& card = m_deqCards[i];
         DecodedCard& out = decoded.vecCards[i];
         out.sizeCard = card.sizeCard;
+        out.spRecord = card.spRecord;
         vecSlots.push_back({&card.face, CLinkageCardWidget::FaceLabelSize(card.sizeCard), &out.imgFace});
         vecSlots.push_back({&card.body, CLinkageCardWidget::BodyLabelSize(card.sizeCard), &out.imgBody});
         setAlarms.insert(card.nAlarm);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "protocol/JSONStruct/AlarmPictureInfo.h"
+#include "cards/CardRecord.h"
 
 #include <QImage>
 #include <QSize>
@@ -15,14 +15,6 @@
 
 namespace LinkageSnapAlarm {
 
-// One picture as a card or the scene panel shows it: the whole of an alarm's
-// picture bytes, or the display cut of a target rectangle in them.
-struct CardPicture
-{
-    std::shared_ptr<const protocol::PicBinary> spBytes; // null: no picture
-    std::optional<protocol::PictureRect> optCut;
-};
-
 // What alarms asked to show and the view has not shown yet. A flood leaves only
 // what could still be seen: the newest scene and the cards the strip would keep
 // of the newest persons; everything older is never decoded. Taking the queue
@@ -36,12 +28,14 @@ public:
         CardPicture body;
         QSize sizeCard;
         std::uint64_t nAlarm = 0; // the alarm the card belongs to
+        std::shared_ptr<const CardRecord> spRecord;
     };
     struct DecodedCard
     {
         QImage imgFace;
         QImage imgBody;
         QSize sizeCard;
+        std::shared_ptr<const CardRecord> spRecord;
     };
     struct Decoded
     {

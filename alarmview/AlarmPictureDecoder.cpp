@@ -154,6 +154,29 @@ QImage DecodeCut(const std::string& strBytes, const protocol::PictureRect& rect,
     return reader.Read();
 }
 
+QImage DecodeToFit(const std::string& strBytes, const std::optional<protocol::PictureRect>& optCut,
+                   const QSize& sizeBox)
+{
+    if (sizeBox.isEmpty())
+        return QImage();
+    CheckedReader reader(strBytes);
+    if (!reader.IsValid())
+        return QImage();
+    const QRect rcWhole(QPoint(0, 0), reader.Size());
+    const QRect rcCut = optCut ? DisplayCut(reader.Size(), *optCut) : rcWhole;
+    if (rcCut.isEmpty())
+        return QImage();
+    const QSize sizeFit = rcCut.size().scaled(sizeBox, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    if (rcCut != rcWhole)
+        reader.Reader().setClipRect(rcCut);
+    if (LargerThan(rcCut.size(), sizeFit))
+        reader.Reader().setScaledSize(sizeFit);
+    const QImage image = reader.Read();
+    return image.isNull() || image.size() == sizeFit
+               ? image
+               : image.scaled(sizeFit, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
 std::vector<QImage> DecodeCuts(const std::string& strBytes, const std::vector<CutRequest>& vecCuts)
 {
     std::vector<QImage> vecImages(vecCuts.size());

@@ -6,6 +6,7 @@
 #include <QRect>
 #include <QSize>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,12 @@ QImage DecodeFitted(const std::string& strBytes, const QSize& sizeShown);
 // The part of the picture a card shows for a target rectangle (DisplayCut),
 // reduced to sizeShown when larger in either direction.
 QImage DecodeCut(const std::string& strBytes, const protocol::PictureRect& rect, const QSize& sizeShown);
+
+// The whole picture, or the part a card shows for optCut (DisplayCut), as
+// large as fits sizeBox with its aspect kept: reduced while decoding when
+// larger, smoothly enlarged when smaller. Null when the box is empty.
+QImage DecodeToFit(const std::string& strBytes, const std::optional<protocol::PictureRect>& optCut,
+                   const QSize& sizeBox);
 
 // One part a card shows of a picture: its display cut for a target rectangle,
 // reduced to sizeShown when larger in either direction (as DecodeCut).

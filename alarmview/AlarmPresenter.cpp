@@ -41,6 +41,9 @@ constexpr int kCardHeightGap = 10;
 // and the strip keeps moving.
 constexpr int kCardsPerTurn = 10;
 constexpr qint64 kPixelsPerTurn = 3840 * 2160;
+// Save requests of records still alive are kept; past this many, those whose
+// record has gone are forgotten (their pictures failed or were never written).
+constexpr size_t kSaveRequestsBeforePurge = 1024;
 
 const char* const kKindHumanSub = "_Human_Sub";
 const char* const kKindHumanBk = "_Human_Bk";
@@ -92,6 +95,20 @@ struct CAlarmPresenter::AlarmContext
     std::uint64_t nAlarm = 0;
     bool bQueued = false; // the alarm put something on the display queue
 };
+
+std::shared_ptr<CardRecord> CAlarmPresenter::NewRecord(const quorra::IntelAlarmEventInfo& info) const
+{
+    auto spRecord = std::make_shared<CardRecord>();
+    spRecord->CameraName = QString::fromStdString(info.AlarmSourceName);
+    // Alarms that do not tell their time are as old as their arrival.
+    spRecord->AlarmTime =
+        info.AlarmTime > 0 ? QDateTime::fromMSecsSinceEpoch(info.AlarmTime) : QDateTime::currentDateTime();
+    spRecord->AlarmType = info.AlarmType;
+    spRecord->LinkageUid = QString::fromStdString(info.IntelAlarmInfo.LinkageUid);
+    if (m_spSceneRecord && m_spSceneRecord->LinkageUid == m_strLinkageUid)
+        spRecord->Scene = m_spSceneRecord->Scene;
+    return spRecord;
+}
 
 CAlarmPresenter::CAlarmPresenter(QWidget* pView, CShowPicWidget* pScenePic, CShowCardArea* pCardArea,
                                  const LinkageSetupInfo& setupInfo, const CLiveWindows& liveWindows)
@@ -148,6 +165,8 @@ void CAlarmPresenter::PresentPanoramic(const quorra::IntelAlarmEventInfo& info)
         return;
     }
     m_strLinkageUid = QString::fromStdString(alarm.LinkageUid);
+    m_spSceneRecord = NewRecord(info);
+    m_spSceneRecord->Scene = Whole(alarm.VCASmart.bkPic);
 
     // The scene is decoded when shown, at the panel's size; in a flood only
     // the newest one is.
@@ -157,7 +176,7 @@ void CAlarmPresenter::PresentPanoramic(const quorra::IntelAlarmEventInfo& info)
     PresentWhenIdle();
 
     if (m_setupInfo.IsSavePicture)
-        RequestSave(info, m_strLinkageUid + kKindScene, alarm.VCASmart.bkPic, protocol::PictureRect());
+        RequestSave(info, m_spSceneRecord, m_strLinkageUid + kKindScene, alarm.VCASmart.bkPic, protocol::PictureRect());
 }
 
 void CAlarmPresenter::PresentLinkage(const quorra::IntelAlarmEventInfo& info)
@@ -194,37 +213,43 @@ void CAlarmPresenter::PresentLinkage(const quorra::IntelAlarmEventInfo& info)
 void CAlarmPresenter::QueueHuman(AlarmContext& ctx, const protocol::IntelAlarmHumanInfo& human)
 {
     const auto& vecRects = human.SubPic.PictureRectList;
-    CAlarmDisplayQueue::Card card{{}, {}, ctx.sizeCard, ctx.nAlarm};
+    std::shared_ptr<CardRecord> spRecord = NewRecord(ctx.info);
+    CAlarmDisplayQueue::Card card{{}, {}, ctx.sizeCard, ctx.nAlarm, spRecord};
     if (!Bytes(human.SubPic).empty()) {
         card.body = Whole(human.SubPic);
-        SaveIfOn(ctx, kKindHumanSub, human.SubPic, protocol::PictureRect());
+        SaveIfOn(ctx, spRecord, kKindHumanSub, human.SubPic, protocol::PictureRect());
     } else if (vecRects.empty() || Bytes(human.bkPic).empty()) {
         // Nothing to show this person by; the persons after it still count.
         qCDebug(lcAlarmView) << "person skipped: neither a close-up nor a picture with a rectangle";
         return;
     } else {
         card.body = Cut(human.bkPic, vecRects.front());
-        SaveIfOn(ctx, kKindHumanSub, human.bkPic, vecRects.front());
+        SaveIfOn(ctx, spRecord, kKindHumanSub, human.bkPic, vecRects.front());
     }
-    SaveIfOn(ctx, kKindHumanBk, human.bkPic, protocol::PictureRect());
+    if (!vecRects.empty())
+        spRecord->PersonRects.push_back(vecRects.front());
+    SaveIfOn(ctx, spRecord, kKindHumanBk, human.bkPic, protocol::PictureRect());
 
     const auto& vecFaces = ctx.info.IntelAlarmInfo.IntelAlarmFaceInfoList;
     if (human.FaceFromSamePic && vecRects.size() > 2 && !Bytes(human.bkPic).empty()) {
         card.face = Cut(human.bkPic, vecRects[1]);
-        SaveIfOn(ctx, kKindFaceSub, human.bkPic, vecRects[1]);
+        spRecord->PersonRects.push_back(vecRects[1]);
+        SaveIfOn(ctx, spRecord, kKindFaceSub, human.bkPic, vecRects[1]);
     } else if (!vecFaces.empty()) {
         // The first face of the list stands for every person of the alarm.
         const protocol::IntelAlarmFaceInfo& face = vecFaces.front();
         const auto& vecFaceRects = face.SubPic.PictureRectList;
         if (!Bytes(face.SubPic).empty()) {
             card.face = Whole(face.SubPic);
-            SaveIfOn(ctx, kKindFaceSub, face.SubPic, protocol::PictureRect());
+            SaveIfOn(ctx, spRecord, kKindFaceSub, face.SubPic, protocol::PictureRect());
         } else if (!vecFaceRects.empty() && !Bytes(face.bkPic).empty()) {
             card.face = Cut(face.bkPic, vecFaceRects.front());
-            SaveIfOn(ctx, kKindFaceSub, face.bkPic, vecFaceRects.front());
+            SaveIfOn(ctx, spRecord, kKindFaceSub, face.bkPic, vecFaceRects.front());
         }
-        SaveIfOn(ctx, kKindFaceSub, face.bkPic, protocol::PictureRect());
+        SaveIfOn(ctx, spRecord, kKindFaceSub, face.bkPic, protocol::PictureRect());
     }
+    spRecord->Face = card.face;
+    spRecord->Body = card.body;
     m_displayQueue.AddCard(std::move(card));
     ctx.bQueued = true;
 }
@@ -264,8 +289,11 @@ void CAlarmPresenter::PresentPending(int nMaxCards, qint64 nMaxPixels)
     for (const CAlarmDisplayQueue::DecodedCard& card : decoded.vecCards) {
         // A full strip would destroy its oldest card: fill that one anew instead.
         auto* pCard = qobject_cast<CLinkageCardWidget*>(m_pCardArea->TakeCardToReuse());
-        if (!pCard)
+        if (!pCard) {
             pCard = new CLinkageCardWidget(m_pView);
+            connect(pCard, &CLinkageCardWidget::signalCardActivated, this, &CAlarmPresenter::signalCardActivated);
+        }
+        pCard->SetRecord(card.spRecord);
         pCard->SetCardSize(card.sizeCard.width(), card.sizeCard.height());
         pCard->SetPictures(QPixmap::fromImage(card.imgFace), QPixmap::fromImage(card.imgBody));
         m_pCardArea->AddCard(pCard);
@@ -276,15 +304,17 @@ void CAlarmPresenter::PresentPending(int nMaxCards, qint64 nMaxPixels)
         SchedulePresent();
 }
 
-void CAlarmPresenter::SaveIfOn(const AlarmContext& ctx, const char* pszKind, const protocol::AlarmPictureInfo& pic,
+void CAlarmPresenter::SaveIfOn(const AlarmContext& ctx, const std::shared_ptr<CardRecord>& spRecord,
+                               const char* pszKind, const protocol::AlarmPictureInfo& pic,
                                const protocol::PictureRect& rcCrop)
 {
     if (ctx.bSave)
-        RequestSave(ctx.info, ctx.strLinkageUid + pszKind, pic, rcCrop);
+        RequestSave(ctx.info, spRecord, ctx.strLinkageUid + pszKind, pic, rcCrop);
 }
 
-void CAlarmPresenter::RequestSave(const quorra::IntelAlarmEventInfo& info, const QString& strStemHead,
-                                  const protocol::AlarmPictureInfo& pic, const protocol::PictureRect& rcCrop)
+void CAlarmPresenter::RequestSave(const quorra::IntelAlarmEventInfo& info, const std::shared_ptr<CardRecord>& spRecord,
+                                  const QString& strStemHead, const protocol::AlarmPictureInfo& pic,
+                                  const protocol::PictureRect& rcCrop)
 {
     CLinkageSavePicMgr* pSavePicMgr = CLinkageSavePicMgr::GetLiveSavePicMgr();
     LSA_CHECK(pSavePicMgr) return;
@@ -296,7 +326,52 @@ void CAlarmPresenter::RequestSave(const quorra::IntelAlarmEventInfo& info, const
     request.strFileName = strStemHead + QDateTime::currentDateTime().toString("_yyyyMMddHHmmss_zzz");
     request.spPicBytes = SharedBytes(pic); // shared with the alarm, not copied
     request.struCropRect = rcCrop;
+    request.nRequestId = ++m_nLastSaveRequest;
+    if (m_mapSaveRequests.size() >= kSaveRequestsBeforePurge) {
+        for (auto it = m_mapSaveRequests.begin(); it != m_mapSaveRequests.end();)
+            it = it->second.expired() ? m_mapSaveRequests.erase(it) : std::next(it);
+    }
+    m_mapSaveRequests.emplace(request.nRequestId, spRecord);
     pSavePicMgr->SavePicture(request);
+}
+
+void CAlarmPresenter::OnPictureSaved(quint64 nRequestId, const QString& strFilePath)
+{
+    const auto it = m_mapSaveRequests.find(nRequestId);
+    if (it == m_mapSaveRequests.end())
+        return;
+    const std::shared_ptr<CardRecord> spRecord = it->second.lock();
+    m_mapSaveRequests.erase(it);
+    if (!spRecord)
+        return;
+    spRecord->SavedFiles.append(strFilePath);
+    emit signalRecordChanged();
+}
+
+LinkageRecordSet CAlarmPresenter::StripRecords() const
+{
+    LinkageRecordSet set;
+    if (m_spSceneRecord && m_spSceneRecord->LinkageUid == m_strLinkageUid)
+        set.spScene = m_spSceneRecord;
+    for (QWidget* pWidget : m_pCardArea->CardWidget()->Cards()) {
+        if (auto* pCard = qobject_cast<CLinkageCardWidget*>(pWidget); pCard && pCard->Record())
+            set.vecCards.push_back(pCard->Record());
+    }
+    return set;
+}
+
+int CAlarmPresenter::StripIndexOf(const CLinkageCardWidget* pCard) const
+{
+    int nIndex = 0;
+    for (QWidget* pWidget : m_pCardArea->CardWidget()->Cards()) {
+        auto* pStripCard = qobject_cast<CLinkageCardWidget*>(pWidget);
+        if (!pStripCard || !pStripCard->Record())
+            continue;
+        if (pStripCard == pCard)
+            return nIndex;
+        ++nIndex;
+    }
+    return -1;
 }
 
 void CAlarmPresenter::PresentTestAlarms()

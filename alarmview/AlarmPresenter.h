@@ -1,5 +1,6 @@
 #pragma once
 
+#include "alarmview/AlarmDetailView.h"
 #include "alarmview/AlarmDisplayQueue.h"
 #include "settings/LinkageSetupInfo.h"
 
@@ -10,11 +11,14 @@
 #include <QString>
 
 #include <cstdint>
+#include <map>
+#include <memory>
 
 class QWidget;
 
 namespace LinkageSnapAlarm {
 
+class CLinkageCardWidget;
 class CLinkageSnapAlarmListener;
 class CLiveWindows;
 class CShowCardArea;
@@ -48,6 +52,14 @@ public:
     // The part of the picture a card shows for a target rectangle.
     static QImage CropPictureByRect(const QImage& image, const protocol::PictureRect& rect);
 
+    // The open linkage as the strip shows it: its panoramic alarm and the
+    // records of the cards, newest first.
+    LinkageRecordSet StripRecords() const;
+    // Where the card stands in StripRecords().vecCards, or -1.
+    int StripIndexOf(const CLinkageCardWidget* pCard) const;
+    // A picture of the manager's was written: the record it was asked for keeps its path.
+    void OnPictureSaved(quint64 nRequestId, const QString& strFilePath);
+
     // Notices of the save manager and the alarm transfer.
     void NoticeSpaceNotEnough();
     void NoticeSaveFailed();
@@ -55,15 +67,25 @@ public:
     void NoticeAlarmsDropped(int nCount);
     void NoticePicturesNotSaved(int nCount);
 
+signals:
+    // A card of the strip was clicked or Enter pressed on it.
+    void signalCardActivated(LinkageSnapAlarm::CLinkageCardWidget* pCard);
+    // A record gained a saved file.
+    void signalRecordChanged();
+
 private:
     struct AlarmContext;
+    // A record of what the alarm tells of itself, with the open linkage's scene.
+    std::shared_ptr<CardRecord> NewRecord(const quorra::IntelAlarmEventInfo& info) const;
     void PresentPanoramic(const quorra::IntelAlarmEventInfo& info);
     void PresentLinkage(const quorra::IntelAlarmEventInfo& info);
     void QueueHuman(AlarmContext& ctx, const protocol::IntelAlarmHumanInfo& human);
-    void SaveIfOn(const AlarmContext& ctx, const char* pszKind, const protocol::AlarmPictureInfo& pic,
-                  const protocol::PictureRect& rcCrop);
-    void RequestSave(const quorra::IntelAlarmEventInfo& info, const QString& strStemHead,
-                     const protocol::AlarmPictureInfo& pic, const protocol::PictureRect& rcCrop);
+    void SaveIfOn(const AlarmContext& ctx, const std::shared_ptr<CardRecord>& spRecord, const char* pszKind,
+                  const protocol::AlarmPictureInfo& pic, const protocol::PictureRect& rcCrop);
+    // Asks the manager to save the picture; the path written goes to the record.
+    void RequestSave(const quorra::IntelAlarmEventInfo& info, const std::shared_ptr<CardRecord>& spRecord,
+                     const QString& strStemHead, const protocol::AlarmPictureInfo& pic,
+                     const protocol::PictureRect& rcCrop);
     // Shows what waits now when no alarm is behind this one; in a flood a few
     // cards a turn of the event loop, so that only what can still be seen is
     // decoded and the turns stay short.
@@ -81,6 +103,11 @@ private:
     const CLiveWindows& m_liveWindows;
     CLinkageSnapAlarmListener* m_pListener = nullptr;
     QString m_strLinkageUid = "None";
+    // The panoramic alarm of the open linkage; null before the first one.
+    std::shared_ptr<CardRecord> m_spSceneRecord;
+    // Pictures asked to be saved, by request number, until written or their record goes.
+    std::map<quint64, std::weak_ptr<CardRecord>> m_mapSaveRequests;
+    quint64 m_nLastSaveRequest = 0;
     CAlarmDisplayQueue m_displayQueue;
     bool m_bPresentPosted = false;
     std::uint64_t m_nAlarmSerial = 0;

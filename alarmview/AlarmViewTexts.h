@@ -21,6 +21,13 @@ struct AlarmViewTexts : TranslationKeys<AlarmViewTexts>
     static constexpr const char* PicturesNotSaved =
         QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSnapAlarmDlg", "PicturesNotSaved");
 
+    // The detail view: where it shows the linkage's scene instead of a card's
+    // position, and in place of a picture that is missing or cannot be decoded.
+    static constexpr const char* DetailScene =
+        QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSnapAlarmDlg", "DetailScene");
+    static constexpr const char* DetailNoPicture =
+        QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSnapAlarmDlg", "DetailNoPicture");
+
     // A text that takes a count as %1; without a translation the key and the count.
     static QString Counted(const char* szKey, int nCount)
     {

@@ -5,6 +5,8 @@
 #include "alarmview/LiveWindows.h"
 #include "cameratree/GroupTreeWidget.h"
 #include "cameratree/LiveViewPlugin.h"
+#include "cards/LinkageCardWidget.h"
+#include "cards/ShowPicWidget.h"
 #include "playwindow/StreamPlayWindowWithTask.h"
 #include "savepic/LinkageSavePicMgr.h"
 #include "settings/LinkageSetupDlg.h"
@@ -86,6 +88,8 @@ void CLinkageSnapAlarmDlg::InitConnect()
     connect(pSavePicMgr, SIGNAL(signalSaveFailed()), this, SLOT(onSignalSaveFailed()));
     connect(pSavePicMgr, SIGNAL(signalPicturesNotSaved(int)), this, SLOT(onPicturesNotSaved(int)));
     connect(pSavePicMgr, SIGNAL(signalPictureSaved(QString)), this, SLOT(onSignalPictureSaved()));
+    connect(pSavePicMgr, &CLinkageSavePicMgr::signalPictureSavedFor, m_upAlarmPresenter.get(),
+            &CAlarmPresenter::OnPictureSaved);
     ConnectAlarms();
     ConnectCameraTree();
     ConnectTreeToWindows();
@@ -97,6 +101,32 @@ void CLinkageSnapAlarmDlg::ConnectAlarms()
             &CLinkageSnapAlarmDlg::onNewAlarmComing);
     connect(&Fendra::CSingleton<quorra::AlarmTransfer>::Instance(), &quorra::AlarmTransfer::signalAlarmsDropped, this,
             &CLinkageSnapAlarmDlg::onAlarmsDropped);
+    // What stands behind a card or the scene, at a readable size.
+    connect(m_upAlarmPresenter.get(), &CAlarmPresenter::signalCardActivated, this,
+            [this](CLinkageCardWidget* pCard) { OpenStripDetails(m_upAlarmPresenter->StripIndexOf(pCard)); });
+    connect(ui->m_pWidgetScenePic, &CShowPicWidget::signalPictureActivated, this,
+            [this] { OpenStripDetails(CAlarmDetailView::kScene); });
+    connect(m_upAlarmPresenter.get(), &CAlarmPresenter::signalRecordChanged, this, [this] {
+        if (m_pDetailView)
+            m_pDetailView->RefreshRecord();
+    });
+}
+
+CAlarmDetailView* CLinkageSnapAlarmDlg::DetailView()
+{
+    if (!m_pDetailView)
+        m_pDetailView = new CAlarmDetailView(this);
+    return m_pDetailView;
+}
+
+void CLinkageSnapAlarmDlg::OpenLinkageDetails(LinkageRecordSet set, int nCard)
+{
+    DetailView()->Open(std::move(set), nCard);
+}
+
+void CLinkageSnapAlarmDlg::OpenStripDetails(int nCard)
+{
+    OpenLinkageDetails(m_upAlarmPresenter->StripRecords(), nCard);
 }
 
 void CLinkageSnapAlarmDlg::ConnectPlayWindows()
@@ -166,6 +196,8 @@ void CLinkageSnapAlarmDlg::onBtnCloseClicked()
         m_pSetupDlg->hide();
     StopAllLiveViews();
     m_upAlarmPresenter->Close();
+    if (m_pDetailView)
+        m_pDetailView->close();
 }
 
 void CLinkageSnapAlarmDlg::onBtnSetupSaveClicked(bool bSuccess)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "alarmview/AlarmDetailView.h"
 #include "settings/LinkageSetupInfo.h"
 
 #include "playwindow/PlayWindowEvent.h"
@@ -22,6 +23,7 @@
 #include <string>
 #include <vector>
 
+class tst_AlarmDetailView;
 class tst_LinkageSnapAlarmDlgAlarms;
 class CStreamPlayWindowWithTask;
 class QDropEvent;
@@ -103,6 +105,13 @@ public:
     // The camera recorded for a window (0, 1, 2), whose alarms are accepted.
     tessel::ICamera* WindowCamera(int nIndex) const;
     const LinkageSetupInfo& SetupInfo() const { return m_stSetupInfo; }
+
+    // The detail view of the dialog's alarms, made on first use.
+    CAlarmDetailView* DetailView();
+    // Opens the detail view on card nCard of a linkage (CAlarmDetailView::kScene:
+    // its scene with every person's rectangle), for records from anywhere,
+    // such as an alarm history; the strip's cards and scene open it themselves.
+    void OpenLinkageDetails(LinkageRecordSet set, int nCard);
     int32_t VideoScaleMode() const;
 
 signals:
@@ -146,6 +155,8 @@ private:
     void ApplyPreviewMode(int nPreviewMode);
     void UseAlternativeHolderNames();
     void SetTitleFontsBold();
+    // A card or the scene panel asked for the details: the strip's linkage, there.
+    void OpenStripDetails(int nCard);
 
     std::unique_ptr<Ui::LinkageSnapAlarmDlg> ui;
     CGroupTreeWidget* m_pGroupTreeWidget = nullptr;
@@ -160,9 +171,11 @@ private:
     std::unique_ptr<CLiveViewPlugin> m_upLiveViewPlugin;
     std::unique_ptr<CLiveWindows> m_upLiveWindows;
     std::unique_ptr<CAlarmPresenter> m_upAlarmPresenter;
+    CAlarmDetailView* m_pDetailView = nullptr;
 
     // Tests set the window cameras and the saving switch directly.
     friend class ::tst_LinkageSnapAlarmDlgAlarms;
+    friend class ::tst_AlarmDetailView;
 };
 
 } // namespace LinkageSnapAlarm

@@ -2,6 +2,10 @@
 
 #include "ui_LinkageCardWidget.h"
 
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QStyle>
+
 namespace LinkageSnapAlarm {
 
 namespace {
@@ -29,6 +33,7 @@ CLinkageCardWidget::CLinkageCardWidget(QWidget* parent)
     , ui(std::make_unique<Ui::LinkageCardWidget>())
 {
     ui->setupUi(this);
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 CLinkageCardWidget::~CLinkageCardWidget() = default;
@@ -58,6 +63,65 @@ void CLinkageCardWidget::SetPictures(const QPixmap& pixFace, const QPixmap& pixB
 {
     ui->m_pLabelFacePic->setPixmap(Stretched(pixFace, ui->m_pLabelFacePic->size()));
     ui->m_pLabelHumanPic->setPixmap(Stretched(pixBody, ui->m_pLabelHumanPic->size()));
+}
+
+void CLinkageCardWidget::SetRecord(std::shared_ptr<const CardRecord> spRecord)
+{
+    m_spRecord = std::move(spRecord);
+    setToolTip(ToolTipText());
+}
+
+QString CLinkageCardWidget::ToolTipText() const
+{
+    if (!m_spRecord)
+        return QString();
+    return m_spRecord->CameraName + QLatin1Char('\n') + AlarmTimeText(m_spRecord->AlarmTime);
+}
+
+bool CLinkageCardWidget::event(QEvent* pEvent)
+{
+    // The date shows once the alarm's day has passed: the text is made when asked for.
+    if (pEvent->type() == QEvent::ToolTip)
+        setToolTip(ToolTipText());
+    return QWidget::event(pEvent);
+}
+
+void CLinkageCardWidget::mouseReleaseEvent(QMouseEvent* pEvent)
+{
+    if (pEvent->button() == Qt::LeftButton && rect().contains(pEvent->pos())) {
+        emit signalCardActivated(this);
+        return;
+    }
+    QWidget::mouseReleaseEvent(pEvent);
+}
+
+void CLinkageCardWidget::keyPressEvent(QKeyEvent* pEvent)
+{
+    if (pEvent->key() == Qt::Key_Return || pEvent->key() == Qt::Key_Enter) {
+        emit signalCardActivated(this);
+        return;
+    }
+    QWidget::keyPressEvent(pEvent);
+}
+
+void CLinkageCardWidget::focusInEvent(QFocusEvent* pEvent)
+{
+    MarkFocused(true);
+    QWidget::focusInEvent(pEvent);
+}
+
+void CLinkageCardWidget::focusOutEvent(QFocusEvent* pEvent)
+{
+    MarkFocused(false);
+    QWidget::focusOutEvent(pEvent);
+}
+
+void CLinkageCardWidget::MarkFocused(bool bFocused)
+{
+    QWidget* pBack = ui->m_pWidgetCardBack;
+    pBack->setProperty(kFocusedProperty, bFocused);
+    pBack->style()->unpolish(pBack);
+    pBack->style()->polish(pBack);
 }
 
 } // namespace LinkageSnapAlarm

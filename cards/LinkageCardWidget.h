@@ -1,5 +1,7 @@
 #pragma once
 
+#include "cards/CardRecord.h"
+
 #include <QPixmap>
 #include <QWidget>
 
@@ -12,10 +14,15 @@ class LinkageCardWidget;
 namespace LinkageSnapAlarm {
 
 // One snapshot card: a person's face picture above the whole-body picture.
+// It knows the alarm behind it (its record, shown in its tool tip), takes the
+// keyboard focus, and a click or Enter asks for its details.
 class CLinkageCardWidget : public QWidget
 {
     Q_OBJECT
 public:
+    // The dynamic property that marks the focused card's background for the style sheet.
+    static constexpr const char* kFocusedProperty = "bFocused";
+
     explicit CLinkageCardWidget(QWidget* parent = nullptr);
     ~CLinkageCardWidget() override;
 
@@ -29,7 +36,27 @@ public:
     static QSize FaceLabelSize(const QSize& sizeCard);
     static QSize BodyLabelSize(const QSize& sizeCard);
 
+    // The alarm the card shows; a card filled anew takes the new alarm's record.
+    void SetRecord(std::shared_ptr<const CardRecord> spRecord);
+    const std::shared_ptr<const CardRecord>& Record() const { return m_spRecord; }
+    // Camera and alarm time, one a line.
+    QString ToolTipText() const;
+
+signals:
+    // Clicked, or Enter pressed while the card has the focus: show its details.
+    void signalCardActivated(LinkageSnapAlarm::CLinkageCardWidget* pCard);
+
+protected:
+    bool event(QEvent* pEvent) override;
+    void mouseReleaseEvent(QMouseEvent* pEvent) override;
+    void keyPressEvent(QKeyEvent* pEvent) override;
+    void focusInEvent(QFocusEvent* pEvent) override;
+    void focusOutEvent(QFocusEvent* pEvent) override;
+
 private:
+    void MarkFocused(bool bFocused);
+
+    std::shared_ptr<const CardRecord> m_spRecord;
     std::unique_ptr<Ui::LinkageCardWidget> ui;
 };
 

@@ -103,6 +103,19 @@ int CShowCardWidget::CardCount() const
     return pLayout ? pLayout->count() - kFirstCardIndex : 0;
 }
 
+QList<QWidget*> CShowCardWidget::Cards() const
+{
+    QList<QWidget*> lstCards;
+    if (QBoxLayout* pLayout = ActiveLayout()) {
+        // Each card is added after the earlier ones: the last item is the newest.
+        for (int i = pLayout->count() - 1; i >= kFirstCardIndex; --i) {
+            if (QWidget* pCard = pLayout->itemAt(i)->widget())
+                lstCards.append(pCard);
+        }
+    }
+    return lstCards;
+}
+
 void CShowCardWidget::resizeEvent(QResizeEvent* pEvent)
 {
     QWidget::resizeEvent(pEvent);

@@ -24,6 +24,8 @@ public:
     void AddCard(QWidget* pCard);
     void ClearCards();
     int CardCount() const;
+    // The cards from the newest (the start of the row) to the oldest.
+    QList<QWidget*> Cards() const;
     // With the strip full, takes the oldest card out (still this widget's child)
     // for the caller to fill anew and add again; null otherwise.
     QWidget* TakeCardToReuse();

@@ -3,6 +3,9 @@
 #include "cards/CornerMark.h"
 #include "ui_ShowPicWidget.h"
 
+#include <QKeyEvent>
+#include <QMouseEvent>
+
 namespace LinkageSnapAlarm {
 
 CShowPicWidget::CShowPicWidget(QWidget* parent)
@@ -12,6 +15,7 @@ CShowPicWidget::CShowPicWidget(QWidget* parent)
     ui->setupUi(this);
     ui->m_pStackShow->setCurrentWidget(ui->m_pPageNoData);
     m_pLabelTriangle = CCornerMark::Create(this);
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 CShowPicWidget::~CShowPicWidget() = default;
@@ -40,6 +44,24 @@ void CShowPicWidget::resizeEvent(QResizeEvent* pEvent)
 {
     CCornerMark::Place(m_pLabelTriangle, size());
     QWidget::resizeEvent(pEvent);
+}
+
+void CShowPicWidget::mouseReleaseEvent(QMouseEvent* pEvent)
+{
+    if (m_bHasPicture && pEvent->button() == Qt::LeftButton && rect().contains(pEvent->pos())) {
+        emit signalPictureActivated();
+        return;
+    }
+    QWidget::mouseReleaseEvent(pEvent);
+}
+
+void CShowPicWidget::keyPressEvent(QKeyEvent* pEvent)
+{
+    if (m_bHasPicture && (pEvent->key() == Qt::Key_Return || pEvent->key() == Qt::Key_Enter)) {
+        emit signalPictureActivated();
+        return;
+    }
+    QWidget::keyPressEvent(pEvent);
 }
 
 } // namespace LinkageSnapAlarm

@@ -13,7 +13,8 @@ class ShowPicWidget;
 
 namespace LinkageSnapAlarm {
 
-// The scene picture panel: the picture as given, or an empty page.
+// The scene picture panel: the picture as given, or an empty page. A click on
+// the picture, or Enter while the panel has the focus, asks for its details.
 class CShowPicWidget : public QWidget
 {
     Q_OBJECT
@@ -26,8 +27,13 @@ public:
 
     bool HasPicture() const { return m_bHasPicture; }
 
+signals:
+    void signalPictureActivated();
+
 protected:
     void resizeEvent(QResizeEvent* pEvent) override;
+    void mouseReleaseEvent(QMouseEvent* pEvent) override;
+    void keyPressEvent(QKeyEvent* pEvent) override;
 
 private:
     std::unique_ptr<Ui::ShowPicWidget> ui;

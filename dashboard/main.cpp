@@ -20,6 +20,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
@@ -134,6 +135,30 @@ void ScriptPtzPanel(QWidget& window, int nHoldMs)
             pButton->animateClick(nMs);
 }
 
+// Demo runs: click the newest card (the leftmost of the strip) as an operator
+// would, which opens its details.
+void ScriptDetailView(QWidget& window)
+{
+    auto* pStrip = window.findChild<QWidget*>(QStringLiteral("m_pScrollWidgetShow"));
+    QWidget* pNewest = nullptr;
+    for (QWidget* pCard :
+         pStrip ? pStrip->findChildren<QWidget*>(QStringLiteral("LinkageCardWidget"), Qt::FindDirectChildrenOnly)
+                : QList<QWidget*>()) {
+        if (pCard->isVisible() && (!pNewest || pCard->x() < pNewest->x()))
+            pNewest = pCard;
+    }
+    if (!pNewest) {
+        qCWarning(lcDashboard, "no card to open");
+        return;
+    }
+    const QPoint ptCentre = pNewest->rect().center();
+    for (QEvent::Type eType : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent event(eType, ptCentre, pNewest->mapToGlobal(ptCentre), Qt::LeftButton,
+                          eType == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(pNewest, &event);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -162,10 +187,12 @@ int main(int argc, char** argv)
                                     "After this many seconds open the first window's PTZ panel and turn "
                                     "its camera for a while.",
                                     "seconds");
+    const QCommandLineOption optDetail("demo-detail", "After this many seconds open the details of the newest card.",
+                                       "seconds");
     const QCommandLineOption optPrintFirstPaint(
         "print-first-paint", "Print the steady clock's nanoseconds at the window's first paint, then quit.");
     parser.addOptions({optPluginDir, optQuitAfter, optScreenshot, optSize, optConfigure, optSite, optShowTree,
-                       optSearch, optLive, optPtz, optPrintFirstPaint});
+                       optSearch, optLive, optPtz, optDetail, optPrintFirstPaint});
     CDemoAlarms demoAlarms;
     demoAlarms.AddOptions(parser);
     parser.process(app);
@@ -212,6 +239,9 @@ int main(int argc, char** argv)
         if (parser.isSet(optPtz))
             QTimer::singleShot(static_cast<int>(parser.value(optPtz).toDouble() * 1000), &window,
                                [&window] { ScriptPtzPanel(window, 2500); });
+        if (parser.isSet(optDetail))
+            QTimer::singleShot(static_cast<int>(parser.value(optDetail).toDouble() * 1000), &window,
+                               [&window] { ScriptDetailView(window); });
         if (parser.isSet(optConfigure))
             window.CurrentWidget()->onConfigBtnClicked();
     });

@@ -19,6 +19,8 @@ struct LinkageSavePicInfo
     // The alarm's own bytes, shared instead of copied into strPicData; when set
     // they are the picture.
     std::shared_ptr<const protocol::PicBinary> spPicBytes;
+    // The asker's own number for the picture, told back with the path written.
+    quint64 nRequestId = 0;
 
     const std::string& PicData() const { return spPicBytes ? spPicBytes->strData : strPicData; }
 };

@@ -181,6 +181,7 @@ void CLinkageSavePicMgr::FeedPool()
         connect(pTask, SIGNAL(signalSpaceNotEnough()), this, SIGNAL(signalSpaceNotEnough()));
         connect(pTask, SIGNAL(signalSaveFailed()), this, SIGNAL(signalSaveFailed()));
         connect(pTask, SIGNAL(signalPictureSaved(QString)), this, SIGNAL(signalPictureSaved(QString)));
+        connect(pTask, &LinkageSavePicTask::signalPictureSavedFor, this, &CLinkageSavePicMgr::signalPictureSavedFor);
         if (!m_pThreadPool->TryAddTask(pTask)) {
             delete pTask; // the pool has stopped
             return;

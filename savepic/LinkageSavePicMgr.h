@@ -77,6 +77,8 @@ signals:
     void signalSaveFailed();
     // A picture was written to strFilePath.
     void signalPictureSaved(const QString& strFilePath);
+    // The same, with the request's nRequestId: which asked-for picture it was.
+    void signalPictureSavedFor(quint64 nRequestId, const QString& strFilePath);
     // nCount pictures found the backlog full since the last report: the disk
     // is slower than the pictures come.
     void signalPicturesNotSaved(int nCount);

@@ -58,6 +58,7 @@ bool LinkageSavePicTask::Save()
         return false;
     }
     emit signalPictureSaved(strWritten);
+    emit signalPictureSavedFor(m_stSavePicInfo.nRequestId, strWritten);
     return true;
 }
 

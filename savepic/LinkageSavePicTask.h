@@ -24,6 +24,7 @@ signals:
     void signalSpaceNotEnough();
     void signalSaveFailed();
     void signalPictureSaved(const QString& strFilePath);
+    void signalPictureSavedFor(quint64 nRequestId, const QString& strFilePath);
 
 private:
     // The bytes to write: the picture itself, or its cut as JPEG; false when the

@@ -5,9 +5,7 @@
 namespace AlarmSim {
 namespace {
 
-constexpr double kScenePersonHeight = 0.22; // people far away in the panorama
-constexpr double kLinkedPersonHeight = 0.6; // and close in a linked camera
-constexpr int kScenePeople = 6;
+constexpr double kPersonHeight = 0.6; // close enough for a readable face
 
 std::shared_ptr<protocol::PicBinary> Binary(const QByteArray& baJpeg)
 {
@@ -40,11 +38,13 @@ CAlarmFactory::CAlarmFactory(const QSize& sizePicture, int nPersons)
     for (int v = 0; v < kVariants; ++v) {
         const quint32 uSeed = 1000u + static_cast<quint32>(v);
         Variant variant;
-        variant.spScene =
-            Binary(EncodeJpeg(RenderScene(sizePicture, PlacePeople(kScenePeople, kScenePersonHeight, uSeed), uSeed)));
-        variant.vecPeople = PlacePeople(m_nPersons, kLinkedPersonHeight, uSeed + 7);
+        // The panoramic channel and its linked channels watch one street: the
+        // scene is the linked cameras' background too, so the persons'
+        // rectangles mark them in the scene picture as well.
+        variant.vecPeople = PlacePeople(m_nPersons, kPersonHeight, uSeed + 7);
         const QImage imgLinked = RenderScene(sizePicture, variant.vecPeople, uSeed + 7);
         variant.spLinkedBk = Binary(EncodeJpeg(imgLinked));
+        variant.spScene = variant.spLinkedBk;
         for (const ScenePerson& person : variant.vecPeople) {
             variant.vecBodies.push_back(Binary(EncodeJpeg(Cut(imgLinked, person.rcBody))));
             variant.vecFaces.push_back(Binary(EncodeJpeg(Cut(imgLinked, person.rcFace))));

@@ -41,7 +41,8 @@ public:
 
     CAlarmFactory(const QSize& sizePicture, int nPersons);
 
-    // A panoramic alarm (type 100009) opening linkage strUid, with its scene.
+    // A panoramic alarm (type 100009) opening linkage strUid, with its scene:
+    // the picture of the linkage alarms of the same variant.
     quorra::IntelAlarmEventInfo Panoramic(const SimCamera& camera, const std::string& strUid, int nVariant) const;
     // A linkage alarm (type 100509) of linkage strUid: every person with body
     // and face, given the three ways devices send them (close-up, rectangle in

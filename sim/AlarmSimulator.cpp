@@ -118,8 +118,9 @@ void CAlarmSimulator::Run()
             ++m_nSent;
             for (int i = 0; i < settings.nBurst && !vecLinked.empty(); ++i) {
                 const SimCamera& linked = vecLinked[size_t(nCycle + i) % vecLinked.size()];
+                // The linked cameras report the persons of the linkage's scene.
                 transfer.PostAlarmEvent(
-                    std::make_shared<quorra::CIntelAlarmEvent>(upFactory->Linkage(linked, strUid, nCycle + i)));
+                    std::make_shared<quorra::CIntelAlarmEvent>(upFactory->Linkage(linked, strUid, nCycle)));
                 ++m_nSent;
             }
         }

@@ -221,6 +221,41 @@
     <message><source>NoData</source><translation>No data</translation></message>
 </context>
 <context>
+    <name>AlarmDetailView</name>
+    <message>
+        <source>AlarmDetails</source>
+        <translation>Alarm details</translation>
+    </message>
+    <message>
+        <source>DetailCamera</source>
+        <translation>Camera</translation>
+    </message>
+    <message>
+        <source>DetailTime</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>DetailLinkage</source>
+        <translation>Linkage</translation>
+    </message>
+    <message>
+        <source>DetailPrevious</source>
+        <translation>&lt; Previous</translation>
+    </message>
+    <message>
+        <source>DetailNext</source>
+        <translation>Next &gt;</translation>
+    </message>
+    <message>
+        <source>DetailOpenFolder</source>
+        <translation>Open saved folder</translation>
+    </message>
+    <message>
+        <source>DetailClose</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
     <name>LinkageSetupDlg</name>
     <message>
         <source>Set</source>
@@ -342,6 +377,14 @@
     <message>
         <source>PicturesNotSaved</source>
         <translation>%1 pictures could not be saved: the disk is too slow.</translation>
+    </message>
+    <message>
+        <source>DetailScene</source>
+        <translation>Scene</translation>
+    </message>
+    <message>
+        <source>DetailNoPicture</source>
+        <translation>No picture</translation>
     </message>
 </context>
 <context>

@@ -268,7 +268,8 @@ void tst_AlarmPictureDecoder::alarmShownOverTurnsCountsOnce()
     CAlarmDisplayQueue queue(50);
     queue.SetScene(CardPicture{spBytes, std::nullopt}, 1);
     for (int i = 0; i < 3; ++i)
-        queue.AddCard({CardPicture{spBytes, std::nullopt}, CardPicture{spBytes, std::nullopt}, QSize(101, 160), 2});
+        queue.AddCard(
+            {CardPicture{spBytes, std::nullopt}, CardPicture{spBytes, std::nullopt}, QSize(101, 160), 2, nullptr});
     QCOMPARE(queue.HoldsOnly(2), false); // the scene is alarm 1's
     QString strTurns;
     while (!queue.IsEmpty()) {

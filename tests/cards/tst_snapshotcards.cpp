@@ -1,3 +1,4 @@
+#include "cards/CardRecord.h"
 #include "cards/LinkageCardWidget.h"
 #include "cards/NoDataWidget.h"
 #include "cards/ShowCardArea.h"
@@ -69,6 +70,9 @@ private slots:
     void cardAreaStates();
     void scenePanelStates();
     void cornerMarkFollowsResize();
+    void alarmTimeShowsTheDateWhenNotToday_data();
+    void alarmTimeShowsTheDateWhenNotToday();
+    void focusedCardIsMarked();
 };
 
 void tst_SnapshotCards::formObjectNames_data()
@@ -282,6 +286,44 @@ void tst_SnapshotCards::cornerMarkFollowsResize()
     panel.resize(362, 246);
     panel.show();
     QCOMPARE(CornerMark(&panel)->geometry(), QRect(362 - 18, 246 - 18, 20, 20));
+}
+
+void tst_SnapshotCards::alarmTimeShowsTheDateWhenNotToday_data()
+{
+    QTest::addColumn<QDateTime>("dtAlarm");
+    QTest::addColumn<QString>("strText");
+    const QDateTime dtToday(QDate(2024, 5, 17), QTime(23, 59, 58));
+    QTest::newRow("today") << dtToday << "23:59:58";
+    QTest::newRow("today just after midnight") << QDateTime(QDate(2024, 5, 17), QTime(0, 0, 1)) << "00:00:01";
+    QTest::newRow("yesterday") << dtToday.addDays(-1) << "2024-05-16 23:59:58";
+    QTest::newRow("a year ago on the same day") << dtToday.addYears(-1) << "2023-05-17 23:59:58";
+    QTest::newRow("tomorrow (a clock ahead)") << dtToday.addSecs(3) << "2024-05-18 00:00:01";
+    QTest::newRow("given in UTC, shown in local time")
+        << dtToday.toUTC() << "23:59:58"; // the same moment, converted back
+    QTest::newRow("no time") << QDateTime() << "";
+}
+
+void tst_SnapshotCards::alarmTimeShowsTheDateWhenNotToday()
+{
+    QFETCH(QDateTime, dtAlarm);
+    QFETCH(QString, strText);
+    QCOMPARE(AlarmTimeText(dtAlarm, QDate(2024, 5, 17)), strText);
+}
+
+void tst_SnapshotCards::focusedCardIsMarked()
+{
+    QWidget window;
+    auto* pCard = new CLinkageCardWidget(&window);
+    auto* pOther = new CLinkageCardWidget(&window);
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    auto* pBack = pCard->findChild<QWidget*>("m_pWidgetCardBack");
+    QCOMPARE(pCard->focusPolicy(), Qt::StrongFocus);
+    pCard->setFocus();
+    QVERIFY(pBack->property(CLinkageCardWidget::kFocusedProperty).toBool());
+    pOther->setFocus();
+    QVERIFY(!pBack->property(CLinkageCardWidget::kFocusedProperty).toBool());
 }
 
 QTEST_MAIN(tst_SnapshotCards)
