@@ -103,6 +103,22 @@ int CShowCardWidget::CardCount() const
     return pLayout ? pLayout->count() - kFirstCardIndex : 0;
 }
 
+QWidget* CShowCardWidget::CardAt(int nFromNewest) const
+{
+    QBoxLayout* pLayout = ActiveLayout();
+    const int nCount = CardCount();
+    if (!pLayout || nFromNewest < 0 || nFromNewest >= nCount)
+        return nullptr;
+    return pLayout->itemAt(kFirstCardIndex + nCount - 1 - nFromNewest)->widget();
+}
+
+int CShowCardWidget::PositionOf(QWidget* pCard) const
+{
+    QBoxLayout* pLayout = ActiveLayout();
+    const int nIndex = pLayout && pCard ? pLayout->indexOf(pCard) : -1;
+    return nIndex < kFirstCardIndex ? -1 : CardCount() - 1 - (nIndex - kFirstCardIndex);
+}
+
 void CShowCardWidget::resizeEvent(QResizeEvent* pEvent)
 {
     QWidget::resizeEvent(pEvent);
