@@ -44,6 +44,7 @@ namespace LinkageSnapAlarm {
 
 class CAlarmPresenter;
 class CGroupTreeWidget;
+class CKeyboardFlow;
 class CLinkageSetupDlg;
 class CLinkageSnapAlarmListener;
 class CLiveViewPlugin;
@@ -146,6 +147,8 @@ private:
     void ApplyPreviewMode(int nPreviewMode);
     void UseAlternativeHolderNames();
     void SetTitleFontsBold();
+    // Names and help for screen readers, and the keyboard flow (KeyboardFlow.h).
+    void InitAccessibility();
 
     std::unique_ptr<Ui::LinkageSnapAlarmDlg> ui;
     CGroupTreeWidget* m_pGroupTreeWidget = nullptr;
@@ -160,6 +163,7 @@ private:
     std::unique_ptr<CLiveViewPlugin> m_upLiveViewPlugin;
     std::unique_ptr<CLiveWindows> m_upLiveWindows;
     std::unique_ptr<CAlarmPresenter> m_upAlarmPresenter;
+    CKeyboardFlow* m_pKeyboardFlow = nullptr;
 
     // Tests set the window cameras and the saving switch directly.
     friend class ::tst_LinkageSnapAlarmDlgAlarms;

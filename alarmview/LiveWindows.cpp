@@ -113,6 +113,11 @@ void CLiveWindows::AddWindow(int nIndex)
     pHolderLayout->addWidget(pWindow);
     pWindow->GetCloseButton()->setStyleSheet(kCloseButtonStyle);
     pWindow->GetCloseButton()->setToolTip(AlarmViewTexts::Text(AlarmViewTexts::Close));
+    pWindow->GetCloseButton()->setAccessibleName(AlarmViewTexts::Text(AlarmViewTexts::Close));
+    pWindow->setAccessibleName(AlarmViewTexts::Counted(AlarmViewTexts::LiveWindowNumber, nIndex + 1));
+    pWindow->setAccessibleDescription(AlarmViewTexts::Text(AlarmViewTexts::LiveWindowHelp));
+    // The focus given to a holder goes to its window.
+    m_holders[size_t(nIndex)]->setFocusProxy(pWindow);
     pWindow->SetDragEnabled(false);
     if (m_pGroupTree)
         pWindow->SetDragSourceWidgets({m_pGroupTree->TreeView()});
@@ -171,6 +176,10 @@ void CLiveWindows::Select(int nIndex)
     }
     if (m_vecWindows.size() >= kWindowCount && nIndex >= 0 && nIndex < m_vecWindows.size())
         m_pSelected = m_vecWindows.at(nIndex);
+    // The windows are one stop of the Tab chain, the selected window; the
+    // arrow keys move on from there (CKeyboardFlow).
+    for (CStreamPlayWindowWithTask* pWindow : qAsConst(m_vecWindows))
+        pWindow->setFocusPolicy(pWindow == m_pSelected ? Qt::StrongFocus : Qt::ClickFocus);
     // The tree follows the camera of the selected window.
     const std::string strGUID = PlayingGUID(m_pSelected);
     if (!strGUID.empty())
