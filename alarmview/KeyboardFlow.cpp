@@ -57,8 +57,11 @@ CKeyboardFlow::CKeyboardFlow(CLinkageSnapAlarmDlg& dlg, QWidget* pScene, QWidget
         pPanel->TreeView()->installEventFilter(this);
         pPanel->SearchEdit()->installEventFilter(this);
     }
-    for (CStreamPlayWindowWithTask* pWindow : m_dlg.PlayWindows())
+    for (CStreamPlayWindowWithTask* pWindow : m_dlg.PlayWindows()) {
         pWindow->installEventFilter(this);
+        // Beside the window's own ":focus" frame, its title bar shows the mark.
+        CFocusMark::Install(pWindow);
+    }
     ChainTabOrder();
     AddShortcuts();
 }

@@ -180,6 +180,11 @@ void CLiveWindows::Select(int nIndex)
     // arrow keys move on from there (CKeyboardFlow).
     for (CStreamPlayWindowWithTask* pWindow : qAsConst(m_vecWindows))
         pWindow->setFocusPolicy(pWindow == m_pSelected ? Qt::StrongFocus : Qt::ClickFocus);
+    // While the keyboard is in the windows it stays with the selection (a
+    // restore, a drop): the marked window is the one the shortcuts act on.
+    auto* pFocused = qobject_cast<CStreamPlayWindowWithTask*>(m_pDialog->window()->focusWidget());
+    if (m_pSelected && pFocused && pFocused != m_pSelected && m_vecWindows.contains(pFocused))
+        m_pSelected->setFocus(Qt::OtherFocusReason);
     // The tree follows the camera of the selected window.
     const std::string strGUID = PlayingGUID(m_pSelected);
     if (!strGUID.empty())

@@ -17,6 +17,7 @@
 #include <QAbstractSlider>
 #include <QAccessible>
 #include <QApplication>
+#include <QRegularExpression>
 #include <QTest>
 
 using namespace LinkageSnapAlarm;
@@ -197,6 +198,13 @@ void tst_LinkageDlgKeyboard::keyboardFlow()
     for (const QString& strStep : strKeys.split(';'))
         Press(dlg, strStep);
     QCOMPARE(Observe(dlg), strSeen);
+    // The focus mark is on the focused window, scene picture or card, and nowhere else.
+    QWidget* pFocus = QApplication::focusWidget();
+    for (QWidget* pWidget : dlg.findChildren<QWidget*>())
+        if (pWidget->property("bFocused").toBool())
+            QCOMPARE(pWidget, pFocus);
+    const bool bMarked = QRegularExpression("^(window|card|m_pWidgetScenePic)").match(strSeen).hasMatch();
+    QCOMPARE(pFocus && pFocus->property("bFocused").toBool(), bMarked);
 }
 
 QTEST_MAIN(tst_LinkageDlgKeyboard)
