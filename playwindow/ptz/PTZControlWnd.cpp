@@ -43,6 +43,29 @@ struct PTZControlWndTexts
     static constexpr const char* kZoomOut = QT_TRANSLATE_NOOP("CPTZControlWnd", "PTZZoomOut");
 };
 
+// The direction pad around the home button, and zoom in and out beside it.
+struct PadButton
+{
+    Vantrel::PtzCommand eCommand;
+    const char* szObjectName;
+    const char* szGlyph; // UTF-8
+    const char* szName;
+    int nRow;
+    int nColumn;
+};
+const PadButton kPadButtons[] = {
+    {Vantrel::PtzUpLeft, "m_pBtnUpLeft", "\u2196", PTZControlWndTexts::kUpLeft, 0, 0},
+    {Vantrel::PtzTiltUp, "m_pBtnUp", "\u25B2", PTZControlWndTexts::kUp, 0, 1},
+    {Vantrel::PtzUpRight, "m_pBtnUpRight", "\u2197", PTZControlWndTexts::kUpRight, 0, 2},
+    {Vantrel::PtzPanLeft, "m_pBtnLeft", "\u25C0", PTZControlWndTexts::kLeft, 1, 0},
+    {Vantrel::PtzPanRight, "m_pBtnRight", "\u25B6", PTZControlWndTexts::kRight, 1, 2},
+    {Vantrel::PtzDownLeft, "m_pBtnDownLeft", "\u2199", PTZControlWndTexts::kDownLeft, 2, 0},
+    {Vantrel::PtzTiltDown, "m_pBtnDown", "\u25BC", PTZControlWndTexts::kDown, 2, 1},
+    {Vantrel::PtzDownRight, "m_pBtnDownRight", "\u2198", PTZControlWndTexts::kDownRight, 2, 2},
+    {Vantrel::PtzZoomIn, "m_pBtnZoomIn", "+", PTZControlWndTexts::kZoomIn, 0, 3},
+    {Vantrel::PtzZoomOut, "m_pBtnZoomOut", "\u2212", PTZControlWndTexts::kZoomOut, 2, 3},
+};
+
 QString Tr(const char* pszKey)
 {
     return QCoreApplication::translate("CPTZControlWnd", pszKey);
@@ -117,16 +140,10 @@ void CPTZControlWnd::BuildForm(bool bCompact)
 
     auto* pPad = new QGridLayout;
     pPad->setSpacing(2);
-    pPad->addWidget(
-        AddCommandButton(Vantrel::PtzUpLeft, "m_pBtnUpLeft", QStringLiteral("\u2196"), PTZControlWndTexts::kUpLeft), 0,
-        0);
-    pPad->addWidget(AddCommandButton(Vantrel::PtzTiltUp, "m_pBtnUp", QStringLiteral("\u25B2"), PTZControlWndTexts::kUp),
-                    0, 1);
-    pPad->addWidget(
-        AddCommandButton(Vantrel::PtzUpRight, "m_pBtnUpRight", QStringLiteral("\u2197"), PTZControlWndTexts::kUpRight),
-        0, 2);
-    pPad->addWidget(
-        AddCommandButton(Vantrel::PtzPanLeft, "m_pBtnLeft", QStringLiteral("\u25C0"), PTZControlWndTexts::kLeft), 1, 0);
+    for (const PadButton& button : kPadButtons)
+        pPad->addWidget(
+            AddCommandButton(button.eCommand, button.szObjectName, QString::fromUtf8(button.szGlyph), button.szName),
+            button.nRow, button.nColumn);
     m_pBtnHome = new QToolButton(this);
     m_pBtnHome->setObjectName("m_pBtnHome");
     m_pBtnHome->setText(QStringLiteral("\u25CE"));
@@ -139,23 +156,6 @@ void CPTZControlWnd::BuildForm(bool bCompact)
             Ptz().GoHome(m_pCamera);
     });
     pPad->addWidget(m_pBtnHome, 1, 1);
-    pPad->addWidget(
-        AddCommandButton(Vantrel::PtzPanRight, "m_pBtnRight", QStringLiteral("\u25B6"), PTZControlWndTexts::kRight), 1,
-        2);
-    pPad->addWidget(AddCommandButton(Vantrel::PtzDownLeft, "m_pBtnDownLeft", QStringLiteral("\u2199"),
-                                     PTZControlWndTexts::kDownLeft),
-                    2, 0);
-    pPad->addWidget(
-        AddCommandButton(Vantrel::PtzTiltDown, "m_pBtnDown", QStringLiteral("\u25BC"), PTZControlWndTexts::kDown), 2,
-        1);
-    pPad->addWidget(AddCommandButton(Vantrel::PtzDownRight, "m_pBtnDownRight", QStringLiteral("\u2198"),
-                                     PTZControlWndTexts::kDownRight),
-                    2, 2);
-    pPad->addWidget(
-        AddCommandButton(Vantrel::PtzZoomIn, "m_pBtnZoomIn", QStringLiteral("+"), PTZControlWndTexts::kZoomIn), 0, 3);
-    pPad->addWidget(
-        AddCommandButton(Vantrel::PtzZoomOut, "m_pBtnZoomOut", QStringLiteral("\u2212"), PTZControlWndTexts::kZoomOut),
-        2, 3);
     pLayout->addLayout(pPad);
 
     m_pSliderSpeed = new QSlider(Qt::Horizontal, this);
