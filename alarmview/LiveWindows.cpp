@@ -96,7 +96,8 @@ void CLiveWindows::CreateWindows(CGroupTreeWidget* pGroupTree, CLiveViewPlugin* 
         AddWindow(i);
     m_pSelected = m_vecWindows.value(0);
     Select(0);
-    m_holders[0]->setFocus();
+    // The first holder's keyboard focus is its window's: the window takes the keys.
+    m_vecWindows.at(0)->setFocus();
 }
 
 void CLiveWindows::AddWindow(int nIndex)
@@ -116,8 +117,6 @@ void CLiveWindows::AddWindow(int nIndex)
     pWindow->GetCloseButton()->setAccessibleName(AlarmViewTexts::Text(AlarmViewTexts::Close));
     pWindow->setAccessibleName(AlarmViewTexts::Counted(AlarmViewTexts::LiveWindowNumber, nIndex + 1));
     pWindow->setAccessibleDescription(AlarmViewTexts::Text(AlarmViewTexts::LiveWindowHelp));
-    // The focus given to a holder goes to its window.
-    m_holders[size_t(nIndex)]->setFocusProxy(pWindow);
     pWindow->SetDragEnabled(false);
     if (m_pGroupTree)
         pWindow->SetDragSourceWidgets({m_pGroupTree->TreeView()});

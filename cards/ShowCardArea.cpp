@@ -40,8 +40,11 @@ CShowCardArea::CShowCardArea(QWidget* parent)
     ui->setupUi(this);
     ui->m_pStackShow->setCurrentWidget(ui->m_pPageNoData);
     m_pLabelTriangle = CCornerMark::Create(this);
-    // The cards take the focus, not the scroll area around them.
+    // The cards take the focus, not the scroll area around them. The strip is
+    // no Tab stop itself but stands in the Tab chain (only widgets that take
+    // some focus can), with its tab-stop card right behind it.
     ui->m_pAreaShow->setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::ClickFocus);
     setAccessibleName(CardsTexts::Text(CardsTexts::SnapshotCards));
     setAccessibleDescription(CardsTexts::Text(CardsTexts::SnapshotCardsHelp));
     CFocusMark::Install(this);

@@ -154,6 +154,8 @@ void tst_LinkageDlgKeyboard::keyboardFlow_data()
                                                                           << "treeView|sel 1|B,-|none|mode 0";
     QTest::newRow("Tab runs tree, selected window, scene, newest card") << "Ctrl+F;Tab;Tab;Tab;Tab"
                                                                         << "card 0|sel 0|-,-|none|mode 0";
+    QTest::newRow("Tab from the cards comes round to the search") << "Ctrl+F;Tab;Tab;Tab;Tab;Tab"
+                                                                  << "m_pEditSearch|sel 0|-,-|none|mode 0";
     QTest::newRow("Shift+Tab runs back to the scene") << "Ctrl+F;Tab;Tab;Tab;Tab;Shift+Tab"
                                                       << "m_pWidgetScenePic|sel 0|-,-|none|mode 0";
     QTest::newRow("Tab enters the windows at the selected one") << "Ctrl+F;type:B;Down;Down;Enter;Tab"
