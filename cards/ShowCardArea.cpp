@@ -85,13 +85,20 @@ void CShowCardArea::AddCard(QWidget* pCard)
     ui->m_pScrollWidgetShow->AddCard(pCard);
     if (!pCard || ui->m_pScrollWidgetShow->PositionOf(pCard) < 0)
         return;
-    if (!bFocusInside)
+    if (!bFocusInside || !m_pTabStopCard)
         SetTabStop(pCard); // Tab comes in at the newest card
-    else if (hasFocus())
-        pCard->setFocus(Qt::OtherFocusReason); // the strip was emptied under the focus
-    else if (!HasFocusInside() && ui->m_pScrollWidgetShow->CardCount() > 0)
+    if (!bFocusInside)
+        return;
+    if (hasFocus()) {
+        // The strip was emptied under the focus. The layout shows the card
+        // only later, and a hidden widget takes no focus.
+        pCard->show();
+        pCard->setFocus(Qt::OtherFocusReason);
+    } else if (!HasFocusInside()) {
         // The focused card was the oldest and made room: its neighbour takes over.
-        ui->m_pScrollWidgetShow->CardAt(ui->m_pScrollWidgetShow->CardCount() - 1)->setFocus(Qt::OtherFocusReason);
+        CShowCardWidget* pCards = ui->m_pScrollWidgetShow;
+        pCards->CardAt(pCards->CardCount() - 1)->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 QWidget* CShowCardArea::TakeCardToReuse()

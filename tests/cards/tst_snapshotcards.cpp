@@ -4,8 +4,10 @@
 #include "cards/ShowCardWidget.h"
 #include "cards/ShowPicWidget.h"
 
+#include <QApplication>
 #include <QBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
 #include <QRegularExpression>
 #include <QScrollArea>
@@ -69,6 +71,8 @@ private slots:
     void cardAreaStates();
     void scenePanelStates();
     void cornerMarkFollowsResize();
+    void focusStaysInTheStrip_data();
+    void focusStaysInTheStrip();
 };
 
 void tst_SnapshotCards::formObjectNames_data()
@@ -282,6 +286,41 @@ void tst_SnapshotCards::cornerMarkFollowsResize()
     panel.resize(362, 246);
     panel.show();
     QCOMPARE(CornerMark(&panel)->geometry(), QRect(362 - 18, 246 - 18, 20, 20));
+}
+
+void tst_SnapshotCards::focusStaysInTheStrip_data()
+{
+    QTest::addColumn<QString>("strAction");
+    QTest::addColumn<QString>("strFocusAndTabStop");
+    QTest::newRow("a new card after a clear takes the focus") << "clear"
+                                                              << "100,100";
+    QTest::newRow("the focused oldest card makes room: its neighbour") << "evict"
+                                                                       << "1,1";
+    QTest::newRow("a focus outside stays, Tab enters at the newest") << "outside"
+                                                                     << "other,100";
+}
+
+void tst_SnapshotCards::focusStaysInTheStrip()
+{
+    QFETCH(QString, strAction);
+    QFETCH(QString, strFocusAndTabStop);
+    QWidget top;
+    auto* pArea = new CShowCardArea(&top);
+    pArea->InitCardLayout(false);
+    auto* pOther = new QLineEdit(&top);
+    pOther->setObjectName("other");
+    for (int i = 0; i < CShowCardWidget::kMaxCards; ++i)
+        pArea->AddCard(NamedCard(i));
+    top.show();
+    QApplication::setActiveWindow(&top);
+    QVERIFY(QTest::qWaitForWindowActive(&top));
+    pArea->CardWidget()->CardAt(CShowCardWidget::kMaxCards - 1)->setFocus(); // the oldest, "0"
+    if (strAction == "clear")
+        pArea->ClearCards();
+    if (strAction == "outside")
+        pOther->setFocus();
+    pArea->AddCard(NamedCard(100));
+    QCOMPARE(QApplication::focusWidget()->objectName() + ',' + pArea->TabStopCard()->objectName(), strFocusAndTabStop);
 }
 
 QTEST_MAIN(tst_SnapshotCards)
