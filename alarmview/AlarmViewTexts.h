@@ -27,6 +27,20 @@ struct AlarmViewTexts : TranslationKeys<AlarmViewTexts>
         QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSnapAlarmDlg", "DetailScene");
     static constexpr const char* DetailNoPicture =
         QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSnapAlarmDlg", "DetailNoPicture");
+    // Accessible names and help.
+    //: "Linkage snapshot alarm view"
+    static constexpr const char* LinkageView =
+        QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSnapAlarmDlg", "LinkageView");
+    //: %1: the window's number from the left. "Live window %1"
+    static constexpr const char* LiveWindowNumber =
+        QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSnapAlarmDlg", "LiveWindowNumber");
+    //: "Left and Right select the next window. Ctrl+Shift+S screenshot, Ctrl+Shift+R recording, Ctrl+Shift+A sound,
+    //: Ctrl+Shift+P PTZ, Ctrl+Shift+D digital zoom; Escape leaves PTZ or digital zoom; Shift+F10 opens the menu."
+    static constexpr const char* LiveWindowHelp =
+        QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSnapAlarmDlg", "LiveWindowHelp");
+    //: "Scene picture of the panoramic alarm"
+    static constexpr const char* ScenePicture =
+        QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSnapAlarmDlg", "ScenePicture");
 
     // A text that takes a count as %1; without a translation the key and the count.
     static QString Counted(const char* szKey, int nCount)

@@ -1,6 +1,8 @@
 #include "alarmview/LinkageSnapAlarmDlg.h"
 
 #include "alarmview/AlarmPresenter.h"
+#include "alarmview/AlarmViewTexts.h"
+#include "alarmview/KeyboardFlow.h"
 #include "alarmview/LinkageSnapAlarmListener.h"
 #include "alarmview/LiveWindows.h"
 #include "cameratree/GroupTreeWidget.h"
@@ -50,6 +52,8 @@ CLinkageSnapAlarmDlg::CLinkageSnapAlarmDlg(QWidget* parent)
 
 CLinkageSnapAlarmDlg::~CLinkageSnapAlarmDlg()
 {
+    // Its filters must not see the focus moves of the widgets going down with us.
+    delete m_pKeyboardFlow;
     // The configuration outlives us: it must not call back into a dead dialog.
     if (tessel::CVideoSystemConfig* pConfig = quorra::CLocalDataManagerDelegate().GetVideoSystemConfig())
         pConfig->UnregisterObserver(this);
@@ -78,6 +82,7 @@ void CLinkageSnapAlarmDlg::InitLinkageDlg()
         m_upLiveWindows->SetVideoScaleMode(pConfig->GetVideoScaleMode());
     }
     SetTitleFontsBold();
+    InitAccessibility();
 }
 
 void CLinkageSnapAlarmDlg::InitConnect()
@@ -169,6 +174,13 @@ void CLinkageSnapAlarmDlg::SetTitleFontsBold()
     ui->m_pLabelLiveTitle->setFont(font);
     ui->m_pLabelSceneTitle->setFont(font);
     ui->m_pLabelLinkageTitle->setFont(font);
+}
+
+void CLinkageSnapAlarmDlg::InitAccessibility()
+{
+    setAccessibleName(AlarmViewTexts::Text(AlarmViewTexts::LinkageView));
+    ui->m_pWidgetScenePic->setAccessibleName(AlarmViewTexts::Text(AlarmViewTexts::ScenePicture));
+    m_pKeyboardFlow = new CKeyboardFlow(*this, ui->m_pWidgetScenePic, ui->m_pWidgetLinkagePic);
 }
 
 QSize CLinkageSnapAlarmDlg::PanelSize(const QSize& sizeScreen)

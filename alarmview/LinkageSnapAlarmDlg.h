@@ -46,6 +46,7 @@ namespace LinkageSnapAlarm {
 
 class CAlarmPresenter;
 class CGroupTreeWidget;
+class CKeyboardFlow;
 class CLinkageSetupDlg;
 class CLinkageSnapAlarmListener;
 class CLiveViewPlugin;
@@ -157,6 +158,8 @@ private:
     void SetTitleFontsBold();
     // A card or the scene panel asked for the details: the strip's linkage, there.
     void OpenStripDetails(int nCard);
+    // Names and help for screen readers, and the keyboard flow (KeyboardFlow.h).
+    void InitAccessibility();
 
     std::unique_ptr<Ui::LinkageSnapAlarmDlg> ui;
     CGroupTreeWidget* m_pGroupTreeWidget = nullptr;
@@ -172,6 +175,7 @@ private:
     std::unique_ptr<CLiveWindows> m_upLiveWindows;
     std::unique_ptr<CAlarmPresenter> m_upAlarmPresenter;
     CAlarmDetailView* m_pDetailView = nullptr;
+    CKeyboardFlow* m_pKeyboardFlow = nullptr;
 
     // Tests set the window cameras and the saving switch directly.
     friend class ::tst_LinkageSnapAlarmDlgAlarms;

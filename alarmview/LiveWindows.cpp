@@ -96,7 +96,8 @@ void CLiveWindows::CreateWindows(CGroupTreeWidget* pGroupTree, CLiveViewPlugin* 
         AddWindow(i);
     m_pSelected = m_vecWindows.value(0);
     Select(0);
-    m_holders[0]->setFocus();
+    // The first holder's keyboard focus is its window's: the window takes the keys.
+    m_vecWindows.at(0)->setFocus();
 }
 
 void CLiveWindows::AddWindow(int nIndex)
@@ -113,6 +114,9 @@ void CLiveWindows::AddWindow(int nIndex)
     pHolderLayout->addWidget(pWindow);
     pWindow->GetCloseButton()->setStyleSheet(kCloseButtonStyle);
     pWindow->GetCloseButton()->setToolTip(AlarmViewTexts::Text(AlarmViewTexts::Close));
+    pWindow->GetCloseButton()->setAccessibleName(AlarmViewTexts::Text(AlarmViewTexts::Close));
+    pWindow->setAccessibleName(AlarmViewTexts::Counted(AlarmViewTexts::LiveWindowNumber, nIndex + 1));
+    pWindow->setAccessibleDescription(AlarmViewTexts::Text(AlarmViewTexts::LiveWindowHelp));
     pWindow->SetDragEnabled(false);
     if (m_pGroupTree)
         pWindow->SetDragSourceWidgets({m_pGroupTree->TreeView()});
@@ -171,6 +175,15 @@ void CLiveWindows::Select(int nIndex)
     }
     if (m_vecWindows.size() >= kWindowCount && nIndex >= 0 && nIndex < m_vecWindows.size())
         m_pSelected = m_vecWindows.at(nIndex);
+    // The windows are one stop of the Tab chain, the selected window; the
+    // arrow keys move on from there (CKeyboardFlow).
+    for (CStreamPlayWindowWithTask* pWindow : qAsConst(m_vecWindows))
+        pWindow->setFocusPolicy(pWindow == m_pSelected ? Qt::StrongFocus : Qt::ClickFocus);
+    // While the keyboard is in the windows it stays with the selection (a
+    // restore, a drop): the marked window is the one the shortcuts act on.
+    auto* pFocused = qobject_cast<CStreamPlayWindowWithTask*>(m_pDialog->window()->focusWidget());
+    if (m_pSelected && pFocused && pFocused != m_pSelected && m_vecWindows.contains(pFocused))
+        m_pSelected->setFocus(Qt::OtherFocusReason);
     // The tree follows the camera of the selected window.
     const std::string strGUID = PlayingGUID(m_pSelected);
     if (!strGUID.empty())

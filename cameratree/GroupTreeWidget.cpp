@@ -1,5 +1,6 @@
 #include "cameratree/GroupTreeWidget.h"
 
+#include "cameratree/CameraTreeTexts.h"
 #include "cameratree/GroupTreeView.h"
 #include "cameratree/LinkageCameraModel.h"
 #include "ui_GroupTreeWidget.h"
@@ -11,6 +12,7 @@
 #include "TesselGUIToolkit/SecondarySortFilterModel.h"
 
 #include <QHeaderView>
+#include <QLineEdit>
 
 namespace LinkageSnapAlarm {
 
@@ -44,6 +46,7 @@ CGroupTreeWidget::CGroupTreeWidget(QWidget* parent)
     // The site's groups open, their cameras in sight; the user folds what he wants.
     ui->treeView->expandAll();
     ui->pLocationViewWidget->SetView(ui->treeView);
+    NameForAccessibility();
 
     connect(ui->treeView, SIGNAL(doubleClicked(const QModelIndex&)), this,
             SLOT(OnCameraItemDClicked(const QModelIndex&)));
@@ -57,9 +60,24 @@ CGroupTreeWidget::CGroupTreeWidget(QWidget* parent)
 
 CGroupTreeWidget::~CGroupTreeWidget() = default;
 
+void CGroupTreeWidget::NameForAccessibility()
+{
+    setAccessibleName(CameraTreeTexts::Text(CameraTreeTexts::CameraPanel));
+    ui->treeView->setAccessibleName(CameraTreeTexts::Text(CameraTreeTexts::CameraTree));
+    ui->treeView->setAccessibleDescription(CameraTreeTexts::Text(CameraTreeTexts::CameraTreeHelp));
+    QLineEdit* pSearch = SearchEdit();
+    pSearch->setAccessibleName(CameraTreeTexts::Text(CameraTreeTexts::CameraSearch));
+    pSearch->setAccessibleDescription(CameraTreeTexts::Text(CameraTreeTexts::CameraSearchHelp));
+}
+
 CGroupTreeView* CGroupTreeWidget::TreeView() const
 {
     return ui->treeView;
+}
+
+QLineEdit* CGroupTreeWidget::SearchEdit() const
+{
+    return ui->pLocationViewWidget->SearchEdit();
 }
 
 void CGroupTreeWidget::SetShrinkState(bool bShrinkIn)

@@ -9,6 +9,8 @@
 
 #include <memory>
 
+class QLineEdit;
+
 namespace Ui {
 class GroupTreeWidget;
 } // namespace Ui
@@ -36,6 +38,8 @@ public:
     void UpdateCameraPlayState(const TesselPlayWindow::CLiveViewEvent& event);
 
     CGroupTreeView* TreeView() const;
+    // The search box's line edit (Ctrl+F).
+    QLineEdit* SearchEdit() const;
 
     CLinkageCameraModel* m_pModel = nullptr;
     TesselGUIToolkit::CSecondarySortFilterModel* m_pProxy = nullptr;
@@ -46,6 +50,9 @@ signals:
     void signalStartLiveView(const QModelIndex& miIndex);
     void SignalCameraDClicked(void* pElement);
     void SignalCameraRemoved(tessel::StrGUID idCamera);
+
+private:
+    void NameForAccessibility();
 
 private slots:
     void OnCameraItemDClicked(const QModelIndex& index);

@@ -13,6 +13,7 @@ CRightShrinkWid::CRightShrinkWid(QWidget* parent)
     ui->setupUi(this);
     setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
     ui->m_pBtnShrink->setToolTip(tr("ShrinkOrExpand"));
+    ui->m_pBtnShrink->setAccessibleName(ui->m_pBtnShrink->toolTip());
     connect(ui->m_pBtnShrink, SIGNAL(clicked()), this, SIGNAL(SignalShrinkBtnCk()));
 }
 

@@ -4,7 +4,6 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QStyle>
 
 namespace LinkageSnapAlarm {
 
@@ -102,26 +101,6 @@ void CLinkageCardWidget::keyPressEvent(QKeyEvent* pEvent)
         return;
     }
     QWidget::keyPressEvent(pEvent);
-}
-
-void CLinkageCardWidget::focusInEvent(QFocusEvent* pEvent)
-{
-    MarkFocused(true);
-    QWidget::focusInEvent(pEvent);
-}
-
-void CLinkageCardWidget::focusOutEvent(QFocusEvent* pEvent)
-{
-    MarkFocused(false);
-    QWidget::focusOutEvent(pEvent);
-}
-
-void CLinkageCardWidget::MarkFocused(bool bFocused)
-{
-    QWidget* pBack = ui->m_pWidgetCardBack;
-    pBack->setProperty(kFocusedProperty, bFocused);
-    pBack->style()->unpolish(pBack);
-    pBack->style()->polish(pBack);
 }
 
 } // namespace LinkageSnapAlarm

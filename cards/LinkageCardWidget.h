@@ -20,9 +20,6 @@ class CLinkageCardWidget : public QWidget
 {
     Q_OBJECT
 public:
-    // The dynamic property that marks the focused card's background for the style sheet.
-    static constexpr const char* kFocusedProperty = "bFocused";
-
     explicit CLinkageCardWidget(QWidget* parent = nullptr);
     ~CLinkageCardWidget() override;
 
@@ -50,12 +47,8 @@ protected:
     bool event(QEvent* pEvent) override;
     void mouseReleaseEvent(QMouseEvent* pEvent) override;
     void keyPressEvent(QKeyEvent* pEvent) override;
-    void focusInEvent(QFocusEvent* pEvent) override;
-    void focusOutEvent(QFocusEvent* pEvent) override;
 
 private:
-    void MarkFocused(bool bFocused);
-
     std::shared_ptr<const CardRecord> m_spRecord;
     std::unique_ptr<Ui::LinkageCardWidget> ui;
 };

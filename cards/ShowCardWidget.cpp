@@ -106,14 +106,27 @@ int CShowCardWidget::CardCount() const
 QList<QWidget*> CShowCardWidget::Cards() const
 {
     QList<QWidget*> lstCards;
-    if (QBoxLayout* pLayout = ActiveLayout()) {
-        // Each card is added after the earlier ones: the last item is the newest.
-        for (int i = pLayout->count() - 1; i >= kFirstCardIndex; --i) {
-            if (QWidget* pCard = pLayout->itemAt(i)->widget())
-                lstCards.append(pCard);
-        }
+    for (int i = 0; i < CardCount(); ++i) {
+        if (QWidget* pCard = CardAt(i))
+            lstCards.append(pCard);
     }
     return lstCards;
+}
+
+QWidget* CShowCardWidget::CardAt(int nFromNewest) const
+{
+    QBoxLayout* pLayout = ActiveLayout();
+    const int nCount = CardCount();
+    if (!pLayout || nFromNewest < 0 || nFromNewest >= nCount)
+        return nullptr;
+    return pLayout->itemAt(kFirstCardIndex + nCount - 1 - nFromNewest)->widget();
+}
+
+int CShowCardWidget::PositionOf(QWidget* pCard) const
+{
+    QBoxLayout* pLayout = ActiveLayout();
+    const int nIndex = pLayout && pCard ? pLayout->indexOf(pCard) : -1;
+    return nIndex < kFirstCardIndex ? -1 : CardCount() - 1 - (nIndex - kFirstCardIndex);
 }
 
 void CShowCardWidget::resizeEvent(QResizeEvent* pEvent)

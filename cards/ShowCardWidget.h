@@ -26,6 +26,11 @@ public:
     int CardCount() const;
     // The cards from the newest (the start of the row) to the oldest.
     QList<QWidget*> Cards() const;
+    // The cards by their place from the newest (0) to the oldest; null or -1
+    // outside the strip.
+    QWidget* CardAt(int nFromNewest) const;
+    int PositionOf(QWidget* pCard) const;
+    bool IsVertical() const { return m_bVertical; }
     // With the strip full, takes the oldest card out (still this widget's child)
     // for the caller to fill anew and add again; null otherwise.
     QWidget* TakeCardToReuse();

@@ -22,6 +22,8 @@ QPushButton* MakeToolButton(const char* szName, const char* szIcon, const char* 
     pButton->setIcon(QIcon(szIcon));
     pButton->setIconSize(QSize(18, 18));
     pButton->setToolTip(DashboardTexts::Text(szTip));
+    // An icon-only button is named by its tool tip for screen readers.
+    pButton->setAccessibleName(pButton->toolTip());
     pButton->setFocusPolicy(Qt::TabFocus);
     return pButton;
 }

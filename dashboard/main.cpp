@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -157,6 +158,20 @@ void ScriptDetailView(QWidget& window)
                           eType == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
         QCoreApplication::sendEvent(pNewest, &event);
     }
+// Demo runs: Tab through the plug-in's view as an operator would until the
+// keyboard is on a snapshot card, so that its focus mark shows.
+void ScriptKeyboardFocus(QWidget& window)
+{
+    constexpr int kMaxTabs = 40;
+    QApplication::setActiveWindow(&window);
+    for (int i = 0; i < kMaxTabs; ++i) {
+        QWidget* pFocus = QApplication::focusWidget();
+        if (pFocus && pFocus->objectName() == QLatin1String("LinkageCardWidget"))
+            return;
+        QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+        QCoreApplication::sendEvent(pFocus ? pFocus : &window, &tab);
+    }
+    qCWarning(lcDashboard, "no snapshot card to focus");
 }
 
 } // namespace
@@ -191,8 +206,10 @@ int main(int argc, char** argv)
                                        "seconds");
     const QCommandLineOption optPrintFirstPaint(
         "print-first-paint", "Print the steady clock's nanoseconds at the window's first paint, then quit.");
+    const QCommandLineOption optKeys(
+        "demo-keys", "After this many seconds Tab through the view to the newest snapshot card.", "seconds");
     parser.addOptions({optPluginDir, optQuitAfter, optScreenshot, optSize, optConfigure, optSite, optShowTree,
-                       optSearch, optLive, optPtz, optDetail, optPrintFirstPaint});
+                       optSearch, optLive, optPtz, optDetail, optKeys, optPrintFirstPaint});
     CDemoAlarms demoAlarms;
     demoAlarms.AddOptions(parser);
     parser.process(app);
@@ -242,6 +259,9 @@ int main(int argc, char** argv)
         if (parser.isSet(optDetail))
             QTimer::singleShot(static_cast<int>(parser.value(optDetail).toDouble() * 1000), &window,
                                [&window] { ScriptDetailView(window); });
+        if (parser.isSet(optKeys))
+            QTimer::singleShot(static_cast<int>(parser.value(optKeys).toDouble() * 1000), &window,
+                               [&window] { ScriptKeyboardFocus(window); });
         if (parser.isSet(optConfigure))
             window.CurrentWidget()->onConfigBtnClicked();
     });

@@ -86,6 +86,8 @@ public:
     void DetachPlugins();
     bool IsSelected() const { return m_bSelected; }
     void SetSelected(bool bSelected);
+    // What a click does: selected, announced (SignalPlayWindowSelected) and focused.
+    void MarkSelectedAndFocus();
 
     // Runs a live view action as if chosen from the menu.
     void TriggerLiveViewAction(int nType);
@@ -147,7 +149,6 @@ private slots:
 private:
     void BuildVideoSurfaces(bool bInstantPlaybackSurface);
     void LayoutVideo();
-    void MarkSelectedAndFocus();
     bool IsAcceptedSource(QObject* pSource) const;
     void StartDrag();
 

@@ -20,6 +20,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryFile>
@@ -85,6 +86,18 @@ CLinkageSetupDlg::CLinkageSetupDlg(QWidget* pParent)
     ShowSetup();
     MakeConnections();
     ui->m_pBtnClose->setToolTip(SetupDlgTexts::Text(SetupDlgTexts::Close));
+    InitAccessibility();
+}
+
+void CLinkageSetupDlg::InitAccessibility()
+{
+    setAccessibleName(SetupDlgTexts::Text(SetupDlgTexts::SetupDialog));
+    ui->m_pBtnClose->setAccessibleName(SetupDlgTexts::Text(SetupDlgTexts::Close));
+    ui->m_pCheckSavePic->setAccessibleName(SetupDlgTexts::Text(SetupDlgTexts::SavePictureSwitch));
+    ui->m_pEditSavePath->setAccessibleName(SetupDlgTexts::Text(SetupDlgTexts::SaveFolderField));
+    ui->m_pEditSavePath->setAccessibleDescription(SetupDlgTexts::Text(SetupDlgTexts::SaveFolderFieldHelp));
+    // The folder field opens its chooser from the keyboard too.
+    ui->m_pEditSavePath->installEventFilter(this);
 }
 
 CLinkageSetupDlg::~CLinkageSetupDlg() = default;
@@ -172,6 +185,13 @@ void CLinkageSetupDlg::NotifyWhenShown(const QString& strText)
 
 bool CLinkageSetupDlg::eventFilter(QObject* pWatched, QEvent* pEvent)
 {
+    if (pWatched == ui->m_pEditSavePath && pEvent->type() == QEvent::KeyPress) {
+        const int nKey = static_cast<QKeyEvent*>(pEvent)->key();
+        if (nKey == Qt::Key_Return || nKey == Qt::Key_Enter || nKey == Qt::Key_Space) {
+            onPicPathClicked();
+            return true;
+        }
+    }
     if (pWatched == parentWidget() && pEvent->type() == QEvent::Show) {
         pWatched->removeEventFilter(this);
         const QStringList lstNotices = std::exchange(m_lstPendingNotices, {});

@@ -64,6 +64,8 @@ private slots:
 
 private:
     void MakeConnections();
+    // Names and help for screen readers; the folder field's keys.
+    void InitAccessibility();
 
     // False when the store could not be read; the last settings read are kept.
     bool LoadSetup();

@@ -22,6 +22,18 @@ struct SetupDlgTexts : TranslationKeys<SetupDlgTexts>
         QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSetupDlg", "SettingsDatabaseDamaged");
     static constexpr const char* SettingsNotAvailableYet =
         QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSetupDlg", "SettingsNotAvailableYet");
+    // Accessible names and help.
+    //: "Linkage view settings"
+    static constexpr const char* SetupDialog = QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSetupDlg", "SetupDialog");
+    //: "Save pictures"
+    static constexpr const char* SavePictureSwitch =
+        QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSetupDlg", "SavePictureSwitch");
+    //: "Picture folder"
+    static constexpr const char* SaveFolderField =
+        QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSetupDlg", "SaveFolderField");
+    //: "Enter, Space or a click chooses another folder."
+    static constexpr const char* SaveFolderFieldHelp =
+        QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSetupDlg", "SaveFolderFieldHelp");
 };
 
 } // namespace LinkageSnapAlarm

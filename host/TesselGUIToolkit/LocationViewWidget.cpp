@@ -24,11 +24,14 @@ CLocationViewWidget::CLocationViewWidget(QWidget* parent)
     m_pEditSearch->setPlaceholderText(tr("Search"));
     // A clear action of our own: the line edit's built-in one fades with an
     // animation that outlives the box when it is closed mid-fade.
-    m_pEditSearch->addAction(QIcon(QStringLiteral(":/publicIcon/Images/public/PublicIcon/Search.svg")),
-                             QLineEdit::LeadingPosition);
+    QAction* pSearchIcon = m_pEditSearch->addAction(
+        QIcon(QStringLiteral(":/publicIcon/Images/public/PublicIcon/Search.svg")), QLineEdit::LeadingPosition);
     QAction* pClear = m_pEditSearch->addAction(
         QIcon(QStringLiteral(":/publicIcon/Images/public/PublicIcon/SearchClear.svg")), QLineEdit::TrailingPosition);
     pClear->setObjectName("m_pActionClearSearch");
+    // The texts name the icon buttons for screen readers.
+    pSearchIcon->setText(tr("Search"));
+    pClear->setText(tr("ClearSearch"));
     pClear->setToolTip(tr("ClearSearch"));
     pClear->setVisible(false);
     connect(pClear, &QAction::triggered, m_pEditSearch, &QLineEdit::clear);

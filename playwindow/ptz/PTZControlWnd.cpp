@@ -5,7 +5,7 @@
 #include "TesselGUIToolkit/ObjectSingleton.h"
 #include "tessel/ICamera.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -26,6 +26,44 @@ struct PTZControlWndTexts
     static constexpr const char* kSpeed = QT_TRANSLATE_NOOP("CPTZControlWnd", "PTZSpeed");
     static constexpr const char* kHome = QT_TRANSLATE_NOOP("CPTZControlWnd", "PTZHome");
     static constexpr const char* kClose = QT_TRANSLATE_NOOP("CPTZControlWnd", "Close");
+    // Accessible names and help of the panel and its buttons.
+    //: "PTZ control"
+    static constexpr const char* kPanel = QT_TRANSLATE_NOOP("CPTZControlWnd", "PTZControl");
+    //: "Arrow keys turn the camera while held, + and - zoom, Escape closes the panel."
+    static constexpr const char* kPanelHelp = QT_TRANSLATE_NOOP("CPTZControlWnd", "PTZControlHelp");
+    static constexpr const char* kUp = QT_TRANSLATE_NOOP("CPTZControlWnd", "PTZUp");
+    static constexpr const char* kDown = QT_TRANSLATE_NOOP("CPTZControlWnd", "PTZDown");
+    static constexpr const char* kLeft = QT_TRANSLATE_NOOP("CPTZControlWnd", "PTZLeft");
+    static constexpr const char* kRight = QT_TRANSLATE_NOOP("CPTZControlWnd", "PTZRight");
+    static constexpr const char* kUpLeft = QT_TRANSLATE_NOOP("CPTZControlWnd", "PTZUpLeft");
+    static constexpr const char* kUpRight = QT_TRANSLATE_NOOP("CPTZControlWnd", "PTZUpRight");
+    static constexpr const char* kDownLeft = QT_TRANSLATE_NOOP("CPTZControlWnd", "PTZDownLeft");
+    static constexpr const char* kDownRight = QT_TRANSLATE_NOOP("CPTZControlWnd", "PTZDownRight");
+    static constexpr const char* kZoomIn = QT_TRANSLATE_NOOP("CPTZControlWnd", "PTZZoomIn");
+    static constexpr const char* kZoomOut = QT_TRANSLATE_NOOP("CPTZControlWnd", "PTZZoomOut");
+};
+
+// The direction pad around the home button, and zoom in and out beside it.
+struct PadButton
+{
+    Vantrel::PtzCommand eCommand;
+    const char* szObjectName;
+    const char* szGlyph; // UTF-8
+    const char* szName;
+    int nRow;
+    int nColumn;
+};
+const PadButton kPadButtons[] = {
+    {Vantrel::PtzUpLeft, "m_pBtnUpLeft", "\u2196", PTZControlWndTexts::kUpLeft, 0, 0},
+    {Vantrel::PtzTiltUp, "m_pBtnUp", "\u25B2", PTZControlWndTexts::kUp, 0, 1},
+    {Vantrel::PtzUpRight, "m_pBtnUpRight", "\u2197", PTZControlWndTexts::kUpRight, 0, 2},
+    {Vantrel::PtzPanLeft, "m_pBtnLeft", "\u25C0", PTZControlWndTexts::kLeft, 1, 0},
+    {Vantrel::PtzPanRight, "m_pBtnRight", "\u25B6", PTZControlWndTexts::kRight, 1, 2},
+    {Vantrel::PtzDownLeft, "m_pBtnDownLeft", "\u2199", PTZControlWndTexts::kDownLeft, 2, 0},
+    {Vantrel::PtzTiltDown, "m_pBtnDown", "\u25BC", PTZControlWndTexts::kDown, 2, 1},
+    {Vantrel::PtzDownRight, "m_pBtnDownRight", "\u2198", PTZControlWndTexts::kDownRight, 2, 2},
+    {Vantrel::PtzZoomIn, "m_pBtnZoomIn", "+", PTZControlWndTexts::kZoomIn, 0, 3},
+    {Vantrel::PtzZoomOut, "m_pBtnZoomOut", "\u2212", PTZControlWndTexts::kZoomOut, 2, 3},
 };
 
 QString Tr(const char* pszKey)
@@ -51,6 +89,8 @@ CPTZControlWnd::CPTZControlWnd(QWidget* pParent, bool bFloating, bool bCompact, 
 {
     setObjectName("m_pPTZControlWnd");
     setFocusPolicy(Qt::StrongFocus);
+    setAccessibleName(Tr(PTZControlWndTexts::kPanel));
+    setAccessibleDescription(Tr(PTZControlWndTexts::kPanelHelp));
     setFrameShape(QFrame::StyledPanel);
     setAutoFillBackground(true);
     BuildForm(bCompact);
@@ -63,11 +103,12 @@ CPTZControlWnd::~CPTZControlWnd()
 }
 
 QToolButton* CPTZControlWnd::AddCommandButton(Vantrel::PtzCommand eCommand, const char* pszObjectName,
-                                              const QString& strGlyph)
+                                              const QString& strGlyph, const char* pszName)
 {
     auto* pButton = new QToolButton(this);
     pButton->setObjectName(pszObjectName);
     pButton->setText(strGlyph);
+    pButton->setAccessibleName(Tr(pszName));
     pButton->setFixedSize(kButtonSize, kButtonSize);
     pButton->setFocusPolicy(Qt::NoFocus);
     // A held button moves the camera; releasing it stops the move.
@@ -91,24 +132,23 @@ void CPTZControlWnd::BuildForm(bool bCompact)
     m_pBtnClose->setObjectName("m_pBtnClose");
     m_pBtnClose->setText(QStringLiteral("\u2715"));
     m_pBtnClose->setToolTip(Tr(PTZControlWndTexts::kClose));
-    connect(m_pBtnClose, &QToolButton::clicked, this, [this] {
-        hide();
-        emit SignalPanelClosed();
-    });
+    m_pBtnClose->setAccessibleName(m_pBtnClose->toolTip());
+    connect(m_pBtnClose, &QToolButton::clicked, this, &CPTZControlWnd::ClosePanel);
     pHeader->addWidget(m_pLabelCamera, 1);
     pHeader->addWidget(m_pBtnClose);
     pLayout->addLayout(pHeader);
 
     auto* pPad = new QGridLayout;
     pPad->setSpacing(2);
-    pPad->addWidget(AddCommandButton(Vantrel::PtzUpLeft, "m_pBtnUpLeft", QStringLiteral("\u2196")), 0, 0);
-    pPad->addWidget(AddCommandButton(Vantrel::PtzTiltUp, "m_pBtnUp", QStringLiteral("\u25B2")), 0, 1);
-    pPad->addWidget(AddCommandButton(Vantrel::PtzUpRight, "m_pBtnUpRight", QStringLiteral("\u2197")), 0, 2);
-    pPad->addWidget(AddCommandButton(Vantrel::PtzPanLeft, "m_pBtnLeft", QStringLiteral("\u25C0")), 1, 0);
+    for (const PadButton& button : kPadButtons)
+        pPad->addWidget(
+            AddCommandButton(button.eCommand, button.szObjectName, QString::fromUtf8(button.szGlyph), button.szName),
+            button.nRow, button.nColumn);
     m_pBtnHome = new QToolButton(this);
     m_pBtnHome->setObjectName("m_pBtnHome");
     m_pBtnHome->setText(QStringLiteral("\u25CE"));
     m_pBtnHome->setToolTip(Tr(PTZControlWndTexts::kHome));
+    m_pBtnHome->setAccessibleName(m_pBtnHome->toolTip());
     m_pBtnHome->setFixedSize(kButtonSize, kButtonSize);
     m_pBtnHome->setFocusPolicy(Qt::NoFocus);
     connect(m_pBtnHome, &QToolButton::clicked, this, [this] {
@@ -116,12 +156,6 @@ void CPTZControlWnd::BuildForm(bool bCompact)
             Ptz().GoHome(m_pCamera);
     });
     pPad->addWidget(m_pBtnHome, 1, 1);
-    pPad->addWidget(AddCommandButton(Vantrel::PtzPanRight, "m_pBtnRight", QStringLiteral("\u25B6")), 1, 2);
-    pPad->addWidget(AddCommandButton(Vantrel::PtzDownLeft, "m_pBtnDownLeft", QStringLiteral("\u2199")), 2, 0);
-    pPad->addWidget(AddCommandButton(Vantrel::PtzTiltDown, "m_pBtnDown", QStringLiteral("\u25BC")), 2, 1);
-    pPad->addWidget(AddCommandButton(Vantrel::PtzDownRight, "m_pBtnDownRight", QStringLiteral("\u2198")), 2, 2);
-    pPad->addWidget(AddCommandButton(Vantrel::PtzZoomIn, "m_pBtnZoomIn", QStringLiteral("+")), 0, 3);
-    pPad->addWidget(AddCommandButton(Vantrel::PtzZoomOut, "m_pBtnZoomOut", QStringLiteral("\u2212")), 2, 3);
     pLayout->addLayout(pPad);
 
     m_pSliderSpeed = new QSlider(Qt::Horizontal, this);
@@ -129,6 +163,7 @@ void CPTZControlWnd::BuildForm(bool bCompact)
     m_pSliderSpeed->setRange(Vantrel::CPtzControl::kMinSpeed, Vantrel::CPtzControl::kMaxSpeed);
     m_pSliderSpeed->setValue(kDefaultSpeed);
     m_pSliderSpeed->setToolTip(Tr(PTZControlWndTexts::kSpeed));
+    m_pSliderSpeed->setAccessibleName(m_pSliderSpeed->toolTip());
     m_pSliderSpeed->setVisible(!bCompact);
     pLayout->addWidget(m_pSliderSpeed);
 
@@ -278,8 +313,18 @@ bool CPTZControlWnd::HandleKey(QKeyEvent* pEvent, bool bStop)
 
 void CPTZControlWnd::keyPressEvent(QKeyEvent* pEvent)
 {
+    if (pEvent->key() == Qt::Key_Escape && pEvent->modifiers() == Qt::NoModifier) {
+        ClosePanel();
+        return;
+    }
     if (!HandleKey(pEvent, false))
         QFrame::keyPressEvent(pEvent);
+}
+
+void CPTZControlWnd::ClosePanel()
+{
+    hide();
+    emit SignalPanelClosed();
 }
 
 void CPTZControlWnd::keyReleaseEvent(QKeyEvent* pEvent)
@@ -292,6 +337,10 @@ void CPTZControlWnd::hideEvent(QHideEvent* pEvent)
 {
     // A hidden panel never leaves a camera turning.
     StopMotion();
+    // The keyboard goes back to the window the panel served.
+    QWidget* pFocus = QApplication::focusWidget();
+    if (m_pShownBeside && pFocus && (pFocus == this || isAncestorOf(pFocus)))
+        m_pShownBeside->setFocus(Qt::OtherFocusReason);
     QFrame::hideEvent(pEvent);
     m_pShownBeside = nullptr;
     emit SignalPanelHidden();

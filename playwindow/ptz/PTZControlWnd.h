@@ -18,7 +18,7 @@ class ICamera;
 } // namespace tessel
 
 // The shared PTZ panel: a direction pad (held buttons or the arrow keys move the
-// camera), zoom in and out, home, and a speed slider. It acts on the camera it is
+// camera), zoom in and out, home, and a speed slider; Escape closes it. It acts on the camera it is
 // given, and only while its controls are enabled (the user holds the PTZ right).
 class CPTZControlWnd : public QFrame
 {
@@ -65,7 +65,10 @@ protected:
 
 private:
     void BuildForm(bool bCompact);
-    QToolButton* AddCommandButton(Vantrel::PtzCommand eCommand, const char* pszObjectName, const QString& strGlyph);
+    QToolButton* AddCommandButton(Vantrel::PtzCommand eCommand, const char* pszObjectName, const QString& strGlyph,
+                                  const char* pszName);
+    // Its close button and Escape.
+    void ClosePanel();
     void SendCommand(Vantrel::PtzCommand eCommand, bool bStop);
     bool HandleKey(QKeyEvent* pEvent, bool bStop);
     void StopMotion();

@@ -5,8 +5,10 @@
 #include "cards/ShowCardWidget.h"
 #include "cards/ShowPicWidget.h"
 
+#include <QApplication>
 #include <QBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
 #include <QRegularExpression>
 #include <QScrollArea>
@@ -72,7 +74,8 @@ private slots:
     void cornerMarkFollowsResize();
     void alarmTimeShowsTheDateWhenNotToday_data();
     void alarmTimeShowsTheDateWhenNotToday();
-    void focusedCardIsMarked();
+    void focusStaysInTheStrip_data();
+    void focusStaysInTheStrip();
 };
 
 void tst_SnapshotCards::formObjectNames_data()
@@ -310,20 +313,39 @@ void tst_SnapshotCards::alarmTimeShowsTheDateWhenNotToday()
     QCOMPARE(AlarmTimeText(dtAlarm, QDate(2024, 5, 17)), strText);
 }
 
-void tst_SnapshotCards::focusedCardIsMarked()
+void tst_SnapshotCards::focusStaysInTheStrip_data()
 {
-    QWidget window;
-    auto* pCard = new CLinkageCardWidget(&window);
-    auto* pOther = new CLinkageCardWidget(&window);
-    window.show();
-    window.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-    auto* pBack = pCard->findChild<QWidget*>("m_pWidgetCardBack");
-    QCOMPARE(pCard->focusPolicy(), Qt::StrongFocus);
-    pCard->setFocus();
-    QVERIFY(pBack->property(CLinkageCardWidget::kFocusedProperty).toBool());
-    pOther->setFocus();
-    QVERIFY(!pBack->property(CLinkageCardWidget::kFocusedProperty).toBool());
+    QTest::addColumn<QString>("strAction");
+    QTest::addColumn<QString>("strFocusAndTabStop");
+    QTest::newRow("a new card after a clear takes the focus") << "clear"
+                                                              << "100,100";
+    QTest::newRow("the focused oldest card makes room: its neighbour") << "evict"
+                                                                       << "1,1";
+    QTest::newRow("a focus outside stays, Tab enters at the newest") << "outside"
+                                                                     << "other,100";
+}
+
+void tst_SnapshotCards::focusStaysInTheStrip()
+{
+    QFETCH(QString, strAction);
+    QFETCH(QString, strFocusAndTabStop);
+    QWidget top;
+    auto* pArea = new CShowCardArea(&top);
+    pArea->InitCardLayout(false);
+    auto* pOther = new QLineEdit(&top);
+    pOther->setObjectName("other");
+    for (int i = 0; i < CShowCardWidget::kMaxCards; ++i)
+        pArea->AddCard(NamedCard(i));
+    top.show();
+    QApplication::setActiveWindow(&top);
+    QVERIFY(QTest::qWaitForWindowActive(&top));
+    pArea->CardWidget()->CardAt(CShowCardWidget::kMaxCards - 1)->setFocus(); // the oldest, "0"
+    if (strAction == "clear")
+        pArea->ClearCards();
+    if (strAction == "outside")
+        pOther->setFocus();
+    pArea->AddCard(NamedCard(100));
+    QCOMPARE(QApplication::focusWidget()->objectName() + ',' + pArea->TabStopCard()->objectName(), strFocusAndTabStop);
 }
 
 QTEST_MAIN(tst_SnapshotCards)
