@@ -158,6 +158,8 @@ void ScriptDetailView(QWidget& window)
                           eType == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
         QCoreApplication::sendEvent(pNewest, &event);
     }
+}
+
 // Demo runs: Tab through the plug-in's view as an operator would until the
 // keyboard is on a snapshot card, so that its focus mark shows.
 void ScriptKeyboardFocus(QWidget& window)
