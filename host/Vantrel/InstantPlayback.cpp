@@ -32,7 +32,7 @@ bool CInstantPlayback::Play(WId hWnd, EncodedFrames vecFrames, qint64 nStartMs, 
     m_hWnd = hWnd;
     m_strOwnerGUID = strOwnerGUID;
     m_strTitle = strTitle;
-    return PlayFrom(nStartMs);
+    return PlayFrom(nStartMs < 0 ? m_nDurationMs + nStartMs : nStartMs);
 }
 
 bool CInstantPlayback::PlayFrom(qint64 nMs)

@@ -17,7 +17,8 @@ public:
     ~CInstantPlayback() override;
 
     // Takes the frames (a snapshot starting at a keyframe) and plays them from
-    // the keyframe at or before nStartMs on their time line. False when there
+    // the keyframe at or before nStartMs on their time line (a negative
+    // nStartMs counts back from the end). False when there
     // is nothing to play or the playback cannot start.
     bool Play(WId hWnd, EncodedFrames vecFrames, qint64 nStartMs, const std::string& strOwnerGUID,
               const std::string& strTitle);
