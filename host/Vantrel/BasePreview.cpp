@@ -337,9 +337,12 @@ bool CBasePreview::StartPreview(WId hWnd, int, int, bool)
         if (m_strPreAlarmGUID != StreamOwnerGUID())
             m_spPreAlarm->Clear();
         m_strPreAlarmGUID = StreamOwnerGUID();
-        m_spPreAlarm->SetLimits(PreAlarmLimits());
+        const CPreAlarmBuffer::Limits limits = PreAlarmLimits();
+        m_spPreAlarm->SetLimits(limits);
         m_spPreAlarm->MarkDiscontinuity();
-        request.spPreAlarm = m_spPreAlarm;
+        // Switched off, the stream is not even looked at.
+        if (limits.nWindowNs > 0)
+            request.spPreAlarm = m_spPreAlarm;
     }
     if (pSurface)
         request.sizeSurface = pSurface->size();
