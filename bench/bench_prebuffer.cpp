@@ -50,19 +50,18 @@ std::vector<GstBuffer*> g_vecClipBuffers; // the clip's encoded pictures, as a p
 bool MakeClip(const QString& strPath)
 {
     const int nRc = QProcess::execute(
-        "gst-launch-1.0",
-        {"-q", "videotestsrc", "pattern=snow", QString("num-buffers=%1").arg(kClipSeconds * kFps), "!",
-         QString("video/x-raw,width=1920,height=1080,framerate=%1/1").arg(kFps), "!", "x264enc",
-         "speed-preset=ultrafast", "bitrate=4000", QString("key-int-max=%1").arg(2 * kFps), "!", "h264parse", "!",
-         "matroskamux", "!", "filesink", "location=" + strPath});
+        "gst-launch-1.0", {"-q", "videotestsrc", "pattern=snow", QString("num-buffers=%1").arg(kClipSeconds * kFps),
+                           "!", QString("video/x-raw,width=1920,height=1080,framerate=%1/1").arg(kFps), "!", "x264enc",
+                           "speed-preset=ultrafast", "bitrate=4000", QString("key-int-max=%1").arg(2 * kFps), "!",
+                           "h264parse", "!", "matroskamux", "!", "filesink", "location=" + strPath});
     return nRc == 0 && QFile::exists(strPath);
 }
 
 // The clip's pictures leaving a parser, as the window's buffer sees them.
 bool ReadClipBuffers(const QString& strPath)
 {
-    const std::string strLine = "filesrc location=" + strPath.toStdString()
-                                + " ! matroskademux ! h264parse ! appsink name=out sync=false";
+    const std::string strLine =
+        "filesrc location=" + strPath.toStdString() + " ! matroskademux ! h264parse ! appsink name=out sync=false";
     GstElement* pPipeline = gst_parse_launch(strLine.c_str(), nullptr);
     GstElement* pSink = gst_bin_get_by_name(GST_BIN(pPipeline), "out");
     gst_element_set_state(pPipeline, GST_STATE_PLAYING);

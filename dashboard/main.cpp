@@ -134,6 +134,19 @@ void ScriptPtzPanel(QWidget& window, int nHoldMs)
             pButton->animateClick(nMs);
 }
 
+// Demo runs: play back the first playing window's buffered seconds through its
+// tool-bar button, as an operator would after an alarm.
+void ScriptInstantPlayback(QWidget& window)
+{
+    for (auto* pButton : window.findChildren<QAbstractButton*>(QStringLiteral("m_pToolBtn_InstantPlayback"))) {
+        if (pButton->isEnabled()) {
+            pButton->click();
+            return;
+        }
+    }
+    qCWarning(lcDashboard, "no play window may play back its buffer");
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -162,10 +175,12 @@ int main(int argc, char** argv)
                                     "After this many seconds open the first window's PTZ panel and turn "
                                     "its camera for a while.",
                                     "seconds");
+    const QCommandLineOption optPlayback(
+        "demo-playback", "After this many seconds play back the first window's last seconds.", "seconds");
     const QCommandLineOption optPrintFirstPaint(
         "print-first-paint", "Print the steady clock's nanoseconds at the window's first paint, then quit.");
     parser.addOptions({optPluginDir, optQuitAfter, optScreenshot, optSize, optConfigure, optSite, optShowTree,
-                       optSearch, optLive, optPtz, optPrintFirstPaint});
+                       optSearch, optLive, optPtz, optPlayback, optPrintFirstPaint});
     CDemoAlarms demoAlarms;
     demoAlarms.AddOptions(parser);
     parser.process(app);
@@ -212,6 +227,9 @@ int main(int argc, char** argv)
         if (parser.isSet(optPtz))
             QTimer::singleShot(static_cast<int>(parser.value(optPtz).toDouble() * 1000), &window,
                                [&window] { ScriptPtzPanel(window, 2500); });
+        if (parser.isSet(optPlayback))
+            QTimer::singleShot(static_cast<int>(parser.value(optPlayback).toDouble() * 1000), &window,
+                               [&window] { ScriptInstantPlayback(window); });
         if (parser.isSet(optConfigure))
             window.CurrentWidget()->onConfigBtnClicked();
     });

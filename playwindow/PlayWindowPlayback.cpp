@@ -84,8 +84,8 @@ void CPlayWindowPlayback::BuildBar()
     m_pLiveBtn->setObjectName("m_pPlaybackLiveBtn");
     m_pLiveBtn->setText(QString::fromUtf8(kLiveGlyph));
     m_pLiveBtn->setToolTip(PlayWindowTexts::Text(PlayWindowTexts::BackToLive));
-    for (QWidget* pControl : {static_cast<QWidget*>(m_pPauseBtn), static_cast<QWidget*>(m_pSlider),
-                              static_cast<QWidget*>(m_pLiveBtn)})
+    for (QWidget* pControl :
+         {static_cast<QWidget*>(m_pPauseBtn), static_cast<QWidget*>(m_pSlider), static_cast<QWidget*>(m_pLiveBtn)})
         pControl->setFocusPolicy(Qt::NoFocus); // the window keeps the keys
     pLayout->addWidget(m_pPauseBtn);
     pLayout->addWidget(m_pSlider, 1);
@@ -126,8 +126,8 @@ bool CPlayWindowPlayback::Enter()
     }
     ShowSurface(true);
     // The handle is read here, on the GUI thread, as for live view.
-    if (!m_pPlayer->Play(m_pPlaybackSurface->winId(), std::move(vecFrames), -kStartBeforeEndMs,
-                         pCamera->GetElementID(), pCamera->GetElementName())) {
+    if (!m_pPlayer->Play(m_pPlaybackSurface->winId(), std::move(vecFrames), -kStartBeforeEndMs, pCamera->GetElementID(),
+                         pCamera->GetElementName())) {
         ShowSurface(false);
         Notices().ShowInformationAtScreenRightBottom(PlayWindowTexts::Text(PlayWindowTexts::InstantPlaybackFailed),
                                                      m_pWindow, false, false, false);
@@ -249,8 +249,7 @@ void CPlayWindowPlayback::OnPlayerNotify(int nKind)
 
 void CPlayWindowPlayback::Layout(const QRect& rcVideo, int nToolBarHeight)
 {
-    m_pBar->setGeometry(rcVideo.x(), rcVideo.bottom() - nToolBarHeight - kBarHeight + 1, rcVideo.width(),
-                        kBarHeight);
+    m_pBar->setGeometry(rcVideo.x(), rcVideo.bottom() - nToolBarHeight - kBarHeight + 1, rcVideo.width(), kBarHeight);
 }
 
 bool CPlayWindowPlayback::eventFilter(QObject* pWatched, QEvent* pEvent)

@@ -52,7 +52,8 @@ GstPadProbeReturn OnParsedData(GstPad*, GstPadProbeInfo* pInfo, gpointer pData)
         GstBufferList* pList = GST_PAD_PROBE_INFO_BUFFER_LIST(pInfo);
         for (guint i = 0; i < gst_buffer_list_length(pList); ++i)
             PushBuffer(feed, gst_buffer_list_get(pList, i));
-    } else if (GST_PAD_PROBE_INFO_TYPE(pInfo) & GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM) {
+    } else if (GST_PAD_PROBE_INFO_TYPE(pInfo)
+               & (GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM | GST_PAD_PROBE_TYPE_EVENT_FLUSH)) {
         GstEvent* pEvent = GST_PAD_PROBE_INFO_EVENT(pInfo);
         if (GST_EVENT_TYPE(pEvent) == GST_EVENT_CAPS) {
             GstCaps* pCaps = nullptr;
