@@ -104,7 +104,8 @@ void CLiveWindows::AddWindow(int nIndex)
 {
     QList<CLiveViewMenuMgr::LiveViewActionType> lstLiveActions{
         CLiveViewMenuMgr::StopLiveView,   CLiveViewMenuMgr::Screenshot,      CLiveViewMenuMgr::StartRecording,
-        CLiveViewMenuMgr::OpenPTZControl, CLiveViewMenuMgr::OpenDigitalZoom, CLiveViewMenuMgr::AudioOn};
+        CLiveViewMenuMgr::OpenPTZControl, CLiveViewMenuMgr::OpenDigitalZoom, CLiveViewMenuMgr::AudioOn,
+        CLiveViewMenuMgr::InstantPlayback};
     QList<TesselPlayWindow::PlaybackMenuParam::PlaybackActionType> lstPlaybackActions{
         TesselPlayWindow::PlaybackMenuParam::PlaybackScreenshot};
     auto* pHolderLayout = new QHBoxLayout(m_holders[size_t(nIndex)]);

@@ -176,6 +176,19 @@ void ScriptKeyboardFocus(QWidget& window)
     qCWarning(lcDashboard, "no snapshot card to focus");
 }
 
+// Demo runs: play back the first playing window's buffered seconds through its
+// tool-bar button, as an operator would after an alarm.
+void ScriptInstantPlayback(QWidget& window)
+{
+    for (auto* pButton : window.findChildren<QAbstractButton*>(QStringLiteral("m_pToolBtn_InstantPlayback"))) {
+        if (pButton->isEnabled()) {
+            pButton->click();
+            return;
+        }
+    }
+    qCWarning(lcDashboard, "no play window may play back its buffer");
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -206,12 +219,14 @@ int main(int argc, char** argv)
                                     "seconds");
     const QCommandLineOption optDetail("demo-detail", "After this many seconds open the details of the newest card.",
                                        "seconds");
+    const QCommandLineOption optPlayback(
+        "demo-playback", "After this many seconds play back the first window's last seconds.", "seconds");
     const QCommandLineOption optPrintFirstPaint(
         "print-first-paint", "Print the steady clock's nanoseconds at the window's first paint, then quit.");
     const QCommandLineOption optKeys(
         "demo-keys", "After this many seconds Tab through the view to the newest snapshot card.", "seconds");
     parser.addOptions({optPluginDir, optQuitAfter, optScreenshot, optSize, optConfigure, optSite, optShowTree,
-                       optSearch, optLive, optPtz, optDetail, optKeys, optPrintFirstPaint});
+                       optSearch, optLive, optPtz, optDetail, optKeys, optPlayback, optPrintFirstPaint});
     CDemoAlarms demoAlarms;
     demoAlarms.AddOptions(parser);
     parser.process(app);
@@ -264,6 +279,9 @@ int main(int argc, char** argv)
         if (parser.isSet(optKeys))
             QTimer::singleShot(static_cast<int>(parser.value(optKeys).toDouble() * 1000), &window,
                                [&window] { ScriptKeyboardFocus(window); });
+        if (parser.isSet(optPlayback))
+            QTimer::singleShot(static_cast<int>(parser.value(optPlayback).toDouble() * 1000), &window,
+                               [&window] { ScriptInstantPlayback(window); });
         if (parser.isSet(optConfigure))
             window.CurrentWidget()->onConfigBtnClicked();
     });

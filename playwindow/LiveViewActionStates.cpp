@@ -25,6 +25,7 @@ void CLiveViewActionStates::ResetOnStop(CLiveViewMenuMgr* pMenuMgr)
     pMenuMgr->SetPtzState(false);
     pMenuMgr->SetDigitalZoomState(false);
     pMenuMgr->SetSoundState(false);
+    pMenuMgr->SetInstantPlaybackState(false);
 }
 
 bool CLiveViewActionStates::Apply(CLiveViewMenuMgr* pMenuMgr, int nKind, const PreviewFacts& facts)

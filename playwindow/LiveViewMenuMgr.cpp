@@ -1,5 +1,7 @@
 #include "playwindow/LiveViewMenuMgr.h"
 
+#include "Miravel/PermissionManager.h"
+#include "TesselGUIToolkit/ObjectSingleton.h"
 #include "tessel/ICamera.h"
 
 #include <QAction>
@@ -26,6 +28,8 @@ struct LiveViewMenuTexts
     static constexpr const char* kCloseDigitalZoom = QT_TRANSLATE_NOOP("CLiveViewMenuMgr", "CloseDigitalZoom");
     static constexpr const char* kAudioOn = QT_TRANSLATE_NOOP("CLiveViewMenuMgr", "AudioOn");
     static constexpr const char* kCloseVoice = QT_TRANSLATE_NOOP("CLiveViewMenuMgr", "CloseVoice");
+    static constexpr const char* kInstantPlayback = QT_TRANSLATE_NOOP("CLiveViewMenuMgr", "InstantPlayback");
+    static constexpr const char* kBackToLive = QT_TRANSLATE_NOOP("CLiveViewMenuMgr", "BackToLive");
 };
 
 #define LSA_MENU_ICON(name) ":/Tessel/Menu/Images/Public/Menu/" name ".svg"
@@ -59,6 +63,9 @@ constexpr SwitchLooks kSwitchLooks[] = {
      LSA_TOOLBAR_ICON("EZoom_sli"), 1},
     {CLiveViewMenuMgr::AudioOn, LiveViewMenuTexts::kAudioOn, LSA_MENU_ICON("VolumeOpen_nor"), nullptr, kKeepData,
      LiveViewMenuTexts::kCloseVoice, LSA_MENU_ICON("VolumeClose_nor"), nullptr, kKeepData},
+    {CLiveViewMenuMgr::InstantPlayback, LiveViewMenuTexts::kInstantPlayback, LSA_MENU_ICON("InstantPlayback_nor"),
+     LSA_TOOLBAR_ICON("InstantPlayback_nor"), kKeepData, LiveViewMenuTexts::kBackToLive,
+     LSA_MENU_ICON("BackToLive_nor"), LSA_TOOLBAR_ICON("InstantPlayback_sli"), kKeepData},
 };
 
 // Actions that do not switch have one look.
@@ -88,6 +95,15 @@ bool IsKnownType(int nType)
         if (looks.nType == nType)
             return true;
     return false;
+}
+
+// Asked silently: a refusal here only greys the action out.
+bool MayPlayBack(tessel::ICamera* pCamera)
+{
+    auto* pPermissions = TesselGUIToolkit::CObjectSingleton<Miravel::CPermissionManager>::Instance();
+    return !pPermissions
+           || pPermissions->verityResPermission(Miravel::PermissionModuleCamera, Miravel::RightCodePlayback,
+                                                pCamera->GetElementID(), nullptr, Miravel::NoPrivilegeSilent);
 }
 
 const SwitchLooks* FindSwitchLooks(int nType)
@@ -205,6 +221,11 @@ void CLiveViewMenuMgr::SetSoundState(bool bOn)
     SetSwitchState(AudioOn, bOn);
 }
 
+void CLiveViewMenuMgr::SetInstantPlaybackState(bool bOn)
+{
+    SetSwitchState(InstantPlayback, bOn);
+}
+
 void CLiveViewMenuMgr::SetChecked(int nType, bool bChecked)
 {
     SetSwitchState(nType, bChecked);
@@ -226,4 +247,5 @@ void CLiveViewMenuMgr::SetCamera(tessel::ICamera* pCamera)
     // Rights are checked when an action is used, so a refusal can say why.
     SetActionEnabled(OpenPTZControl, bPlays && pCamera->HasPTZ());
     SetActionEnabled(AudioOn, bPlays && pCamera->HasSound());
+    SetActionEnabled(InstantPlayback, bPlays && MayPlayBack(pCamera));
 }

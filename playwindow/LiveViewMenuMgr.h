@@ -32,6 +32,7 @@ public:
         StartRecording = 9,
         OpenPTZControl = 10,
         OpenDigitalZoom = 11,
+        InstantPlayback = 15,
         AudioOn = 18,
     };
     Q_ENUM(LiveViewActionType)
@@ -58,6 +59,7 @@ public:
     void SetPtzState(bool bOn);
     void SetDigitalZoomState(bool bOn);
     void SetSoundState(bool bOn);
+    void SetInstantPlaybackState(bool bOn);
 
     // A switching action's look by its check mark: checked is the on look.
     void SetChecked(int nType, bool bChecked);
@@ -66,7 +68,8 @@ public:
 
     // The camera that now plays (none when idle): actions are enabled as far as
     // the camera supports them (PTZ needs a PTZ camera, sound a camera with
-    // sound) and every switching action takes its off look.
+    // sound, instant playback the user's playback right on the camera) and
+    // every switching action takes its off look.
     void SetCamera(tessel::ICamera* pCamera);
     tessel::ICamera* Camera() const { return m_pCamera; }
 

@@ -2,6 +2,7 @@
 
 #include "playwindow/LiveViewController.h"
 #include "playwindow/LiveViewMenuMgr.h"
+#include "playwindow/PlayWindowPlayback.h"
 #include "playwindow/PlayWindowPtzZoom.h"
 
 #include "Vantrel/PreviewICamera.h"
@@ -39,6 +40,10 @@ void CPlayWindowActions::Run(int nType)
         break;
     case CLiveViewMenuMgr::AudioOn:
         ToggleSound();
+        break;
+    case CLiveViewMenuMgr::InstantPlayback:
+        if (m_pPlayback)
+            m_pPlayback->Toggle();
         break;
     default:
         break;

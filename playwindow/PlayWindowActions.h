@@ -4,6 +4,7 @@
 
 class CLiveViewController;
 class CLiveViewMenuMgr;
+class CPlayWindowPlayback;
 class CPlayWindowPtzZoom;
 class QPoint;
 class QWidget;
@@ -20,6 +21,8 @@ public:
 
     // The actions are disabled while nothing plays; a direct call does nothing either.
     void Run(int nType);
+    // Instant playback, when the window has a surface for it.
+    void SetPlayback(CPlayWindowPlayback* pPlayback) { m_pPlayback = pPlayback; }
     void ShowContextMenu(const QPoint& ptPos);
 
 private:
@@ -30,4 +33,5 @@ private:
     CLiveViewMenuMgr* m_pMenuMgr = nullptr;
     CLiveViewController* m_pController = nullptr;
     CPlayWindowPtzZoom* m_pPtzZoom = nullptr;
+    CPlayWindowPlayback* m_pPlayback = nullptr;
 };

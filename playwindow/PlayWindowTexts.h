@@ -23,4 +23,15 @@ struct PlayWindowTexts : LinkageSnapAlarm::TranslationKeys<PlayWindowTexts>
         QT_TRANSLATE_NOOP("CStreamPlayWindowWithTask", "VoiceTalkNotAllowed");
     static constexpr const char* PTZNotSupported = QT_TRANSLATE_NOOP("CStreamPlayWindowWithTask", "PTZNotSupported");
     static constexpr const char* Reconnected = QT_TRANSLATE_NOOP("CStreamPlayWindowWithTask", "Reconnected");
+    // The instant playback bar and its notices.
+    static constexpr const char* PausePlayback = QT_TRANSLATE_NOOP("CStreamPlayWindowWithTask", "PausePlayback");
+    static constexpr const char* ResumePlayback = QT_TRANSLATE_NOOP("CStreamPlayWindowWithTask", "ResumePlayback");
+    static constexpr const char* BackToLive = QT_TRANSLATE_NOOP("CStreamPlayWindowWithTask", "BackToLive");
+    //: "Playback position"
+    static constexpr const char* PlaybackPosition =
+        QT_TRANSLATE_NOOP("CStreamPlayWindowWithTask", "PlaybackPosition");
+    static constexpr const char* NothingBufferedYet =
+        QT_TRANSLATE_NOOP("CStreamPlayWindowWithTask", "NothingBufferedYet");
+    static constexpr const char* InstantPlaybackFailed =
+        QT_TRANSLATE_NOOP("CStreamPlayWindowWithTask", "InstantPlaybackFailed");
 };

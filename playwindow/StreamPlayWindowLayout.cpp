@@ -1,5 +1,7 @@
 #include "playwindow/StreamPlayWindowWithTask.h"
 
+#include "playwindow/PlayWindowPlayback.h"
+
 #include "Vantrel/PreviewICamera.h"
 
 // The video keeps the chosen ratio inside the window less a 1-pixel border.
@@ -53,4 +55,6 @@ void CStreamPlayWindowWithTask::LayoutVideo()
     if (m_pInstantPlaybackWindow)
         m_pInstantPlaybackWindow->setGeometry(rcVideo);
     m_pOverlays->Layout(rcVideo);
+    if (m_pPlayback)
+        m_pPlayback->Layout(rcVideo, kToolBarHeight);
 }

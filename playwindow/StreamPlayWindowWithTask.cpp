@@ -3,6 +3,7 @@
 #include "playwindow/LiveViewController.h"
 #include "playwindow/PlayWindowActions.h"
 #include "playwindow/PlayWindowLiveView.h"
+#include "playwindow/PlayWindowPlayback.h"
 
 #include "Vantrel/LiveViewControllerPlugin.h"
 #include "Vantrel/PreviewICamera.h"
@@ -38,7 +39,7 @@ CStreamPlayWindowWithTask::CStreamPlayWindowWithTask(
     bool bInstantPlaybackSurface, int nWindowMode, bool bTaskMenu)
     : QFrame(parent)
 {
-    // Instant playback and the task menu are the host's; the linkage view uses neither.
+    // The playback plug-in and the task menu are the host's; the linkage view uses neither.
     Q_UNUSED(lstPlaybackActions);
     Q_UNUSED(pPlaybackPlugin);
     Q_UNUSED(nWindowMode);
@@ -59,6 +60,13 @@ CStreamPlayWindowWithTask::CStreamPlayWindowWithTask(
     m_pActions = new CPlayWindowActions(this, m_pMenuMgr, m_pLiveViewController, m_pPtzZoom);
     m_pLiveView =
         new CPlayWindowLiveView(this, m_pLiveViewWindow, m_pLiveViewController, m_pMenuMgr, m_pOverlays, m_pPtzZoom);
+    if (m_pInstantPlaybackWindow) {
+        m_pPlayback = new CPlayWindowPlayback(this, m_pLiveViewWindow, m_pInstantPlaybackWindow, m_pLiveViewController,
+                                              m_pMenuMgr);
+        m_pActions->SetPlayback(m_pPlayback);
+        connect(m_pPlayback, &CPlayWindowPlayback::SignalActiveChanged, this,
+                &CStreamPlayWindowWithTask::SignalPlayTypeChanged);
+    }
     LayoutVideo();
 
     connect(GetCloseButton(), &QPushButton::clicked, this, &CStreamPlayWindowWithTask::OnCloseBtnClicked);
@@ -84,19 +92,21 @@ CStreamPlayWindowWithTask::~CStreamPlayWindowWithTask()
 
 void CStreamPlayWindowWithTask::BuildVideoSurfaces(bool bInstantPlaybackSurface)
 {
-    m_pLiveViewWindow = new CVideoSurface(this);
-    m_pLiveViewWindow->setObjectName("m_pLiveViewWindow");
-    m_pLiveViewWindow->setMouseTracking(true);
-    m_pLiveViewWindow->setAutoFillBackground(true);
-    QPalette palette = m_pLiveViewWindow->palette();
-    palette.setColor(QPalette::Window, Qt::black);
-    m_pLiveViewWindow->setPalette(palette);
-    if (NativeWindows())
-        m_pLiveViewWindow->setAttribute(Qt::WA_NativeWindow);
-
+    auto fnNewSurface = [this](const char* szName) {
+        QWidget* pSurface = new CVideoSurface(this);
+        pSurface->setObjectName(szName);
+        pSurface->setMouseTracking(true);
+        pSurface->setAutoFillBackground(true);
+        QPalette palette = pSurface->palette();
+        palette.setColor(QPalette::Window, Qt::black);
+        pSurface->setPalette(palette);
+        if (NativeWindows())
+            pSurface->setAttribute(Qt::WA_NativeWindow);
+        return pSurface;
+    };
+    m_pLiveViewWindow = fnNewSurface("m_pLiveViewWindow");
     if (bInstantPlaybackSurface) {
-        m_pInstantPlaybackWindow = new QWidget(this);
-        m_pInstantPlaybackWindow->setObjectName("m_pInstantPlaybackWindow");
+        m_pInstantPlaybackWindow = fnNewSurface("m_pInstantPlaybackWindow");
         m_pInstantPlaybackWindow->hide();
     }
 }
@@ -124,12 +134,21 @@ bool CStreamPlayWindowWithTask::StartLiveView(const std::string& strCameraGuid, 
 
 void CStreamPlayWindowWithTask::StopLiveView()
 {
+    if (m_pPlayback)
+        m_pPlayback->Leave();
     m_pLiveView->Stop();
 }
 
 void CStreamPlayWindowWithTask::ForgetCamera(const std::string& strCameraGuid)
 {
+    if (m_pPlayback)
+        m_pPlayback->Leave();
     m_pLiveView->Forget(strCameraGuid);
+}
+
+bool CStreamPlayWindowWithTask::IsInstantPlayback() const
+{
+    return m_pPlayback && m_pPlayback->IsActive();
 }
 
 void CStreamPlayWindowWithTask::DetachPlugins()

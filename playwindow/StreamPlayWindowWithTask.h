@@ -19,6 +19,7 @@ class CLiveViewControllerPlugin;
 class CLiveViewPlaybackPlugin;
 class CPlayWindowActions;
 class CPlayWindowLiveView;
+class CPlayWindowPlayback;
 class CPTZControlWnd;
 class QDropEvent;
 class QMimeData;
@@ -98,6 +99,9 @@ public:
     CLiveViewController* GetLiveViewController() const { return m_pLiveViewController; }
     Vantrel::CPreviewICamera* GetPreview() const;
     CLiveViewMenuMgr* GetMenuMgr() const { return m_pMenuMgr; }
+    // Instant playback of the live stream's last seconds; none without its surface.
+    CPlayWindowPlayback* GetInstantPlayback() const { return m_pPlayback; }
+    bool IsInstantPlayback() const;
     QWidget* GetVideoSurface() const { return m_pLiveViewWindow; }
     QPushButton* GetCloseButton() const { return m_pOverlays->CloseButton(); }
     // The shared PTZ panel: the window opens it beside itself (action 10) and
@@ -160,6 +164,7 @@ private:
     CPlayWindowPtzZoom* m_pPtzZoom = nullptr;
     CPlayWindowActions* m_pActions = nullptr;
     CPlayWindowLiveView* m_pLiveView = nullptr;
+    CPlayWindowPlayback* m_pPlayback = nullptr;
     int m_nGroupNumber = 0;
     int m_nPlayWindowIndex = -1;
     bool m_bSelected = false;

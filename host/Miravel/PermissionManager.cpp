@@ -35,7 +35,7 @@ bool CPermissionManager::IsGranted(int nModule, int nRight, const std::string& s
     static const std::pair<int, tessel::CameraRight> kRights[] = {
         {RightCodeLiveView, tessel::CameraRightLiveView},     {RightCodePTZ, tessel::CameraRightPTZ},
         {RightCodeScreenshot, tessel::CameraRightScreenshot}, {RightCodeRecord, tessel::CameraRightRecord},
-        {RightCodeSound, tessel::CameraRightSound},
+        {RightCodeSound, tessel::CameraRightSound},           {RightCodePlayback, tessel::CameraRightPlayback},
     };
     const auto* pIt = std::find_if(std::begin(kRights), std::end(kRights),
                                    [nRight](const auto& right) { return right.first == nRight; });

@@ -23,6 +23,7 @@ enum CameraRightCode {
     RightCodePTZ = 2,
     RightCodeScreenshot = 3,
     RightCodeRecord = 4,
+    RightCodePlayback = 5,
     RightCodeSound = 6,
 };
 

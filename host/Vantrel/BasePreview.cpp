@@ -270,6 +270,7 @@ void PreviewAccess::OnRecordFinished(CBasePreview& preview, const QString& strPa
 CBasePreview::CBasePreview(QObject* parent)
     : QObject(parent)
     , d(std::make_unique<Impl>())
+    , m_spPreAlarm(std::make_shared<CPreAlarmBuffer>())
 {
     InitVantrel(nullptr, nullptr);
     d->watchdog.setInterval(kWatchdogIntervalMs);
@@ -329,6 +330,20 @@ bool CBasePreview::StartPreview(WId hWnd, int, int, bool)
     request.strTitle = QString::fromStdString(StreamTitle());
     request.bOverlay = bOverlay;
     request.bPtzScene = StreamHasPtz();
+    request.spReplay = ReplayFrames();
+    if (!request.spReplay) {
+        // Another camera's frames are no evidence for this one; the same
+        // camera reconnecting goes on in a new segment.
+        if (m_strPreAlarmGUID != StreamOwnerGUID())
+            m_spPreAlarm->Clear();
+        m_strPreAlarmGUID = StreamOwnerGUID();
+        const CPreAlarmBuffer::Limits limits = PreAlarmLimits();
+        m_spPreAlarm->SetLimits(limits);
+        m_spPreAlarm->MarkDiscontinuity();
+        // Switched off, the stream is not even looked at.
+        if (limits.nWindowNs > 0)
+            request.spPreAlarm = m_spPreAlarm;
+    }
     if (pSurface)
         request.sizeSurface = pSurface->size();
     QString strError;
@@ -345,8 +360,11 @@ bool CBasePreview::StartPreview(WId hWnd, int, int, bool)
     d->spLink = spLink;
     d->pipeline = built;
     d->strGUID = StreamOwnerGUID();
-    // A camera with analytics feeds them from this stream instead of its own.
-    Analytics::CAnalyticsHub::Instance().AttachPreview(d->strGUID, built.pPipeline, built.pTee);
+    // A camera with analytics feeds them from this stream instead of its own
+    // (a replay of the past is no source for them).
+    if (!request.spReplay)
+        Analytics::CAnalyticsHub::Instance().AttachPreview(d->strGUID, built.pPipeline, built.pTee);
+    m_bPaused = false;
     d->pSurface = pSurface;
     d->nFramesAtSample = 0;
     d->nSampleMs = QDateTime::currentMSecsSinceEpoch();
@@ -408,6 +426,7 @@ void CBasePreview::Teardown()
     d->spRecord.reset();
     d->bPlaying = false;
     d->pSurface = nullptr;
+    m_bPaused = false;
     if (!pipeline.pPipeline)
         return;
     Analytics::CAnalyticsHub::Instance().DetachPreview(d->strGUID, pipeline.pPipeline);
@@ -463,7 +482,7 @@ void CBasePreview::OnWatchdog()
     const qint64 nNow = QDateTime::currentMSecsSinceEpoch();
     if (!d->bPlaying) {
         // Unreachable and silent servers report only after 15-20 s.
-        if (d->elapsedSinceStart.elapsed() > m_nConnectTimeoutMs)
+        if (!m_bPaused && d->elapsedSinceStart.elapsed() > m_nConnectTimeoutMs)
             Fail(Miravel::CErrorInfoMgr::ErrorTimeout, QString());
         return;
     }
@@ -473,8 +492,26 @@ void CBasePreview::OnWatchdog()
         d->nFramesAtSample = nFrames;
         d->nSampleMs = nNow;
     }
-    if (nNow - d->spLink->nLastFrameMs > m_nStallTimeoutMs)
+    if (!m_bPaused && nNow - d->spLink->nLastFrameMs > m_nStallTimeoutMs)
         PreviewAccess::OnPipelineError(*this, Tr("StreamStalled"));
+}
+
+void CBasePreview::SetPaused(bool bPaused)
+{
+    if (!IsPreview() || bPaused == m_bPaused)
+        return;
+    m_bPaused = bPaused;
+    // The stall clock starts again when the pictures flow again.
+    d->spLink->nLastFrameMs = QDateTime::currentMSecsSinceEpoch();
+    gst_element_set_state(d->pipeline.pPipeline, bPaused ? GST_STATE_PAUSED : GST_STATE_PLAYING);
+}
+
+qint64 CBasePreview::GetPlayPositionNs() const
+{
+    gint64 nPosition = -1;
+    if (!IsPreview() || !gst_element_query_position(d->pipeline.pPipeline, GST_FORMAT_TIME, &nPosition))
+        return -1;
+    return nPosition;
 }
 
 bool CBasePreview::eventFilter(QObject* pWatched, QEvent* pEvent)

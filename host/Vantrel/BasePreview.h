@@ -1,6 +1,7 @@
 #pragma once
 
 #include "HostExport.h"
+#include "Vantrel/PreAlarmBuffer.h"
 #include "Vantrel/PreviewCrop.h"
 #include "Vantrel/PreviewObserver.h"
 #include "Vantrel/StreamInfo.h"
@@ -89,6 +90,17 @@ public:
     bool OpenSound();
     void CloseSound();
 
+    // The last seconds of the encoded stream (kept after the stream stops,
+    // until the next start of another stream). Never null; an exporter takes
+    // its snapshots from any thread.
+    std::shared_ptr<CPreAlarmBuffer> GetPreAlarmBuffer() const { return m_spPreAlarm; }
+
+    // Holds the pictures (a paused stream does not count as stalled).
+    void SetPaused(bool bPaused);
+    bool IsPaused() const { return m_bPaused; }
+    // Where the shown stream is, in its own time (ns); -1 when unknown.
+    qint64 GetPlayPositionNs() const;
+
     // Without a first picture within this time the start fails; a running
     // stream without pictures for the stall time counts as lost.
     void SetConnectTimeout(int nMs) { m_nConnectTimeoutMs = nMs; }
@@ -105,6 +117,10 @@ protected:
     // A camera that turns: a test stream then shows the part of a larger scene
     // that the camera's PTZ position gives.
     virtual bool StreamHasPtz() const { return false; }
+    // How much of the encoded stream to keep (a window of 0 keeps nothing).
+    virtual CPreAlarmBuffer::Limits PreAlarmLimits() const { return CPreAlarmBuffer::Limits(); }
+    // Frames to play instead of the address (instant playback); none for a live stream.
+    virtual std::shared_ptr<const EncodedFrames> ReplayFrames() const { return nullptr; }
 
     bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
 
@@ -128,6 +144,9 @@ private:
     std::string m_strLastRecord;
     QRectF m_rcDigitalZoom;
     CStreamRateMeter m_rateMeter;
+    std::shared_ptr<CPreAlarmBuffer> m_spPreAlarm;
+    std::string m_strPreAlarmGUID; // whose stream the buffer holds
+    bool m_bPaused = false;
 };
 
 } // namespace Vantrel

@@ -25,6 +25,12 @@ constexpr guint kHttpTimeoutS = 10;
 constexpr int kTestWidth = 640;
 constexpr int kTestHeight = 360;
 constexpr int kTestFps = 25;
+// Test patterns are encoded as a camera would send them: H.264 at a low rate,
+// a keyframe every second, with the encoder's cheapest settings (no look-ahead,
+// one thread: several windows share the machine).
+constexpr guint kTestBitrateKbps = 1000;
+constexpr int kX264Ultrafast = 1;
+constexpr int kX264ZeroLatency = 0x4;
 // A PTZ scene is twice the picture each way: keep it within a 4K frame.
 constexpr int kMaxPtzPictureWidth = 1920;
 constexpr int kMaxPtzPictureHeight = 1080;
@@ -369,7 +375,8 @@ struct DecodeContext
     std::atomic<bool> bAudioLinked{false};
     // Made and started with the pipeline, for the first stream of an RTSP
     // session: no decoder to make and start once its first packet is there.
-    std::atomic<GstElement*> pReadyDecoder{nullptr}; // borrowed from the pipeline
+    std::atomic<GstElement*> pReadyDecoder{nullptr};       // borrowed from the pipeline
+    std::shared_ptr<CPreAlarmBuffer> spPreAlarm = nullptr; // fed by the video parser, if any
 };
 
 void OnDecodedPad(GstElement*, GstPad* pPad, gpointer pData)
@@ -443,11 +450,35 @@ bool BuildPtzScene(GstBin* pBin, GstElement* pSource, GstElement* pFilter, int n
     return true;
 }
 
-// test:<pattern>[?audio=1&size=WxH&fps=N]
-bool BuildTestSource(GstBin* pBin, const QUrl& url, const QString& strTitle, GstElement* pVideoEntry,
-                     const std::shared_ptr<PipelineLink>& spLink, QString& strError, bool bPtzScene,
-                     BuiltPipeline& built)
+// The pattern as a camera sends it, encoded, and decoded again for the
+// display: the encoded stream is counted and buffered like any camera's.
+// Returns the element that takes the pictures to encode.
+GstElement* AddTestEncoding(GstBin* pBin, GstElement* pVideoEntry, int nFps, const BuildRequest& request,
+                            const std::shared_ptr<PipelineLink>& spLink)
 {
+    GstElement* pEncoder = Make("x264enc");
+    GstElement* pParser = Make("h264parse");
+    GstElement* pDecoder = Make("avdec_h264");
+    if (!pDecoder)
+        pDecoder = Make("openh264dec");
+    if (pEncoder)
+        g_object_set(pEncoder, "tune", kX264ZeroLatency, "speed-preset", kX264Ultrafast, "bitrate", kTestBitrateKbps,
+                     "key-int-max", nFps, "threads", 1, nullptr);
+    if (pDecoder && g_object_class_find_property(G_OBJECT_GET_CLASS(pDecoder), "max-threads"))
+        g_object_set(pDecoder, "max-threads", 1, nullptr);
+    if (!AddChain(pBin, {pEncoder, pParser, pDecoder}) || !gst_element_link(pDecoder, pVideoEntry))
+        return nullptr;
+    CountArrivingBytes(pParser, spLink);
+    BufferEncodedStream(pParser, request.spPreAlarm);
+    return pEncoder;
+}
+
+// test:<pattern>[?audio=1&size=WxH&fps=N]
+bool BuildTestSource(GstBin* pBin, const QUrl& url, const BuildRequest& request, GstElement* pVideoEntry,
+                     const std::shared_ptr<PipelineLink>& spLink, QString& strError, BuiltPipeline& built)
+{
+    const QString& strTitle = request.strTitle;
+    const bool bPtzScene = request.bPtzScene;
     const QUrlQuery query(url);
     const QString strPattern = url.path().isEmpty() ? QStringLiteral("ball") : url.path();
     int nWidth = kTestWidth, nHeight = kTestHeight, nFps = kTestFps;
@@ -493,10 +524,14 @@ bool BuildTestSource(GstBin* pBin, const QUrl& url, const QString& strTitle, Gst
                      "%Y-%m-%d %H:%M:%S", "font-desc", "Sans 14", nullptr);
     if (bPtzScene && !BuildPtzScene(pBin, pSource, pFilter, nWidth, nHeight, nFps, built))
         return false;
-    if (!AddChain(pBin, {bPtzScene ? nullptr : pSource, pFilter, pTitle, pClock}, bPtzScene)
-        || !gst_element_link(pClock, pVideoEntry))
+    // Analysis alone (no window) takes the pictures as drawn.
+    GstElement* pPictureEntry =
+        request.bHeadless ? pVideoEntry : AddTestEncoding(pBin, pVideoEntry, nFps, request, spLink);
+    if (!pPictureEntry || !AddChain(pBin, {bPtzScene ? nullptr : pSource, pFilter, pTitle, pClock}, bPtzScene)
+        || !gst_element_link(pClock, pPictureEntry))
         return false;
-    CountArrivingBytes(pFilter, spLink);
+    if (request.bHeadless)
+        CountArrivingBytes(pFilter, spLink);
     if (query.queryItemValue("audio") == QLatin1String("1")) {
         GstElement* pTone = Make("audiotestsrc");
         if (!pTone)
@@ -517,6 +552,7 @@ GstElement* NewDecoder(DecodeContext* pCtx)
         return nullptr;
     g_signal_connect(pDecode, "pad-added", G_CALLBACK(&OnDecodedPad), pCtx);
     g_signal_connect(pDecode, "deep-element-added", G_CALLBACK(&OnDeepElementAdded), nullptr);
+    BufferDecodedSource(pDecode, pCtx->spPreAlarm);
     return pDecode;
 }
 
@@ -545,9 +581,10 @@ void FreeDecodeContext(gpointer pData, GClosure*)
 // rtsp:// straight into the RTSP source with a short jitter buffer; files and
 // http(s):// through the decoding source.
 bool BuildUriSource(GstBin* pBin, const QString& strUri, GstElement* pVideoEntry,
-                    const std::shared_ptr<PipelineLink>& spLink)
+                    const std::shared_ptr<PipelineLink>& spLink, const std::shared_ptr<CPreAlarmBuffer>& spPreAlarm)
 {
     auto* pCtx = new DecodeContext{spLink, GST_ELEMENT(pBin), pVideoEntry};
+    pCtx->spPreAlarm = spPreAlarm;
     const bool bRtsp = strUri.startsWith(QLatin1String("rtsp"), Qt::CaseInsensitive);
     GstElement* pSource = Make(bRtsp ? "rtspsrc" : "uridecodebin");
     if (!pSource) {
@@ -573,9 +610,29 @@ bool BuildUriSource(GstBin* pBin, const QString& strUri, GstElement* pVideoEntry
             bFile ? G_CALLBACK(&OnFileElementAdded) : G_CALLBACK(&OnSourceSetup), NewLinkRef(spLink),
             [](gpointer p, GClosure*) { FreeLinkRef(p); }, GConnectFlags(0));
         g_signal_connect(pSource, "deep-element-added", G_CALLBACK(&OnDeepElementAdded), nullptr);
+        BufferDecodedSource(pSource, spPreAlarm);
     }
     gst_bin_add(pBin, pSource);
     return true;
+}
+
+// Frames from memory (instant playback): decoded as the live stream was.
+bool BuildReplaySource(GstBin* pBin, const BuildRequest& request, GstElement* pVideoEntry,
+                       const std::shared_ptr<PipelineLink>& spLink)
+{
+    GstElement* pSource = MakeReplaySource(request.spReplay);
+    auto* pCtx = new DecodeContext{spLink, GST_ELEMENT(pBin), pVideoEntry};
+    GstElement* pDecode = pSource ? NewDecoder(pCtx) : nullptr;
+    if (!pDecode) {
+        delete pCtx;
+        if (pSource)
+            gst_object_unref(gst_object_ref_sink(pSource));
+        return false;
+    }
+    g_object_set_data_full(G_OBJECT(pDecode), "lsa-decode-context", pCtx,
+                           [](gpointer p) { delete static_cast<DecodeContext*>(p); });
+    gst_bin_add_many(pBin, pSource, pDecode, nullptr);
+    return gst_element_link(pSource, pDecode);
 }
 
 // file://...?crop=x,y,w,h[&size=WxH]: the camera shows that part of the video
@@ -676,8 +733,9 @@ BuiltPipeline BuildPipeline(const BuildRequest& request, const std::shared_ptr<P
     nReason = Miravel::CErrorInfoMgr::ErrorStreamFailed;
     const QString strAddress = request.strAddress.trimmed();
     const bool bTest = strAddress.startsWith(QLatin1String("test:"));
+    const bool bReplay = request.spReplay != nullptr;
     QString strUri;
-    if (!bTest) {
+    if (!bTest && !bReplay) {
         strUri = AddressToUri(strAddress, nReason, strError);
         if (strUri.isEmpty()) {
             if (strError.isEmpty())
@@ -691,11 +749,13 @@ BuiltPipeline BuildPipeline(const BuildRequest& request, const std::shared_ptr<P
     BuildRequest requestBuilt = request;
     requestBuilt.bLive = bTest || strUri.startsWith(QLatin1String("rtsp"), Qt::CaseInsensitive);
     bool bOk = BuildVideoChain(GST_BIN(pPipeline), requestBuilt, spLink, built, pVideoEntry);
-    if (bOk)
-        bOk = bTest ? BuildTestSource(GST_BIN(pPipeline), QUrl(strAddress), request.strTitle, pVideoEntry, spLink,
-                                      strError, request.bPtzScene, built)
-                    : BuildUriSource(GST_BIN(pPipeline), strUri,
-                                     AddViewCrop(GST_BIN(pPipeline), strAddress, pVideoEntry), spLink);
+    if (bOk && bReplay)
+        bOk = BuildReplaySource(GST_BIN(pPipeline), request, pVideoEntry, spLink);
+    else if (bOk)
+        bOk = bTest
+                  ? BuildTestSource(GST_BIN(pPipeline), QUrl(strAddress), request, pVideoEntry, spLink, strError, built)
+                  : BuildUriSource(GST_BIN(pPipeline), strUri, AddViewCrop(GST_BIN(pPipeline), strAddress, pVideoEntry),
+                                   spLink, request.spPreAlarm);
     if (!bOk) {
         if (strError.isEmpty())
             strError = QCoreApplication::translate("Vantrel::CBasePreview", "MissingMediaComponent");

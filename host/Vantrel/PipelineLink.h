@@ -10,6 +10,7 @@
 #include <QSize>
 #include <QString>
 
+#include "Vantrel/PreAlarmBuffer.h"
 #include "Vantrel/PreviewCrop.h"
 
 #include <atomic>
@@ -114,6 +115,11 @@ struct BuildRequest
     QSize sizeSurface;      // painted pictures are scaled to it
     bool bLive = false;     // set by the builder from the address
     bool bHeadless = false; // no picture: the stream runs for its tee's other branches (analytics)
+    // The encoded stream, as it leaves its parser, is kept here (none: not kept).
+    std::shared_ptr<CPreAlarmBuffer> spPreAlarm;
+    // Plays these frames (a buffer's snapshot, rebased, starting at a keyframe)
+    // instead of the address.
+    std::shared_ptr<const EncodedFrames> spReplay;
 };
 
 // One builder for every address kind and both sinks. On failure returns a null
@@ -142,6 +148,14 @@ void ApplyCrop(GstElement* pCrop, const QRectF& rcPart, int nWidth, int nHeight)
 CropMargins ReadCrop(GstElement* pCrop);
 // A test camera's larger scene with the element that crops the camera's view out of it.
 GstElement* MakePtzSceneCrop(int nWidth, int nHeight, int& nSceneWidth, int& nSceneHeight);
+
+// Pre-alarm buffering (PipelineBuffer.cpp). The encoded pictures leaving a
+// parser's source pad are copied into the buffer with their format and times.
+void BufferEncodedStream(GstElement* pParser, const std::shared_ptr<CPreAlarmBuffer>& spBuffer);
+// Connects to a decoding bin: the first video parser it plugs in feeds the buffer.
+void BufferDecodedSource(GstElement* pDecodeBin, const std::shared_ptr<CPreAlarmBuffer>& spBuffer);
+// An application source that plays the frames once, then ends the stream.
+GstElement* MakeReplaySource(const std::shared_ptr<const EncodedFrames>& spFrames);
 
 // Teardown thread: jobs run in order, away from the GUI thread.
 void RunOffGuiThread(std::function<void()> fnJob);

@@ -81,6 +81,18 @@ CTeardownThread& TeardownThread()
 GstPadProbeReturn RebaseTimestamps(GstPad*, GstPadProbeInfo* pInfo, gpointer pData)
 {
     auto* pBranch = static_cast<RecordBranch*>(pData);
+    if (GST_PAD_PROBE_INFO_TYPE(pInfo) & GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM) {
+        // The stream's segment may start anywhere (an encoder upstream starts
+        // it 1000 hours in): the branch gets one from zero, as its times are.
+        GstEvent* pEvent = GST_PAD_PROBE_INFO_EVENT(pInfo);
+        if (GST_EVENT_TYPE(pEvent) == GST_EVENT_SEGMENT) {
+            GstSegment segment;
+            gst_segment_init(&segment, GST_FORMAT_TIME);
+            gst_event_unref(pEvent);
+            GST_PAD_PROBE_INFO_DATA(pInfo) = gst_event_new_segment(&segment);
+        }
+        return GST_PAD_PROBE_OK;
+    }
     GstBuffer* pBuffer = GST_PAD_PROBE_INFO_BUFFER(pInfo);
     if (!GST_BUFFER_PTS_IS_VALID(pBuffer))
         return GST_PAD_PROBE_OK;
@@ -177,7 +189,8 @@ std::shared_ptr<RecordBranch> AttachRecordBranch(const BuiltPipeline& pipeline, 
     spBranch->strPath = strPath;
     GstPad* pQueueSink = gst_element_get_static_pad(pQueue, "sink");
     gst_element_add_pad(pBin, gst_ghost_pad_new("sink", pQueueSink));
-    gst_pad_add_probe(pQueueSink, GST_PAD_PROBE_TYPE_BUFFER, &RebaseTimestamps, spBranch.get(), &NoDelete);
+    gst_pad_add_probe(pQueueSink, GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
+                      &RebaseTimestamps, spBranch.get(), &NoDelete);
     gst_object_unref(pQueueSink);
     GstPad* pFileSink = gst_element_get_static_pad(pFile, "sink");
     gst_pad_add_probe(pFileSink, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, &OnFileSinkEvent, spBranch.get(), &NoDelete);

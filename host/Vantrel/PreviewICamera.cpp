@@ -46,4 +46,14 @@ bool CPreviewICamera::StreamHasPtz() const
     return m_pCamera && m_pCamera->HasPTZ();
 }
 
+CPreAlarmBuffer::Limits CPreviewICamera::PreAlarmLimits() const
+{
+    CPreAlarmBuffer::Limits limits;
+    if (m_pCamera) {
+        limits.nWindowNs = qint64(m_pCamera->GetBufferSeconds()) * 1000 * 1000 * 1000;
+        limits.nMaxBytes = qint64(m_pCamera->GetBufferMiB()) * 1024 * 1024;
+    }
+    return limits;
+}
+
 } // namespace Vantrel

@@ -41,6 +41,7 @@ protected:
     std::string StreamTitle() const override;
     std::string StreamOwnerGUID() const override;
     bool StreamHasPtz() const override;
+    CPreAlarmBuffer::Limits PreAlarmLimits() const override;
 
 private:
     tessel::ICamera* m_pCamera = nullptr;

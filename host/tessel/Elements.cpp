@@ -24,7 +24,8 @@ bool CameraInfo::operator==(const CameraInfo& other) const
 {
     auto tie = [](const CameraInfo& c) {
         return std::tie(c.strGUID, c.strName, c.strGroupID, c.bOnline, c.bEnabled, c.strAlarmSourceID, c.strDeviceName,
-                        c.nChannel, c.strStreamUrl, c.bHasPTZ, c.bHasSound, c.uRights, c.strLinkageRole, c.analytics);
+                        c.nChannel, c.strStreamUrl, c.bHasPTZ, c.bHasSound, c.uRights, c.strLinkageRole, c.analytics,
+                        c.nBufferSeconds, c.nBufferMiB);
     };
     return tie(*this) == tie(other);
 }

@@ -15,9 +15,16 @@ enum CameraRight : uint32_t {
     CameraRightScreenshot = 1u << 2,
     CameraRightRecord = 1u << 3,
     CameraRightSound = 1u << 4,
-    CameraRightAll =
-        CameraRightLiveView | CameraRightPTZ | CameraRightScreenshot | CameraRightRecord | CameraRightSound,
+    CameraRightPlayback = 1u << 5,
+    CameraRightAll = CameraRightLiveView | CameraRightPTZ | CameraRightScreenshot | CameraRightRecord | CameraRightSound
+                     | CameraRightPlayback,
 };
+
+// How much of a camera's encoded stream a playing window keeps in memory.
+constexpr int32_t kDefaultBufferSeconds = 30;
+constexpr int32_t kMaxBufferSeconds = 600;
+constexpr int32_t kDefaultBufferMiB = 32;
+constexpr int32_t kMaxBufferMiB = 1024;
 
 // Everything the host knows of one camera, as the site file describes it.
 struct HOST_API CameraInfo
@@ -39,6 +46,10 @@ struct HOST_API CameraInfo
     std::string strLinkageRole;
     // Person and face detection on the camera's stream; off unless the site says.
     Analytics::AnalyticsSettings analytics;
+    // The last seconds of the stream kept for instant playback and evidence
+    // (0: none), and the memory they may take.
+    int32_t nBufferSeconds = kDefaultBufferSeconds;
+    int32_t nBufferMiB = kDefaultBufferMiB;
 
     bool operator==(const CameraInfo& other) const;
     bool operator!=(const CameraInfo& other) const { return !(*this == other); }
@@ -61,6 +72,8 @@ public:
     virtual bool HasPTZ() const = 0;
     virtual bool HasSound() const = 0;
     virtual bool HasRight(CameraRight eRight) const = 0;
+    virtual int32_t GetBufferSeconds() const { return kDefaultBufferSeconds; }
+    virtual int32_t GetBufferMiB() const { return kDefaultBufferMiB; }
 };
 
 // The host's camera object: a record the group manager updates in place, so
@@ -86,6 +99,8 @@ public:
     bool HasPTZ() const override { return m_info.bHasPTZ; }
     bool HasSound() const override { return m_info.bHasSound; }
     bool HasRight(CameraRight eRight) const override { return (m_info.uRights & eRight) == eRight; }
+    int32_t GetBufferSeconds() const override { return m_info.nBufferSeconds; }
+    int32_t GetBufferMiB() const override { return m_info.nBufferMiB; }
 
 private:
     CameraInfo m_info;

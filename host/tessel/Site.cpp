@@ -23,7 +23,7 @@ namespace {
 constexpr int kMaxChannel = 4096;
 
 // How a field's JSON value is checked and converted.
-enum class FieldKind { Id, Name, Text, Bool, Channel, Stream, Rights, LinkageRole, Analytics };
+enum class FieldKind { Id, Name, Text, Bool, WholeNumber, Stream, Rights, LinkageRole, Analytics };
 
 template <class R>
 struct Field
@@ -32,6 +32,9 @@ struct Field
     FieldKind eKind;
     bool bRequired;
     std::variant<std::string R::*, bool R::*, int32_t R::*, uint32_t R::*, Analytics::AnalyticsSettings R::*> member;
+    // Whole numbers: the range allowed.
+    int32_t nMin = 0;
+    int32_t nMax = 0;
 };
 
 // Each record's fields, in one list: the parser reads them, the README names them.
@@ -48,13 +51,15 @@ const Field<CameraInfo> kCameraFields[] = {
     {"enabled", FieldKind::Bool, false, &CameraInfo::bEnabled},
     {"alarmSource", FieldKind::Text, false, &CameraInfo::strAlarmSourceID},
     {"device", FieldKind::Text, false, &CameraInfo::strDeviceName},
-    {"channel", FieldKind::Channel, false, &CameraInfo::nChannel},
+    {"channel", FieldKind::WholeNumber, false, &CameraInfo::nChannel, 1, kMaxChannel},
     {"stream", FieldKind::Stream, false, &CameraInfo::strStreamUrl},
     {"ptz", FieldKind::Bool, false, &CameraInfo::bHasPTZ},
     {"sound", FieldKind::Bool, false, &CameraInfo::bHasSound},
     {"rights", FieldKind::Rights, false, &CameraInfo::uRights},
     {"linkageRole", FieldKind::LinkageRole, false, &CameraInfo::strLinkageRole},
     {"analytics", FieldKind::Analytics, false, &CameraInfo::analytics},
+    {"bufferSeconds", FieldKind::WholeNumber, false, &CameraInfo::nBufferSeconds, 0, kMaxBufferSeconds},
+    {"bufferMiB", FieldKind::WholeNumber, false, &CameraInfo::nBufferMiB, 1, kMaxBufferMiB},
 };
 
 const Field<AlarmInputInfo> kAlarmInputFields[] = {
@@ -70,7 +75,7 @@ struct RightName
 };
 const RightName kRightNames[] = {
     {"liveView", CameraRightLiveView}, {"ptz", CameraRightPTZ},     {"screenshot", CameraRightScreenshot},
-    {"record", CameraRightRecord},     {"sound", CameraRightSound},
+    {"record", CameraRightRecord},     {"sound", CameraRightSound}, {"playback", CameraRightPlayback},
 };
 
 bool IsStreamAddress(const QString& strUrl)
@@ -142,11 +147,11 @@ bool ReadValue(const Field<R>& field, const cJSON* pValue, R& record, QString& s
         }
         record.*std::get<bool R::*>(field.member) = cJSON_IsTrue(pValue);
         return true;
-    case FieldKind::Channel: {
-        const double dValue = cJSON_IsNumber(pValue) ? pValue->valuedouble : -1;
+    case FieldKind::WholeNumber: {
+        const double dValue = cJSON_IsNumber(pValue) ? pValue->valuedouble : double(field.nMin) - 1;
         // Range first: converting a huge or non-finite number to int is undefined.
-        if (!(dValue >= 1 && dValue <= kMaxChannel) || dValue != std::floor(dValue)) {
-            strProblem = QStringLiteral("expected a whole number from 1 to %1").arg(kMaxChannel);
+        if (!(dValue >= field.nMin && dValue <= field.nMax) || dValue != std::floor(dValue)) {
+            strProblem = QStringLiteral("expected a whole number from %1 to %2").arg(field.nMin).arg(field.nMax);
             return false;
         }
         record.*std::get<int32_t R::*>(field.member) = static_cast<int32_t>(dValue);
@@ -163,7 +168,8 @@ bool ReadValue(const Field<R>& field, const cJSON* pValue, R& record, QString& s
                 return cJSON_IsString(pRight) && std::strcmp(pRight->valuestring, r.pszName) == 0;
             });
             if (pIt == std::end(kRightNames)) {
-                strProblem = QStringLiteral("unknown right (known: liveView, ptz, screenshot, record, sound)");
+                strProblem =
+                    QStringLiteral("unknown right (known: liveView, ptz, screenshot, record, sound, playback)");
                 return false;
             }
             uRights |= pIt->eRight;

@@ -18,7 +18,7 @@ void tst_ActionIcons::everyLookHasItsIcons_data()
 {
     QTest::addColumn<int>("type");
     QTest::addColumn<bool>("on");
-    for (int nType : {3, 4, 9, 10, 11, 18})
+    for (int nType : {3, 4, 9, 10, 11, 15, 18})
         for (bool bOn : {false, true})
             QTest::newRow(qPrintable(QString("type %1 %2").arg(nType).arg(bOn ? "on" : "off"))) << nType << bOn;
 }
@@ -32,6 +32,7 @@ void tst_ActionIcons::everyLookHasItsIcons()
     menu.SetPtzState(on);
     menu.SetDigitalZoomState(on);
     menu.SetSoundState(on);
+    menu.SetInstantPlaybackState(on);
     QAction* pAction = menu.Action(type);
     QVERIFY(pAction);
     const QString strMenuIcon = pAction->property(CLiveViewMenuMgr::kMenuIconProperty).toString();

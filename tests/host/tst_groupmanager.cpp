@@ -283,7 +283,8 @@ void tst_GroupManager::cameraRights_data()
     QTest::newRow("PTZ refused silently") << 2 << "c1" << 0 << false << 0;
     QTest::newRow("screenshot refused") << 3 << "c1" << 1 << false << 1;
     QTest::newRow("recording refused") << 4 << "c1" << 1 << false << 1;
-    QTest::newRow("unknown right code refused") << 5 << "c1" << 0 << false << 0;
+    QTest::newRow("playback refused") << 5 << "c1" << 0 << false << 0;
+    QTest::newRow("unknown right code refused") << 7 << "c1" << 0 << false << 0;
     QTest::newRow("camera not in the site refused") << 1 << "c9" << 1 << false << 1;
     QTest::newRow("alarm input is no camera") << 1 << "a1" << 0 << false << 0;
     QTest::newRow("full rights by default") << 4 << "c2" << 1 << true << 0;

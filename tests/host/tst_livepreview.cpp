@@ -1,6 +1,7 @@
 #include "tests/support/LoopbackStreams.h"
 
 #include "Miravel/ErrorInfoMgr.h"
+#include "Vantrel/InstantPlayback.h"
 #include "Vantrel/PreviewICamera.h"
 #include "Vantrel/Vantrel.h"
 #include "tessel/ICamera.h"
@@ -73,6 +74,10 @@ private slots:
     void snapshotAndRecordingReadBack();
     void sound_data();
     void sound();
+    void encodedStreamIsBuffered_data();
+    void encodedStreamIsBuffered();
+    void instantPlaybackPlaysWhileLiveBuffers_data() { encodedStreamIsBuffered_data(); }
+    void instantPlaybackPlaysWhileLiveBuffers();
 
 private:
     struct Fixture
@@ -249,6 +254,73 @@ void tst_LivePreview::sound()
     QCOMPARE(f.preview.IsOpenSound(), bOpens);
     f.preview.CloseSound();
     QVERIFY(!f.preview.IsOpenSound());
+}
+
+void tst_LivePreview::encodedStreamIsBuffered_data()
+{
+    QTest::addColumn<bool>("bRtsp");
+    QTest::newRow("test pattern, encoded for the window") << false;
+    QTest::newRow("RTSP H.264, as received") << true;
+}
+
+void tst_LivePreview::encodedStreamIsBuffered()
+{
+    QFETCH(bool, bRtsp);
+    CLoopbackRtspServer server;
+    if (bRtsp)
+        QVERIFY(
+            server.Start("( videotestsrc is-live=true ! video/x-raw,width=320,height=240,framerate=25/1 ! "
+                         "x264enc tune=zerolatency speed-preset=ultrafast key-int-max=10 ! rtph264pay name=pay0 )"));
+    Fixture f(bRtsp ? server.Url() : "test:ball");
+    QVERIFY(f.Start());
+    auto spBuffer = f.preview.GetPreAlarmBuffer();
+    QTRY_VERIFY_WITH_TIMEOUT(spBuffer->GetStats().nGops >= 2, kWaitMs);
+    const Vantrel::EncodedFrames frames = spBuffer->Snapshot();
+    QVERIFY(frames.front().bKeyframe);
+    QVERIFY2(frames.front().strCaps.startsWith("video/x-h264"), qPrintable(frames.front().strCaps));
+    // The stream line counts the encoded stream: far below the 8.6 MB/s of the raw pattern.
+    QTRY_VERIFY_WITH_TIMEOUT(f.preview.GetStreamInfo().uDataRate > 0, kWaitMs);
+    QVERIFY2(f.preview.GetStreamInfo().uDataRate < 1000 * 1000,
+             qPrintable(QString::number(f.preview.GetStreamInfo().uDataRate)));
+}
+
+void tst_LivePreview::instantPlaybackPlaysWhileLiveBuffers()
+{
+    QFETCH(bool, bRtsp);
+    CLoopbackRtspServer server;
+    if (bRtsp)
+        QVERIFY(
+            server.Start("( videotestsrc is-live=true ! video/x-raw,width=320,height=240,framerate=25/1 ! "
+                         "x264enc tune=zerolatency speed-preset=ultrafast key-int-max=10 ! rtph264pay name=pay0 )"));
+    Fixture f(bRtsp ? server.Url() : "test:ball");
+    QVERIFY(f.Start());
+    auto spBuffer = f.preview.GetPreAlarmBuffer();
+    QTRY_VERIFY_WITH_TIMEOUT(spBuffer->GetStats().nGops >= 3, kWaitMs);
+
+    QWidget surface;
+    surface.resize(320, 180);
+    surface.show();
+    Vantrel::CInstantPlayback playback;
+    QSignalSpy spy(&playback, &Vantrel::CBasePreview::signalPreviewNotify);
+    QVERIFY(!playback.Play(surface.winId(), {}, 0, "cam-1", "Gate"));
+    QVERIFY(playback.Play(surface.winId(), spBuffer->Snapshot(), 0, "cam-1", "Gate"));
+    QTRY_VERIFY_WITH_TIMEOUT(playback.IsPlaying(), kWaitMs);
+    QVERIFY(playback.DurationMs() > 500);
+    // Live goes on into the buffer while the past plays.
+    const int nFrames = spBuffer->GetStats().nFrames;
+    QTRY_VERIFY_WITH_TIMEOUT(spBuffer->GetStats().nFrames > nFrames + 5, kWaitMs);
+    QVERIFY(f.preview.IsPlaying());
+
+    playback.SetPaused(true);
+    QVERIFY(playback.IsPaused());
+    QVERIFY(playback.SeekTo(playback.DurationMs() - 100));
+    QVERIFY(playback.IsPaused());
+    // The last keyframe, not the first: the picture starts close to the moment asked for.
+    QVERIFY(playback.StartMs() > 0 && playback.StartMs() <= playback.DurationMs() - 100);
+    playback.SetPaused(false);
+    // The rest plays to its end and the playback stops by itself.
+    QTRY_VERIFY_WITH_TIMEOUT(!playback.IsPreview(), kWaitMs);
+    QCOMPARE(Kinds(spy).section(',', -1), QString("1"));
 }
 
 QTEST_MAIN(tst_LivePreview)

@@ -69,6 +69,11 @@ void tst_Site::badItems_data()
                                           << "field \"channel\": expected a whole number";
     QTest::newRow("channel not whole") << Site(Camera("c0", R"(,"channel":1.5)") + "," + c1) << true << "c1"
                                        << "field \"channel\"";
+    QTest::newRow("buffer seconds over the limit")
+        << Site(Camera("c0", R"(,"bufferSeconds":601)") + "," + c1) << true << "c1"
+        << "field \"bufferSeconds\": expected a whole number from 0 to 600";
+    QTest::newRow("buffer of no memory") << Site(Camera("c0", R"(,"bufferMiB":0)") + "," + c1) << true << "c1"
+                                         << "field \"bufferMiB\": expected a whole number from 1 to 1024";
     QTest::newRow("unknown right") << Site(Camera("c0", R"(,"rights":["liveView","fly"])") + "," + c1) << true << "c1"
                                    << "field \"rights\": unknown right";
     QTest::newRow("bad linkage role") << Site(Camera("c0", R"(,"linkageRole":"main")") + "," + c1) << true << "c1"
@@ -169,9 +174,10 @@ void tst_Site::fileProblems()
 void tst_Site::fieldsReadIntoTheRecord()
 {
     const tessel::SiteLoadResult result = tessel::ParseSite(
-        Site(Camera("c1", R"(,"online":false,"enabled":false,"alarmSource":"AS1","device":"NVR","channel":7,)"
-                          R"("stream":"rtsp://127.0.0.1/s","ptz":true,"sound":true,"rights":["liveView","sound"],)"
-                          R"("linkageRole":"panoramic")")),
+        Site(Camera("c1",
+                    R"(,"online":false,"enabled":false,"alarmSource":"AS1","device":"NVR","channel":7,)"
+                    R"("stream":"rtsp://127.0.0.1/s","ptz":true,"sound":true,"rights":["liveView","sound","playback"],)"
+                    R"("linkageRole":"panoramic","bufferSeconds":0,"bufferMiB":64)")),
         "site.json");
     QCOMPARE(result.lstMessages, QStringList());
     QCOMPARE(result.site.vecGroups.size(), size_t(2));
@@ -185,13 +191,17 @@ void tst_Site::fieldsReadIntoTheRecord()
     QCOMPARE(camera.nChannel, 7);
     QCOMPARE(camera.strStreamUrl, std::string("rtsp://127.0.0.1/s"));
     QVERIFY(camera.bHasPTZ && camera.bHasSound);
-    QCOMPARE(camera.uRights, uint32_t(tessel::CameraRightLiveView | tessel::CameraRightSound));
+    QCOMPARE(camera.uRights,
+             uint32_t(tessel::CameraRightLiveView | tessel::CameraRightSound | tessel::CameraRightPlayback));
+    QCOMPARE(camera.nBufferSeconds, 0);
+    QCOMPARE(camera.nBufferMiB, 64);
     QCOMPARE(camera.strLinkageRole, std::string("panoramic"));
 
     // Fields left out take the defaults: online, enabled, every right.
     const tessel::CameraInfo plain = tessel::ParseSite(Site(Camera("c2")), "s").site.vecCameras.at(0);
     QVERIFY(plain.bOnline && plain.bEnabled);
     QCOMPARE(plain.uRights, uint32_t(tessel::CameraRightAll));
+    QCOMPARE(plain.nBufferSeconds, tessel::kDefaultBufferSeconds);
 }
 
 void tst_Site::hugeSiteIsCapped()

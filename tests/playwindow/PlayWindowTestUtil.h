@@ -41,7 +41,8 @@ public:
     ~CTestLivePlugin() override { tessel::CGroupManager::Instance().ApplySite(tessel::SiteData()); }
 
     void AddCamera(const std::string& strGUID, const std::string& strUrl, const std::string& strName = "",
-                   uint32_t uRights = tessel::CameraRightAll, bool bPTZ = false)
+                   uint32_t uRights = tessel::CameraRightAll, bool bPTZ = false,
+                   int32_t nBufferSeconds = tessel::kDefaultBufferSeconds)
     {
         if (m_site.vecGroups.empty())
             m_site.vecGroups.push_back({"group-1", "Group 1"});
@@ -53,6 +54,7 @@ public:
         info.bHasSound = true;
         info.uRights = uRights;
         info.bHasPTZ = bPTZ;
+        info.nBufferSeconds = nBufferSeconds;
         m_site.vecCameras.push_back(info);
         tessel::CGroupManager::Instance().ApplySite(m_site);
     }
@@ -86,7 +88,8 @@ inline CStreamPlayWindowWithTask* NewPlayWindow(CLiveViewControllerPlugin* pPlug
 {
     QList<CLiveViewMenuMgr::LiveViewActionType> lstLive{
         CLiveViewMenuMgr::StopLiveView,   CLiveViewMenuMgr::Screenshot,      CLiveViewMenuMgr::StartRecording,
-        CLiveViewMenuMgr::OpenPTZControl, CLiveViewMenuMgr::OpenDigitalZoom, CLiveViewMenuMgr::AudioOn};
+        CLiveViewMenuMgr::OpenPTZControl, CLiveViewMenuMgr::OpenDigitalZoom, CLiveViewMenuMgr::AudioOn,
+        CLiveViewMenuMgr::InstantPlayback};
     QList<TesselPlayWindow::PlaybackMenuParam::PlaybackActionType> lstPlayback{
         TesselPlayWindow::PlaybackMenuParam::PlaybackScreenshot};
     return new CStreamPlayWindowWithTask(lstLive, lstPlayback, pPlugin, nullptr, pParent, true, 1, false);

@@ -138,7 +138,7 @@ void tst_StreamPlayWindow::construction()
     QCOMPARE(int(window.contextMenuPolicy()), 3);
     QVERIFY(window.acceptDrops());
     QCOMPARE(window.GetPlayWindowIndex(), -1);
-    QCOMPARE(window.GetMenuMgr()->Actions().size(), 6);
+    QCOMPARE(window.GetMenuMgr()->Actions().size(), 7);
     window.resize(402, 302);
     window.SetVideoScaleMode(2);
     QCOMPARE(window.GetVideoSurface()->geometry(), QRect(1, 38, 400, 225));
