@@ -3,13 +3,14 @@
 #include "protocol/LogText.h"
 #include "settings/SettingsLogging.h"
 
+#include "common/DatabaseFiles.h"
+
 #include "Fendra/Singleton.h"
 #include "Fendra/StringUtil.h"
 #include "Ostrel/UserDataPath.h"
 
 #include <boost/thread/mutex.hpp>
 
-#include <QDateTime>
 #include <QFile>
 
 #include <atomic>
@@ -113,19 +114,10 @@ bool CLinkageSetupStore::HandleError(const char* szWhat, const Quillet::CSQlite3
 
 void CLinkageSetupStore::SetAsideAndStartFresh()
 {
-    // The user's data is never deleted: the damaged file keeps its bytes under a
-    // time-stamped name beside the new one.
     m_conn.Close();
-    const QString strPath = QFile::decodeName(m_strPath.c_str());
-    const QString strAside = strPath + QStringLiteral(".damaged-")
-                             + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    QString strTarget = strAside;
-    for (int i = 1; QFile::exists(strTarget); ++i)
-        strTarget = strAside + QLatin1Char('-') + QString::number(i);
-    if (!QFile::rename(strPath, strTarget))
+    const QString strTarget = DatabaseFiles::SetAside(QFile::decodeName(m_strPath.c_str()));
+    if (strTarget.isEmpty())
         throw Quillet::CSQlite3Error(0, "the damaged file could not be renamed");
-    // A journal belongs to the damaged file, never to the fresh one.
-    QFile::rename(strPath + QStringLiteral("-journal"), strTarget + QStringLiteral("-journal"));
     qCWarning(lcSettings, "Settings database was damaged: kept as %s, starting a fresh one",
               qUtf8Printable(protocol::EscapeForLog(strTarget)));
     Open();
