@@ -29,6 +29,14 @@ const char* const kInsertSql = "INSERT INTO LinkageSnapAlarmSetup (ID, IsSavePic
 const char* const kCreateSql = "CREATE TABLE IF NOT EXISTS LinkageSnapAlarmSetup "
                                "(ID TEXT, IsSavePicture INTEGER, SavePicPath TEXT, PreviewMode INTEGER);";
 
+// The history's bounds: a table of their own, so that the settings table stays
+// exactly as it is.
+const char* const kCreateHistorySql = "CREATE TABLE IF NOT EXISTS LinkageSnapAlarmHistorySetup "
+                                      "(ID TEXT PRIMARY KEY, KeepDays INTEGER, MaxAlarms INTEGER);";
+const char* const kSelectHistorySql = "SELECT KeepDays, MaxAlarms FROM LinkageSnapAlarmHistorySetup WHERE ID = '1'";
+const char* const kReplaceHistorySql =
+    "INSERT OR REPLACE INTO LinkageSnapAlarmHistorySetup (ID, KeepDays, MaxAlarms) VALUES ('1',?,?);";
+
 std::atomic<CLinkageSetupStore*> s_pInstance{nullptr};
 std::unique_ptr<CLinkageSetupStore> s_upOwner; // destroys the store at unload
 
@@ -60,6 +68,7 @@ CLinkageSetupStore::CLinkageSetupStore()
         if (!m_conn.IsOpen())
             Open();
         CreateTableIfMissing();
+        CreateHistoryTableIfMissing();
     });
 }
 
@@ -122,6 +131,7 @@ void CLinkageSetupStore::SetAsideAndStartFresh()
               qUtf8Printable(protocol::EscapeForLog(strTarget)));
     Open();
     CreateTableIfMissing();
+    CreateHistoryTableIfMissing();
     m_bRecovered = true;
 }
 
@@ -211,6 +221,32 @@ bool CLinkageSetupStore::ExecuteLocked(const std::string& strSql, Quillet::CSQLi
 void CLinkageSetupStore::CreateTableIfMissing()
 {
     m_conn.Execute(kCreateSql);
+}
+
+void CLinkageSetupStore::CreateHistoryTableIfMissing()
+{
+    m_conn.Execute(kCreateHistorySql);
+}
+
+CLinkageSetupStore::ReadResult CLinkageSetupStore::ReadHistoryBounds(HistoryBounds& bounds)
+{
+    Quillet::CSQLite3Recordset rows;
+    if (!ExecuteLocked(kSelectHistorySql, rows))
+        return ReadResult::Failed;
+    if (rows.Eof())
+        return ReadResult::Empty;
+    bounds = HistoryBounds{rows.GetInt(0), rows.GetInt(1)}.Clamped();
+    return ReadResult::Loaded;
+}
+
+bool CLinkageSetupStore::SaveHistoryBounds(const HistoryBounds& bounds)
+{
+    const HistoryBounds clamped = bounds.Clamped();
+    return Guarded("save history bounds", [this, &clamped] {
+        CreateHistoryTableIfMissing();
+        m_conn.ExecuteWithParams(kReplaceHistorySql,
+                                 {std::to_string(clamped.nKeepDays), std::to_string(clamped.nMaxAlarms)});
+    });
 }
 
 void CLinkageSetupStore::Insert(const LinkageSetupInfo& info)
