@@ -14,8 +14,10 @@
 #include "cards/ShowCardWidget.h"
 #include "cards/ShowPicWidget.h"
 #include "common/LsaCheck.h"
+#include "history/AlarmHistory.h"
 #include "protocol/LogText.h"
 #include "savepic/LinkageSavePicMgr.h"
+#include "savepic/PictureFile.h"
 
 #include "Fendra/Singleton.h"
 #include "Miravel/InformationMgr.h"
@@ -75,6 +77,19 @@ quorra::AlarmTransfer& Transfer()
     return Fendra::CSingleton<quorra::AlarmTransfer>::Instance();
 }
 
+HistoryPictureSource ForHistory(const CardPicture& picture, const QString& strSavedPath)
+{
+    return HistoryPictureSource{picture.spBytes, picture.optCut, strSavedPath};
+}
+
+QVector<QRectF> Fractions(const std::vector<protocol::PictureRect>& vecRects)
+{
+    QVector<QRectF> vecFractions;
+    for (const protocol::PictureRect& rect : vecRects)
+        vecFractions.append(QRectF(rect.x, rect.y, rect.width, rect.height));
+    return vecFractions;
+}
+
 bool IsPanoramic(int32_t nAlarmType)
 {
     return nAlarmType == quorra::AlarmTypePanoramicSmart || nAlarmType == quorra::AlarmTypePanoramicSmartEx;
@@ -91,6 +106,7 @@ struct CAlarmPresenter::AlarmContext
     QSize sizeCard;
     std::uint64_t nAlarm = 0;
     bool bQueued = false; // the alarm put something on the display queue
+    std::vector<HistoryCardSource> vecHistoryCards;
 };
 
 CAlarmPresenter::CAlarmPresenter(QWidget* pView, CShowPicWidget* pScenePic, CShowCardArea* pCardArea,
@@ -156,8 +172,10 @@ void CAlarmPresenter::PresentPanoramic(const quorra::IntelAlarmEventInfo& info)
     m_pCardArea->ClearCards();
     PresentWhenIdle();
 
+    QString strScenePath;
     if (m_setupInfo.IsSavePicture)
-        RequestSave(info, m_strLinkageUid + kKindScene, alarm.VCASmart.bkPic, protocol::PictureRect());
+        strScenePath = RequestSave(info, m_strLinkageUid + kKindScene, alarm.VCASmart.bkPic, protocol::PictureRect());
+    RecordHistory(info, ForHistory(Whole(alarm.VCASmart.bkPic), strScenePath), {});
 }
 
 void CAlarmPresenter::PresentLinkage(const quorra::IntelAlarmEventInfo& info)
@@ -179,15 +197,20 @@ void CAlarmPresenter::PresentLinkage(const quorra::IntelAlarmEventInfo& info)
         return;
     }
 
-    AlarmContext ctx{info, QString::fromStdString(alarm.LinkageUid), m_setupInfo.IsSavePicture,
+    AlarmContext ctx{info,
+                     QString::fromStdString(alarm.LinkageUid),
+                     m_setupInfo.IsSavePicture,
                      QSize(static_cast<int>(static_cast<float>(m_pView->width()) * kCardWidthShare),
                            m_pCardArea->height() - kCardHeightGap),
-                     ++m_nAlarmSerial};
+                     ++m_nAlarmSerial,
+                     false,
+                     {}};
     for (const protocol::IntelAlarmHumanInfo& human : vecHumans)
         QueueHuman(ctx, human);
     if (ctx.bQueued) {
         ++m_nAlarmsAccepted;
         PresentWhenIdle();
+        RecordHistory(info, {}, std::move(ctx.vecHistoryCards));
     }
 }
 
@@ -195,36 +218,41 @@ void CAlarmPresenter::QueueHuman(AlarmContext& ctx, const protocol::IntelAlarmHu
 {
     const auto& vecRects = human.SubPic.PictureRectList;
     CAlarmDisplayQueue::Card card{{}, {}, ctx.sizeCard, ctx.nAlarm};
+    QString strBodyPath;
+    QString strFacePath;
     if (!Bytes(human.SubPic).empty()) {
         card.body = Whole(human.SubPic);
-        SaveIfOn(ctx, kKindHumanSub, human.SubPic, protocol::PictureRect());
+        strBodyPath = SaveIfOn(ctx, kKindHumanSub, human.SubPic, protocol::PictureRect());
     } else if (vecRects.empty() || Bytes(human.bkPic).empty()) {
         // Nothing to show this person by; the persons after it still count.
         qCDebug(lcAlarmView) << "person skipped: neither a close-up nor a picture with a rectangle";
         return;
     } else {
         card.body = Cut(human.bkPic, vecRects.front());
-        SaveIfOn(ctx, kKindHumanSub, human.bkPic, vecRects.front());
+        strBodyPath = SaveIfOn(ctx, kKindHumanSub, human.bkPic, vecRects.front());
     }
     SaveIfOn(ctx, kKindHumanBk, human.bkPic, protocol::PictureRect());
 
     const auto& vecFaces = ctx.info.IntelAlarmInfo.IntelAlarmFaceInfoList;
     if (human.FaceFromSamePic && vecRects.size() > 2 && !Bytes(human.bkPic).empty()) {
         card.face = Cut(human.bkPic, vecRects[1]);
-        SaveIfOn(ctx, kKindFaceSub, human.bkPic, vecRects[1]);
+        strFacePath = SaveIfOn(ctx, kKindFaceSub, human.bkPic, vecRects[1]);
     } else if (!vecFaces.empty()) {
         // The first face of the list stands for every person of the alarm.
         const protocol::IntelAlarmFaceInfo& face = vecFaces.front();
         const auto& vecFaceRects = face.SubPic.PictureRectList;
         if (!Bytes(face.SubPic).empty()) {
             card.face = Whole(face.SubPic);
-            SaveIfOn(ctx, kKindFaceSub, face.SubPic, protocol::PictureRect());
+            strFacePath = SaveIfOn(ctx, kKindFaceSub, face.SubPic, protocol::PictureRect());
         } else if (!vecFaceRects.empty() && !Bytes(face.bkPic).empty()) {
             card.face = Cut(face.bkPic, vecFaceRects.front());
-            SaveIfOn(ctx, kKindFaceSub, face.bkPic, vecFaceRects.front());
+            strFacePath = SaveIfOn(ctx, kKindFaceSub, face.bkPic, vecFaceRects.front());
         }
         SaveIfOn(ctx, kKindFaceSub, face.bkPic, protocol::PictureRect());
     }
+    if (m_pHistory)
+        ctx.vecHistoryCards.push_back(HistoryCardSource{ForHistory(card.face, strFacePath),
+                                                        ForHistory(card.body, strBodyPath), Fractions(vecRects)});
     m_displayQueue.AddCard(std::move(card));
     ctx.bQueued = true;
 }
@@ -276,20 +304,19 @@ void CAlarmPresenter::PresentPending(int nMaxCards, qint64 nMaxPixels)
         SchedulePresent();
 }
 
-void CAlarmPresenter::SaveIfOn(const AlarmContext& ctx, const char* pszKind, const protocol::AlarmPictureInfo& pic,
-                               const protocol::PictureRect& rcCrop)
+QString CAlarmPresenter::SaveIfOn(const AlarmContext& ctx, const char* pszKind, const protocol::AlarmPictureInfo& pic,
+                                  const protocol::PictureRect& rcCrop)
 {
-    if (ctx.bSave)
-        RequestSave(ctx.info, ctx.strLinkageUid + pszKind, pic, rcCrop);
+    return ctx.bSave ? RequestSave(ctx.info, ctx.strLinkageUid + pszKind, pic, rcCrop) : QString();
 }
 
-void CAlarmPresenter::RequestSave(const quorra::IntelAlarmEventInfo& info, const QString& strStemHead,
-                                  const protocol::AlarmPictureInfo& pic, const protocol::PictureRect& rcCrop)
+QString CAlarmPresenter::RequestSave(const quorra::IntelAlarmEventInfo& info, const QString& strStemHead,
+                                     const protocol::AlarmPictureInfo& pic, const protocol::PictureRect& rcCrop)
 {
     CLinkageSavePicMgr* pSavePicMgr = CLinkageSavePicMgr::GetLiveSavePicMgr();
-    LSA_CHECK(pSavePicMgr) return;
+    LSA_CHECK(pSavePicMgr) return QString();
     if (Bytes(pic).empty()) // the manager would skip it anyway
-        return;
+        return QString();
     LinkageSavePicInfo request;
     request.strFolderName = QString::fromStdString(info.AlarmSourceName);
     // Each name takes the moment it is built; the manager numbers clashes.
@@ -297,6 +324,28 @@ void CAlarmPresenter::RequestSave(const quorra::IntelAlarmEventInfo& info, const
     request.spPicBytes = SharedBytes(pic); // shared with the alarm, not copied
     request.struCropRect = rcCrop;
     pSavePicMgr->SavePicture(request);
+    // Where the manager writes it unless that name is taken by then (it then
+    // appends a number).
+    return pSavePicMgr->GetSavePicPath() + QLatin1Char('/') + PictureFile::SafeName(request.strFolderName)
+           + QLatin1Char('/') + PictureFile::SafeName(request.strFileName) + QStringLiteral(".jpg");
+}
+
+void CAlarmPresenter::RecordHistory(const quorra::IntelAlarmEventInfo& info, HistoryPictureSource scene,
+                                    std::vector<HistoryCardSource> vecCards)
+{
+    if (!m_pHistory)
+        return;
+    HistoryAlarmSource alarm;
+    // The moment it was shown, on this computer's clock, as the saved files' names.
+    alarm.nTimeMs = QDateTime::currentMSecsSinceEpoch();
+    alarm.nAlarmType = info.AlarmType;
+    alarm.bPanoramic = IsPanoramic(info.AlarmType);
+    alarm.strLinkageUid = QString::fromStdString(info.IntelAlarmInfo.LinkageUid);
+    alarm.strCameraId = QString::fromStdString(info.AlarmSourceID);
+    alarm.strCameraName = QString::fromStdString(info.AlarmSourceName);
+    alarm.scene = std::move(scene);
+    alarm.vecCards = std::move(vecCards);
+    m_pHistory->Record(std::move(alarm));
 }
 
 void CAlarmPresenter::PresentTestAlarms()

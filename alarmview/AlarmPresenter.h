@@ -1,6 +1,7 @@
 #pragma once
 
 #include "alarmview/AlarmDisplayQueue.h"
+#include "history/HistorySource.h"
 #include "settings/LinkageSetupInfo.h"
 
 #include "quorra/IntelAlarmEventInfo.h"
@@ -15,6 +16,7 @@ class QWidget;
 
 namespace LinkageSnapAlarm {
 
+class CAlarmHistory;
 class CLinkageSnapAlarmListener;
 class CLiveWindows;
 class CShowCardArea;
@@ -35,6 +37,8 @@ public:
                     const LinkageSetupInfo& setupInfo, const CLiveWindows& liveWindows);
 
     CLinkageSnapAlarmListener* Listener() const { return m_pListener; }
+    // Every alarm shown is also kept there; null keeps none.
+    void SetHistory(CAlarmHistory* pHistory) { m_pHistory = pHistory; }
     void SetListening(bool bListen);
     void Present(const quorra::IntelAlarmEventInfo& info);
     // Stops intake and empties the scene, the cards and what waited.
@@ -60,10 +64,13 @@ private:
     void PresentPanoramic(const quorra::IntelAlarmEventInfo& info);
     void PresentLinkage(const quorra::IntelAlarmEventInfo& info);
     void QueueHuman(AlarmContext& ctx, const protocol::IntelAlarmHumanInfo& human);
-    void SaveIfOn(const AlarmContext& ctx, const char* pszKind, const protocol::AlarmPictureInfo& pic,
-                  const protocol::PictureRect& rcCrop);
-    void RequestSave(const quorra::IntelAlarmEventInfo& info, const QString& strStemHead,
-                     const protocol::AlarmPictureInfo& pic, const protocol::PictureRect& rcCrop);
+    // Both return the path the picture is to be written to, or an empty text.
+    QString SaveIfOn(const AlarmContext& ctx, const char* pszKind, const protocol::AlarmPictureInfo& pic,
+                     const protocol::PictureRect& rcCrop);
+    QString RequestSave(const quorra::IntelAlarmEventInfo& info, const QString& strStemHead,
+                        const protocol::AlarmPictureInfo& pic, const protocol::PictureRect& rcCrop);
+    void RecordHistory(const quorra::IntelAlarmEventInfo& info, HistoryPictureSource scene,
+                       std::vector<HistoryCardSource> vecCards);
     // Shows what waits now when no alarm is behind this one; in a flood a few
     // cards a turn of the event loop, so that only what can still be seen is
     // decoded and the turns stay short.
@@ -80,6 +87,7 @@ private:
     const LinkageSetupInfo& m_setupInfo;
     const CLiveWindows& m_liveWindows;
     CLinkageSnapAlarmListener* m_pListener = nullptr;
+    CAlarmHistory* m_pHistory = nullptr;
     QString m_strLinkageUid = "None";
     CAlarmDisplayQueue m_displayQueue;
     bool m_bPresentPosted = false;

@@ -1,10 +1,12 @@
 #include "alarmview/LinkageSnapAlarmDlg.h"
 
 #include "alarmview/AlarmPresenter.h"
+#include "alarmview/HistoryThumbnail.h"
 #include "alarmview/LinkageSnapAlarmListener.h"
 #include "alarmview/LiveWindows.h"
 #include "cameratree/GroupTreeWidget.h"
 #include "cameratree/LiveViewPlugin.h"
+#include "history/AlarmHistory.h"
 #include "playwindow/StreamPlayWindowWithTask.h"
 #include "savepic/LinkageSavePicMgr.h"
 #include "settings/LinkageSetupDlg.h"
@@ -12,6 +14,8 @@
 #include "Fendra/Singleton.h"
 #include "Kelmot/ConfigMgr.h"
 #include "Kelmot/GroupManagerDeletage.h"
+#include "Miravel/InformationMgr.h"
+#include "TesselGUIToolkit/ObjectSingleton.h"
 #include "quorra/AlarmTransfer.h"
 #include "quorra/LocalDataManagerDelegate.h"
 #include "tessel/IVideoSystemConfig.h"
@@ -64,6 +68,7 @@ void CLinkageSnapAlarmDlg::InitLinkageDlg()
     onBtnSetupSaveClicked(true);
     m_upAlarmPresenter = std::make_unique<CAlarmPresenter>(this, ui->m_pWidgetScenePic, ui->m_pWidgetLinkagePic,
                                                            m_stSetupInfo, *m_upLiveWindows);
+    InitAlarmHistory();
     InitCameraTree();
     if (Fendra::CSingleton<Kelmot::CConfigMgr>::Instance().GetStyleVariant() == 0)
         UseAlternativeHolderNames();
@@ -76,6 +81,19 @@ void CLinkageSnapAlarmDlg::InitLinkageDlg()
         m_upLiveWindows->SetVideoScaleMode(pConfig->GetVideoScaleMode());
     }
     SetTitleFontsBold();
+}
+
+void CLinkageSnapAlarmDlg::InitAlarmHistory()
+{
+    // Opened on the history's own thread: a damaged or locked file never holds up the view.
+    m_pAlarmHistory = new CAlarmHistory(CAlarmHistory::DefaultPath(), m_pSetupDlg->GetHistoryBounds(), this);
+    m_pAlarmHistory->SetThumbnailer(&HistoryThumbnail::Make);
+    m_pSetupDlg->SetAlarmHistory(m_pAlarmHistory);
+    m_upAlarmPresenter->SetHistory(m_pAlarmHistory);
+    connect(m_pAlarmHistory, &CAlarmHistory::signalNotice, this, [this](const QString& strText) {
+        TesselGUIToolkit::CUiSingleton<Miravel::CInformationMgr>::Instance().ShowInformationAtScreenRightBottom(
+            strText, this, false, false, false);
+    });
 }
 
 void CLinkageSnapAlarmDlg::InitConnect()

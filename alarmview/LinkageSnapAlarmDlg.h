@@ -42,6 +42,7 @@ class ICamera;
 
 namespace LinkageSnapAlarm {
 
+class CAlarmHistory;
 class CAlarmPresenter;
 class CGroupTreeWidget;
 class CLinkageSetupDlg;
@@ -103,6 +104,9 @@ public:
     // The camera recorded for a window (0, 1, 2), whose alarms are accepted.
     tessel::ICamera* WindowCamera(int nIndex) const;
     const LinkageSetupInfo& SetupInfo() const { return m_stSetupInfo; }
+    // Every alarm shown is kept there; its signalLinkageChosen carries a past
+    // linkage the operator chose in the history panel.
+    CAlarmHistory* AlarmHistory() const { return m_pAlarmHistory; }
     int32_t VideoScaleMode() const;
 
 signals:
@@ -143,6 +147,8 @@ private:
     void ConnectPlayWindows();
     void ConnectTreeToWindows();
     void ConnectAlarms();
+    // The alarm history beside the settings database, fed by the presenter.
+    void InitAlarmHistory();
     void ApplyPreviewMode(int nPreviewMode);
     void UseAlternativeHolderNames();
     void SetTitleFontsBold();
@@ -151,6 +157,7 @@ private:
     CGroupTreeWidget* m_pGroupTreeWidget = nullptr;
     bool m_bExpandCamera = false;
     CLinkageSetupDlg* m_pSetupDlg = nullptr;
+    CAlarmHistory* m_pAlarmHistory = nullptr;
     LinkageSetupInfo m_stSetupInfo;
     std::shared_ptr<Kelmot::CGroupManagerDeletage> m_spGroupManager;
     std::shared_ptr<quorra::CLocalDataManagerDelegate> m_spLocalDataManager;
