@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+#include <limits>
+
 #include <utility>
 
 namespace LinkageSnapAlarm {
@@ -53,11 +55,8 @@ CREATE INDEX IF NOT EXISTS HistoryCardLinkage ON HistoryCard (LinkageId);
 // found whole and a search never matches across two.
 const QChar kCameraSeparator = QChar('\n');
 
-const char* const kQuerySql =
-    "SELECT Id, Time, LinkageUid, CameraName, Cameras, AlarmCount, CardCount FROM HistoryLinkage "
-    "WHERE Time >= ?1 AND Time <= ?2 AND (Time < ?3 OR (Time = ?3 AND Id < ?4)) "
-    "AND Cameras LIKE ?5 ESCAPE '\\' AND LinkageUid LIKE ?6 ESCAPE '\\' "
-    "ORDER BY Time DESC, Id DESC LIMIT ?7";
+const char* const kQueryColumns =
+    "SELECT Id, Time, LinkageUid, CameraName, Cameras, AlarmCount, CardCount FROM HistoryLinkage WHERE 1";
 
 CSQLite3Value Text(const QString& strText)
 {
@@ -271,25 +270,39 @@ int CHistoryDatabase::DeleteLinkages(const std::string& strSelectIds, const std:
     return int(rows.RowCount());
 }
 
-const char* CHistoryDatabase::QuerySql()
+CHistoryDatabase::Statement CHistoryDatabase::PageQuery(const HistoryFilter& filter, std::int64_t nAfterTimeMs,
+                                                        std::int64_t nAfterId, int nLimit)
 {
-    return kQuerySql;
-}
-
-std::vector<CSQLite3Value> CHistoryDatabase::QueryValues(const HistoryFilter& filter, std::int64_t nAfterTimeMs,
-                                                         std::int64_t nAfterId, int nLimit)
-{
-    return {CSQLite3Value::Int64(filter.nFromMs), CSQLite3Value::Int64(filter.nToMs),
-            CSQLite3Value::Int64(nAfterTimeMs),   CSQLite3Value::Int64(nAfterId),
-            Contains(filter.strCamera),           Contains(filter.strLinkageUid),
-            CSQLite3Value::Int64(nLimit)};
+    // Only the conditions the filter sets: a search runs per keystroke over
+    // every row it does not find, and each condition costs on each row.
+    Statement query{kQueryColumns, {}};
+    const auto add = [&query](const char* szCondition, CSQLite3Value value) {
+        query.strSql += szCondition;
+        query.vecValues.push_back(std::move(value));
+    };
+    if (nAfterId != std::numeric_limits<std::int64_t>::max()) {
+        add(" AND (Time < ?", CSQLite3Value::Int64(nAfterTimeMs));
+        add(" OR (Time = ?", CSQLite3Value::Int64(nAfterTimeMs));
+        add(" AND Id < ?))", CSQLite3Value::Int64(nAfterId));
+    }
+    if (filter.nFromMs != std::numeric_limits<std::int64_t>::min())
+        add(" AND Time >= ?", CSQLite3Value::Int64(filter.nFromMs));
+    if (filter.nToMs != std::numeric_limits<std::int64_t>::max())
+        add(" AND Time <= ?", CSQLite3Value::Int64(filter.nToMs));
+    if (!filter.strCamera.isEmpty())
+        add(" AND Cameras LIKE ? ESCAPE '\\'", Contains(filter.strCamera));
+    if (!filter.strLinkageUid.isEmpty())
+        add(" AND LinkageUid LIKE ? ESCAPE '\\'", Contains(filter.strLinkageUid));
+    add(" ORDER BY Time DESC, Id DESC LIMIT ?", CSQLite3Value::Int64(nLimit));
+    return query;
 }
 
 std::vector<HistoryListRow> CHistoryDatabase::Query(const HistoryFilter& filter, std::int64_t nAfterTimeMs,
                                                     std::int64_t nAfterId, int nLimit)
 {
     Quillet::CSQLite3Recordset rows;
-    m_conn.ExecuteWithValues(kQuerySql, QueryValues(filter, nAfterTimeMs, nAfterId, nLimit), &rows);
+    const Statement query = PageQuery(filter, nAfterTimeMs, nAfterId, nLimit);
+    m_conn.ExecuteWithValues(query.strSql, query.vecValues, &rows);
     std::vector<HistoryListRow> vecRows;
     vecRows.reserve(rows.RowCount());
     for (; !rows.Eof(); rows.Next()) {

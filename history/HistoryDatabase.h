@@ -63,10 +63,15 @@ public:
     // A page of the list: rows after (nAfterTimeMs, nAfterId) in the list's order.
     std::vector<HistoryListRow> Query(const HistoryFilter& filter, std::int64_t nAfterTimeMs, std::int64_t nAfterId,
                                       int nLimit);
-    // The list's query and its values, as Query runs it.
-    static const char* QuerySql();
-    static std::vector<Quillet::CSQLite3Value> QueryValues(const HistoryFilter& filter, std::int64_t nAfterTimeMs,
-                                                           std::int64_t nAfterId, int nLimit);
+    // The list's query with its values, as Query runs it (a first page has
+    // both keys at their largest).
+    struct Statement
+    {
+        std::string strSql;
+        std::vector<Quillet::CSQLite3Value> vecValues;
+    };
+    static Statement PageQuery(const HistoryFilter& filter, std::int64_t nAfterTimeMs, std::int64_t nAfterId,
+                               int nLimit);
     // A linkage with its thumbnails and paths (files are not read); false when gone.
     bool Load(std::int64_t nId, HistoryLinkageRecord& record);
 

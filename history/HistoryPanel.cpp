@@ -7,7 +7,9 @@
 #include "history/HistoryTexts.h"
 
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QShortcut>
+#include <QTimer>
 
 namespace LinkageSnapAlarm {
 namespace {
@@ -15,6 +17,11 @@ namespace {
 // The earliest time the fields offer; at it they show "AnyTime" and bound nothing.
 const QDateTime kAnyTime(QDate(2000, 1, 1), QTime(0, 0));
 constexpr int kMaxAlarmsStep = 1000;
+// Room beside a cell's text, and the characters a linkage id column shows.
+constexpr int kCellPadding = 16;
+constexpr int kLinkageUidSampleChars = 36;
+// New alarms reach a shown list at most this often, however fast they come.
+constexpr int kRefreshIntervalMs = 1000;
 
 } // namespace
 
@@ -34,14 +41,27 @@ CHistoryPanel::CHistoryPanel(CAlarmHistory* pHistory, QWidget* pParent)
     ui->m_pSpinMaxAlarms->setRange(HistoryBounds::kMinMaxAlarms, HistoryBounds::kMaxMaxAlarms);
     ui->m_pSpinMaxAlarms->setSingleStep(kMaxAlarmsStep);
     ui->m_pTableHistory->setModel(m_pModel);
-    ui->m_pTableHistory->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    ui->m_pTableHistory->horizontalHeader()->setSectionResizeMode(CHistoryModel::ColumnCameras, QHeaderView::Stretch);
+    SizeColumns();
     if (m_pHistory)
         ShowBounds(m_pHistory->Bounds());
     MakeConnections();
 }
 
 CHistoryPanel::~CHistoryPanel() = default;
+
+void CHistoryPanel::SizeColumns()
+{
+    // Widths from the font, not from the rows: a search lays out no column.
+    QHeaderView* pHeader = ui->m_pTableHistory->horizontalHeader();
+    const QFontMetrics fm(ui->m_pTableHistory->font());
+    const auto width = [&fm](const QString& strSample) { return fm.horizontalAdvance(strSample) + kCellPadding; };
+    pHeader->resizeSection(CHistoryModel::ColumnTime, width(QStringLiteral("0000-00-00 00:00:00")));
+    pHeader->resizeSection(CHistoryModel::ColumnLinkageUid, width(QString(kLinkageUidSampleChars, '0')));
+    for (int nColumn : {int(CHistoryModel::ColumnAlarms), int(CHistoryModel::ColumnCards)})
+        pHeader->resizeSection(nColumn, width(m_pModel->headerData(nColumn, Qt::Horizontal).toString()));
+    pHeader->setSectionResizeMode(CHistoryModel::ColumnCameras, QHeaderView::Stretch);
+    pHeader->setStretchLastSection(false);
+}
 
 void CHistoryPanel::MakeConnections()
 {
@@ -57,6 +77,24 @@ void CHistoryPanel::MakeConnections()
     connect(m_pModel, &QAbstractItemModel::modelReset, this, &CHistoryPanel::onListChanged);
     connect(m_pModel, &QAbstractItemModel::rowsInserted, this, &CHistoryPanel::onListChanged);
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
+    auto* pRefreshTimer = new QTimer(this);
+    pRefreshTimer->setSingleShot(true);
+    pRefreshTimer->setInterval(kRefreshIntervalMs);
+    connect(pRefreshTimer, &QTimer::timeout, this, &CHistoryPanel::onHistoryWritten);
+    if (m_pHistory)
+        connect(m_pHistory, &CAlarmHistory::signalWritten, pRefreshTimer, [pRefreshTimer] {
+            if (!pRefreshTimer->isActive())
+                pRefreshTimer->start();
+        });
+}
+
+void CHistoryPanel::onHistoryWritten()
+{
+    // New alarms show at the top while the operator looks at the top and has
+    // chosen nothing; a list scrolled or with a row chosen stays as it is.
+    if (isVisible() && !m_pModel->IsLoading() && ui->m_pTableHistory->verticalScrollBar()->value() == 0
+        && !ui->m_pTableHistory->selectionModel()->hasSelection())
+        m_pModel->SetFilter(Filter());
 }
 
 HistoryFilter CHistoryPanel::Filter() const

@@ -45,9 +45,11 @@ private slots:
     void onChooseCurrent();
     void onBoundsEdited();
     void onListChanged();
+    void onHistoryWritten();
 
 private:
     void MakeConnections();
+    void SizeColumns();
 
     std::unique_ptr<Ui::HistoryPanel> ui;
     CAlarmHistory* m_pHistory;
