@@ -320,14 +320,22 @@ QString CAlarmPresenter::RequestSave(const quorra::IntelAlarmEventInfo& info, co
     LinkageSavePicInfo request;
     request.strFolderName = QString::fromStdString(info.AlarmSourceName);
     // Each name takes the moment it is built; the manager numbers clashes.
-    request.strFileName = strStemHead + QDateTime::currentDateTime().toString("_yyyyMMddHHmmss_zzz");
+    const QString strStamp = QDateTime::currentDateTime().toString("_yyyyMMddHHmmss_zzz");
+    request.strFileName = strStemHead + strStamp;
     request.spPicBytes = SharedBytes(pic); // shared with the alarm, not copied
     request.struCropRect = rcCrop;
     pSavePicMgr->SavePicture(request);
-    // Where the manager writes it unless that name is taken by then (it then
-    // appends a number).
-    return pSavePicMgr->GetSavePicPath() + QLatin1Char('/') + PictureFile::SafeName(request.strFolderName)
-           + QLatin1Char('/') + PictureFile::SafeName(request.strFileName) + QStringLiteral(".jpg");
+    // Where the manager writes it: it numbers a name asked for again within the
+    // same millisecond (stem, stem1, stem2, ... in the order asked).
+    if (strStamp != m_strStemStamp) {
+        m_strStemStamp = strStamp;
+        m_hashStemsAsked.clear();
+    }
+    const QString strBase = pSavePicMgr->GetSavePicPath() + QLatin1Char('/')
+                            + PictureFile::SafeName(request.strFolderName) + QLatin1Char('/')
+                            + PictureFile::SafeName(request.strFileName);
+    const int nAskedBefore = m_hashStemsAsked[strBase]++;
+    return strBase + (nAskedBefore ? QString::number(nAskedBefore) : QString()) + QStringLiteral(".jpg");
 }
 
 void CAlarmPresenter::RecordHistory(const quorra::IntelAlarmEventInfo& info, HistoryPictureSource scene,

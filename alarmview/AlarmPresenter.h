@@ -6,6 +6,7 @@
 
 #include "quorra/IntelAlarmEventInfo.h"
 
+#include <QHash>
 #include <QImage>
 #include <QObject>
 #include <QString>
@@ -88,6 +89,9 @@ private:
     const CLiveWindows& m_liveWindows;
     CLinkageSnapAlarmListener* m_pListener = nullptr;
     CAlarmHistory* m_pHistory = nullptr;
+    // Save names asked for within the current millisecond, for the numbered ones.
+    QString m_strStemStamp;
+    QHash<QString, int> m_hashStemsAsked;
     QString m_strLinkageUid = "None";
     CAlarmDisplayQueue m_displayQueue;
     bool m_bPresentPosted = false;

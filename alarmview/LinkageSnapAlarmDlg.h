@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+class tst_AlarmHistoryFeed;
 class tst_LinkageSnapAlarmDlgAlarms;
 class CStreamPlayWindowWithTask;
 class QDropEvent;
@@ -170,6 +171,7 @@ private:
 
     // Tests set the window cameras and the saving switch directly.
     friend class ::tst_LinkageSnapAlarmDlgAlarms;
+    friend class ::tst_AlarmHistoryFeed;
 };
 
 } // namespace LinkageSnapAlarm

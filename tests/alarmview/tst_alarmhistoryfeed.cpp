@@ -11,9 +11,9 @@
 #include <QImage>
 #include <QImageWriter>
 #include <QLayout>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QSignalSpy>
 
 using namespace LinkageSnapAlarm;
 
@@ -101,7 +101,8 @@ void tst_AlarmHistoryFeed::shownAlarmsOutliveTheView()
     model.SetFilter(HistoryFilter{{}, QString::fromStdString(strUid)});
     QVERIFY(spyShown.wait(kWaitMs));
     QCOMPARE(model.rowCount(), 1);
-    QCOMPARE(model.index(0, CHistoryModel::ColumnCameras).data().toString(), QStringLiteral("Camera src-1, Camera src-0"));
+    QCOMPARE(model.index(0, CHistoryModel::ColumnCameras).data().toString(),
+             QStringLiteral("Camera src-1, Camera src-0"));
     QSignalSpy spyChosen(dlg.AlarmHistory(), &CAlarmHistory::signalLinkageChosen);
     dlg.AlarmHistory()->ChooseLinkage(model.LinkageId(model.index(0, 0)));
     QVERIFY(spyChosen.wait(kWaitMs));
