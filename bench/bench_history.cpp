@@ -157,8 +157,7 @@ void BM_Keystroke_SqlFloor(benchmark::State& state)
             if (value.eKind == Quillet::CSQLite3Value::Kind::Int64)
                 sqlite3_bind_int64(pStmt, int(i + 1), value.nInt64);
             else
-                sqlite3_bind_text(pStmt, int(i + 1), value.strBytes.data(), int(value.strBytes.size()),
-                                  SQLITE_STATIC);
+                sqlite3_bind_text(pStmt, int(i + 1), value.strBytes.data(), int(value.strBytes.size()), SQLITE_STATIC);
         }
         int nRows = 0;
         while (sqlite3_step(pStmt) == SQLITE_ROW) {
