@@ -32,6 +32,7 @@ CHistoryPanel::CHistoryPanel(CAlarmHistory* pHistory, QWidget* pParent)
     , m_pModel(new CHistoryModel(pHistory, this))
 {
     ui->setupUi(this);
+    setAttribute(Qt::WA_StyledBackground); // the style sheet paints the panel by its name
     setWindowTitle(HistoryTexts::Text(HistoryTexts::AlarmHistory));
     for (QDateTimeEdit* pEdit : {ui->m_pTimeHistoryFrom, ui->m_pTimeHistoryTo}) {
         pEdit->setMinimumDateTime(kAnyTime);

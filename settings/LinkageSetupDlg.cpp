@@ -199,6 +199,11 @@ void CLinkageSetupDlg::onBtnHistoryClicked()
         m_pHistoryPanel->setObjectName(QStringLiteral("m_pHistoryPanel"));
         m_pHistoryPanel->setWindowFlag(Qt::Window);
         connect(m_pHistoryPanel, &CHistoryPanel::signalBoundsEdited, this, &CLinkageSetupDlg::onHistoryBoundsEdited);
+        if (QWidget* pView = m_pHistoryPanel->parentWidget()) {
+            QRect rcPanel(QPoint(0, 0), m_pHistoryPanel->size().boundedTo(pView->size()));
+            rcPanel.moveCenter(pView->mapToGlobal(pView->rect().center()));
+            m_pHistoryPanel->setGeometry(rcPanel);
+        }
     }
     reject();
     m_pHistoryPanel->show();
