@@ -134,6 +134,18 @@ void ScriptPtzPanel(QWidget& window, int nHoldMs)
             pButton->animateClick(nMs);
 }
 
+// Demo runs: open the plug-in's settings and, from them, its alarm history, as
+// an operator would (the settings' history button, found by its object name).
+void ScriptHistoryPanel(CDashboardWindow& window)
+{
+    if (quorra::IAIWidget* pWidget = window.CurrentWidget())
+        pWidget->onConfigBtnClicked();
+    if (auto* pButton = window.findChild<QPushButton*>(QStringLiteral("m_pBtnHistory")))
+        pButton->click();
+    else
+        qCWarning(lcDashboard, "the plug-in has no alarm history button");
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -162,10 +174,14 @@ int main(int argc, char** argv)
                                     "After this many seconds open the first window's PTZ panel and turn "
                                     "its camera for a while.",
                                     "seconds");
+    const QCommandLineOption optHistory("show-history",
+                                        "After this many seconds open the plug-in's settings and from them its "
+                                        "alarm history.",
+                                        "seconds");
     const QCommandLineOption optPrintFirstPaint(
         "print-first-paint", "Print the steady clock's nanoseconds at the window's first paint, then quit.");
     parser.addOptions({optPluginDir, optQuitAfter, optScreenshot, optSize, optConfigure, optSite, optShowTree,
-                       optSearch, optLive, optPtz, optPrintFirstPaint});
+                       optSearch, optLive, optPtz, optHistory, optPrintFirstPaint});
     CDemoAlarms demoAlarms;
     demoAlarms.AddOptions(parser);
     parser.process(app);
@@ -212,6 +228,9 @@ int main(int argc, char** argv)
         if (parser.isSet(optPtz))
             QTimer::singleShot(static_cast<int>(parser.value(optPtz).toDouble() * 1000), &window,
                                [&window] { ScriptPtzPanel(window, 2500); });
+        if (parser.isSet(optHistory))
+            QTimer::singleShot(static_cast<int>(parser.value(optHistory).toDouble() * 1000), &window,
+                               [&window] { ScriptHistoryPanel(window); });
         if (parser.isSet(optConfigure))
             window.CurrentWidget()->onConfigBtnClicked();
     });
