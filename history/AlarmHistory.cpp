@@ -310,16 +310,16 @@ private:
             Done(vecBatch.size(), true);
             return;
         }
-        if (m_bDiskFull) {
-            m_bDiskFull = false;
-            qCInfo(lcHistory, "History database %s: space again, writing resumes", LogPath(m_strPath).c_str());
-        }
         const std::vector<StoredAlarm> vecStored = Thumbnails(vecBatch, fnThumbnailer);
         for (int nAttempt = 0; nAttempt < 2; ++nAttempt) {
             try {
                 if (!db.IsOpen() && !OpenWriter(db))
                     break;
                 db.Write(vecStored);
+                if (m_bDiskFull) {
+                    m_bDiskFull = false;
+                    qCInfo(lcHistory, "History database %s: room again, writing resumes", LogPath(m_strPath).c_str());
+                }
                 m_nAlarmsKept += std::int64_t(vecStored.size());
                 EndLockEpisode();
                 Done(vecBatch.size(), false);
