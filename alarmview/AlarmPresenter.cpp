@@ -14,8 +14,10 @@
 #include "cards/ShowCardWidget.h"
 #include "cards/ShowPicWidget.h"
 #include "common/LsaCheck.h"
+#include "history/AlarmHistory.h"
 #include "protocol/LogText.h"
 #include "savepic/LinkageSavePicMgr.h"
+#include "savepic/PictureFile.h"
 
 #include "Fendra/Singleton.h"
 #include "Miravel/InformationMgr.h"
@@ -78,6 +80,19 @@ quorra::AlarmTransfer& Transfer()
     return Fendra::CSingleton<quorra::AlarmTransfer>::Instance();
 }
 
+HistoryPictureSource ForHistory(const CardPicture& picture, const QString& strSavedPath)
+{
+    return HistoryPictureSource{picture.spBytes, picture.optCut, strSavedPath};
+}
+
+QVector<QRectF> Fractions(const std::vector<protocol::PictureRect>& vecRects)
+{
+    QVector<QRectF> vecFractions;
+    for (const protocol::PictureRect& rect : vecRects)
+        vecFractions.append(QRectF(rect.x, rect.y, rect.width, rect.height));
+    return vecFractions;
+}
+
 bool IsPanoramic(int32_t nAlarmType)
 {
     return nAlarmType == quorra::AlarmTypePanoramicSmart || nAlarmType == quorra::AlarmTypePanoramicSmartEx;
@@ -94,6 +109,7 @@ struct CAlarmPresenter::AlarmContext
     QSize sizeCard;
     std::uint64_t nAlarm = 0;
     bool bQueued = false; // the alarm put something on the display queue
+    std::vector<HistoryCardSource> vecHistoryCards;
 };
 
 std::shared_ptr<CardRecord> CAlarmPresenter::NewRecord(const quorra::IntelAlarmEventInfo& info) const
@@ -175,8 +191,11 @@ void CAlarmPresenter::PresentPanoramic(const quorra::IntelAlarmEventInfo& info)
     m_pCardArea->ClearCards();
     PresentWhenIdle();
 
+    QString strScenePath;
     if (m_setupInfo.IsSavePicture)
-        RequestSave(info, m_spSceneRecord, m_strLinkageUid + kKindScene, alarm.VCASmart.bkPic, protocol::PictureRect());
+        strScenePath = RequestSave(info, m_spSceneRecord, m_strLinkageUid + kKindScene, alarm.VCASmart.bkPic,
+                                   protocol::PictureRect());
+    RecordHistory(info, ForHistory(Whole(alarm.VCASmart.bkPic), strScenePath), {});
 }
 
 void CAlarmPresenter::PresentLinkage(const quorra::IntelAlarmEventInfo& info)
@@ -198,15 +217,20 @@ void CAlarmPresenter::PresentLinkage(const quorra::IntelAlarmEventInfo& info)
         return;
     }
 
-    AlarmContext ctx{info, QString::fromStdString(alarm.LinkageUid), m_setupInfo.IsSavePicture,
+    AlarmContext ctx{info,
+                     QString::fromStdString(alarm.LinkageUid),
+                     m_setupInfo.IsSavePicture,
                      QSize(static_cast<int>(static_cast<float>(m_pView->width()) * kCardWidthShare),
                            m_pCardArea->height() - kCardHeightGap),
-                     ++m_nAlarmSerial};
+                     ++m_nAlarmSerial,
+                     false,
+                     {}};
     for (const protocol::IntelAlarmHumanInfo& human : vecHumans)
         QueueHuman(ctx, human);
     if (ctx.bQueued) {
         ++m_nAlarmsAccepted;
         PresentWhenIdle();
+        RecordHistory(info, {}, std::move(ctx.vecHistoryCards));
     }
 }
 
@@ -215,16 +239,18 @@ void CAlarmPresenter::QueueHuman(AlarmContext& ctx, const protocol::IntelAlarmHu
     const auto& vecRects = human.SubPic.PictureRectList;
     std::shared_ptr<CardRecord> spRecord = NewRecord(ctx.info);
     CAlarmDisplayQueue::Card card{{}, {}, ctx.sizeCard, ctx.nAlarm, spRecord};
+    QString strBodyPath;
+    QString strFacePath;
     if (!Bytes(human.SubPic).empty()) {
         card.body = Whole(human.SubPic);
-        SaveIfOn(ctx, spRecord, kKindHumanSub, human.SubPic, protocol::PictureRect());
+        strBodyPath = SaveIfOn(ctx, spRecord, kKindHumanSub, human.SubPic, protocol::PictureRect());
     } else if (vecRects.empty() || Bytes(human.bkPic).empty()) {
         // Nothing to show this person by; the persons after it still count.
         qCDebug(lcAlarmView) << "person skipped: neither a close-up nor a picture with a rectangle";
         return;
     } else {
         card.body = Cut(human.bkPic, vecRects.front());
-        SaveIfOn(ctx, spRecord, kKindHumanSub, human.bkPic, vecRects.front());
+        strBodyPath = SaveIfOn(ctx, spRecord, kKindHumanSub, human.bkPic, vecRects.front());
     }
     if (!vecRects.empty())
         spRecord->PersonRects.push_back(vecRects.front());
@@ -234,22 +260,25 @@ void CAlarmPresenter::QueueHuman(AlarmContext& ctx, const protocol::IntelAlarmHu
     if (human.FaceFromSamePic && vecRects.size() > 2 && !Bytes(human.bkPic).empty()) {
         card.face = Cut(human.bkPic, vecRects[1]);
         spRecord->PersonRects.push_back(vecRects[1]);
-        SaveIfOn(ctx, spRecord, kKindFaceSub, human.bkPic, vecRects[1]);
+        strFacePath = SaveIfOn(ctx, spRecord, kKindFaceSub, human.bkPic, vecRects[1]);
     } else if (!vecFaces.empty()) {
         // The first face of the list stands for every person of the alarm.
         const protocol::IntelAlarmFaceInfo& face = vecFaces.front();
         const auto& vecFaceRects = face.SubPic.PictureRectList;
         if (!Bytes(face.SubPic).empty()) {
             card.face = Whole(face.SubPic);
-            SaveIfOn(ctx, spRecord, kKindFaceSub, face.SubPic, protocol::PictureRect());
+            strFacePath = SaveIfOn(ctx, spRecord, kKindFaceSub, face.SubPic, protocol::PictureRect());
         } else if (!vecFaceRects.empty() && !Bytes(face.bkPic).empty()) {
             card.face = Cut(face.bkPic, vecFaceRects.front());
-            SaveIfOn(ctx, spRecord, kKindFaceSub, face.bkPic, vecFaceRects.front());
+            strFacePath = SaveIfOn(ctx, spRecord, kKindFaceSub, face.bkPic, vecFaceRects.front());
         }
         SaveIfOn(ctx, spRecord, kKindFaceSub, face.bkPic, protocol::PictureRect());
     }
     spRecord->Face = card.face;
     spRecord->Body = card.body;
+    if (m_pHistory)
+        ctx.vecHistoryCards.push_back(HistoryCardSource{ForHistory(card.face, strFacePath),
+                                                        ForHistory(card.body, strBodyPath), Fractions(vecRects)});
     m_displayQueue.AddCard(std::move(card));
     ctx.bQueued = true;
 }
@@ -304,26 +333,26 @@ void CAlarmPresenter::PresentPending(int nMaxCards, qint64 nMaxPixels)
         SchedulePresent();
 }
 
-void CAlarmPresenter::SaveIfOn(const AlarmContext& ctx, const std::shared_ptr<CardRecord>& spRecord,
-                               const char* pszKind, const protocol::AlarmPictureInfo& pic,
-                               const protocol::PictureRect& rcCrop)
-{
-    if (ctx.bSave)
-        RequestSave(ctx.info, spRecord, ctx.strLinkageUid + pszKind, pic, rcCrop);
-}
-
-void CAlarmPresenter::RequestSave(const quorra::IntelAlarmEventInfo& info, const std::shared_ptr<CardRecord>& spRecord,
-                                  const QString& strStemHead, const protocol::AlarmPictureInfo& pic,
+QString CAlarmPresenter::SaveIfOn(const AlarmContext& ctx, const std::shared_ptr<CardRecord>& spRecord,
+                                  const char* pszKind, const protocol::AlarmPictureInfo& pic,
                                   const protocol::PictureRect& rcCrop)
 {
+    return ctx.bSave ? RequestSave(ctx.info, spRecord, ctx.strLinkageUid + pszKind, pic, rcCrop) : QString();
+}
+
+QString CAlarmPresenter::RequestSave(const quorra::IntelAlarmEventInfo& info,
+                                     const std::shared_ptr<CardRecord>& spRecord, const QString& strStemHead,
+                                     const protocol::AlarmPictureInfo& pic, const protocol::PictureRect& rcCrop)
+{
     CLinkageSavePicMgr* pSavePicMgr = CLinkageSavePicMgr::GetLiveSavePicMgr();
-    LSA_CHECK(pSavePicMgr) return;
+    LSA_CHECK(pSavePicMgr) return QString();
     if (Bytes(pic).empty()) // the manager would skip it anyway
-        return;
+        return QString();
     LinkageSavePicInfo request;
     request.strFolderName = QString::fromStdString(info.AlarmSourceName);
     // Each name takes the moment it is built; the manager numbers clashes.
-    request.strFileName = strStemHead + QDateTime::currentDateTime().toString("_yyyyMMddHHmmss_zzz");
+    const QString strStamp = QDateTime::currentDateTime().toString("_yyyyMMddHHmmss_zzz");
+    request.strFileName = strStemHead + strStamp;
     request.spPicBytes = SharedBytes(pic); // shared with the alarm, not copied
     request.struCropRect = rcCrop;
     request.nRequestId = ++m_nLastSaveRequest;
@@ -333,6 +362,35 @@ void CAlarmPresenter::RequestSave(const quorra::IntelAlarmEventInfo& info, const
     }
     m_mapSaveRequests.emplace(request.nRequestId, spRecord);
     pSavePicMgr->SavePicture(request);
+    // Where the manager writes it: it numbers a name asked for again within the
+    // same millisecond (stem, stem1, stem2, ... in the order asked).
+    if (strStamp != m_strStemStamp) {
+        m_strStemStamp = strStamp;
+        m_hashStemsAsked.clear();
+    }
+    const QString strBase = pSavePicMgr->GetSavePicPath() + QLatin1Char('/')
+                            + PictureFile::SafeName(request.strFolderName) + QLatin1Char('/')
+                            + PictureFile::SafeName(request.strFileName);
+    const int nAskedBefore = m_hashStemsAsked[strBase]++;
+    return strBase + (nAskedBefore ? QString::number(nAskedBefore) : QString()) + QStringLiteral(".jpg");
+}
+
+void CAlarmPresenter::RecordHistory(const quorra::IntelAlarmEventInfo& info, HistoryPictureSource scene,
+                                    std::vector<HistoryCardSource> vecCards)
+{
+    if (!m_pHistory)
+        return;
+    HistoryAlarmSource alarm;
+    // The moment it was shown, on this computer's clock, as the saved files' names.
+    alarm.nTimeMs = QDateTime::currentMSecsSinceEpoch();
+    alarm.nAlarmType = info.AlarmType;
+    alarm.bPanoramic = IsPanoramic(info.AlarmType);
+    alarm.strLinkageUid = QString::fromStdString(info.IntelAlarmInfo.LinkageUid);
+    alarm.strCameraId = QString::fromStdString(info.AlarmSourceID);
+    alarm.strCameraName = QString::fromStdString(info.AlarmSourceName);
+    alarm.scene = std::move(scene);
+    alarm.vecCards = std::move(vecCards);
+    m_pHistory->Record(std::move(alarm));
 }
 
 void CAlarmPresenter::OnPictureSaved(quint64 nRequestId, const QString& strFilePath)

@@ -2,10 +2,12 @@
 
 #include "alarmview/AlarmDetailView.h"
 #include "alarmview/AlarmDisplayQueue.h"
+#include "history/HistorySource.h"
 #include "settings/LinkageSetupInfo.h"
 
 #include "quorra/IntelAlarmEventInfo.h"
 
+#include <QHash>
 #include <QImage>
 #include <QObject>
 #include <QString>
@@ -19,6 +21,7 @@ class QWidget;
 namespace LinkageSnapAlarm {
 
 class CLinkageCardWidget;
+class CAlarmHistory;
 class CLinkageSnapAlarmListener;
 class CLiveWindows;
 class CShowCardArea;
@@ -39,6 +42,8 @@ public:
                     const LinkageSetupInfo& setupInfo, const CLiveWindows& liveWindows);
 
     CLinkageSnapAlarmListener* Listener() const { return m_pListener; }
+    // Every alarm shown is also kept there; null keeps none.
+    void SetHistory(CAlarmHistory* pHistory) { m_pHistory = pHistory; }
     void SetListening(bool bListen);
     void Present(const quorra::IntelAlarmEventInfo& info);
     // Stops intake and empties the scene, the cards and what waited.
@@ -80,12 +85,15 @@ private:
     void PresentPanoramic(const quorra::IntelAlarmEventInfo& info);
     void PresentLinkage(const quorra::IntelAlarmEventInfo& info);
     void QueueHuman(AlarmContext& ctx, const protocol::IntelAlarmHumanInfo& human);
-    void SaveIfOn(const AlarmContext& ctx, const std::shared_ptr<CardRecord>& spRecord, const char* pszKind,
-                  const protocol::AlarmPictureInfo& pic, const protocol::PictureRect& rcCrop);
-    // Asks the manager to save the picture; the path written goes to the record.
-    void RequestSave(const quorra::IntelAlarmEventInfo& info, const std::shared_ptr<CardRecord>& spRecord,
-                     const QString& strStemHead, const protocol::AlarmPictureInfo& pic,
-                     const protocol::PictureRect& rcCrop);
+    // Both return the path the picture is to be written to, or an empty text;
+    // the path written reaches the record when the manager has written it.
+    QString SaveIfOn(const AlarmContext& ctx, const std::shared_ptr<CardRecord>& spRecord, const char* pszKind,
+                     const protocol::AlarmPictureInfo& pic, const protocol::PictureRect& rcCrop);
+    QString RequestSave(const quorra::IntelAlarmEventInfo& info, const std::shared_ptr<CardRecord>& spRecord,
+                        const QString& strStemHead, const protocol::AlarmPictureInfo& pic,
+                        const protocol::PictureRect& rcCrop);
+    void RecordHistory(const quorra::IntelAlarmEventInfo& info, HistoryPictureSource scene,
+                       std::vector<HistoryCardSource> vecCards);
     // Shows what waits now when no alarm is behind this one; in a flood a few
     // cards a turn of the event loop, so that only what can still be seen is
     // decoded and the turns stay short.
@@ -102,6 +110,10 @@ private:
     const LinkageSetupInfo& m_setupInfo;
     const CLiveWindows& m_liveWindows;
     CLinkageSnapAlarmListener* m_pListener = nullptr;
+    CAlarmHistory* m_pHistory = nullptr;
+    // Save names asked for within the current millisecond, for the numbered ones.
+    QString m_strStemStamp;
+    QHash<QString, int> m_hashStemsAsked;
     QString m_strLinkageUid = "None";
     // The panoramic alarm of the open linkage; null before the first one.
     std::shared_ptr<CardRecord> m_spSceneRecord;

@@ -2,6 +2,8 @@
 
 #include "alarmview/AlarmPresenter.h"
 #include "alarmview/AlarmViewTexts.h"
+#include "alarmview/HistoryDetails.h"
+#include "alarmview/HistoryThumbnail.h"
 #include "alarmview/KeyboardFlow.h"
 #include "alarmview/LinkageSnapAlarmListener.h"
 #include "alarmview/LiveWindows.h"
@@ -9,6 +11,7 @@
 #include "cameratree/LiveViewPlugin.h"
 #include "cards/LinkageCardWidget.h"
 #include "cards/ShowPicWidget.h"
+#include "history/AlarmHistory.h"
 #include "playwindow/StreamPlayWindowWithTask.h"
 #include "savepic/LinkageSavePicMgr.h"
 #include "settings/LinkageSetupDlg.h"
@@ -16,6 +19,8 @@
 #include "Fendra/Singleton.h"
 #include "Kelmot/ConfigMgr.h"
 #include "Kelmot/GroupManagerDeletage.h"
+#include "Miravel/InformationMgr.h"
+#include "TesselGUIToolkit/ObjectSingleton.h"
 #include "quorra/AlarmTransfer.h"
 #include "quorra/LocalDataManagerDelegate.h"
 #include "tessel/IVideoSystemConfig.h"
@@ -70,6 +75,7 @@ void CLinkageSnapAlarmDlg::InitLinkageDlg()
     onBtnSetupSaveClicked(true);
     m_upAlarmPresenter = std::make_unique<CAlarmPresenter>(this, ui->m_pWidgetScenePic, ui->m_pWidgetLinkagePic,
                                                            m_stSetupInfo, *m_upLiveWindows);
+    InitAlarmHistory();
     InitCameraTree();
     if (Fendra::CSingleton<Kelmot::CConfigMgr>::Instance().GetStyleVariant() == 0)
         UseAlternativeHolderNames();
@@ -83,6 +89,24 @@ void CLinkageSnapAlarmDlg::InitLinkageDlg()
     }
     SetTitleFontsBold();
     InitAccessibility();
+}
+
+void CLinkageSnapAlarmDlg::InitAlarmHistory()
+{
+    // Opened on the history's own thread: a damaged or locked file never holds up the view.
+    m_pAlarmHistory = new CAlarmHistory(CAlarmHistory::DefaultPath(), m_pSetupDlg->GetHistoryBounds(), this);
+    m_pAlarmHistory->SetThumbnailer(&HistoryThumbnail::Make);
+    m_pSetupDlg->SetAlarmHistory(m_pAlarmHistory);
+    m_upAlarmPresenter->SetHistory(m_pAlarmHistory);
+    // A past linkage chosen in the history panel opens in the same detail view
+    // as the strip's: the newest card first, or the scene when it has none.
+    connect(m_pAlarmHistory, &CAlarmHistory::signalLinkageChosen, this, [this](const HistoryLinkageRecord& linkage) {
+        OpenLinkageDetails(DetailsOfHistory(linkage), linkage.vecCards.isEmpty() ? CAlarmDetailView::kScene : 0);
+    });
+    connect(m_pAlarmHistory, &CAlarmHistory::signalNotice, this, [this](const QString& strText) {
+        TesselGUIToolkit::CUiSingleton<Miravel::CInformationMgr>::Instance().ShowInformationAtScreenRightBottom(
+            strText, this, false, false, false);
+    });
 }
 
 void CLinkageSnapAlarmDlg::InitConnect()

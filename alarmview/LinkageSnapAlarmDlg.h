@@ -24,6 +24,7 @@
 #include <vector>
 
 class tst_AlarmDetailView;
+class tst_AlarmHistoryFeed;
 class tst_LinkageSnapAlarmDlgAlarms;
 class CStreamPlayWindowWithTask;
 class QDropEvent;
@@ -44,6 +45,7 @@ class ICamera;
 
 namespace LinkageSnapAlarm {
 
+class CAlarmHistory;
 class CAlarmPresenter;
 class CGroupTreeWidget;
 class CKeyboardFlow;
@@ -113,6 +115,9 @@ public:
     // its scene with every person's rectangle), for records from anywhere,
     // such as an alarm history; the strip's cards and scene open it themselves.
     void OpenLinkageDetails(LinkageRecordSet set, int nCard);
+    // Every alarm shown is kept there; its signalLinkageChosen carries a past
+    // linkage the operator chose in the history panel.
+    CAlarmHistory* AlarmHistory() const { return m_pAlarmHistory; }
     int32_t VideoScaleMode() const;
 
 signals:
@@ -153,6 +158,8 @@ private:
     void ConnectPlayWindows();
     void ConnectTreeToWindows();
     void ConnectAlarms();
+    // The alarm history beside the settings database, fed by the presenter.
+    void InitAlarmHistory();
     void ApplyPreviewMode(int nPreviewMode);
     void UseAlternativeHolderNames();
     void SetTitleFontsBold();
@@ -165,6 +172,7 @@ private:
     CGroupTreeWidget* m_pGroupTreeWidget = nullptr;
     bool m_bExpandCamera = false;
     CLinkageSetupDlg* m_pSetupDlg = nullptr;
+    CAlarmHistory* m_pAlarmHistory = nullptr;
     LinkageSetupInfo m_stSetupInfo;
     std::shared_ptr<Kelmot::CGroupManagerDeletage> m_spGroupManager;
     std::shared_ptr<quorra::CLocalDataManagerDelegate> m_spLocalDataManager;
@@ -180,6 +188,7 @@ private:
     // Tests set the window cameras and the saving switch directly.
     friend class ::tst_LinkageSnapAlarmDlgAlarms;
     friend class ::tst_AlarmDetailView;
+    friend class ::tst_AlarmHistoryFeed;
 };
 
 } // namespace LinkageSnapAlarm

@@ -189,6 +189,18 @@ void ScriptInstantPlayback(QWidget& window)
     qCWarning(lcDashboard, "no play window may play back its buffer");
 }
 
+// Demo runs: open the plug-in's settings and, from them, its alarm history, as
+// an operator would (the settings' history button, found by its object name).
+void ScriptHistoryPanel(CDashboardWindow& window)
+{
+    if (quorra::IAIWidget* pWidget = window.CurrentWidget())
+        pWidget->onConfigBtnClicked();
+    if (auto* pButton = window.findChild<QPushButton*>(QStringLiteral("m_pBtnHistory")))
+        pButton->click();
+    else
+        qCWarning(lcDashboard, "the plug-in has no alarm history button");
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -221,12 +233,16 @@ int main(int argc, char** argv)
                                        "seconds");
     const QCommandLineOption optPlayback(
         "demo-playback", "After this many seconds play back the first window's last seconds.", "seconds");
+    const QCommandLineOption optHistory("show-history",
+                                        "After this many seconds open the plug-in's settings and from them its "
+                                        "alarm history.",
+                                        "seconds");
     const QCommandLineOption optPrintFirstPaint(
         "print-first-paint", "Print the steady clock's nanoseconds at the window's first paint, then quit.");
     const QCommandLineOption optKeys(
         "demo-keys", "After this many seconds Tab through the view to the newest snapshot card.", "seconds");
     parser.addOptions({optPluginDir, optQuitAfter, optScreenshot, optSize, optConfigure, optSite, optShowTree,
-                       optSearch, optLive, optPtz, optDetail, optKeys, optPlayback, optPrintFirstPaint});
+                       optSearch, optLive, optPtz, optDetail, optKeys, optPlayback, optHistory, optPrintFirstPaint});
     CDemoAlarms demoAlarms;
     demoAlarms.AddOptions(parser);
     parser.process(app);
@@ -282,6 +298,9 @@ int main(int argc, char** argv)
         if (parser.isSet(optPlayback))
             QTimer::singleShot(static_cast<int>(parser.value(optPlayback).toDouble() * 1000), &window,
                                [&window] { ScriptInstantPlayback(window); });
+        if (parser.isSet(optHistory))
+            QTimer::singleShot(static_cast<int>(parser.value(optHistory).toDouble() * 1000), &window,
+                               [&window] { ScriptHistoryPanel(window); });
         if (parser.isSet(optConfigure))
             window.CurrentWidget()->onConfigBtnClicked();
     });

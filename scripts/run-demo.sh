@@ -40,7 +40,7 @@ fi
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
   exec "$build/bin/LinkageDashboard" "$@"
 fi
-echo "run-demo: no display; running under Xvfb and writing dashboard.png, dashboard-ptz.png, dashboard-playback.png, dashboard-keys.png, dashboard-search.png, dashboard-detail.png"
+echo "run-demo: no display; running under Xvfb and writing dashboard.png, dashboard-ptz.png, dashboard-playback.png, dashboard-keys.png, dashboard-history.png, dashboard-search.png, dashboard-detail.png"
 xvfb-run -a -s "-screen 0 1920x1080x24" \
   "$build/bin/LinkageDashboard" --quit-after 8 --show-tree --screenshot "$PWD/dashboard.png" "$@"
 # The PTZ panel open on a demo PTZ camera, turned right and zoomed in; a fresh
@@ -65,6 +65,11 @@ playback_data=$(mktemp -d)
 XDG_DATA_HOME=$playback_data xvfb-run -a -s "-screen 0 1920x1080x24" \
   "$build/bin/LinkageDashboard" --quit-after 9 --demo-playback 6 --screenshot "$PWD/dashboard-playback.png" "$@"
 rm -rf "$playback_data"
+# The alarm history opened from the settings, listing the linkages of this run
+# and the runs before (the default data folder keeps them).
+xvfb-run -a -s "-screen 0 1920x1080x24" \
+  "$build/bin/LinkageDashboard" --quit-after 12 --sim-rate 2 --show-history 9 \
+  --screenshot "$PWD/dashboard-history.png" "$@"
 # The camera panel searched: the matching names coloured.
 exec xvfb-run -a -s "-screen 0 1920x1080x24" \
   "$build/bin/LinkageDashboard" --quit-after 4 --search "entrance" --screenshot "$PWD/dashboard-search.png" "$@"

@@ -7,5 +7,5 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 lupdate=$(command -v lupdate || echo /usr/lib/qt5/bin/lupdate)
-folders=(host protocol common savepic settings cameratree cards playwindow alarmview plugin sim dashboard)
+folders=(host protocol common savepic history settings cameratree cards playwindow alarmview plugin sim dashboard)
 "$lupdate" -silent -locations none -extensions cpp,h,ui "${folders[@]}" -ts dashboard/translations/linkage_en.ts

@@ -5,6 +5,9 @@
 #include "settings/LinkageSetupStore.h"
 #include "settings/SettingsTexts.h"
 
+#include "history/AlarmHistory.h"
+#include "history/HistoryPanel.h"
+
 #include "common/FreeSpace.h"
 #include "common/LinkageRules.h"
 #include "common/LsaCheck.h"
@@ -23,6 +26,7 @@
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QTemporaryFile>
 #include <QTimer>
 
@@ -58,6 +62,9 @@ bool CanWriteIn(const QString& strFolder)
     return tmpProbe.open();
 }
 
+// The history button keeps this far left of the close button.
+constexpr int kHistoryButtonGap = 8;
+
 } // namespace
 
 CLinkageSetupDlg::CLinkageSetupDlg(QWidget* pParent)
@@ -78,6 +85,8 @@ CLinkageSetupDlg::CLinkageSetupDlg(QWidget* pParent)
     m_pRetryTimer->setInterval(kLoadRetryMs);
     connect(m_pRetryTimer, &QTimer::timeout, this, &CLinkageSetupDlg::onRetryLoad);
     m_bLoadPending = !LoadSetup();
+    if (!m_bLoadPending)
+        LoadHistoryBounds(); // a locked file costs the GUI thread one wait, not two
     if (m_bLoadPending) {
         // Until then the view runs with what it has; the user is told once.
         NotifyWhenShown(SetupDlgTexts::Text(SetupDlgTexts::SettingsNotAvailableYet));
@@ -153,10 +162,91 @@ void CLinkageSetupDlg::TellRecovery()
         NotifyWhenShown(SetupDlgTexts::Text(SetupDlgTexts::SettingsDatabaseDamaged));
 }
 
+void CLinkageSetupDlg::LoadHistoryBounds()
+{
+    if (CLinkageSetupStore* pStore = CLinkageSetupStore::Instance())
+        pStore->ReadHistoryBounds(m_stHistoryBounds);
+}
+
+void CLinkageSetupDlg::SetAlarmHistory(CAlarmHistory* pHistory)
+{
+    m_pHistory = pHistory;
+    if (!m_pHistory || m_pBtnHistory)
+        return;
+    // Beside the form, not in it: the form's widgets stay as the style sheet knows them.
+    m_pBtnHistory = new QPushButton(SetupDlgTexts::Text(SetupDlgTexts::AlarmHistory), this);
+    m_pBtnHistory->setObjectName(QStringLiteral("m_pBtnHistory"));
+    m_pBtnHistory->setToolTip(SetupDlgTexts::Text(SetupDlgTexts::AlarmHistory) + QStringLiteral(" (Ctrl+H)"));
+    connect(m_pBtnHistory, &QPushButton::clicked, this, &CLinkageSetupDlg::onBtnHistoryClicked);
+    auto* pShortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), this);
+    connect(pShortcut, &QShortcut::activated, this, &CLinkageSetupDlg::onBtnHistoryClicked);
+    PlaceHistoryButton();
+}
+
+void CLinkageSetupDlg::PlaceHistoryButton()
+{
+    if (!m_pBtnHistory)
+        return;
+    const QPoint ptClose = ui->m_pBtnClose->mapTo(this, QPoint(0, 0));
+    const QSize size = m_pBtnHistory->sizeHint();
+    m_pBtnHistory->setGeometry(ptClose.x() - kHistoryButtonGap - size.width(),
+                               ptClose.y() + (ui->m_pBtnClose->height() - size.height()) / 2, size.width(),
+                               size.height());
+    m_pBtnHistory->raise();
+}
+
+void CLinkageSetupDlg::resizeEvent(QResizeEvent* pEvent)
+{
+    QDialog::resizeEvent(pEvent);
+    PlaceHistoryButton();
+}
+
+void CLinkageSetupDlg::onBtnHistoryClicked()
+{
+    if (!m_pHistory)
+        return;
+    if (!m_pHistoryPanel) {
+        // A window of the linkage view, so that it stays usable when this modal
+        // dialog is closed.
+        m_pHistoryPanel = new CHistoryPanel(m_pHistory, parentWidget() ? parentWidget() : this);
+        m_pHistoryPanel->setObjectName(QStringLiteral("m_pHistoryPanel"));
+        m_pHistoryPanel->setWindowFlag(Qt::Window);
+        connect(m_pHistoryPanel, &CHistoryPanel::signalBoundsEdited, this, &CLinkageSetupDlg::onHistoryBoundsEdited);
+        if (QWidget* pView = m_pHistoryPanel->parentWidget()) {
+            QRect rcPanel(QPoint(0, 0), m_pHistoryPanel->size().boundedTo(pView->size()));
+            rcPanel.moveCenter(pView->mapToGlobal(pView->rect().center()));
+            m_pHistoryPanel->setGeometry(rcPanel);
+        }
+    }
+    reject();
+    m_pHistoryPanel->show();
+    m_pHistoryPanel->raise();
+    m_pHistoryPanel->activateWindow();
+}
+
+void CLinkageSetupDlg::onHistoryBoundsEdited(const HistoryBounds& bounds)
+{
+    CLinkageSetupStore* pStore = CLinkageSetupStore::Instance();
+    const bool bSaved = pStore && pStore->SaveHistoryBounds(bounds);
+    TellRecovery();
+    if (!bSaved) {
+        Notify(SetupDlgTexts::Text(SetupDlgTexts::SaveFailed), m_pHistoryPanel);
+        if (m_pHistoryPanel)
+            m_pHistoryPanel->ShowBounds(m_stHistoryBounds);
+        return;
+    }
+    m_stHistoryBounds = bounds.Clamped();
+    if (m_pHistory)
+        m_pHistory->SetBounds(m_stHistoryBounds);
+}
+
 void CLinkageSetupDlg::onRetryLoad()
 {
     if (m_bLoadPending && LoadSetup()) {
         m_bLoadPending = false;
+        LoadHistoryBounds();
+        if (m_pHistory)
+            m_pHistory->SetBounds(m_stHistoryBounds);
         ShowSetup();
         emit signalSaved(true); // the view takes the settings it could not read before
     }
@@ -168,6 +258,7 @@ void CLinkageSetupDlg::showEvent(QShowEvent* pEvent)
 {
     onRetryLoad();
     QDialog::showEvent(pEvent);
+    PlaceHistoryButton();
 }
 
 void CLinkageSetupDlg::NotifyWhenShown(const QString& strText)

@@ -2,12 +2,15 @@
 
 #include "settings/LinkageSetupInfo.h"
 
+#include "history/HistoryBounds.h"
+
 #include <QDialog>
 #include <QStringList>
 
 #include <functional>
 #include <memory>
 
+class QPushButton;
 class QTimer;
 
 namespace Ui {
@@ -15,6 +18,9 @@ class LinkageSetupDlg;
 } // namespace Ui
 
 namespace LinkageSnapAlarm {
+
+class CAlarmHistory;
+class CHistoryPanel;
 
 // The modal settings dialog of the linkage view: picture saving on or off, the
 // picture folder and the number of live windows. It loads the stored settings when
@@ -33,6 +39,13 @@ public:
     ~CLinkageSetupDlg() override;
 
     void GetSetupInfo(LinkageSetupInfo& info) const;
+    // How much the alarm history keeps, as stored beside the settings.
+    HistoryBounds GetHistoryBounds() const { return m_stHistoryBounds; }
+    // The history the "m_pBtnHistory" button (beside the close button, outside
+    // the form) and Ctrl+H open; the panel's bound edits are stored here.
+    void SetAlarmHistory(CAlarmHistory* pHistory);
+    // The history panel once opened, else null.
+    CHistoryPanel* HistoryPanel() const { return m_pHistoryPanel; }
     // Every way of leaving without Save (buttons, Escape) drops unsaved changes.
     void reject() override;
 
@@ -46,6 +59,7 @@ public:
 protected:
     // Reads the settings again when they could not be read before.
     void showEvent(QShowEvent* pEvent) override;
+    void resizeEvent(QResizeEvent* pEvent) override;
     bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
 
 signals:
@@ -61,6 +75,9 @@ public slots:
 
 private slots:
     void onRetryLoad();
+    // Opens the history panel over the linkage view and closes this dialog.
+    void onBtnHistoryClicked();
+    void onHistoryBoundsEdited(const LinkageSnapAlarm::HistoryBounds& bounds);
 
 private:
     void MakeConnections();
@@ -75,6 +92,8 @@ private:
     // none fades before anyone can see it.
     void NotifyWhenShown(const QString& strText);
     void ShowSetup();
+    void LoadHistoryBounds();
+    void PlaceHistoryButton();
     bool AcceptFolder(const QString& strFolder);
     void Notify(const QString& strText, QWidget* pParent);
 
@@ -87,6 +106,10 @@ private:
     FolderChooser m_fnFolderChooser;
     QTimer* m_pRetryTimer = nullptr;
     QStringList m_lstPendingNotices;
+    HistoryBounds m_stHistoryBounds;
+    CAlarmHistory* m_pHistory = nullptr;
+    QPushButton* m_pBtnHistory = nullptr;
+    CHistoryPanel* m_pHistoryPanel = nullptr;
 };
 
 } // namespace LinkageSnapAlarm

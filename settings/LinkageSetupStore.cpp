@@ -3,13 +3,14 @@
 #include "protocol/LogText.h"
 #include "settings/SettingsLogging.h"
 
+#include "common/DatabaseFiles.h"
+
 #include "Fendra/Singleton.h"
 #include "Fendra/StringUtil.h"
 #include "Ostrel/UserDataPath.h"
 
 #include <boost/thread/mutex.hpp>
 
-#include <QDateTime>
 #include <QFile>
 
 #include <atomic>
@@ -27,6 +28,14 @@ const char* const kInsertSql = "INSERT INTO LinkageSnapAlarmSetup (ID, IsSavePic
                                "VALUES (?,?,?,?);";
 const char* const kCreateSql = "CREATE TABLE IF NOT EXISTS LinkageSnapAlarmSetup "
                                "(ID TEXT, IsSavePicture INTEGER, SavePicPath TEXT, PreviewMode INTEGER);";
+
+// The history's bounds: a table of their own, so that the settings table stays
+// exactly as it is.
+const char* const kCreateHistorySql = "CREATE TABLE IF NOT EXISTS LinkageSnapAlarmHistorySetup "
+                                      "(ID TEXT PRIMARY KEY, KeepDays INTEGER, MaxAlarms INTEGER);";
+const char* const kSelectHistorySql = "SELECT KeepDays, MaxAlarms FROM LinkageSnapAlarmHistorySetup WHERE ID = '1'";
+const char* const kReplaceHistorySql =
+    "INSERT OR REPLACE INTO LinkageSnapAlarmHistorySetup (ID, KeepDays, MaxAlarms) VALUES ('1',?,?);";
 
 std::atomic<CLinkageSetupStore*> s_pInstance{nullptr};
 std::unique_ptr<CLinkageSetupStore> s_upOwner; // destroys the store at unload
@@ -59,6 +68,7 @@ CLinkageSetupStore::CLinkageSetupStore()
         if (!m_conn.IsOpen())
             Open();
         CreateTableIfMissing();
+        CreateHistoryTableIfMissing();
     });
 }
 
@@ -113,23 +123,15 @@ bool CLinkageSetupStore::HandleError(const char* szWhat, const Quillet::CSQlite3
 
 void CLinkageSetupStore::SetAsideAndStartFresh()
 {
-    // The user's data is never deleted: the damaged file keeps its bytes under a
-    // time-stamped name beside the new one.
     m_conn.Close();
-    const QString strPath = QFile::decodeName(m_strPath.c_str());
-    const QString strAside = strPath + QStringLiteral(".damaged-")
-                             + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    QString strTarget = strAside;
-    for (int i = 1; QFile::exists(strTarget); ++i)
-        strTarget = strAside + QLatin1Char('-') + QString::number(i);
-    if (!QFile::rename(strPath, strTarget))
+    const QString strTarget = DatabaseFiles::SetAside(QFile::decodeName(m_strPath.c_str()));
+    if (strTarget.isEmpty())
         throw Quillet::CSQlite3Error(0, "the damaged file could not be renamed");
-    // A journal belongs to the damaged file, never to the fresh one.
-    QFile::rename(strPath + QStringLiteral("-journal"), strTarget + QStringLiteral("-journal"));
     qCWarning(lcSettings, "Settings database was damaged: kept as %s, starting a fresh one",
               qUtf8Printable(protocol::EscapeForLog(strTarget)));
     Open();
     CreateTableIfMissing();
+    CreateHistoryTableIfMissing();
     m_bRecovered = true;
 }
 
@@ -219,6 +221,32 @@ bool CLinkageSetupStore::ExecuteLocked(const std::string& strSql, Quillet::CSQLi
 void CLinkageSetupStore::CreateTableIfMissing()
 {
     m_conn.Execute(kCreateSql);
+}
+
+void CLinkageSetupStore::CreateHistoryTableIfMissing()
+{
+    m_conn.Execute(kCreateHistorySql);
+}
+
+CLinkageSetupStore::ReadResult CLinkageSetupStore::ReadHistoryBounds(HistoryBounds& bounds)
+{
+    Quillet::CSQLite3Recordset rows;
+    if (!ExecuteLocked(kSelectHistorySql, rows))
+        return ReadResult::Failed;
+    if (rows.Eof())
+        return ReadResult::Empty;
+    bounds = HistoryBounds{rows.GetInt(0), rows.GetInt(1)}.Clamped();
+    return ReadResult::Loaded;
+}
+
+bool CLinkageSetupStore::SaveHistoryBounds(const HistoryBounds& bounds)
+{
+    const HistoryBounds clamped = bounds.Clamped();
+    return Guarded("save history bounds", [this, &clamped] {
+        CreateHistoryTableIfMissing();
+        m_conn.ExecuteWithParams(kReplaceHistorySql,
+                                 {std::to_string(clamped.nKeepDays), std::to_string(clamped.nMaxAlarms)});
+    });
 }
 
 void CLinkageSetupStore::Insert(const LinkageSetupInfo& info)

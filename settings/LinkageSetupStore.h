@@ -2,6 +2,8 @@
 
 #include "settings/LinkageSetupInfo.h"
 
+#include "history/HistoryBounds.h"
+
 #include "Fendra/Noncopyable.h"
 #include "ORN/ORN_Mutex.h"
 #include "Quillet/SQLite3Conn.h"
@@ -39,6 +41,12 @@ public:
     bool DeleteAllSetup();
     bool InsertSetup(const LinkageSetupInfo& info);
 
+    // The alarm history's bounds, one row in a table of their own
+    // (LinkageSnapAlarmHistorySetup) beside the settings; bounds is untouched
+    // unless Loaded.
+    ReadResult ReadHistoryBounds(HistoryBounds& bounds);
+    bool SaveHistoryBounds(const HistoryBounds& bounds);
+
     bool ExecuteLocked(const std::string& strSql);
     bool ExecuteLocked(const std::string& strSql, Quillet::CSQLite3Recordset& rows);
 
@@ -51,6 +59,7 @@ private:
     // These run with the mutex already held and throw Quillet::CSQlite3Error.
     void Open();
     void CreateTableIfMissing();
+    void CreateHistoryTableIfMissing();
     void Insert(const LinkageSetupInfo& info);
     // Runs fnStatements with the mutex held; false when they throw. A damaged
     // database is set aside and the statements run once more on a fresh one.

@@ -20,6 +20,8 @@ struct SetupDlgTexts : TranslationKeys<SetupDlgTexts>
     static constexpr const char* Saved = QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSetupDlg", "Saved");
     static constexpr const char* SettingsDatabaseDamaged =
         QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSetupDlg", "SettingsDatabaseDamaged");
+    // The button and shortcut (Ctrl+H) that open the alarm history.
+    static constexpr const char* AlarmHistory = QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSetupDlg", "AlarmHistory");
     static constexpr const char* SettingsNotAvailableYet =
         QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSetupDlg", "SettingsNotAvailableYet");
     // Accessible names and help.

@@ -29,6 +29,11 @@ bool CSQlite3Error::IsCorrupt() const
     return nPrimary == SQLITE_CORRUPT || nPrimary == SQLITE_NOTADB;
 }
 
+bool CSQlite3Error::IsFull() const
+{
+    return (m_nCode & 0xff) == SQLITE_FULL;
+}
+
 bool CSQlite3Error::IsBusy() const
 {
     const int nPrimary = m_nCode & 0xff;
@@ -55,6 +60,12 @@ int CSQLite3Recordset::GetInt(int nColumn) const
 {
     const Cell* pCell = Find(nColumn);
     return pCell ? pCell->nInt : 0;
+}
+
+std::int64_t CSQLite3Recordset::GetInt64(int nColumn) const
+{
+    const Cell* pCell = Find(nColumn);
+    return pCell ? pCell->nInt64 : 0;
 }
 
 std::string CSQLite3Recordset::GetString(int nColumn) const
@@ -140,6 +151,44 @@ bool CSQLite3Conn::ExecuteWithParams(const std::string& strSql, const std::vecto
     return true;
 }
 
+bool CSQLite3Conn::ExecuteWithValues(const std::string& strSql, const std::vector<CSQLite3Value>& vecValues,
+                                     CSQLite3Recordset* pRows)
+{
+    if (pRows)
+        pRows->Clear();
+    const char* szTail = nullptr;
+    StmtPtr spStmt(Prepare(strSql.c_str(), &szTail));
+    if (!spStmt)
+        throw CSQlite3Error(SQLITE_MISUSE, "no statement");
+    for (std::size_t i = 0; i < vecValues.size(); ++i)
+        Bind(spStmt.get(), int(i + 1), vecValues[i]);
+    Step(spStmt.get(), pRows);
+    return true;
+}
+
+void CSQLite3Conn::Bind(sqlite3_stmt* pStmt, int nIndex, const CSQLite3Value& value)
+{
+    int nCode = SQLITE_OK;
+    switch (value.eKind) {
+    case CSQLite3Value::Kind::Text:
+        nCode = sqlite3_bind_text(pStmt, nIndex, value.strBytes.data(), int(value.strBytes.size()), SQLITE_TRANSIENT);
+        break;
+    case CSQLite3Value::Kind::Int64:
+        nCode = sqlite3_bind_int64(pStmt, nIndex, value.nInt64);
+        break;
+    case CSQLite3Value::Kind::Blob:
+        nCode = sqlite3_bind_blob(pStmt, nIndex, value.strBytes.data(), int(value.strBytes.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    if (nCode != SQLITE_OK)
+        Fail(nCode);
+}
+
+std::int64_t CSQLite3Conn::LastInsertRowId() const
+{
+    return m_pDb ? sqlite3_last_insert_rowid(m_pDb) : 0;
+}
+
 sqlite3_stmt* CSQLite3Conn::Prepare(const char* szSql, const char** pszTail)
 {
     if (!m_pDb)
@@ -165,7 +214,10 @@ void CSQLite3Conn::Step(sqlite3_stmt* pStmt, CSQLite3Recordset* pRows)
         std::vector<CSQLite3Recordset::Cell> vecRow(static_cast<std::size_t>(nColumns));
         for (int i = 0; i < nColumns; ++i) {
             vecRow[std::size_t(i)].nInt = sqlite3_column_int(pStmt, i);
-            const auto* pText = sqlite3_column_text(pStmt, i);
+            vecRow[std::size_t(i)].nInt64 = sqlite3_column_int64(pStmt, i);
+            // A blob's bytes as they are; anything else as text.
+            const void* pText = sqlite3_column_type(pStmt, i) == SQLITE_BLOB ? sqlite3_column_blob(pStmt, i)
+                                                                             : sqlite3_column_text(pStmt, i);
             if (pText)
                 vecRow[std::size_t(i)].strText.assign(reinterpret_cast<const char*>(pText),
                                                       std::size_t(sqlite3_column_bytes(pStmt, i)));

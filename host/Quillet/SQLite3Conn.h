@@ -2,8 +2,10 @@
 
 #include "HostExport.h"
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct sqlite3;
@@ -19,6 +21,8 @@ public:
     int Code() const { return m_nCode; }
     // The file is no database, or a damaged one.
     bool IsCorrupt() const;
+    // The disk (or the file system's quota) is full.
+    bool IsFull() const;
     // Another connection holds the lock and the busy timeout ran out.
     bool IsBusy() const;
 
@@ -40,6 +44,8 @@ public:
 
     // Values of the current row; 0 or empty for NULL, a missing column or no row.
     int GetInt(int nColumn) const;
+    std::int64_t GetInt64(int nColumn) const;
+    // Text, or a blob's bytes.
     std::string GetString(int nColumn) const;
 
 private:
@@ -47,6 +53,7 @@ private:
     struct Cell
     {
         int nInt = 0;
+        std::int64_t nInt64 = 0;
         std::string strText;
     };
     const Cell* Find(int nColumn) const;
@@ -54,6 +61,19 @@ private:
 
     std::vector<std::vector<Cell>> m_vecRows;
     std::size_t m_nRow = 0;
+};
+
+// A value bound to a ? placeholder: text, a 64-bit integer or a blob.
+struct HOST_API CSQLite3Value
+{
+    enum class Kind { Text, Int64, Blob };
+    static CSQLite3Value Text(std::string strText) { return {Kind::Text, 0, std::move(strText)}; }
+    static CSQLite3Value Int64(std::int64_t nValue) { return {Kind::Int64, nValue, {}}; }
+    static CSQLite3Value Blob(std::string strBytes) { return {Kind::Blob, 0, std::move(strBytes)}; }
+
+    Kind eKind = Kind::Text;
+    std::int64_t nInt64 = 0;
+    std::string strBytes;
 };
 
 // One connection to an SQLite database file. Not for concurrent use by several
@@ -84,9 +104,15 @@ public:
     // are kept when pRows is given. Returns true or throws.
     bool ExecuteWithParams(const std::string& strSql, const std::vector<std::string>& vecTexts,
                            CSQLite3Recordset* pRows = nullptr);
+    // The same with typed values.
+    bool ExecuteWithValues(const std::string& strSql, const std::vector<CSQLite3Value>& vecValues,
+                           CSQLite3Recordset* pRows = nullptr);
+    // The rowid of the last successful insert on this connection.
+    std::int64_t LastInsertRowId() const;
 
 private:
     sqlite3_stmt* Prepare(const char* szSql, const char** pszTail);
+    void Bind(sqlite3_stmt* pStmt, int nIndex, const CSQLite3Value& value);
     void Step(sqlite3_stmt* pStmt, CSQLite3Recordset* pRows);
     [[noreturn]] void Fail(int nCode);
 

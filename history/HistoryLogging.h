@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QLoggingCategory>
+
+// The alarm history: its database, writer and reader.
+Q_DECLARE_LOGGING_CATEGORY(lcHistory)
