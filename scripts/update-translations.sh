@@ -8,4 +8,4 @@ cd "$(dirname "$0")/.."
 
 lupdate=$(command -v lupdate || echo /usr/lib/qt5/bin/lupdate)
 folders=(host protocol common savepic history settings cameratree cards playwindow alarmview plugin sim dashboard)
-"$lupdate" -silent -locations none -extensions cpp,h,ui "${folders[@]}" -ts dashboard/translations/linkage_en.ts
+"$lupdate" -silent -locations none -I . -I host -extensions cpp,h,ui "${folders[@]}" -ts dashboard/translations/linkage_en.ts

@@ -2,6 +2,83 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_GB">
 <context>
+    <name>AlarmDetailView</name>
+    <message>
+        <source>AlarmDetails</source>
+        <translation>Alarm details</translation>
+    </message>
+    <message>
+        <source>DetailCamera</source>
+        <translation>Camera</translation>
+    </message>
+    <message>
+        <source>DetailTime</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>DetailLinkage</source>
+        <translation>Linkage</translation>
+    </message>
+    <message>
+        <source>DetailPrevious</source>
+        <translation>&lt; Previous</translation>
+    </message>
+    <message>
+        <source>DetailNext</source>
+        <translation>Next &gt;</translation>
+    </message>
+    <message>
+        <source>DetailOpenFolder</source>
+        <translation>Open saved folder</translation>
+    </message>
+    <message>
+        <source>DetailClose</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>AlarmSim::CAlarmSimulatorPanel</name>
+    <message>
+        <source>Alarm simulator</source>
+        <translation>Alarm simulator</translation>
+    </message>
+    <message>
+        <source> /s</source>
+        <translation> /s</translation>
+    </message>
+    <message>
+        <source>Linkages</source>
+        <translation>Linkages</translation>
+    </message>
+    <message>
+        <source>Linkage alarms each</source>
+        <translation>Linkage alarms each</translation>
+    </message>
+    <message>
+        <source>Persons per alarm</source>
+        <translation>Persons per alarm</translation>
+    </message>
+    <message>
+        <source>Pictures</source>
+        <translation>Pictures</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>Go on</source>
+        <translation>Go on</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n alarm(s) sent</source>
+        <translation>
+            <numerusform>%n alarm sent</numerusform>
+            <numerusform>%n alarms sent</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>CLiveViewMenuMgr</name>
     <message>
         <source>StopLiveView</source>
@@ -42,6 +119,14 @@
     <message>
         <source>CloseVoice</source>
         <translation>Sound off</translation>
+    </message>
+    <message>
+        <source>InstantPlayback</source>
+        <translation>Instant Playback</translation>
+    </message>
+    <message>
+        <source>BackToLive</source>
+        <translation>Back to Live</translation>
     </message>
 </context>
 <context>
@@ -121,6 +206,56 @@
         <source>Close</source>
         <translation>Close</translation>
     </message>
+    <message>
+        <source>PTZControl</source>
+        <extracomment>&quot;PTZ control&quot;</extracomment>
+        <translation>PTZ control</translation>
+    </message>
+    <message>
+        <source>PTZControlHelp</source>
+        <extracomment>&quot;Arrow keys turn the camera while held, + and - zoom, Escape closes the panel.&quot;</extracomment>
+        <translation>Arrow keys turn the camera while held, + and - zoom, Escape closes the panel.</translation>
+    </message>
+    <message>
+        <source>PTZUp</source>
+        <translation>Tilt up</translation>
+    </message>
+    <message>
+        <source>PTZDown</source>
+        <translation>Tilt down</translation>
+    </message>
+    <message>
+        <source>PTZLeft</source>
+        <translation>Pan left</translation>
+    </message>
+    <message>
+        <source>PTZRight</source>
+        <translation>Pan right</translation>
+    </message>
+    <message>
+        <source>PTZUpLeft</source>
+        <translation>Up and left</translation>
+    </message>
+    <message>
+        <source>PTZUpRight</source>
+        <translation>Up and right</translation>
+    </message>
+    <message>
+        <source>PTZDownLeft</source>
+        <translation>Down and left</translation>
+    </message>
+    <message>
+        <source>PTZDownRight</source>
+        <translation>Down and right</translation>
+    </message>
+    <message>
+        <source>PTZZoomIn</source>
+        <translation>Zoom in</translation>
+    </message>
+    <message>
+        <source>PTZZoomOut</source>
+        <translation>Zoom out</translation>
+    </message>
 </context>
 <context>
     <name>CStreamPlayWindowWithTask</name>
@@ -167,6 +302,31 @@
     <message>
         <source>Reconnected</source>
         <translation> is live again.</translation>
+    </message>
+    <message>
+        <source>PausePlayback</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>ResumePlayback</source>
+        <translation>Play</translation>
+    </message>
+    <message>
+        <source>BackToLive</source>
+        <translation>Back to live</translation>
+    </message>
+    <message>
+        <source>PlaybackPosition</source>
+        <extracomment>&quot;Playback position&quot;</extracomment>
+        <translation>Playback position</translation>
+    </message>
+    <message>
+        <source>NothingBufferedYet</source>
+        <translation>Nothing is buffered yet.</translation>
+    </message>
+    <message>
+        <source>InstantPlaybackFailed</source>
+        <translation>Instant playback failed.</translation>
     </message>
 </context>
 <context>
@@ -217,42 +377,53 @@
     </message>
 </context>
 <context>
-    <name>NoDataWidget</name>
-    <message><source>NoData</source><translation>No data</translation></message>
-</context>
-<context>
-    <name>AlarmDetailView</name>
+    <name>HistoryPanel</name>
     <message>
-        <source>AlarmDetails</source>
-        <translation>Alarm details</translation>
+        <source>AlarmHistory</source>
+        <translation>Alarm history</translation>
     </message>
     <message>
-        <source>DetailCamera</source>
+        <source>SearchCamera</source>
         <translation>Camera</translation>
     </message>
     <message>
-        <source>DetailTime</source>
-        <translation>Time</translation>
+        <source>SearchLinkageId</source>
+        <translation>Linkage id</translation>
     </message>
     <message>
-        <source>DetailLinkage</source>
-        <translation>Linkage</translation>
+        <source>From</source>
+        <translation>From</translation>
     </message>
     <message>
-        <source>DetailPrevious</source>
-        <translation>&lt; Previous</translation>
+        <source>AnyTime</source>
+        <translation>Any time</translation>
     </message>
     <message>
-        <source>DetailNext</source>
-        <translation>Next &gt;</translation>
+        <source>To</source>
+        <translation>To</translation>
     </message>
     <message>
-        <source>DetailOpenFolder</source>
-        <translation>Open saved folder</translation>
+        <source>KeepDays</source>
+        <translation>Keep days</translation>
     </message>
     <message>
-        <source>DetailClose</source>
+        <source>MaxAlarms</source>
+        <translation>Keep alarms</translation>
+    </message>
+    <message>
+        <source>ShowLinkage</source>
+        <translation>Show linkage</translation>
+    </message>
+    <message>
+        <source>Close</source>
         <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>LinkageCardWidget</name>
+    <message>
+        <source>LinkageCardWidget</source>
+        <translation>LinkageCardWidget</translation>
     </message>
 </context>
 <context>
@@ -307,6 +478,81 @@
     </message>
 </context>
 <context>
+    <name>LinkageSnapAlarm::CAlarmHistory</name>
+    <message>
+        <source>HistoryDatabaseDamaged</source>
+        <translation>The alarm history was damaged and was set aside; a new one has been started.</translation>
+    </message>
+    <message>
+        <source>HistoryDatabaseLocked</source>
+        <translation>The alarm history is in use by another program; alarms are kept once it is free.</translation>
+    </message>
+    <message>
+        <source>HistoryDiskFull</source>
+        <translation>The disk is full: the alarm history keeps no more alarms until there is space.</translation>
+    </message>
+    <message>
+        <source>HistoryAlarmsNotKept</source>
+        <translation>Alarms came faster than the history could keep them; some were not kept.</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>Cameras</source>
+        <translation>Cameras</translation>
+    </message>
+    <message>
+        <source>LinkageId</source>
+        <translation>Linkage id</translation>
+    </message>
+    <message>
+        <source>Alarms</source>
+        <translation>Alarms</translation>
+    </message>
+    <message>
+        <source>Cards</source>
+        <translation>Cards</translation>
+    </message>
+    <message>
+        <source>LinkagesListed</source>
+        <translation>Linkages: %1</translation>
+    </message>
+    <message>
+        <source>AlarmHistory</source>
+        <translation>Alarm history</translation>
+    </message>
+</context>
+<context>
+    <name>LinkageSnapAlarm::CGroupTreeWidget</name>
+    <message>
+        <source>CameraPanel</source>
+        <extracomment>Accessible name of the panel: &quot;Camera panel&quot;</extracomment>
+        <translation>Camera panel</translation>
+    </message>
+    <message>
+        <source>CameraTree</source>
+        <extracomment>Accessible name of the tree: &quot;Cameras&quot;</extracomment>
+        <translation>Cameras</translation>
+    </message>
+    <message>
+        <source>CameraTreeHelp</source>
+        <extracomment>&quot;Enter starts the camera in the selected live window. Right and Left open and close a group.&quot;</extracomment>
+        <translation>Enter starts the camera in the selected live window. Right and Left open and close a group.</translation>
+    </message>
+    <message>
+        <source>CameraSearch</source>
+        <extracomment>Accessible name of the search box: &quot;Search cameras&quot;</extracomment>
+        <translation>Search cameras</translation>
+    </message>
+    <message>
+        <source>CameraSearchHelp</source>
+        <extracomment>&quot;Ctrl+F comes here. Type to filter the cameras; Down moves into the list, Escape clears the search.&quot;</extracomment>
+        <translation>Ctrl+F comes here. Type to filter the cameras; Down moves into the list, Escape clears the search.</translation>
+    </message>
+</context>
+<context>
     <name>LinkageSnapAlarm::CLinkageCameraModel</name>
     <message>
         <source>All</source>
@@ -355,6 +601,30 @@
         <source>SettingsNotAvailableYet</source>
         <translation>The settings cannot be read yet (another program holds them). They are applied as soon as they can be read.</translation>
     </message>
+    <message>
+        <source>AlarmHistory</source>
+        <translation>Alarm history</translation>
+    </message>
+    <message>
+        <source>SetupDialog</source>
+        <extracomment>&quot;Linkage view settings&quot;</extracomment>
+        <translation>Linkage view settings</translation>
+    </message>
+    <message>
+        <source>SavePictureSwitch</source>
+        <extracomment>&quot;Save pictures&quot;</extracomment>
+        <translation>Save pictures</translation>
+    </message>
+    <message>
+        <source>SaveFolderField</source>
+        <extracomment>&quot;Picture folder&quot;</extracomment>
+        <translation>Picture folder</translation>
+    </message>
+    <message>
+        <source>SaveFolderFieldHelp</source>
+        <extracomment>&quot;Enter, Space or a click chooses another folder.&quot;</extracomment>
+        <translation>Enter, Space or a click chooses another folder.</translation>
+    </message>
 </context>
 <context>
     <name>LinkageSnapAlarm::CLinkageSnapAlarmDlg</name>
@@ -386,12 +656,50 @@
         <source>DetailNoPicture</source>
         <translation>No picture</translation>
     </message>
+    <message>
+        <source>LinkageView</source>
+        <extracomment>&quot;Linkage snapshot alarm view&quot;</extracomment>
+        <translation>Linkage snapshot alarm view</translation>
+    </message>
+    <message>
+        <source>LiveWindowNumber</source>
+        <extracomment>%1: the window&apos;s number from the left. &quot;Live window %1&quot;</extracomment>
+        <translation>Live window %1</translation>
+    </message>
+    <message>
+        <source>LiveWindowHelp</source>
+        <extracomment>&quot;Left and Right select the next window. Ctrl+Shift+S screenshot, Ctrl+Shift+R recording, Ctrl+Shift+A sound, Ctrl+Shift+P PTZ, Ctrl+Shift+D digital zoom; Escape leaves PTZ or digital zoom; Shift+F10 opens the menu.&quot;</extracomment>
+        <translation>Left and Right select the next window. Ctrl+Shift+S screenshot, Ctrl+Shift+R recording, Ctrl+Shift+A sound, Ctrl+Shift+P PTZ, Ctrl+Shift+D digital zoom; Escape leaves PTZ or digital zoom; Shift+F10 opens the menu.</translation>
+    </message>
+    <message>
+        <source>ScenePicture</source>
+        <extracomment>&quot;Scene picture of the panoramic alarm&quot;</extracomment>
+        <translation>Scene picture of the panoramic alarm</translation>
+    </message>
 </context>
 <context>
     <name>LinkageSnapAlarm::CRightShrinkWid</name>
     <message>
         <source>ShrinkOrExpand</source>
         <translation>Show or hide the camera list</translation>
+    </message>
+</context>
+<context>
+    <name>LinkageSnapAlarm::CShowCardArea</name>
+    <message>
+        <source>SnapshotCards</source>
+        <extracomment>Accessible name of the strip: &quot;Snapshot cards&quot;</extracomment>
+        <translation>Snapshot cards</translation>
+    </message>
+    <message>
+        <source>SnapshotCardsHelp</source>
+        <extracomment>&quot;Newest card first. Left and Right (Up and Down in a column) move between cards, Home and End go to the newest and the oldest.&quot;</extracomment>
+        <translation>Newest card first. Left and Right (Up and Down in a column) move between cards, Home and End go to the newest and the oldest.</translation>
+    </message>
+    <message>
+        <source>SnapshotCard</source>
+        <extracomment>Accessible name of one card: &quot;Snapshot card&quot;</extracomment>
+        <translation>Snapshot card</translation>
     </message>
 </context>
 <context>
@@ -445,6 +753,17 @@
     </message>
 </context>
 <context>
+    <name>NoDataWidget</name>
+    <message>
+        <source>NoData</source>
+        <translation>No data</translation>
+    </message>
+    <message>
+        <source>NoDataWidget</source>
+        <translation>NoDataWidget</translation>
+    </message>
+</context>
+<context>
     <name>QObject</name>
     <message>
         <source>LinkageSnapshotAlarm</source>
@@ -453,6 +772,20 @@
     <message>
         <source>NoPermission</source>
         <translation>You have no permission for this operation.</translation>
+    </message>
+</context>
+<context>
+    <name>ShowCardArea</name>
+    <message>
+        <source>ShowCardArea</source>
+        <translation>ShowCardArea</translation>
+    </message>
+</context>
+<context>
+    <name>ShowPicWidget</name>
+    <message>
+        <source>ShowPicWidget</source>
+        <translation>ShowPicWidget</translation>
     </message>
 </context>
 <context>
