@@ -63,13 +63,11 @@ CLinkageSetupStore* CLinkageSetupStore::Instance()
 CLinkageSetupStore::CLinkageSetupStore()
     : m_strPath(Fendra::CSingleton<Ostrel::CUserDataPath>::Instance().componentPath() + "LinkageSnapAlarm")
 {
-    // A first start can then save; a damaged file is set aside here already.
-    Guarded("open", [this] {
-        if (!m_conn.IsOpen())
-            Open();
-        CreateTableIfMissing();
-        CreateHistoryTableIfMissing();
-    });
+    // A file not there yet reads as empty and is made by the first write, so a
+    // first start writes (and waits for the disk) not at all before its window
+    // shows. An existing file is opened now: a damaged one is set aside at once.
+    if (!NotCreatedYet())
+        Guarded("open", [] {});
 }
 
 CLinkageSetupStore::~CLinkageSetupStore() = default;
@@ -80,12 +78,23 @@ void CLinkageSetupStore::Open()
     m_conn.SetBusyTimeout(kBusyTimeoutMs);
 }
 
+bool CLinkageSetupStore::NotCreatedYet()
+{
+    ORN_Guard guard(&m_mutex);
+    return !m_conn.IsOpen() && !QFile::exists(QFile::decodeName(m_strPath.c_str()));
+}
+
 template <class Statements>
 bool CLinkageSetupStore::Guarded(const char* szWhat, Statements fnStatements)
 {
     ORN_Guard guard(&m_mutex);
     for (int nAttempt = 0; nAttempt < 2; ++nAttempt) {
         try {
+            if (!m_conn.IsOpen()) {
+                Open();
+                CreateTableIfMissing();
+                CreateHistoryTableIfMissing();
+            }
             fnStatements();
             m_pszLockLogged = nullptr;
             return true;
@@ -143,6 +152,8 @@ bool CLinkageSetupStore::TakeRecoveryNotice()
 
 bool CLinkageSetupStore::IsSetupEmpty()
 {
+    if (NotCreatedYet())
+        return true;
     Quillet::CSQLite3Recordset rows;
     return ExecuteLocked(kSelectSql, rows) && rows.Eof();
 }
@@ -154,6 +165,8 @@ bool CLinkageSetupStore::LoadSetup(LinkageSetupInfo& info)
 
 CLinkageSetupStore::ReadResult CLinkageSetupStore::ReadSetup(LinkageSetupInfo& info)
 {
+    if (NotCreatedYet())
+        return ReadResult::Empty;
     Quillet::CSQLite3Recordset rows;
     if (!ExecuteLocked(kSelectSql, rows))
         return ReadResult::Failed;
@@ -230,6 +243,8 @@ void CLinkageSetupStore::CreateHistoryTableIfMissing()
 
 CLinkageSetupStore::ReadResult CLinkageSetupStore::ReadHistoryBounds(HistoryBounds& bounds)
 {
+    if (NotCreatedYet())
+        return ReadResult::Empty;
     Quillet::CSQLite3Recordset rows;
     if (!ExecuteLocked(kSelectHistorySql, rows))
         return ReadResult::Failed;

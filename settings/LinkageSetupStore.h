@@ -56,13 +56,17 @@ public:
 
 private:
     CLinkageSetupStore();
+    // True while the file does not exist and this store has not opened it: reads
+    // find nothing, and the first statement through Guarded makes it.
+    bool NotCreatedYet();
     // These run with the mutex already held and throw Quillet::CSQlite3Error.
     void Open();
     void CreateTableIfMissing();
     void CreateHistoryTableIfMissing();
     void Insert(const LinkageSetupInfo& info);
-    // Runs fnStatements with the mutex held; false when they throw. A damaged
-    // database is set aside and the statements run once more on a fresh one.
+    // Runs fnStatements with the mutex held, opening the database (and creating
+    // its tables) first when needed; false when they throw. A damaged database
+    // is set aside and the statements run once more on a fresh one.
     template <class Statements>
     bool Guarded(const char* szWhat, Statements fnStatements);
     // Logs the failure; true when the database was damaged and has been replaced.

@@ -1,7 +1,5 @@
 #include "analytics/AnalyticsAlarms.h"
 
-#include "Fendra/SingletonImpl.h"
-
 #include <QBuffer>
 #include <QDateTime>
 #include <QImage>
@@ -100,35 +98,4 @@ quorra::IntelAlarmEventInfo MakeLinkageAlarm(const AnalyticsCamera& camera, cons
     return info;
 }
 
-CLinkageBoard& CLinkageBoard::Instance()
-{
-    return Fendra::CSingleton<CLinkageBoard>::Instance();
-}
-
-std::string CLinkageBoard::NewLinkageUid()
-{
-    return "analytics-" + QUuid::createUuid().toString(QUuid::WithoutBraces).toStdString();
-}
-
-void CLinkageBoard::Open(const std::string& strGroup, const std::string& strUid, int64_t nNowMs, int nWindowS)
-{
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_mapOpen[strGroup] = {strUid, nNowMs + int64_t(nWindowS) * 1000};
-}
-
-std::string CLinkageBoard::Current(const std::string& strGroup, int64_t nNowMs) const
-{
-    std::lock_guard<std::mutex> lock(m_mutex);
-    const auto it = m_mapOpen.find(strGroup);
-    return it != m_mapOpen.end() && nNowMs <= it->second.nUntilMs ? it->second.strUid : std::string();
-}
-
-void CLinkageBoard::Clear()
-{
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_mapOpen.clear();
-}
-
 } // namespace Analytics
-
-FENDRA_HOST_SINGLETON(Analytics::CLinkageBoard)

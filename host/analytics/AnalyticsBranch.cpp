@@ -11,7 +11,7 @@ namespace {
 
 struct BranchContext
 {
-    std::weak_ptr<CCameraAnalytics> wpAnalytics;
+    std::weak_ptr<ICameraAnalytics> wpAnalytics;
 };
 
 int64_t SteadyMs()
@@ -20,25 +20,24 @@ int64_t SteadyMs()
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-// A full-size BGR frame: copied out of the buffer, so the stream's buffer
-// goes back at once and the worker owns its picture.
+// A full-size BGR frame, handed to the camera's analytics while mapped (they
+// copy it).
 GstFlowReturn OnAnalysisSample(GstAppSink* pSink, gpointer pData)
 {
     GstSample* pSample = gst_app_sink_pull_sample(pSink);
     if (!pSample)
         return GST_FLOW_EOS;
     const int64_t nNowMs = SteadyMs();
-    std::shared_ptr<CCameraAnalytics> spAnalytics = static_cast<BranchContext*>(pData)->wpAnalytics.lock();
+    std::shared_ptr<ICameraAnalytics> spAnalytics = static_cast<BranchContext*>(pData)->wpAnalytics.lock();
     GstVideoInfo info;
     GstVideoFrame frame;
     if (spAnalytics && gst_video_info_from_caps(&info, gst_sample_get_caps(pSample))
         && GST_VIDEO_INFO_FORMAT(&info) == GST_VIDEO_FORMAT_BGR
         && gst_video_frame_map(&frame, &info, gst_sample_get_buffer(pSample), GST_MAP_READ)) {
-        const cv::Mat matView(GST_VIDEO_FRAME_HEIGHT(&frame), GST_VIDEO_FRAME_WIDTH(&frame), CV_8UC3,
-                              GST_VIDEO_FRAME_PLANE_DATA(&frame, 0), size_t(GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0)));
-        cv::Mat matCopy = matView.clone();
+        spAnalytics->OfferBgr(static_cast<const uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0)),
+                              GST_VIDEO_FRAME_WIDTH(&frame), GST_VIDEO_FRAME_HEIGHT(&frame),
+                              size_t(GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0)), nNowMs);
         gst_video_frame_unmap(&frame);
-        spAnalytics->Offer(std::move(matCopy), nNowMs);
     }
     gst_sample_unref(pSample);
     return GST_FLOW_OK;
@@ -52,7 +51,7 @@ void FreeContext(gpointer pData)
 } // namespace
 
 bool AttachAnalysisBranch(GstElement* pPipeline, GstElement* pTee, int nFps,
-                          const std::weak_ptr<CCameraAnalytics>& wpAnalytics)
+                          const std::weak_ptr<ICameraAnalytics>& wpAnalytics)
 {
     if (!pPipeline || !pTee)
         return false;

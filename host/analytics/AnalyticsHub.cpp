@@ -11,15 +11,13 @@
 
 #include <QTimer>
 
-#include <opencv2/core/utility.hpp>
-
 namespace Analytics {
 
 struct CAnalyticsHub::Entry
 {
     AnalyticsCamera camera;
     std::string strStream;
-    std::shared_ptr<CCameraAnalytics> spAnalytics;
+    std::shared_ptr<ICameraAnalytics> spAnalytics;
     std::set<GstElement*> setPreviews; // window streams carrying our branch
     GstElement* pHeadless = nullptr;   // our own stream, when no window plays the camera
     bool bRestartPending = false;
@@ -28,12 +26,12 @@ struct CAnalyticsHub::Entry
 
 namespace {
 
-std::shared_ptr<CCameraAnalytics> MakeAnalytics(const AnalyticsCamera& camera, const AlarmSink& fnSink,
-                                                const std::string& strFaceModel, const DetectorSettings& detector)
+std::shared_ptr<ICameraAnalytics> MakeAnalytics(IAnalyticsModule& module, const AnalyticsCamera& camera,
+                                                const AlarmSink& fnSink, const std::string& strFaceModel,
+                                                const DetectorSettings& detector)
 {
-    auto spAnalytics = std::make_shared<CCameraAnalytics>(
-        camera, fnSink, strFaceModel.empty() ? DefaultFaceModelPath() : strFaceModel, detector);
-    return spAnalytics->IsUsable() ? spAnalytics : nullptr;
+    auto spAnalytics = module.CreateCamera(camera, fnSink, strFaceModel, detector);
+    return spAnalytics && spAnalytics->IsUsable() ? spAnalytics : nullptr;
 }
 
 void PostToTransfer(quorra::IntelAlarmEventInfo info)
@@ -70,9 +68,6 @@ void CAnalyticsHub::Start()
         return;
     m_bStarted = true;
     Vantrel::InitVantrel(nullptr, nullptr);
-    // The detectors of several cameras already run side by side; OpenCV's own
-    // threads on top would only contend for the same cores.
-    cv::setNumThreads(1);
     tessel::CGroupManager& manager = tessel::CGroupManager::Instance();
     auto refresh = [this](const QString& strGUID) { Refresh(strGUID.toStdString()); };
     m_lstConnections << connect(&manager, &tessel::CGroupManager::signalElementAdded, this, refresh)
@@ -92,6 +87,21 @@ void CAnalyticsHub::Stop()
     while (!m_mapEntries.empty())
         Remove(m_mapEntries.begin()->first);
     m_bStarted = false;
+    m_bModuleTried = false; // a later start tries (and says) again
+}
+
+IAnalyticsModule* CAnalyticsHub::Module()
+{
+    if (m_bModuleTried)
+        return m_pModule;
+    m_bModuleTried = true;
+    const QString strPath = m_strModulePath.isEmpty() ? DefaultAnalyticsModulePath() : m_strModulePath;
+    QString strError;
+    m_pModule = LoadAnalyticsModule(strPath, strError);
+    if (!m_pModule)
+        qCWarning(lcAnalytics).noquote() << "analytics off: module not loaded:" << strError
+                                         << "(live video is not affected)";
+    return m_pModule;
 }
 
 void CAnalyticsHub::Refresh(const std::string& strGUID)
@@ -114,11 +124,14 @@ void CAnalyticsHub::Refresh(const std::string& strGUID)
             return;
         Remove(strGUID);
     }
+    IAnalyticsModule* pModule = Module();
+    if (!pModule)
+        return;
     auto upEntry = std::make_unique<Entry>();
     upEntry->camera = camera;
     upEntry->strStream = info.strStreamUrl;
     upEntry->spAnalytics =
-        MakeAnalytics(camera, m_fnSink ? m_fnSink : AlarmSink(&PostToTransfer), m_strFaceModel, m_detector);
+        MakeAnalytics(*pModule, camera, m_fnSink ? m_fnSink : AlarmSink(&PostToTransfer), m_strFaceModel, m_detector);
     if (!upEntry->spAnalytics)
         return; // the reason is logged; the camera's video is not touched
     Entry& entry = *upEntry;
@@ -270,7 +283,7 @@ void CAnalyticsHub::DetachPreview(const std::string& strGUID, GstElement* pPipel
         StartHeadless(*it->second);
 }
 
-std::shared_ptr<CCameraAnalytics> CAnalyticsHub::Find(const std::string& strGUID) const
+std::shared_ptr<ICameraAnalytics> CAnalyticsHub::Find(const std::string& strGUID) const
 {
     auto it = m_mapEntries.find(strGUID);
     return it == m_mapEntries.end() ? nullptr : it->second->spAnalytics;

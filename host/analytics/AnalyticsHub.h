@@ -1,13 +1,14 @@
 #pragma once
 
-// The host's video analytics: one CCameraAnalytics per camera whose site entry
+// The host's video analytics: the analytics of every camera whose site entry
 // switches them on. Frames come from the camera's running stream through a
 // branch on its tee; a camera that plays in no window gets a stream of its own
 // without a picture (headless). Lives on the GUI thread; the detection runs on
-// the cameras' worker threads.
+// the cameras' worker threads, in the analytics module, which is loaded when the
+// first camera asks for analytics.
 
 #include "HostExport.h"
-#include "analytics/CameraAnalytics.h"
+#include "analytics/AnalyticsModule.h"
 
 #include <QObject>
 
@@ -38,13 +39,15 @@ public:
     void SetAlarmSink(AlarmSink fnSink) { m_fnSink = std::move(fnSink); }
     void SetFaceModelPath(const std::string& strPath) { m_strFaceModel = strPath; }
     void SetDetectorSettings(const DetectorSettings& settings) { m_detector = settings; }
+    // The analytics module to load (before Start); DefaultAnalyticsModulePath() when empty.
+    void SetModulePath(const QString& strPath) { m_strModulePath = strPath; }
 
     // The preview logic reports the streams it builds and tears down.
     void AttachPreview(const std::string& strGUID, GstElement* pPipeline, GstElement* pTee);
     void DetachPreview(const std::string& strGUID, GstElement* pPipeline);
 
     // The camera's analytics, or none (off, unusable, or no such camera).
-    std::shared_ptr<CCameraAnalytics> Find(const std::string& strGUID) const;
+    std::shared_ptr<ICameraAnalytics> Find(const std::string& strGUID) const;
     bool HasHeadlessStream(const std::string& strGUID) const;
 
 private:
@@ -55,11 +58,16 @@ private:
     void StartHeadless(Entry& entry);
     void StopHeadless(Entry& entry);
     void OnHeadlessEnded(const std::string& strGUID, GstElement* pPipeline, const QString& strWhy);
+    // The module, loaded at the first call after Start; null (said once) when it cannot be.
+    IAnalyticsModule* Module();
 
     bool m_bStarted = false;
     AlarmSink m_fnSink;
     std::string m_strFaceModel;
     DetectorSettings m_detector;
+    QString m_strModulePath;
+    IAnalyticsModule* m_pModule = nullptr;
+    bool m_bModuleTried = false;
     std::map<std::string, std::unique_ptr<Entry>> m_mapEntries;
     QList<QMetaObject::Connection> m_lstConnections;
 };
@@ -68,6 +76,6 @@ private:
 // BGR at the stream's full size, into the camera's mailbox. False if an element
 // is missing.
 HOST_API bool AttachAnalysisBranch(GstElement* pPipeline, GstElement* pTee, int nFps,
-                                   const std::weak_ptr<CCameraAnalytics>& wpAnalytics);
+                                   const std::weak_ptr<ICameraAnalytics>& wpAnalytics);
 
 } // namespace Analytics

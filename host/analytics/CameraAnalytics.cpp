@@ -6,8 +6,6 @@
 
 #include <chrono>
 
-Q_LOGGING_CATEGORY(lcAnalytics, "lsa.host.analytics", QtInfoMsg)
-
 namespace Analytics {
 namespace {
 
@@ -72,6 +70,15 @@ void CCameraAnalytics::Offer(cv::Mat matFrame, int64_t nMs)
         m_nPendingMs = nMs;
     }
     m_cv.notify_all();
+}
+
+void CCameraAnalytics::OfferBgr(const uint8_t* pData, int nWidth, int nHeight, size_t nStride, int64_t nMs)
+{
+    if (!pData || nWidth <= 0 || nHeight <= 0 || nStride < size_t(nWidth) * 3)
+        return;
+    // Copied, so the stream's buffer goes back at once and the worker owns its picture.
+    const cv::Mat matView(nHeight, nWidth, CV_8UC3, const_cast<uint8_t*>(pData), nStride);
+    Offer(matView.clone(), nMs);
 }
 
 AnalyticsCounters CCameraAnalytics::Counters() const

@@ -18,47 +18,30 @@
 
 namespace Analytics {
 
-using AlarmSink = std::function<void(quorra::IntelAlarmEventInfo)>;
-
-struct AnalyticsCounters
-{
-    uint64_t nOffered = 0;
-    uint64_t nAnalysed = 0;
-    uint64_t nDropped = 0;
-    uint64_t nDetectorRuns = 0; // frames where something moved and the detector ran
-    uint64_t nPersons = 0;      // persons detected, summed over the frames
-    uint64_t nAlarms = 0;
-    double dLastLatencyMs = 0; // frame arrival to alarm raised, for the newest alarm
-    // Stream time from a reported person's first detection to the frame that
-    // reported it, summed over the persons reported.
-    int64_t nReportDelayMsSum = 0;
-    uint64_t nReported = 0;
-};
-
-class HOST_API CCameraAnalytics
+class HOST_API CCameraAnalytics : public ICameraAnalytics
 {
 public:
     // Loads the face model when the camera wants faces; IsUsable() says whether it could.
     CCameraAnalytics(AnalyticsCamera camera, AlarmSink fnSink, const std::string& strFaceModel = DefaultFaceModelPath(),
                      const DetectorSettings& detector = DetectorSettings());
-    ~CCameraAnalytics();
+    ~CCameraAnalytics() override;
 
-    bool IsUsable() const { return m_strError.empty(); }
-    const std::string& Error() const { return m_strError; }
+    bool IsUsable() const override { return m_strError.empty(); }
+    const std::string& Error() const override { return m_strError; }
     const AnalyticsCamera& Camera() const { return m_camera; }
 
     // From any thread: a full-resolution BGR frame that arrived at nMs (a
     // monotonic clock shared by all cameras). Returns at once.
     void Offer(cv::Mat matFrame, int64_t nMs);
+    void OfferBgr(const uint8_t* pData, int nWidth, int nHeight, size_t nStride, int64_t nMs) override;
     // Runs one frame on the calling thread (what the worker does with each).
     void Process(const cv::Mat& matFrame, int64_t nMs);
 
-    AnalyticsCounters Counters() const;
-    // Waits until the worker has nothing left to do (tests and benchmarks).
-    void WaitIdle();
-    // Stops the worker now (the frame in hand is finished); later offers are
-    // ignored. Stream threads may still hold the object for a while after.
-    void Shutdown();
+    AnalyticsCounters Counters() const override;
+    void WaitIdle() override;
+    // The frame in hand is finished first. Stream threads may still hold the
+    // object for a while after.
+    void Shutdown() override;
 
 private:
     void Run();

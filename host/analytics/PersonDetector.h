@@ -5,6 +5,7 @@
 // and a frontal-face cascade inside each person's upper body.
 
 #include "HostExport.h"
+#include "analytics/AnalyticsModule.h"
 
 #include <opencv2/core.hpp>
 #include <opencv2/objdetect.hpp>
@@ -14,18 +15,6 @@
 #include <vector>
 
 namespace Analytics {
-
-struct HOST_API DetectorSettings
-{
-    // 1.05 finds more of the smaller people than 1.1 at about twice the cost;
-    // motion gating pays for it (the README gives the figures).
-    double dScaleStep = 1.05;
-    int nStride = 8;             // window stride in pixels (the cell size)
-    double dHitThreshold = 0.3;  // SVM margin a window needs
-    int nMinPersonHeight = 96;   // in pixels of the picture searched
-    double dNmsIoU = 0.4;        // overlapping detections above this merge
-    double dMinFaceShare = 0.07; // smallest face searched, as a share of the body's height
-};
 
 struct Detection
 {

@@ -1,10 +1,13 @@
 #include "analytics/AnalyticsHub.h"
+#include "analytics/AnalyticsModule.h"
 #include "analytics/CameraAnalytics.h"
 #include "analytics/IouTracker.h"
 #include "analytics/PersonDetector.h"
 #include "tessel/GroupManager.h"
 #include "tessel/Site.h"
 
+#include <QDir>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -79,6 +82,8 @@ private slots:
     void siteSettings();
     void badInput_data();
     void badInput();
+    void moduleMissing_data();
+    void moduleMissing();
 };
 
 void tst_Analytics::initTestCase()
@@ -375,6 +380,48 @@ void tst_Analytics::badInput()
     hub.Stop();
     tessel::CGroupManager::Instance().ApplySite(tessel::SiteData());
     QCOMPARE(nAlarms, 0);
+}
+
+void tst_Analytics::moduleMissing_data()
+{
+    QTest::addColumn<QString>("strPath");
+    QTest::addColumn<bool>("bByEnvironment");
+    QTest::newRow("no such file") << "/no/such/libLinkageAnalytics.so" << false;
+    QTest::newRow("no such file, from the environment") << "/no/such/libLinkageAnalytics.so" << true;
+    QTest::newRow("not a library") << QFINDTESTDATA("tst_analytics.cpp") << false;
+    // The host library itself: loads, but has no entry point.
+    QTest::newRow("no entry point") << QFileInfo(DefaultAnalyticsModulePath()).dir().filePath("libLinkageHost.so")
+                                    << false;
+}
+
+void tst_Analytics::moduleMissing()
+{
+    QFETCH(QString, strPath);
+    QFETCH(bool, bByEnvironment);
+    tessel::SiteData site;
+    site.vecGroups.push_back({"g", "G"});
+    tessel::CameraInfo camera;
+    camera.strGUID = "{cam}";
+    camera.strName = "Cam";
+    camera.strGroupID = "g";
+    camera.strStreamUrl = (kData + "vtest.avi").toStdString();
+    camera.analytics.bPersons = true;
+    site.vecCameras = {camera, camera};
+    site.vecCameras[1].strGUID = "{cam2}";
+    tessel::CGroupManager::Instance().ApplySite(site);
+    CAnalyticsHub hub;
+    if (bByEnvironment)
+        qputenv("LSA_ANALYTICS_MODULE", strPath.toUtf8());
+    else
+        hub.SetModulePath(strPath);
+    // One line for the whole site, not one per camera.
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^analytics off: module not loaded: .+"));
+    hub.Start();
+    qunsetenv("LSA_ANALYTICS_MODULE");
+    QVERIFY(!hub.Find("{cam}") && !hub.Find("{cam2}"));
+    QVERIFY(!hub.HasHeadlessStream("{cam}"));
+    hub.Stop();
+    tessel::CGroupManager::Instance().ApplySite(tessel::SiteData());
 }
 
 QTEST_MAIN(tst_Analytics)

@@ -42,11 +42,26 @@ void TestLinkageSetupStore::concurrentFirstUseCreatesOneStore()
     for (auto& call : vecCalls)
         setStores.insert(call.get());
     QCOMPARE(setStores.size(), std::size_t(1));
-    QVERIFY(*setStores.begin() != nullptr);
+    CLinkageSetupStore* pStore = *setStores.begin();
+    QVERIFY(pStore != nullptr);
+
+    // A first start: no file yet. It reads as empty and only a write makes it.
+    const QString strPath = QFile::decodeName(pStore->DatabasePath().c_str());
+    QVERIFY(!QFile::exists(strPath));
+    LinkageSetupInfo loaded = kUntouched;
+    LinkageSnapAlarm::HistoryBounds bounds;
+    QVERIFY(pStore->IsSetupEmpty());
+    QCOMPARE(pStore->ReadSetup(loaded), CLinkageSetupStore::ReadResult::Empty);
+    QCOMPARE(pStore->ReadHistoryBounds(bounds), CLinkageSetupStore::ReadResult::Empty);
+    QVERIFY(!QFile::exists(strPath));
+    QVERIFY(pStore->SaveSetup(LinkageSetupInfo{false, QStringLiteral("/first"), 1}));
+    QVERIFY(QFile::exists(strPath));
 }
 
 void TestLinkageSetupStore::init()
 {
+    if (qstrcmp(QTest::currentTestFunction(), "concurrentFirstUseCreatesOneStore") == 0)
+        return; // it starts without a database
     QVERIFY(RawSetupTable().Reset());
 }
 
