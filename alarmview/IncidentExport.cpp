@@ -99,7 +99,8 @@ QString SafeName(const QString& strName)
 
 QString IsoTime(qint64 nMs)
 {
-    return QDateTime::fromMSecsSinceEpoch(nMs).toOffsetFromUtc(QDateTime::currentDateTime().offsetFromUtc())
+    return QDateTime::fromMSecsSinceEpoch(nMs)
+        .toOffsetFromUtc(QDateTime::currentDateTime().offsetFromUtc())
         .toString(Qt::ISODateWithMs);
 }
 
@@ -116,7 +117,9 @@ class ExportBuilder
 {
 public:
     ExportBuilder(const IncidentExportRequest& request, IncidentExportControl& control, const TimeSpan& span)
-        : m_request(request), m_control(control), m_span(span)
+        : m_request(request)
+        , m_control(control)
+        , m_span(span)
     {
     }
 
@@ -227,12 +230,12 @@ bool ExportBuilder::WritePictures()
     std::shared_ptr<const protocol::PicBinary> spSceneWritten;
     for (const auto& spRecord : m_vecRecords) {
         const bool bScene = spRecord == m_vecRecords.front() && m_request.set.spScene;
-        QJsonObject objAlarm{{"camera", spRecord->CameraName},
-                             {"time", spRecord->AlarmTime.isValid() ? IsoTime(spRecord->AlarmTime.toMSecsSinceEpoch())
-                                                                    : QString()},
-                             {"type", spRecord->AlarmType},
-                             {"linkageUid", spRecord->LinkageUid},
-                             {"rects", RectsJson(spRecord->PersonRects)}};
+        QJsonObject objAlarm{
+            {"camera", spRecord->CameraName},
+            {"time", spRecord->AlarmTime.isValid() ? IsoTime(spRecord->AlarmTime.toMSecsSinceEpoch()) : QString()},
+            {"type", spRecord->AlarmType},
+            {"linkageUid", spRecord->LinkageUid},
+            {"rects", RectsJson(spRecord->PersonRects)}};
         // The scene once, as the panoramic alarm brought it.
         if (!spRecord->Scene.IsNull() && !spSceneWritten) {
             if (!WriteFile("scene.jpg", QByteArray::fromStdString(spRecord->Scene.spBytes->strData)))
@@ -247,8 +250,8 @@ bool ExportBuilder::WritePictures()
             ++nCard;
             objAlarm.insert("kind", "person");
             const QString strNumber = QStringLiteral("%1").arg(nCard, 3, 10, QLatin1Char('0'));
-            for (const auto& [pPicture, strKind] :
-                 {std::pair{&spRecord->Face, QStringLiteral("face")}, std::pair{&spRecord->Body, QStringLiteral("body")}}) {
+            for (const auto& [pPicture, strKind] : {std::pair{&spRecord->Face, QStringLiteral("face")},
+                                                    std::pair{&spRecord->Body, QStringLiteral("body")}}) {
                 if (pPicture->IsNull())
                     continue;
                 const QString strRel = QStringLiteral("persons/%1-%2.jpg").arg(strNumber, strKind);
@@ -326,8 +329,8 @@ bool ExportBuilder::WriteClip(const QString& strCamera, const IncidentClipSource
         return true;
     }
     if (vecFrames.back().nWallMs < m_span.nFromMs) {
-        objCamera.insert("missing", "live view stopped before the alarm, last picture at "
-                                        + IsoTime(vecFrames.back().nWallMs));
+        objCamera.insert("missing",
+                         "live view stopped before the alarm, last picture at " + IsoTime(vecFrames.back().nWallMs));
         return true;
     }
     if (vecFrames.front().nWallMs > m_span.nToMs) {
@@ -335,8 +338,9 @@ bool ExportBuilder::WriteClip(const QString& strCamera, const IncidentClipSource
         return true;
     }
     // Cut after the last picture of the span; the start is the keyframe at or before it.
-    const auto itEnd = std::find_if(vecFrames.begin(), vecFrames.end(),
-                                    [this](const Vantrel::EncodedFrame& frame) { return frame.nWallMs > m_span.nToMs; });
+    const auto itEnd = std::find_if(vecFrames.begin(), vecFrames.end(), [this](const Vantrel::EncodedFrame& frame) {
+        return frame.nWallMs > m_span.nToMs;
+    });
     vecFrames.erase(itEnd, vecFrames.end());
     const QString strRel = QStringLiteral("clips/%1.mkv").arg(SafeName(strCamera));
     QDir().mkpath(m_strTempPath + "/clips");
@@ -375,25 +379,24 @@ bool ExportBuilder::WriteManifest()
             Fail(AlarmViewTexts::ExportFolderFailed, {file.fileName()});
             return false;
         }
-        arrFiles.append(QJsonObject{{"path", strRel}, {"bytes", file.size()},
-                                    {"sha256", QString::fromLatin1(hash.result().toHex())}});
+        arrFiles.append(QJsonObject{
+            {"path", strRel}, {"bytes", file.size()}, {"sha256", QString::fromLatin1(hash.result().toHex())}});
         if (Cancelled())
             return false;
     }
-    const QJsonObject objManifest{
-        {"format", "LinkageIncidentExport"},
-        {"version", kManifestVersion},
-        {"linkageUid", m_vecRecords.front()->LinkageUid},
-        {"exportedAt", IsoTime(QDateTime::currentMSecsSinceEpoch())},
-        {"note", m_request.strNote},
-        {"firstAlarm", IsoTime(m_span.nFirstMs)},
-        {"lastAlarm", IsoTime(m_span.nLastMs)},
-        {"marginSeconds", m_request.nMarginSeconds},
-        {"videoFrom", IsoTime(m_span.nFromMs)},
-        {"videoTo", IsoTime(m_span.nToMs)},
-        {"alarms", m_arrAlarms},
-        {"cameras", m_arrCameras},
-        {"files", arrFiles}};
+    const QJsonObject objManifest{{"format", "LinkageIncidentExport"},
+                                  {"version", kManifestVersion},
+                                  {"linkageUid", m_vecRecords.front()->LinkageUid},
+                                  {"exportedAt", IsoTime(QDateTime::currentMSecsSinceEpoch())},
+                                  {"note", m_request.strNote},
+                                  {"firstAlarm", IsoTime(m_span.nFirstMs)},
+                                  {"lastAlarm", IsoTime(m_span.nLastMs)},
+                                  {"marginSeconds", m_request.nMarginSeconds},
+                                  {"videoFrom", IsoTime(m_span.nFromMs)},
+                                  {"videoTo", IsoTime(m_span.nToMs)},
+                                  {"alarms", m_arrAlarms},
+                                  {"cameras", m_arrCameras},
+                                  {"files", arrFiles}};
     const QByteArray baJson = QJsonDocument(objManifest).toJson(QJsonDocument::Indented);
     if (!WriteFile(kManifestName, baJson))
         return false;
@@ -433,10 +436,11 @@ IncidentExportResult ExportBuilder::Run()
     }
     QDir(m_strTempPath).removeRecursively();
     result.bCancelled = Cancelled();
-    result.strError = result.bCancelled ? AlarmViewTexts::Text(AlarmViewTexts::ExportCancelled)
-                                        : (m_strError.isEmpty() ? Fail(AlarmViewTexts::ExportFolderFailed,
-                                                                       {m_dirTarget.filePath(m_strFinalName)})
-                                                                : m_strError);
+    result.strError =
+        result.bCancelled
+            ? AlarmViewTexts::Text(AlarmViewTexts::ExportCancelled)
+            : (m_strError.isEmpty() ? Fail(AlarmViewTexts::ExportFolderFailed, {m_dirTarget.filePath(m_strFinalName)})
+                                    : m_strError);
     return result;
 }
 
@@ -523,7 +527,8 @@ IncidentExportCheck VerifyIncidentExport(const QString& strFolder)
     return check;
 }
 
-CIncidentExporter::CIncidentExporter(QObject* parent) : QObject(parent)
+CIncidentExporter::CIncidentExporter(QObject* parent)
+    : QObject(parent)
 {
     qRegisterMetaType<IncidentExportResult>();
 }

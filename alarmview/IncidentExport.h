@@ -33,8 +33,8 @@ struct IncidentExportRequest
     static constexpr int kDefaultMarginSeconds = 10;
 
     LinkageRecordSet set;
-    QString strTargetFolder; // the export's folder goes inside it
-    QString strNote;         // the operator's words, kept in the manifest
+    QString strTargetFolder;                    // the export's folder goes inside it
+    QString strNote;                            // the operator's words, kept in the manifest
     int nMarginSeconds = kDefaultMarginSeconds; // video before the first and after the last alarm
     std::vector<IncidentClipSource> vecSources;
     // The free bytes where the export goes; a hook for tests.

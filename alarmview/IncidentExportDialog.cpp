@@ -21,7 +21,8 @@ constexpr int kMaxMarginSeconds = 120;
 constexpr int kNoteLines = 3;
 constexpr int kMinWidth = 420;
 
-template <typename W> W* Named(W* pWidget, const char* szName)
+template <typename W>
+W* Named(W* pWidget, const char* szName)
 {
     pWidget->setObjectName(QLatin1String(szName));
     return pWidget;
@@ -30,7 +31,8 @@ template <typename W> W* Named(W* pWidget, const char* szName)
 } // namespace
 
 CIncidentExportDialog::CIncidentExportDialog(QWidget* parent)
-    : QDialog(parent), m_pExporter(new CIncidentExporter(this))
+    : QDialog(parent)
+    , m_pExporter(new CIncidentExporter(this))
 {
     setObjectName(QStringLiteral("IncidentExportDialog"));
     BuildForm();

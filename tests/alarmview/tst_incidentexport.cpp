@@ -5,9 +5,9 @@
 #include "tests/support/EncodedTestStream.h"
 
 #include <QJsonArray>
-#include <QLabel>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLabel>
 #include <QLockFile>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -51,7 +51,8 @@ LinkageRecordSet Linkage()
 // A buffer holding the camera's video from nFromMs to nToMs around the alarm.
 std::shared_ptr<Vantrel::CPreAlarmBuffer> Buffer(const Vantrel::EncodedFrames& vecSecond, qint64 nFromMs, qint64 nToMs)
 {
-    auto spBuffer = std::make_shared<Vantrel::CPreAlarmBuffer>(Vantrel::CPreAlarmBuffer::Limits{60'000'000'000LL, 1 << 30});
+    auto spBuffer =
+        std::make_shared<Vantrel::CPreAlarmBuffer>(Vantrel::CPreAlarmBuffer::Limits{60'000'000'000LL, 1 << 30});
     const qint64 nSecondMs = qint64(vecSecond.size()) * kFrameMs;
     for (Vantrel::EncodedFrame frame : LsaTest::RepeatStream(vecSecond, int((nToMs - nFromMs) / nSecondMs), kFrameMs)) {
         frame.nWallMs += kAlarmMs + nFromMs - vecSecond.front().nWallMs;
@@ -114,11 +115,16 @@ private slots:
         QTest::addColumn<bool>("bRightInWindow");
         QTest::addColumn<QString>("strMissing"); // the manifest's reason, empty when it has a clip
         QTest::addColumn<QString>("strEndsEarly");
-        QTest::newRow("all cameras buffered") << -6000LL << 8000LL << true << "" << "";
-        QTest::newRow("camera stopped before the alarm") << -6000LL << -3000LL << true << "stopped before the alarm" << "";
-        QTest::newRow("camera not in a window") << 0LL << 0LL << false << "not shown in a live window" << "";
-        QTest::newRow("alarm older than the buffer") << 4000LL << 8000LL << true << "older than the buffer" << "";
-        QTest::newRow("camera stopped after the alarm") << -6000LL << 2000LL << true << "" << "live view stopped";
+        QTest::newRow("all cameras buffered") << -6000LL << 8000LL << true << ""
+                                              << "";
+        QTest::newRow("camera stopped before the alarm") << -6000LL << -3000LL << true << "stopped before the alarm"
+                                                         << "";
+        QTest::newRow("camera not in a window") << 0LL << 0LL << false << "not shown in a live window"
+                                                << "";
+        QTest::newRow("alarm older than the buffer") << 4000LL << 8000LL << true << "older than the buffer"
+                                                     << "";
+        QTest::newRow("camera stopped after the alarm") << -6000LL << 2000LL << true << ""
+                                                        << "live view stopped";
     }
 
     void exportContents()
@@ -158,13 +164,15 @@ private slots:
             const QJsonObject camera = value.toObject();
             const bool bRight = camera.value("camera").toString() == "Right";
             if (bRight && !strMissing.isEmpty()) {
-                QVERIFY2(camera.value("missing").toString().contains(strMissing), qPrintable(camera.value("missing").toString()));
+                QVERIFY2(camera.value("missing").toString().contains(strMissing),
+                         qPrintable(camera.value("missing").toString()));
                 QCOMPARE(result.lstMissing.size(), 1);
                 continue;
             }
             // From the keyframe at the margin before the first alarm to the last picture of the margin after.
             QCOMPARE(Ms(camera.value("from")), kAlarmMs - kMarginSeconds * 1000);
-            const qint64 nToMs = bRight && !strEndsEarly.isEmpty() ? kAlarmMs + nRightToMs : kAlarmMs + 1500 + kMarginSeconds * 1000;
+            const qint64 nToMs =
+                bRight && !strEndsEarly.isEmpty() ? kAlarmMs + nRightToMs : kAlarmMs + 1500 + kMarginSeconds * 1000;
             QVERIFY(Ms(camera.value("to")) <= nToMs && Ms(camera.value("to")) > nToMs - 2 * kFrameMs);
             const QString strEnds = bRight ? strEndsEarly : QString();
             QCOMPARE(camera.value("endsEarly").toString().isEmpty(), strEnds.isEmpty());
@@ -240,7 +248,8 @@ private slots:
         QTest::newRow("untouched") << "" << QStringList() << QStringList();
         QTest::newRow("changed picture") << "scene.jpg" << QStringList{"scene.jpg"} << QStringList();
         QTest::newRow("changed clip") << "clips/Left.mkv" << QStringList{"clips/Left.mkv"} << QStringList();
-        QTest::newRow("missing face") << "-persons/001-face.jpg" << QStringList() << QStringList{"persons/001-face.jpg"};
+        QTest::newRow("missing face") << "-persons/001-face.jpg" << QStringList()
+                                      << QStringList{"persons/001-face.jpg"};
     }
 
     void verifyFindsChanges()

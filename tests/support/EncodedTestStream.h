@@ -33,7 +33,12 @@ inline Vantrel::EncodedFrames EncodeTestStream(const TestStreamShape& shape, qin
         QStringLiteral("videotestsrc num-buffers=%1 pattern=ball ! video/x-raw,width=%2,height=%3,framerate=%4/1 ! "
                        "x264enc speed-preset=ultrafast tune=zerolatency threads=1 bitrate=%5 key-int-max=%6 ! "
                        "h264parse ! video/x-h264,stream-format=byte-stream,alignment=au ! appsink name=sink sync=false")
-            .arg(shape.nFrames).arg(shape.nWidth).arg(shape.nHeight).arg(shape.nFps).arg(shape.nKbps).arg(shape.nGop);
+            .arg(shape.nFrames)
+            .arg(shape.nWidth)
+            .arg(shape.nHeight)
+            .arg(shape.nFps)
+            .arg(shape.nKbps)
+            .arg(shape.nGop);
     GstElement* pPipeline = gst_parse_launch(strLaunch.toUtf8().constData(), nullptr);
     Vantrel::EncodedFrames vecFrames;
     if (!pPipeline)
