@@ -3,10 +3,10 @@
 #include "alarmview/AlarmViewLogging.h"
 #include "alarmview/AlarmViewTexts.h"
 #include "common/FreeSpace.h"
+#include "common/IncidentManifest.h"
 
 #include "Vantrel/ClipWriter.h"
 
-#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -23,17 +23,11 @@
 namespace LinkageSnapAlarm {
 namespace {
 
-constexpr int kManifestVersion = 1;
-const char* const kManifestName = "manifest.json";
-const char* const kTempPrefix = ".";
-const char* const kTempSuffix = ".partial";
-const char* const kLockSuffix = ".lock";
 // Room kept beyond the export's own bytes (the manifest, the muxer's overhead).
 constexpr qint64 kSpareBytes = 16 * 1024 * 1024;
 // How often the wait for the video after the last alarm looks at the buffers.
 constexpr int kWaitPollMs = 100;
 constexpr qint64 kMsPerSecond = 1000;
-constexpr int kHashChunkBytes = 1 << 20;
 // Progress: pictures, the wait for the after part, the clips, the checksums.
 constexpr int kPicturesDone = 5;
 constexpr int kWaitDone = 25;
@@ -179,9 +173,9 @@ bool ExportBuilder::ChooseNames()
     // Never over an earlier export, nor over another run's temporary folder.
     for (int n = 1;; ++n) {
         m_strFinalName = n == 1 ? strBase : QStringLiteral("%1-%2").arg(strBase).arg(n);
-        const QString strTemp = kTempPrefix + m_strFinalName + kTempSuffix;
+        const QString strTemp = IncidentManifest::TemporaryName(m_strFinalName);
         if (!m_dirTarget.exists(m_strFinalName) && !m_dirTarget.exists(strTemp)
-            && !m_dirTarget.exists(strTemp + kLockSuffix)) {
+            && !QFileInfo::exists(IncidentManifest::LockPath(m_dirTarget.filePath(strTemp)))) {
             m_strTempPath = m_dirTarget.filePath(strTemp);
             return true;
         }
@@ -373,19 +367,18 @@ bool ExportBuilder::WriteManifest()
     Progress(kClipsDone, AlarmViewTexts::Text(AlarmViewTexts::ExportHashing));
     QJsonArray arrFiles;
     for (const QString& strRel : m_lstFiles) {
-        QFile file(m_strTempPath + QLatin1Char('/') + strRel);
-        QCryptographicHash hash(QCryptographicHash::Sha256);
-        if (!file.open(QIODevice::ReadOnly) || !hash.addData(&file)) {
-            Fail(AlarmViewTexts::ExportFolderFailed, {file.fileName()});
+        const QString strPath = m_strTempPath + QLatin1Char('/') + strRel;
+        const QString strHash = IncidentManifest::Sha256Of(strPath);
+        if (strHash.isEmpty()) {
+            Fail(AlarmViewTexts::ExportFolderFailed, {strPath});
             return false;
         }
-        arrFiles.append(QJsonObject{
-            {"path", strRel}, {"bytes", file.size()}, {"sha256", QString::fromLatin1(hash.result().toHex())}});
+        arrFiles.append(QJsonObject{{"path", strRel}, {"bytes", QFileInfo(strPath).size()}, {"sha256", strHash}});
         if (Cancelled())
             return false;
     }
-    const QJsonObject objManifest{{"format", "LinkageIncidentExport"},
-                                  {"version", kManifestVersion},
+    const QJsonObject objManifest{{"format", IncidentManifest::kFormat},
+                                  {"version", IncidentManifest::kVersion},
                                   {"linkageUid", m_vecRecords.front()->LinkageUid},
                                   {"exportedAt", IsoTime(QDateTime::currentMSecsSinceEpoch())},
                                   {"note", m_request.strNote},
@@ -398,7 +391,7 @@ bool ExportBuilder::WriteManifest()
                                   {"cameras", m_arrCameras},
                                   {"files", arrFiles}};
     const QByteArray baJson = QJsonDocument(objManifest).toJson(QJsonDocument::Indented);
-    if (!WriteFile(kManifestName, baJson))
+    if (!WriteFile(IncidentManifest::kFileName, baJson))
         return false;
     m_lstFiles.removeLast(); // the manifest does not list itself
     return true;
@@ -420,7 +413,7 @@ IncidentExportResult ExportBuilder::Run()
         return result;
     }
     // The lock tells a later run that this folder is being written, not left over.
-    QLockFile lock(m_strTempPath + kLockSuffix);
+    QLockFile lock(IncidentManifest::LockPath(m_strTempPath));
     if (!lock.tryLock(0) || !QDir().mkpath(m_strTempPath)) {
         result.strError = Fail(AlarmViewTexts::ExportFolderFailed, {m_strTempPath});
         return result;
@@ -465,66 +458,20 @@ IncidentExportResult RunIncidentExport(const IncidentExportRequest& request, Inc
     return result;
 }
 
-bool IsTemporaryExportName(const QString& strName)
-{
-    return strName.startsWith(QLatin1String(kTempPrefix)) && strName.endsWith(QLatin1String(kTempSuffix));
-}
-
 void RemoveLeftoverExports(const QString& strTargetFolder)
 {
     const QDir dir(strTargetFolder);
     const QStringList lstNames = dir.entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
     for (const QString& strName : lstNames) {
-        if (!IsTemporaryExportName(strName))
+        if (!IncidentManifest::IsTemporaryName(strName))
             continue;
         // A lock that can be taken belongs to no live export.
-        QLockFile lock(dir.filePath(strName + kLockSuffix));
+        QLockFile lock(IncidentManifest::LockPath(dir.filePath(strName)));
         if (!lock.tryLock(0))
             continue;
         qCInfo(lcAlarmView) << "removing the leftover of an unfinished export:" << dir.filePath(strName);
         QDir(dir.filePath(strName)).removeRecursively();
     }
-}
-
-IncidentExportCheck VerifyIncidentExport(const QString& strFolder)
-{
-    IncidentExportCheck check;
-    const QDir dir(strFolder);
-    QFile fileManifest(dir.filePath(kManifestName));
-    if (IsTemporaryExportName(dir.dirName())) {
-        check.strError = QStringLiteral("%1 is an unfinished export").arg(strFolder);
-        return check;
-    }
-    if (!fileManifest.open(QIODevice::ReadOnly)) {
-        check.strError = QStringLiteral("%1 has no readable %2").arg(strFolder, kManifestName);
-        return check;
-    }
-    const QJsonObject objManifest = QJsonDocument::fromJson(fileManifest.readAll()).object();
-    const QJsonArray arrFiles = objManifest.value("files").toArray();
-    if (objManifest.value("format").toString() != QLatin1String("LinkageIncidentExport")) {
-        check.strError = QStringLiteral("%1 is not an incident export manifest").arg(fileManifest.fileName());
-        return check;
-    }
-    for (const QJsonValue& value : arrFiles) {
-        const QString strRel = value.toObject().value("path").toString();
-        const QString strPath = QDir::cleanPath(dir.absoluteFilePath(strRel));
-        // Only files inside the export are looked at, whatever the manifest says.
-        if (strRel.isEmpty() || QDir::isAbsolutePath(strRel) || !strPath.startsWith(dir.absolutePath() + '/')) {
-            check.lstChanged << strRel;
-            continue;
-        }
-        QFile file(strPath);
-        if (!file.open(QIODevice::ReadOnly)) {
-            check.lstMissing << strRel;
-            continue;
-        }
-        QCryptographicHash hash(QCryptographicHash::Sha256);
-        hash.addData(&file);
-        if (QString::fromLatin1(hash.result().toHex()) != value.toObject().value("sha256").toString())
-            check.lstChanged << strRel;
-    }
-    check.bOk = check.lstChanged.isEmpty() && check.lstMissing.isEmpty();
-    return check;
 }
 
 CIncidentExporter::CIncidentExporter(QObject* parent)

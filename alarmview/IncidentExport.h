@@ -65,20 +65,9 @@ struct IncidentExportControl
 IncidentExportResult RunIncidentExport(const IncidentExportRequest& request, IncidentExportControl& control);
 
 // Removes the temporary folders of exports that died (no live process holds
-// their lock); a running export's folder is left alone.
+// their lock); a running export's folder is left alone. The layout's rules
+// and the check of a finished export are in common/IncidentManifest.h.
 void RemoveLeftoverExports(const QString& strTargetFolder);
-// True for the hidden name an export has while it is written.
-bool IsTemporaryExportName(const QString& strName);
-
-// The outcome of checking an export against its manifest.
-struct IncidentExportCheck
-{
-    bool bOk = false;
-    QString strError;       // the manifest is missing or unreadable
-    QStringList lstChanged; // files whose bytes differ from the manifest's hash
-    QStringList lstMissing; // files the manifest lists that are gone
-};
-IncidentExportCheck VerifyIncidentExport(const QString& strFolder);
 
 // Runs one export on a thread of its own and reports to the GUI thread.
 class CIncidentExporter : public QObject

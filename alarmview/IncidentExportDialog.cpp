@@ -161,20 +161,25 @@ void CIncidentExportDialog::SetRunning(bool bRunning)
          std::initializer_list<QWidget*>{m_pFolderEdit, m_pBrowseBtn, m_pSecondsSpin, m_pNoteEdit, m_pExportBtn})
         pWidget->setEnabled(!bRunning);
     setProperty("bExporting", bRunning);
+    // Cancel stops a running export; otherwise the button closes the dialog.
+    m_pCancelBtn->setText(AlarmViewTexts::Text(bRunning || m_strExported.isEmpty() ? AlarmViewTexts::ExportCancel
+                                                                                   : AlarmViewTexts::Close));
 }
 
 void CIncidentExportDialog::OnFinished(const IncidentExportResult& result)
 {
     using T = AlarmViewTexts;
-    SetRunning(false);
     QString strText = result.bOk ? T::WithArgs(T::ExportDone, {result.strFolder}) : result.strError;
     if (result.bOk && !result.lstMissing.isEmpty())
         strText += QLatin1Char('\n') + T::WithArgs(T::ExportMissing, {result.lstMissing.join(QLatin1String("; "))});
     m_pStatusLabel->setText(strText);
     if (result.bOk) {
         m_strExported = result.strFolder;
+        // Readable by name for scripts that drive the dialog as an operator would.
+        setProperty("strExportedFolder", m_strExported);
         m_pProgressBar->setValue(m_pProgressBar->maximum());
     }
+    SetRunning(false);
     emit signalExportFinished(result);
 }
 

@@ -1,6 +1,7 @@
 #include "alarmview/AlarmDetailView.h"
 #include "alarmview/IncidentExport.h"
 #include "alarmview/IncidentExportDialog.h"
+#include "common/IncidentManifest.h"
 
 #include "tests/support/EncodedTestStream.h"
 
@@ -182,7 +183,7 @@ private slots:
             QCOMPARE(clip.read(4), QByteArray("\x1A\x45\xDF\xA3")); // Matroska's EBML head
         }
         QCOMPARE(manifest.value("files").toArray().size(), 5 + cameras.size() - result.lstMissing.size());
-        QVERIFY(VerifyIncidentExport(result.strFolder).bOk);
+        QVERIFY(IncidentManifest::Verify(result.strFolder).bOk);
     }
 
     void cancelLeavesNothing_data()
@@ -227,17 +228,17 @@ private slots:
         QFile(strLeftover + "/scene.jpg").open(QIODevice::WriteOnly);
         QLockFile lock(strLeftover + ".lock");
         QVERIFY(!bLockHeld || lock.tryLock(0));
-        QVERIFY(!VerifyIncidentExport(strLeftover).bOk);
+        QVERIFY(!IncidentManifest::Verify(strLeftover).bOk);
 
         IncidentExportControl control;
         const IncidentExportResult result = RunIncidentExport(Request(dir.path()), control);
         QVERIFY(result.bOk);
-        QVERIFY(!IsTemporaryExportName(QFileInfo(result.strFolder).fileName()));
+        QVERIFY(!IncidentManifest::IsTemporaryName(QFileInfo(result.strFolder).fileName()));
         QCOMPARE(QFileInfo::exists(strLeftover), bLockHeld);
         // A second export of the same linkage never replaces the first.
         const IncidentExportResult second = RunIncidentExport(Request(dir.path()), control);
         QVERIFY(second.bOk && second.strFolder != result.strFolder);
-        QVERIFY(VerifyIncidentExport(result.strFolder).bOk);
+        QVERIFY(IncidentManifest::Verify(result.strFolder).bOk);
     }
 
     void verifyFindsChanges_data()
@@ -269,7 +270,7 @@ private slots:
             file.seek(file.size() / 2);
             file.write("!");
         }
-        const IncidentExportCheck check = VerifyIncidentExport(result.strFolder);
+        const IncidentManifest::Check check = IncidentManifest::Verify(result.strFolder);
         QCOMPARE(check.bOk, lstChanged.isEmpty() && lstMissing.isEmpty());
         QCOMPARE(check.lstChanged, lstChanged);
         QCOMPARE(check.lstMissing, lstMissing);
