@@ -1,11 +1,14 @@
 #include "common/IncidentManifest.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+
+#include <openssl/evp.h>
+
+#include <memory>
 
 namespace LinkageSnapAlarm::IncidentManifest {
 namespace {
@@ -13,6 +16,26 @@ namespace {
 const QLatin1String kTempPrefix(".");
 const QLatin1String kTempSuffix(".partial");
 const QLatin1String kLockSuffix(".lock");
+constexpr qint64 kReadChunkBytes = 1 << 20;
+
+using DigestContext = std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)>;
+
+DigestContext NewSha256()
+{
+    DigestContext upContext(EVP_MD_CTX_new(), &EVP_MD_CTX_free);
+    if (upContext && EVP_DigestInit_ex(upContext.get(), EVP_sha256(), nullptr) != 1)
+        upContext.reset();
+    return upContext;
+}
+
+QString HexDigest(EVP_MD_CTX* pContext)
+{
+    unsigned char arrDigest[EVP_MAX_MD_SIZE];
+    unsigned int nLength = 0;
+    if (EVP_DigestFinal_ex(pContext, arrDigest, &nLength) != 1)
+        return QString();
+    return QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(arrDigest), int(nLength)).toHex());
+}
 
 // True when the manifest's path names a file inside the export: whatever a
 // manifest says, nothing outside the folder is read.
@@ -42,10 +65,28 @@ bool IsTemporaryName(const QString& strName)
 QString Sha256Of(const QString& strPath)
 {
     QFile file(strPath);
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    if (!file.open(QIODevice::ReadOnly) || !hash.addData(&file))
+    DigestContext upContext = NewSha256();
+    if (!upContext || !file.open(QIODevice::ReadOnly))
         return QString();
-    return QString::fromLatin1(hash.result().toHex());
+    QByteArray baChunk(int(kReadChunkBytes), Qt::Uninitialized);
+    for (;;) {
+        const qint64 nRead = file.read(baChunk.data(), kReadChunkBytes);
+        if (nRead < 0)
+            return QString();
+        if (nRead == 0)
+            break;
+        EVP_DigestUpdate(upContext.get(), baChunk.constData(), size_t(nRead));
+    }
+    return HexDigest(upContext.get());
+}
+
+QString Sha256OfBytes(const QByteArray& baBytes)
+{
+    DigestContext upContext = NewSha256();
+    if (!upContext)
+        return QString();
+    EVP_DigestUpdate(upContext.get(), baBytes.constData(), size_t(baBytes.size()));
+    return HexDigest(upContext.get());
 }
 
 Check Verify(const QString& strFolder)
