@@ -21,6 +21,7 @@ struct TestStreamShape
     int nKbps = 200;
     int nGop = 25; // a keyframe every nGop frames
     int nFps = 25;
+    const char* szPattern = "ball"; // "snow" keeps the bit rate whatever it is
 };
 
 // Encodes the pattern with x264 (ultrafast, one thread); each frame's wall
@@ -30,7 +31,7 @@ inline Vantrel::EncodedFrames EncodeTestStream(const TestStreamShape& shape, qin
     if (!gst_is_initialized())
         gst_init(nullptr, nullptr);
     const QString strLaunch =
-        QStringLiteral("videotestsrc num-buffers=%1 pattern=ball ! video/x-raw,width=%2,height=%3,framerate=%4/1 ! "
+        QStringLiteral("videotestsrc num-buffers=%1 pattern=%7 ! video/x-raw,width=%2,height=%3,framerate=%4/1 ! "
                        "x264enc speed-preset=ultrafast tune=zerolatency threads=1 bitrate=%5 key-int-max=%6 ! "
                        "h264parse ! video/x-h264,stream-format=byte-stream,alignment=au ! appsink name=sink sync=false")
             .arg(shape.nFrames)
@@ -38,7 +39,8 @@ inline Vantrel::EncodedFrames EncodeTestStream(const TestStreamShape& shape, qin
             .arg(shape.nHeight)
             .arg(shape.nFps)
             .arg(shape.nKbps)
-            .arg(shape.nGop);
+            .arg(shape.nGop)
+            .arg(QLatin1String(shape.szPattern));
     GstElement* pPipeline = gst_parse_launch(strLaunch.toUtf8().constData(), nullptr);
     Vantrel::EncodedFrames vecFrames;
     if (!pPipeline)
