@@ -27,6 +27,8 @@ namespace {
 constexpr qint64 kSpareBytes = 16 * 1024 * 1024;
 // How often the wait for the video after the last alarm looks at the buffers.
 constexpr int kWaitPollMs = 100;
+// How many frames of a clip go in between two progress reports.
+constexpr size_t kProgressFrames = 100;
 constexpr qint64 kMsPerSecond = 1000;
 // Progress: pictures, the wait for the after part, the clips, the checksums.
 constexpr int kPicturesDone = 5;
@@ -137,7 +139,7 @@ private:
     bool WritePictures();
     void WaitForAfterPart();
     bool WriteClips();
-    bool WriteClip(const QString& strCamera, const IncidentClipSource* pSource, QJsonObject& objCamera);
+    bool WriteClip(int nIndex, const IncidentClipSource* pSource, QJsonObject& objCamera);
     bool WriteManifest();
     const IncidentClipSource* SourceOf(const QString& strCamera) const;
 
@@ -302,7 +304,7 @@ bool ExportBuilder::WriteClips()
         QJsonObject objCamera{{"camera", m_lstCameras[i]}};
         Progress(kWaitDone + (kClipsDone - kWaitDone) * i / m_lstCameras.size(),
                  AlarmViewTexts::WithArgs(AlarmViewTexts::ExportClip, {m_lstCameras[i]}));
-        if (!WriteClip(m_lstCameras[i], SourceOf(m_lstCameras[i]), objCamera))
+        if (!WriteClip(i, SourceOf(m_lstCameras[i]), objCamera))
             return false;
         if (objCamera.contains("missing"))
             m_lstMissing << QStringLiteral("%1: %2").arg(m_lstCameras[i], objCamera.value("missing").toString());
@@ -311,8 +313,9 @@ bool ExportBuilder::WriteClips()
     return !Cancelled();
 }
 
-bool ExportBuilder::WriteClip(const QString& strCamera, const IncidentClipSource* pSource, QJsonObject& objCamera)
+bool ExportBuilder::WriteClip(int nIndex, const IncidentClipSource* pSource, QJsonObject& objCamera)
 {
+    const QString& strCamera = m_lstCameras[nIndex];
     if (!pSource) {
         objCamera.insert("missing", "not shown in a live window");
         return true;
@@ -342,8 +345,16 @@ bool ExportBuilder::WriteClip(const QString& strCamera, const IncidentClipSource
     const size_t nFrames = vecFrames.size();
     const qint64 nFirstWallMs = vecFrames.front().nWallMs;
     const qint64 nLastWallMs = vecFrames.back().nWallMs;
+    // Progress moves within this camera's share, every kProgressFrames frames.
+    const int nFirstPercent = kWaitDone + (kClipsDone - kWaitDone) * nIndex / m_lstCameras.size();
+    const int nSharePercent = (kClipsDone - kWaitDone) / m_lstCameras.size();
+    const QString strStage = AlarmViewTexts::WithArgs(AlarmViewTexts::ExportClip, {strCamera});
+    const auto fnFrames = [&](size_t nDone) {
+        if (nDone % kProgressFrames == 0)
+            Progress(nFirstPercent + int(nSharePercent * qint64(nDone) / qint64(nFrames)), strStage);
+    };
     if (!Vantrel::WriteMatroskaClip(std::move(vecFrames), m_strTempPath + QLatin1Char('/') + strRel, &m_control.bCancel,
-                                    {}, &strError)) {
+                                    fnFrames, &strError)) {
         if (!Cancelled())
             Fail(AlarmViewTexts::ExportFolderFailed, {m_strTempPath + QLatin1Char('/') + strRel + ": " + strError});
         return false;

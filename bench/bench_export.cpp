@@ -31,11 +31,11 @@ namespace {
 constexpr qint64 kAlarmMs = 1700000000000;
 constexpr int kFps = 25;
 constexpr qint64 kFrameMs = 1000 / kFps;
-constexpr int kGopFrames = 2 * kFps;   // a keyframe every 2 s
+constexpr int kGopFrames = 2 * kFps; // a keyframe every 2 s
 constexpr int kKbps = 4000;
-constexpr int kIncidentSeconds = 60;   // 10 s before the first alarm to 10 s after the last
-constexpr int kAlarmSpreadMs = 40000;  // the last alarm 40 s after the first
-constexpr int kBufferedSeconds = 64;   // from 12 s before the first alarm
+constexpr int kIncidentSeconds = 60;  // 10 s before the first alarm to 10 s after the last
+constexpr int kAlarmSpreadMs = 40000; // the last alarm 40 s after the first
+constexpr int kBufferedSeconds = 64;  // from 12 s before the first alarm
 constexpr int kPersons = 10;
 constexpr int kSceneBytes = 400 * 1024;
 constexpr int kFaceBytes = 20 * 1024;
@@ -86,7 +86,8 @@ const Incident& TheIncident()
         shape.nGop = kGopFrames;
         shape.szPattern = "snow";
         const Vantrel::EncodedFrames vecGop = LsaTest::EncodeTestStream(shape, kAlarmMs - 12000);
-        const Vantrel::EncodedFrames vecAll = LsaTest::RepeatStream(vecGop, kBufferedSeconds * kFps / kGopFrames, kFrameMs);
+        const Vantrel::EncodedFrames vecAll =
+            LsaTest::RepeatStream(vecGop, kBufferedSeconds * kFps / kGopFrames, kFrameMs);
         LinkageRecordSet set;
         set.spScene = Record(kCameras[0], kAlarmMs, -1);
         for (int i = kPersons - 1; i >= 0; --i)
@@ -199,8 +200,7 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     const Incident& incident = TheIncident();
     std::printf("incident: %.1f MB in %zu files (%.2f Mbit/s per camera)\n", incident.nBytes / 1e6,
-                incident.vecFiles.size(),
-                incident.vecFiles[0].size() * 8.0 / 1e6 / kIncidentSeconds);
+                incident.vecFiles.size(), incident.vecFiles[0].size() * 8.0 / 1e6 / kIncidentSeconds);
     bench::CRatioReporter reporter(bench::CRatioReporter::Keep::IterationCpuOrReal);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::printf("\nRatios (figure / floor, lower is better):\n");
