@@ -355,9 +355,13 @@ bool ExportBuilder::WriteClip(int nIndex, const IncidentClipSource* pSource, QJs
     };
     if (!Vantrel::WriteMatroskaClip(std::move(vecFrames), m_strTempPath + QLatin1Char('/') + strRel, &m_control.bCancel,
                                     fnFrames, &strError)) {
-        if (!Cancelled())
-            Fail(AlarmViewTexts::ExportFolderFailed, {m_strTempPath + QLatin1Char('/') + strRel + ": " + strError});
-        return false;
+        // One camera's stream the muxer refuses (a format it cannot hold, a
+        // change of format within the clip) costs that clip, not the export;
+        // a full disk fails the files after it.
+        if (Cancelled())
+            return false;
+        objCamera.insert("missing", "the clip could not be written: " + strError);
+        return true;
     }
     m_lstFiles << strRel;
     objCamera.insert("clip", strRel);

@@ -50,13 +50,16 @@ LinkageRecordSet Linkage()
 }
 
 // A buffer holding the camera's video from nFromMs to nToMs around the alarm.
-std::shared_ptr<Vantrel::CPreAlarmBuffer> Buffer(const Vantrel::EncodedFrames& vecSecond, qint64 nFromMs, qint64 nToMs)
+std::shared_ptr<Vantrel::CPreAlarmBuffer> Buffer(const Vantrel::EncodedFrames& vecSecond, qint64 nFromMs, qint64 nToMs,
+                                                 const QString& strCaps = QString())
 {
     auto spBuffer =
         std::make_shared<Vantrel::CPreAlarmBuffer>(Vantrel::CPreAlarmBuffer::Limits{60'000'000'000LL, 1 << 30});
     const qint64 nSecondMs = qint64(vecSecond.size()) * kFrameMs;
     for (Vantrel::EncodedFrame frame : LsaTest::RepeatStream(vecSecond, int((nToMs - nFromMs) / nSecondMs), kFrameMs)) {
         frame.nWallMs += kAlarmMs + nFromMs - vecSecond.front().nWallMs;
+        if (!strCaps.isEmpty())
+            frame.strCaps = strCaps;
         spBuffer->Push(std::move(frame));
     }
     return spBuffer;
@@ -116,16 +119,25 @@ private slots:
         QTest::addColumn<bool>("bRightInWindow");
         QTest::addColumn<QString>("strMissing"); // the manifest's reason, empty when it has a clip
         QTest::addColumn<QString>("strEndsEarly");
+        QTest::addColumn<QString>("strRightCaps"); // the stream's format when not H.264
         QTest::newRow("all cameras buffered") << -6000LL << 8000LL << true << ""
+                                              << ""
                                               << "";
         QTest::newRow("camera stopped before the alarm") << -6000LL << -3000LL << true << "stopped before the alarm"
+                                                         << ""
                                                          << "";
         QTest::newRow("camera not in a window") << 0LL << 0LL << false << "not shown in a live window"
+                                                << ""
                                                 << "";
         QTest::newRow("alarm older than the buffer") << 4000LL << 8000LL << true << "older than the buffer"
+                                                     << ""
                                                      << "";
+        QTest::newRow("stream the muxer refuses") << -6000LL << 8000LL << true << "could not be written"
+                                                  << ""
+                                                  << "video/x-unknown";
         QTest::newRow("camera stopped after the alarm") << -6000LL << 2000LL << true << ""
-                                                        << "live view stopped";
+                                                        << "live view stopped"
+                                                        << "";
     }
 
     void exportContents()
@@ -135,11 +147,12 @@ private slots:
         QFETCH(bool, bRightInWindow);
         QFETCH(QString, strMissing);
         QFETCH(QString, strEndsEarly);
+        QFETCH(QString, strRightCaps);
         QTemporaryDir dir;
         IncidentExportRequest request = Request(dir.path());
         request.vecSources.pop_back();
         if (bRightInWindow)
-            request.vecSources.push_back({"Right", Buffer(m_vecSecond, nRightFromMs, nRightToMs), false});
+            request.vecSources.push_back({"Right", Buffer(m_vecSecond, nRightFromMs, nRightToMs, strRightCaps), false});
         IncidentExportControl control;
         const IncidentExportResult result = RunIncidentExport(request, control);
         QVERIFY2(result.bOk, qPrintable(result.strError));
