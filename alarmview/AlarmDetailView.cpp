@@ -49,10 +49,12 @@ CAlarmDetailView::CAlarmDetailView(QWidget* parent)
     , ui(std::make_unique<Ui::AlarmDetailView>())
 {
     ui->setupUi(this);
+    qRegisterMetaType<LinkageRecordSet>();
     connect(ui->m_pBtnDetailPrev, &QPushButton::clicked, this, &CAlarmDetailView::onBtnPrevClicked);
     connect(ui->m_pBtnDetailNext, &QPushButton::clicked, this, &CAlarmDetailView::onBtnNextClicked);
     connect(ui->m_pBtnDetailOpenFolder, &QPushButton::clicked, this, &CAlarmDetailView::onBtnOpenFolderClicked);
     connect(ui->m_pBtnDetailClose, &QPushButton::clicked, this, &CAlarmDetailView::reject);
+    connect(ui->m_pBtnDetailExport, &QPushButton::clicked, this, [this] { emit signalExportRequested(m_set); });
     // Buttons would take the arrow keys to move the focus: the view steps instead.
     for (QPushButton* pButton : findChildren<QPushButton*>())
         pButton->installEventFilter(this);

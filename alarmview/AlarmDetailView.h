@@ -3,6 +3,7 @@
 #include "cards/CardRecord.h"
 
 #include <QDialog>
+#include <QMetaType>
 
 #include <deque>
 #include <memory>
@@ -71,6 +72,8 @@ public slots:
 signals:
     // The view moved to another card (kScene: the scene).
     void signalCurrentChanged(int nCard);
+    // "Export incident…": the linkage the view shows.
+    void signalExportRequested(const LinkageSnapAlarm::LinkageRecordSet& set);
 
 protected:
     bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
@@ -105,3 +108,5 @@ private:
 };
 
 } // namespace LinkageSnapAlarm
+
+Q_DECLARE_METATYPE(LinkageSnapAlarm::LinkageRecordSet)

@@ -321,6 +321,10 @@ void CAlarmPresenter::PresentPending(int nMaxCards, qint64 nMaxPixels)
         if (!pCard) {
             pCard = new CLinkageCardWidget(m_pView);
             connect(pCard, &CLinkageCardWidget::signalCardActivated, this, &CAlarmPresenter::signalCardActivated);
+            // The card's menu is the view's: the card only asks for it.
+            pCard->setContextMenuPolicy(Qt::CustomContextMenu);
+            connect(pCard, &QWidget::customContextMenuRequested, this,
+                    [this, pCard](const QPoint& pt) { emit signalCardMenuRequested(pCard, pCard->mapToGlobal(pt)); });
         }
         pCard->SetRecord(card.spRecord);
         pCard->SetCardSize(card.sizeCard.width(), card.sizeCard.height());

@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QImage>
 #include <QObject>
+#include <QPoint>
 #include <QString>
 
 #include <cstdint>
@@ -75,6 +76,8 @@ public:
 signals:
     // A card of the strip was clicked or Enter pressed on it.
     void signalCardActivated(LinkageSnapAlarm::CLinkageCardWidget* pCard);
+    // A right click or the Menu key on a card; at the global position given.
+    void signalCardMenuRequested(LinkageSnapAlarm::CLinkageCardWidget* pCard, const QPoint& ptGlobal);
     // A record gained a saved file.
     void signalRecordChanged();
 

@@ -2,6 +2,8 @@
 
 #include "common/TranslationKeys.h"
 
+#include <QStringList>
+
 namespace LinkageSnapAlarm {
 
 // The texts the linkage view shows from code, listed once so that lupdate finds
@@ -41,6 +43,73 @@ struct AlarmViewTexts : TranslationKeys<AlarmViewTexts>
     //: "Scene picture of the panoramic alarm"
     static constexpr const char* ScenePicture =
         QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSnapAlarmDlg", "ScenePicture");
+
+    // Incident export: the action, its dialog and what it tells.
+    //: "Export incident…"
+    static constexpr const char* ExportIncident =
+        QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSnapAlarmDlg", "ExportIncident");
+    //: "Export incident"
+    static constexpr const char* ExportTitle =
+        QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSnapAlarmDlg", "ExportTitle");
+    //: "Folder"
+    static constexpr const char* ExportFolder =
+        QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSnapAlarmDlg", "ExportFolder");
+    //: "Browse…"
+    static constexpr const char* ExportBrowse =
+        QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSnapAlarmDlg", "ExportBrowse");
+    //: "Seconds of video before and after"
+    static constexpr const char* ExportSeconds =
+        QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSnapAlarmDlg", "ExportSeconds");
+    //: "Note"
+    static constexpr const char* ExportNote = QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSnapAlarmDlg", "ExportNote");
+    //: "Export"
+    static constexpr const char* ExportStart =
+        QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSnapAlarmDlg", "ExportStart");
+    //: "Cancel"
+    static constexpr const char* ExportCancel =
+        QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSnapAlarmDlg", "ExportCancel");
+    //: "There is no alarm to export."
+    static constexpr const char* ExportNoAlarm =
+        QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSnapAlarmDlg", "ExportNoAlarm");
+    //: "The export cannot be written to %1."
+    static constexpr const char* ExportFolderFailed =
+        QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSnapAlarmDlg", "ExportFolderFailed");
+    //: "Not enough free space for the export: %1 MiB needed, %2 MiB free."
+    static constexpr const char* ExportNotEnoughSpace =
+        QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSnapAlarmDlg", "ExportNotEnoughSpace");
+    //: "Writing the pictures"
+    static constexpr const char* ExportPictures =
+        QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSnapAlarmDlg", "ExportPictures");
+    //: "Waiting for the video after the last alarm (%1 s)"
+    static constexpr const char* ExportWaiting =
+        QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSnapAlarmDlg", "ExportWaiting");
+    //: "Writing the clip of %1"
+    static constexpr const char* ExportClip = QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSnapAlarmDlg", "ExportClip");
+    //: "Computing the checksums"
+    static constexpr const char* ExportHashing =
+        QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSnapAlarmDlg", "ExportHashing");
+    //: "Exported to %1"
+    static constexpr const char* ExportDone = QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSnapAlarmDlg", "ExportDone");
+    //: "The export was cancelled; nothing was written."
+    static constexpr const char* ExportCancelled =
+        QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSnapAlarmDlg", "ExportCancelled");
+    //: "Without video: %1"
+    static constexpr const char* ExportMissing =
+        QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSnapAlarmDlg", "ExportMissing");
+    //: "An export is running already."
+    static constexpr const char* ExportBusy = QT_TRANSLATE_NOOP("LinkageSnapAlarm::CLinkageSnapAlarmDlg", "ExportBusy");
+
+    // A text that takes %1, %2...; without a translation the key and the values.
+    static QString WithArgs(const char* szKey, const QStringList& lstArgs)
+    {
+        QString strText = Text(szKey);
+        if (!strText.contains(QLatin1String("%1")))
+            return lstArgs.isEmpty() ? strText
+                                     : QStringLiteral("%1 (%2)").arg(strText, lstArgs.join(QLatin1String(", ")));
+        for (const QString& strArg : lstArgs)
+            strText = strText.arg(strArg);
+        return strText;
+    }
 
     // A text that takes a count as %1; without a translation the key and the count.
     static QString Counted(const char* szKey, int nCount)

@@ -4,6 +4,7 @@
 #include "alarmview/AlarmViewTexts.h"
 #include "alarmview/HistoryDetails.h"
 #include "alarmview/HistoryThumbnail.h"
+#include "alarmview/IncidentExportDialog.h"
 #include "alarmview/KeyboardFlow.h"
 #include "alarmview/LinkageSnapAlarmListener.h"
 #include "alarmview/LiveWindows.h"
@@ -27,7 +28,10 @@
 
 #include "ui_LinkageSnapAlarmDlgForm.h"
 
+#include <QDir>
 #include <QLabel>
+#include <QMenu>
+#include <QStandardPaths>
 
 namespace LinkageSnapAlarm {
 namespace {
@@ -103,6 +107,8 @@ void CLinkageSnapAlarmDlg::InitAlarmHistory()
     connect(m_pAlarmHistory, &CAlarmHistory::signalLinkageChosen, this, [this](const HistoryLinkageRecord& linkage) {
         OpenLinkageDetails(DetailsOfHistory(linkage), linkage.vecCards.isEmpty() ? CAlarmDetailView::kScene : 0);
     });
+    connect(m_pAlarmHistory, &CAlarmHistory::signalLinkageExportChosen, this,
+            [this](const HistoryLinkageRecord& linkage) { OpenIncidentExport(DetailsOfHistory(linkage)); });
     connect(m_pAlarmHistory, &CAlarmHistory::signalNotice, this, [this](const QString& strText) {
         TesselGUIToolkit::CUiSingleton<Miravel::CInformationMgr>::Instance().ShowInformationAtScreenRightBottom(
             strText, this, false, false, false);
@@ -135,6 +141,8 @@ void CLinkageSnapAlarmDlg::ConnectAlarms()
             [this](CLinkageCardWidget* pCard) { OpenStripDetails(m_upAlarmPresenter->StripIndexOf(pCard)); });
     connect(ui->m_pWidgetScenePic, &CShowPicWidget::signalPictureActivated, this,
             [this] { OpenStripDetails(CAlarmDetailView::kScene); });
+    connect(m_upAlarmPresenter.get(), &CAlarmPresenter::signalCardMenuRequested, this,
+            [this](CLinkageCardWidget*, const QPoint& ptGlobal) { CardMenu()->popup(ptGlobal); });
     connect(m_upAlarmPresenter.get(), &CAlarmPresenter::signalRecordChanged, this, [this] {
         if (m_pDetailView)
             m_pDetailView->RefreshRecord();
@@ -143,9 +151,46 @@ void CLinkageSnapAlarmDlg::ConnectAlarms()
 
 CAlarmDetailView* CLinkageSnapAlarmDlg::DetailView()
 {
-    if (!m_pDetailView)
+    if (!m_pDetailView) {
         m_pDetailView = new CAlarmDetailView(this);
+        connect(m_pDetailView, &CAlarmDetailView::signalExportRequested, this,
+                [this](const LinkageRecordSet& set) { OpenIncidentExport(set); });
+    }
     return m_pDetailView;
+}
+
+CIncidentExportDialog* CLinkageSnapAlarmDlg::ExportDialog()
+{
+    if (!m_pExportDialog)
+        m_pExportDialog = new CIncidentExportDialog(this);
+    return m_pExportDialog;
+}
+
+void CLinkageSnapAlarmDlg::OpenIncidentExport(LinkageRecordSet set)
+{
+    ExportDialog()->Open(std::move(set), m_upLiveWindows->ClipSources(), DefaultExportFolder());
+}
+
+QString CLinkageSnapAlarmDlg::DefaultExportFolder() const
+{
+    // Beside the saved pictures when there are any, else in the user's documents.
+    const QString strBase = m_stSetupInfo.SavePicPath.isEmpty()
+                                ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
+                                : m_stSetupInfo.SavePicPath;
+    return QDir(strBase).filePath(QStringLiteral("Incidents"));
+}
+
+QMenu* CLinkageSnapAlarmDlg::CardMenu()
+{
+    if (!m_pCardMenu) {
+        m_pCardMenu = new QMenu(this);
+        m_pCardMenu->setObjectName(QStringLiteral("m_pCardMenu"));
+        QAction* pExport = m_pCardMenu->addAction(AlarmViewTexts::Text(AlarmViewTexts::ExportIncident));
+        pExport->setObjectName(QStringLiteral("m_pActionExportIncident"));
+        // Every card on the strip belongs to the strip's linkage.
+        connect(pExport, &QAction::triggered, this, [this] { OpenIncidentExport(m_upAlarmPresenter->StripRecords()); });
+    }
+    return m_pCardMenu;
 }
 
 void CLinkageSnapAlarmDlg::OpenLinkageDetails(LinkageRecordSet set, int nCard)

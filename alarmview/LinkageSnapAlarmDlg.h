@@ -28,6 +28,7 @@ class tst_AlarmHistoryFeed;
 class tst_LinkageSnapAlarmDlgAlarms;
 class CStreamPlayWindowWithTask;
 class QDropEvent;
+class QMenu;
 
 namespace Ui {
 class LinkageSnapAlarmDlg;
@@ -47,6 +48,7 @@ namespace LinkageSnapAlarm {
 
 class CAlarmHistory;
 class CAlarmPresenter;
+class CIncidentExportDialog;
 class CGroupTreeWidget;
 class CKeyboardFlow;
 class CLinkageSetupDlg;
@@ -118,6 +120,14 @@ public:
     // Every alarm shown is kept there; its signalLinkageChosen carries a past
     // linkage the operator chose in the history panel.
     CAlarmHistory* AlarmHistory() const { return m_pAlarmHistory; }
+    // "Export incident…" for a linkage: the export dialog, made on first use,
+    // with the windows' pre-alarm buffers as the cameras' video.
+    CIncidentExportDialog* ExportDialog();
+    void OpenIncidentExport(LinkageRecordSet set);
+    // The folder an export goes to unless the operator picks another.
+    QString DefaultExportFolder() const;
+    // The cards' context menu ("Export incident…"), made on first use.
+    QMenu* CardMenu();
     int32_t VideoScaleMode() const;
 
 signals:
@@ -183,6 +193,8 @@ private:
     std::unique_ptr<CLiveWindows> m_upLiveWindows;
     std::unique_ptr<CAlarmPresenter> m_upAlarmPresenter;
     CAlarmDetailView* m_pDetailView = nullptr;
+    CIncidentExportDialog* m_pExportDialog = nullptr;
+    QMenu* m_pCardMenu = nullptr;
     CKeyboardFlow* m_pKeyboardFlow = nullptr;
 
     // Tests set the window cameras and the saving switch directly.

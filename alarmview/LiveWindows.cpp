@@ -5,6 +5,7 @@
 #include "alarmview/LiveWindows.h"
 
 #include "alarmview/AlarmViewTexts.h"
+#include "alarmview/IncidentExport.h"
 
 #include "cameratree/GroupTreeView.h"
 #include "cameratree/GroupTreeWidget.h"
@@ -158,6 +159,19 @@ bool CLiveWindows::IsAlarmSourceOutsideWindows(const std::string& strSourceID) c
             return false;
     }
     return true;
+}
+
+std::vector<IncidentClipSource> CLiveWindows::ClipSources() const
+{
+    std::vector<IncidentClipSource> vecSources;
+    for (CStreamPlayWindowWithTask* pWindow : m_vecWindows) {
+        Vantrel::CPreviewICamera* pPreview = pWindow->GetPreview();
+        tessel::ICamera* pCamera = pPreview ? pPreview->GetPreviewCamera() : nullptr;
+        if (pCamera)
+            vecSources.push_back({QString::fromStdString(pCamera->GetElementName()), pPreview->GetPreAlarmBuffer(),
+                                  pWindow->IsPreviewing()});
+    }
+    return vecSources;
 }
 
 tessel::ICamera* CLiveWindows::CameraOfGUID(const std::string& strGUID) const

@@ -27,6 +27,7 @@ class IElement;
 
 namespace LinkageSnapAlarm {
 
+struct IncidentClipSource;
 class CGroupTreeWidget;
 class CLiveViewPlugin;
 
@@ -63,6 +64,10 @@ public:
     // True unless one window camera's alarm source is exactly strSourceID
     // (a window without camera counts as the empty source).
     bool IsAlarmSourceOutsideWindows(const std::string& strSourceID) const;
+
+    // Each window's pre-alarm buffer under the name of the camera it holds
+    // frames of (the one it plays or played last), for an incident export.
+    std::vector<IncidentClipSource> ClipSources() const;
 
     void Select(int nIndex);
     void SetDualMode(bool bDual);

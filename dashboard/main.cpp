@@ -9,6 +9,8 @@
 #include "dashboard/DemoAlarms.h"
 #include "dashboard/FirstPaint.h"
 
+#include "common/IncidentManifest.h"
+
 #include "Vantrel/Vantrel.h"
 #include "analytics/AnalyticsHub.h"
 #include "quorra/IAIWidget.h"
@@ -17,9 +19,12 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QContextMenuEvent>
+#include <QDir>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
@@ -201,10 +206,85 @@ void ScriptHistoryPanel(CDashboardWindow& window)
         qCWarning(lcDashboard, "the plug-in has no alarm history button");
 }
 
+// Demo runs: export the newest card's linkage as an operator would (the card's
+// menu, then the export dialog) into a fresh folder, and print where it went.
+void ScriptExport(QWidget& window, const QString& strFolder)
+{
+    auto* pStrip = window.findChild<QWidget*>(QStringLiteral("m_pScrollWidgetShow"));
+    QWidget* pCard = pStrip ? pStrip->findChild<QWidget*>(QStringLiteral("LinkageCardWidget")) : nullptr;
+    if (!pCard) {
+        qCWarning(lcDashboard, "no card to export");
+        return;
+    }
+    QContextMenuEvent menuEvent(QContextMenuEvent::Keyboard, pCard->rect().center());
+    QCoreApplication::sendEvent(pCard, &menuEvent);
+    auto* pMenu = window.findChild<QMenu*>(QStringLiteral("m_pCardMenu"));
+    auto* pAction = pMenu ? pMenu->findChild<QAction*>(QStringLiteral("m_pActionExportIncident")) : nullptr;
+    if (pAction)
+        pAction->trigger();
+    if (pMenu)
+        pMenu->hide();
+    auto* pDialog = window.findChild<QWidget*>(QStringLiteral("IncidentExportDialog"));
+    auto* pFolder = pDialog ? pDialog->findChild<QLineEdit*>(QStringLiteral("m_pFolderEdit")) : nullptr;
+    auto* pExport = pDialog ? pDialog->findChild<QPushButton*>(QStringLiteral("m_pExportBtn")) : nullptr;
+    if (!pFolder || !pExport) {
+        qCWarning(lcDashboard, "the card has no export");
+        return;
+    }
+    pFolder->setText(strFolder);
+    pExport->click();
+    // The export tells its folder when it is done.
+    auto* pPoll = new QTimer(pDialog);
+    QObject::connect(pPoll, &QTimer::timeout, pDialog, [pDialog, pPoll] {
+        if (pDialog->property("bExporting").toBool())
+            return;
+        pPoll->deleteLater();
+        const QString strDone = pDialog->property("strExportedFolder").toString();
+        std::printf("%s\n", qPrintable(strDone.isEmpty() ? QStringLiteral("export failed") : strDone));
+        std::fflush(stdout);
+    });
+    pPoll->start(200);
+}
+
+// LinkageDashboard --verify-export PATH: checks an incident export against its
+// manifest without starting the window (no display needed).
+int VerifyExport(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    const QCommandLineOption optVerify("verify-export", "Check an incident export's files against its manifest.",
+                                       "folder");
+    parser.addOption(optVerify);
+    parser.process(app);
+    const LinkageSnapAlarm::IncidentManifest::Check check =
+        LinkageSnapAlarm::IncidentManifest::Verify(parser.value(optVerify));
+    if (!check.strError.isEmpty()) {
+        std::fprintf(stderr, "verify-export: %s\n", qPrintable(check.strError));
+        return 1;
+    }
+    for (const QString& strFile : check.lstChanged)
+        std::printf("changed: %s\n", qPrintable(strFile));
+    for (const QString& strFile : check.lstMissing)
+        std::printf("missing: %s\n", qPrintable(strFile));
+    if (check.bOk)
+        std::printf("all files match the manifest\n");
+    return check.bOk ? 0 : 1;
+}
+
+bool IsVerifyRun(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i)
+        if (QByteArray(argv[i]).startsWith("--verify-export"))
+            return true;
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (IsVerifyRun(argc, argv))
+        return VerifyExport(argc, argv);
     Q_INIT_RESOURCE(dashboard);
     // GStreamer reads its plug-in registry while Qt starts and the plug-in
     // loads; the live windows, which need it, wait for it only if it is late.
@@ -241,8 +321,17 @@ int main(int argc, char** argv)
         "print-first-paint", "Print the steady clock's nanoseconds at the window's first paint, then quit.");
     const QCommandLineOption optKeys(
         "demo-keys", "After this many seconds Tab through the view to the newest snapshot card.", "seconds");
+    const QCommandLineOption optExport("demo-export",
+                                       "After this many seconds export the newest card's linkage into a new "
+                                       "temporary folder and print the export's folder.",
+                                       "seconds");
+    const QCommandLineOption optVerify("verify-export",
+                                       "Check an incident export's files against its manifest and quit (0: all "
+                                       "match).",
+                                       "folder");
     parser.addOptions({optPluginDir, optQuitAfter, optScreenshot, optSize, optConfigure, optSite, optShowTree,
-                       optSearch, optLive, optPtz, optDetail, optKeys, optPlayback, optHistory, optPrintFirstPaint});
+                       optSearch, optLive, optPtz, optDetail, optKeys, optPlayback, optHistory, optPrintFirstPaint,
+                       optExport, optVerify});
     CDemoAlarms demoAlarms;
     demoAlarms.AddOptions(parser);
     parser.process(app);
@@ -301,6 +390,12 @@ int main(int argc, char** argv)
         if (parser.isSet(optHistory))
             QTimer::singleShot(static_cast<int>(parser.value(optHistory).toDouble() * 1000), &window,
                                [&window] { ScriptHistoryPanel(window); });
+        if (parser.isSet(optExport))
+            QTimer::singleShot(static_cast<int>(parser.value(optExport).toDouble() * 1000), &window, [&window] {
+                static const QString s_strFolder =
+                    QDir::temp().filePath(QStringLiteral("linkage-export-%1").arg(QCoreApplication::applicationPid()));
+                ScriptExport(window, s_strFolder);
+            });
         if (parser.isSet(optConfigure))
             window.CurrentWidget()->onConfigBtnClicked();
     });

@@ -58,6 +58,7 @@ struct PageRequest
     std::int64_t nAfterId = 0;
     int nLimit = 0;
     std::int64_t nLoadId = 0; // set: load this linkage instead
+    bool bForExport = false;  // the loaded linkage is to be exported, not shown
 };
 
 } // namespace
@@ -526,7 +527,13 @@ private:
                     card.baBodyJpeg = ReadSavedFile(card.strBodyPath);
             }
             QMetaObject::invokeMethod(
-                m_pOwner, [pOwner = m_pOwner, record] { emit pOwner->signalLinkageChosen(record); },
+                m_pOwner,
+                [pOwner = m_pOwner, record, bExport = request.bForExport] {
+                    if (bExport)
+                        emit pOwner->signalLinkageExportChosen(record);
+                    else
+                        emit pOwner->signalLinkageChosen(record);
+                },
                 Qt::QueuedConnection);
             return;
         }
@@ -635,13 +642,19 @@ std::uint64_t CAlarmHistory::NewToken()
 void CAlarmHistory::RequestPage(const void* pOwner, std::uint64_t nToken, const HistoryFilter& filter,
                                 std::int64_t nAfterTimeMs, std::int64_t nAfterId, int nLimit)
 {
-    m_upWorkers->Request(PageRequest{pOwner, nToken, filter, nAfterTimeMs, nAfterId, nLimit, 0});
+    m_upWorkers->Request(PageRequest{pOwner, nToken, filter, nAfterTimeMs, nAfterId, nLimit, 0, false});
 }
 
 void CAlarmHistory::ChooseLinkage(std::int64_t nId)
 {
     if (nId > 0)
-        m_upWorkers->Request(PageRequest{nullptr, 0, {}, 0, 0, 0, nId});
+        m_upWorkers->Request(PageRequest{nullptr, 0, {}, 0, 0, 0, nId, false});
+}
+
+void CAlarmHistory::ExportLinkage(std::int64_t nId)
+{
+    if (nId > 0)
+        m_upWorkers->Request(PageRequest{nullptr, 0, {}, 0, 0, 0, nId, true});
 }
 
 bool CAlarmHistory::WaitWritten(int nTimeoutMs)

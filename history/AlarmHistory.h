@@ -79,6 +79,8 @@ public:
     // Loads the linkage (with the bytes of its saved files) and emits
     // signalLinkageChosen with it.
     void ChooseLinkage(std::int64_t nId);
+    // The same for an export of the linkage: emits signalLinkageExportChosen.
+    void ExportLinkage(std::int64_t nId);
 
     // Waits until every alarm queued so far is written (or dropped); for tests,
     // benchmarks and shutdown. False when nTimeoutMs ran out.
@@ -88,6 +90,8 @@ signals:
     void signalPage(quint64 nToken, const QVector<LinkageSnapAlarm::HistoryListRow>& vecRows, bool bMore);
     // A past linkage the operator chose, with everything needed to show it.
     void signalLinkageChosen(const LinkageSnapAlarm::HistoryLinkageRecord& record);
+    // A past linkage the operator asked to export, loaded as for showing it.
+    void signalLinkageExportChosen(const LinkageSnapAlarm::HistoryLinkageRecord& record);
     // Something the operator should know about the history, told once.
     void signalNotice(const QString& strText);
     // Alarms were written: the list may have new rows.

@@ -72,6 +72,7 @@ void CHistoryPanel::MakeConnections()
     connect(ui->m_pTimeHistoryTo, &QDateTimeEdit::dateTimeChanged, this, &CHistoryPanel::onSearchEdited);
     connect(ui->m_pTableHistory, &QAbstractItemView::activated, this, &CHistoryPanel::onChooseCurrent);
     connect(ui->m_pBtnHistoryShow, &QPushButton::clicked, this, &CHistoryPanel::onChooseCurrent);
+    connect(ui->m_pBtnHistoryExport, &QPushButton::clicked, this, &CHistoryPanel::onExportCurrent);
     connect(ui->m_pBtnHistoryClose, &QPushButton::clicked, this, &QWidget::close);
     connect(ui->m_pSpinKeepDays, &QSpinBox::editingFinished, this, &CHistoryPanel::onBoundsEdited);
     connect(ui->m_pSpinMaxAlarms, &QSpinBox::editingFinished, this, &CHistoryPanel::onBoundsEdited);
@@ -132,6 +133,12 @@ void CHistoryPanel::onChooseCurrent()
 {
     if (m_pHistory)
         m_pHistory->ChooseLinkage(m_pModel->LinkageId(ui->m_pTableHistory->currentIndex()));
+}
+
+void CHistoryPanel::onExportCurrent()
+{
+    if (m_pHistory)
+        m_pHistory->ExportLinkage(m_pModel->LinkageId(ui->m_pTableHistory->currentIndex()));
 }
 
 void CHistoryPanel::onBoundsEdited()

@@ -19,7 +19,8 @@ class CHistoryModel;
 // The history panel: past linkages, searched by camera, linkage id and time
 // range as the operator types, with the history's bounds below. Enter, a double
 // click or "ShowLinkage" choose a linkage: the history then emits
-// signalLinkageChosen with everything needed to show it again.
+// signalLinkageChosen with everything needed to show it again; "ExportIncident"
+// makes it emit signalLinkageExportChosen instead.
 class CHistoryPanel : public QWidget
 {
     Q_OBJECT
@@ -43,6 +44,8 @@ protected:
 private slots:
     void onSearchEdited();
     void onChooseCurrent();
+    // "ExportIncident": the history loads the linkage and asks for its export.
+    void onExportCurrent();
     void onBoundsEdited();
     void onListChanged();
     void onHistoryWritten();

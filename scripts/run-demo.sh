@@ -40,7 +40,7 @@ fi
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
   exec "$build/bin/LinkageDashboard" "$@"
 fi
-echo "run-demo: no display; running under Xvfb and writing dashboard.png, dashboard-ptz.png, dashboard-playback.png, dashboard-keys.png, dashboard-history.png, dashboard-search.png, dashboard-detail.png"
+echo "run-demo: no display; running under Xvfb and writing dashboard.png, dashboard-ptz.png, dashboard-playback.png, dashboard-keys.png, dashboard-history.png, dashboard-search.png, dashboard-detail.png, dashboard-export.png"
 xvfb-run -a -s "-screen 0 1920x1080x24" \
   "$build/bin/LinkageDashboard" --quit-after 8 --show-tree --screenshot "$PWD/dashboard.png" "$@"
 # The PTZ panel open on a demo PTZ camera, turned right and zoomed in; a fresh
@@ -70,6 +70,15 @@ rm -rf "$playback_data"
 xvfb-run -a -s "-screen 0 1920x1080x24" \
   "$build/bin/LinkageDashboard" --quit-after 12 --sim-rate 2 --show-history 9 \
   --screenshot "$PWD/dashboard-history.png" "$@"
+# An incident export from the newest card's menu: the dialog with the export
+# done (it waits for the 10 s after the alarm); the export's folder is printed
+# and checked against its manifest.
+export_data=$(mktemp -d)
+export_folder=$(XDG_DATA_HOME=$export_data xvfb-run -a -s "-screen 0 1920x1080x24" \
+  "$build/bin/LinkageDashboard" --quit-after 20 --demo-export 6 --screenshot "$PWD/dashboard-export.png" "$@" | tail -n 1)
+echo "run-demo: incident exported to $export_folder"
+"$build/bin/LinkageDashboard" --verify-export "$export_folder" || true
+rm -rf "$export_data"
 # The camera panel searched: the matching names coloured.
 exec xvfb-run -a -s "-screen 0 1920x1080x24" \
   "$build/bin/LinkageDashboard" --quit-after 4 --search "entrance" --screenshot "$PWD/dashboard-search.png" "$@"

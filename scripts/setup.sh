@@ -15,7 +15,7 @@ packages=(
   gstreamer1.0-plugins-bad gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-x
   gstreamer1.0-rtsp libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
   libgstrtspserver-1.0-dev libxcb1-dev
-  mosquitto libmosquitto-dev openssl
+  mosquitto libmosquitto-dev openssl libssl-dev
   libopencv-dev opencv-data opencv-doc
 )
 

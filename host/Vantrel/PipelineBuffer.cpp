@@ -101,7 +101,32 @@ void ReleaseBytes(gpointer pData)
     delete static_cast<QByteArray*>(pData);
 }
 
-GstSample* SampleOf(const EncodedFrame& frame, GstCaps* pCaps)
+void OnReplayNeedData(GstAppSrc* pSource, guint, gpointer pData)
+{
+    auto* pFeed = static_cast<ReplayFeed*>(pData);
+    if (std::exchange(pFeed->bPushed, true))
+        return;
+    QString strCaps;
+    GstCaps* pCaps = nullptr;
+    for (const EncodedFrame& frame : *pFeed->spFrames) {
+        if (!pCaps || frame.strCaps != strCaps) {
+            strCaps = frame.strCaps;
+            if (pCaps)
+                gst_caps_unref(pCaps);
+            pCaps = gst_caps_from_string(strCaps.toUtf8().constData());
+        }
+        GstSample* pSample = EncodedSample(frame, pCaps);
+        gst_app_src_push_sample(pSource, pSample);
+        gst_sample_unref(pSample);
+    }
+    if (pCaps)
+        gst_caps_unref(pCaps);
+    gst_app_src_end_of_stream(pSource);
+}
+
+} // namespace
+
+GstSample* EncodedSample(const EncodedFrame& frame, GstCaps* pCaps)
 {
     // No copy: the buffer shares the frame's bytes while it lives.
     auto* pBytes = new QByteArray(frame.baData);
@@ -117,31 +142,6 @@ GstSample* SampleOf(const EncodedFrame& frame, GstCaps* pCaps)
     gst_buffer_unref(pBuffer);
     return pSample;
 }
-
-void OnReplayNeedData(GstAppSrc* pSource, guint, gpointer pData)
-{
-    auto* pFeed = static_cast<ReplayFeed*>(pData);
-    if (std::exchange(pFeed->bPushed, true))
-        return;
-    QString strCaps;
-    GstCaps* pCaps = nullptr;
-    for (const EncodedFrame& frame : *pFeed->spFrames) {
-        if (!pCaps || frame.strCaps != strCaps) {
-            strCaps = frame.strCaps;
-            if (pCaps)
-                gst_caps_unref(pCaps);
-            pCaps = gst_caps_from_string(strCaps.toUtf8().constData());
-        }
-        GstSample* pSample = SampleOf(frame, pCaps);
-        gst_app_src_push_sample(pSource, pSample);
-        gst_sample_unref(pSample);
-    }
-    if (pCaps)
-        gst_caps_unref(pCaps);
-    gst_app_src_end_of_stream(pSource);
-}
-
-} // namespace
 
 void BufferEncodedStream(GstElement* pParser, const std::shared_ptr<CPreAlarmBuffer>& spBuffer)
 {

@@ -156,6 +156,9 @@ void BufferEncodedStream(GstElement* pParser, const std::shared_ptr<CPreAlarmBuf
 void BufferDecodedSource(GstElement* pDecodeBin, const std::shared_ptr<CPreAlarmBuffer>& spBuffer);
 // An application source that plays the frames once, then ends the stream.
 GstElement* MakeReplaySource(const std::shared_ptr<const EncodedFrames>& spFrames);
+// A sample of one buffered frame for an application source: the buffer shares
+// the frame's bytes (no copy) and carries its times and keyframe flag.
+GstSample* EncodedSample(const EncodedFrame& frame, GstCaps* pCaps);
 
 // Teardown thread: jobs run in order, away from the GUI thread.
 void RunOffGuiThread(std::function<void()> fnJob);

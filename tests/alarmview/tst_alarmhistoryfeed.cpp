@@ -1,4 +1,5 @@
 #include "alarmview/AlarmDetailView.h"
+#include "alarmview/IncidentExportDialog.h"
 #include "alarmview/LinkageSnapAlarmDlg.h"
 #include "alarmview/LiveWindows.h"
 #include "cards/ShowCardArea.h"
@@ -8,11 +9,13 @@
 
 #include "tessel/ICamera.h"
 
+#include <QAction>
 #include <QBuffer>
 #include <QImage>
-#include <QLabel>
 #include <QImageWriter>
+#include <QLabel>
 #include <QLayout>
+#include <QMenu>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -94,6 +97,13 @@ void tst_AlarmHistoryFeed::shownAlarmsOutliveTheView()
         dlg.onNewAlarmComing(Alarm(100009, "src-1", strUid, 0));
         dlg.onNewAlarmComing(Alarm(100509, "src-0", strUid, 2));
         QVERIFY(dlg.AlarmHistory()->WaitWritten(kWaitMs));
+        // A card's menu exports the strip's linkage.
+        QWidget* pCard = nullptr;
+        QTRY_VERIFY_WITH_TIMEOUT((pCard = dlg.findChild<QWidget*>("LinkageCardWidget")), kWaitMs);
+        emit pCard->customContextMenuRequested(QPoint(1, 1));
+        QVERIFY(dlg.CardMenu()->isVisible());
+        dlg.CardMenu()->findChild<QAction*>("m_pActionExportIncident")->trigger();
+        QVERIFY(dlg.ExportDialog()->isVisible());
     }
     CLinkageSnapAlarmDlg dlg;
     auto* pCards = dlg.findChild<CShowCardArea*>("m_pWidgetLinkagePic");
@@ -125,6 +135,11 @@ void tst_AlarmHistoryFeed::shownAlarmsOutliveTheView()
     QVERIFY(pView->isVisible());
     QCOMPARE(pView->CurrentCard(), 0);
     QCOMPARE(pView->findChild<QLabel*>("m_pLabelDetailLinkage")->text(), QString::fromStdString(strUid));
+    // "ExportIncident" in the history loads the linkage into the export dialog.
+    QSignalSpy spyExport(dlg.AlarmHistory(), &CAlarmHistory::signalLinkageExportChosen);
+    dlg.AlarmHistory()->ExportLinkage(model.LinkageId(model.index(0, 0)));
+    QVERIFY(spyExport.wait(kWaitMs));
+    QVERIFY(dlg.ExportDialog()->isVisible());
 }
 
 QTEST_MAIN(tst_AlarmHistoryFeed)

@@ -1,0 +1,38 @@
+#pragma once
+
+// The layout of an incident export that its writer (the linkage view) and its
+// checker (LinkageDashboard --verify-export) share: the manifest's name and
+// format, the hidden name of an export being written, and the check itself.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace LinkageSnapAlarm::IncidentManifest {
+
+constexpr const char* kFileName = "manifest.json";
+constexpr const char* kFormat = "LinkageIncidentExport";
+constexpr int kVersion = 1;
+
+// The hidden name an export has while it is written; its lock file beside it.
+QString TemporaryName(const QString& strFinalName);
+QString LockPath(const QString& strTemporaryPath);
+bool IsTemporaryName(const QString& strName);
+
+// The SHA-256 of a file as lower-case hex; empty when it cannot be read.
+// OpenSSL's, which uses the processor's SHA instructions: an export hashes
+// every byte of its clips, and Qt's own SHA-256 is about ten times slower.
+QString Sha256Of(const QString& strPath);
+QString Sha256OfBytes(const QByteArray& baBytes);
+
+// The outcome of checking an export against its manifest.
+struct Check
+{
+    bool bOk = false;
+    QString strError;       // the manifest is missing or unreadable
+    QStringList lstChanged; // files whose bytes differ from the manifest's hash
+    QStringList lstMissing; // files the manifest lists that are gone
+};
+Check Verify(const QString& strFolder);
+
+} // namespace LinkageSnapAlarm::IncidentManifest
