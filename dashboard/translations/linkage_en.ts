@@ -35,6 +35,11 @@
         <source>DetailClose</source>
         <translation>Close</translation>
     </message>
+    <message>
+        <source>ExportIncident</source>
+        <extracomment>Export incident…</extracomment>
+        <translation>ExportIncident</translation>
+    </message>
 </context>
 <context>
     <name>AlarmSim::CAlarmSimulatorPanel</name>
@@ -418,6 +423,11 @@
         <source>Close</source>
         <translation>Close</translation>
     </message>
+    <message>
+        <source>ExportIncident</source>
+        <extracomment>Export incident…</extracomment>
+        <translation>ExportIncident</translation>
+    </message>
 </context>
 <context>
     <name>LinkageCardWidget</name>
@@ -675,6 +685,101 @@
         <source>ScenePicture</source>
         <extracomment>&quot;Scene picture of the panoramic alarm&quot;</extracomment>
         <translation>Scene picture of the panoramic alarm</translation>
+    </message>
+    <message>
+        <source>ExportIncident</source>
+        <extracomment>&quot;Export incident…&quot;</extracomment>
+        <translation>Export incident…</translation>
+    </message>
+    <message>
+        <source>ExportTitle</source>
+        <extracomment>&quot;Export incident&quot;</extracomment>
+        <translation>Export incident</translation>
+    </message>
+    <message>
+        <source>ExportFolder</source>
+        <extracomment>&quot;Folder&quot;</extracomment>
+        <translation>Folder</translation>
+    </message>
+    <message>
+        <source>ExportBrowse</source>
+        <extracomment>&quot;Browse…&quot;</extracomment>
+        <translation>Browse…</translation>
+    </message>
+    <message>
+        <source>ExportSeconds</source>
+        <extracomment>&quot;Seconds of video before and after&quot;</extracomment>
+        <translation>Seconds of video before and after</translation>
+    </message>
+    <message>
+        <source>ExportNote</source>
+        <extracomment>&quot;Note&quot;</extracomment>
+        <translation>Note</translation>
+    </message>
+    <message>
+        <source>ExportStart</source>
+        <extracomment>&quot;Export&quot;</extracomment>
+        <translation>Export</translation>
+    </message>
+    <message>
+        <source>ExportCancel</source>
+        <extracomment>&quot;Cancel&quot;</extracomment>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>ExportNoAlarm</source>
+        <extracomment>&quot;There is no alarm to export.&quot;</extracomment>
+        <translation>There is no alarm to export.</translation>
+    </message>
+    <message>
+        <source>ExportFolderFailed</source>
+        <extracomment>&quot;The export cannot be written to %1.&quot;</extracomment>
+        <translation>The export cannot be written to %1.</translation>
+    </message>
+    <message>
+        <source>ExportNotEnoughSpace</source>
+        <extracomment>&quot;Not enough free space for the export: %1 MiB needed, %2 MiB free.&quot;</extracomment>
+        <translation>Not enough free space for the export: %1 MiB needed, %2 MiB free.</translation>
+    </message>
+    <message>
+        <source>ExportPictures</source>
+        <extracomment>&quot;Writing the pictures&quot;</extracomment>
+        <translation>Writing the pictures</translation>
+    </message>
+    <message>
+        <source>ExportWaiting</source>
+        <extracomment>&quot;Waiting for the video after the last alarm (%1 s)&quot;</extracomment>
+        <translation>Waiting for the video after the last alarm (%1 s)</translation>
+    </message>
+    <message>
+        <source>ExportClip</source>
+        <extracomment>&quot;Writing the clip of %1&quot;</extracomment>
+        <translation>Writing the clip of %1</translation>
+    </message>
+    <message>
+        <source>ExportHashing</source>
+        <extracomment>&quot;Computing the checksums&quot;</extracomment>
+        <translation>Computing the checksums</translation>
+    </message>
+    <message>
+        <source>ExportDone</source>
+        <extracomment>&quot;Exported to %1&quot;</extracomment>
+        <translation>Exported to %1</translation>
+    </message>
+    <message>
+        <source>ExportCancelled</source>
+        <extracomment>&quot;The export was cancelled; nothing was written.&quot;</extracomment>
+        <translation>The export was cancelled; nothing was written.</translation>
+    </message>
+    <message>
+        <source>ExportMissing</source>
+        <extracomment>&quot;Without video: %1&quot;</extracomment>
+        <translation>Without video: %1</translation>
+    </message>
+    <message>
+        <source>ExportBusy</source>
+        <extracomment>&quot;An export is running already.&quot;</extracomment>
+        <translation>An export is running already.</translation>
     </message>
 </context>
 <context>
