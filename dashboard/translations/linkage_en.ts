@@ -38,7 +38,7 @@
     <message>
         <source>ExportIncident</source>
         <extracomment>Export incident…</extracomment>
-        <translation>ExportIncident</translation>
+        <translation>Export incident…</translation>
     </message>
 </context>
 <context>
@@ -426,7 +426,7 @@
     <message>
         <source>ExportIncident</source>
         <extracomment>Export incident…</extracomment>
-        <translation>ExportIncident</translation>
+        <translation>Export incident…</translation>
     </message>
 </context>
 <context>
