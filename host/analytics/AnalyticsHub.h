@@ -38,6 +38,8 @@ public:
     void SetAlarmSink(AlarmSink fnSink) { m_fnSink = std::move(fnSink); }
     void SetFaceModelPath(const std::string& strPath) { m_strFaceModel = strPath; }
     void SetDetectorSettings(const DetectorSettings& settings) { m_detector = settings; }
+    // Every camera's alarms are also told to this (before Start; benchmarks).
+    void SetReportObserver(ReportObserver fnObserver) { m_fnObserver = std::move(fnObserver); }
 
     // The preview logic reports the streams it builds and tears down.
     void AttachPreview(const std::string& strGUID, GstElement* pPipeline, GstElement* pTee);
@@ -58,6 +60,7 @@ private:
 
     bool m_bStarted = false;
     AlarmSink m_fnSink;
+    ReportObserver m_fnObserver;
     std::string m_strFaceModel;
     DetectorSettings m_detector;
     std::map<std::string, std::unique_ptr<Entry>> m_mapEntries;

@@ -19,6 +19,10 @@
 namespace Analytics {
 
 using AlarmSink = std::function<void(quorra::IntelAlarmEventInfo)>;
+// Told of each alarm just before it goes to the sink, with the frame time (the
+// clock of Offer) at which its newest person was first detected: what the
+// end-to-end latency benchmark times the way to the screen from.
+using ReportObserver = std::function<void(const quorra::IntelAlarmEventInfo&, int64_t nFirstSeenMs)>;
 
 struct AnalyticsCounters
 {
@@ -54,6 +58,7 @@ public:
     void Process(const cv::Mat& matFrame, int64_t nMs);
 
     AnalyticsCounters Counters() const;
+    void SetReportObserver(ReportObserver fnObserver);
     // Waits until the worker has nothing left to do (tests and benchmarks).
     void WaitIdle();
     // Stops the worker now (the frame in hand is finished); later offers are
@@ -68,7 +73,12 @@ private:
     void RaiseLinked(const cv::Mat& matFrame, int64_t nMs);
     // Marks the person reported, counting the delay since its first detection.
     void MarkReported(int nId, int64_t nMs);
-    void Send(quorra::IntelAlarmEventInfo info, int64_t nMs);
+    // How long a confirmed person is carried without a sighting between full detections.
+    int64_t CarryMs() const;
+    // First-seen time of the person a linkage alarm tells of (or the newest
+    // person a panoramic alarm opens the linkage for).
+    int64_t FirstSeenMs(int nId) const;
+    void Send(quorra::IntelAlarmEventInfo info, int64_t nMs, int64_t nFirstSeenMs);
 
     AnalyticsCamera m_camera;
     AlarmSink m_fnSink;
@@ -77,6 +87,7 @@ private:
     CMotionGate m_gate;
     CIouTracker m_tracker;
     cv::Size m_sizeFrame;
+    uint64_t m_nFrames = 0; // analysis frames since the picture size was set
 
     mutable std::mutex m_mutex;
     std::condition_variable m_cv;
@@ -85,6 +96,7 @@ private:
     bool m_bBusy = false;
     bool m_bStop = false;
     AnalyticsCounters m_counters;
+    ReportObserver m_fnObserver;
     uint64_t m_nDropsLogged = 0;
     int64_t m_nLastDropLogMs = 0;
     std::thread m_thread;
