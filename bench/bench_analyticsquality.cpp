@@ -51,7 +51,7 @@ std::map<int, Boxes> ReadLabels(const char* pszPath)
 
 struct Score
 {
-    int nTrue = 0, nFound = 0, nLabelled = 0;          // all persons
+    int nTrue = 0, nFound = 0, nLabelled = 0;             // all persons
     int nTallTrue = 0, nTallFound = 0, nTallLabelled = 0; // persons >= 100 px
     int nTallHit = 0;                                     // tall labels found
     int nAllHit = 0;
@@ -104,8 +104,8 @@ Boxes ScaledBack(const std::vector<Analytics::Detection>& vecFound, double dScal
 {
     Boxes vec;
     for (const Analytics::Detection& d : vecFound)
-        vec.emplace_back(cvRound(d.rcBody.x / dScale), cvRound(d.rcBody.y / dScale),
-                         cvRound(d.rcBody.width / dScale), cvRound(d.rcBody.height / dScale));
+        vec.emplace_back(cvRound(d.rcBody.x / dScale), cvRound(d.rcBody.y / dScale), cvRound(d.rcBody.width / dScale),
+                         cvRound(d.rcBody.height / dScale));
     return vec;
 }
 
