@@ -162,7 +162,7 @@ void CCameraAnalytics::Process(const cv::Mat& matFrame, int64_t nMs)
     // Between full detections only what moves outside the known persons is
     // searched: new entries are caught on every frame, known persons are carried.
     std::vector<cv::Rect> vecKnown;
-    if (m_nFrames++ % m_camera.settings.nDetectEvery != 0)
+    if (m_nFrames++ % uint64_t(DetectEvery()) != 0)
         for (const cv::Rect& rc : m_tracker.PredictedConfirmed(nMs, CarryMs()))
             vecKnown.emplace_back(cvRound(rc.x * dScale), cvRound(rc.y * dScale), cvRound(rc.width * dScale),
                                   cvRound(rc.height * dScale));
@@ -184,11 +184,17 @@ void CCameraAnalytics::Process(const cv::Mat& matFrame, int64_t nMs)
     RaiseAlarms(matFrame, vecConfirmed, nMs);
 }
 
+int CCameraAnalytics::DetectEvery() const
+{
+    // Settings built in code are not checked like a site file's.
+    return std::max(1, m_camera.settings.nDetectEvery);
+}
+
 int64_t CCameraAnalytics::CarryMs() const
 {
     // A little over the gap between full detections, so a person missed once is still carried.
     const int64_t nFrameMs = 1000 / std::max(1, m_camera.settings.nFps);
-    return (m_camera.settings.nDetectEvery - 1) * nFrameMs + nFrameMs / 2;
+    return (DetectEvery() - 1) * nFrameMs + nFrameMs / 2;
 }
 
 void CCameraAnalytics::MarkReported(int nId, int64_t nMs)

@@ -75,6 +75,7 @@ private:
     void MarkReported(int nId, int64_t nMs);
     // How long a confirmed person is carried without a sighting between full detections.
     int64_t CarryMs() const;
+    int DetectEvery() const;
     // First-seen time of the person a linkage alarm tells of (or the newest
     // person a panoramic alarm opens the linkage for).
     int64_t FirstSeenMs(int nId) const;
