@@ -134,6 +134,8 @@ void CAnalyticsHub::Refresh(const std::string& strGUID)
         MakeAnalytics(*pModule, camera, m_fnSink ? m_fnSink : AlarmSink(&PostToTransfer), m_strFaceModel, m_detector);
     if (!upEntry->spAnalytics)
         return; // the reason is logged; the camera's video is not touched
+    if (m_fnObserver)
+        upEntry->spAnalytics->SetReportObserver(m_fnObserver);
     Entry& entry = *upEntry;
     m_mapEntries[strGUID] = std::move(upEntry);
     if (entry.strStream.empty()) {

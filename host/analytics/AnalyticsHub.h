@@ -41,6 +41,8 @@ public:
     void SetDetectorSettings(const DetectorSettings& settings) { m_detector = settings; }
     // The analytics module to load (before Start); DefaultAnalyticsModulePath() when empty.
     void SetModulePath(const QString& strPath) { m_strModulePath = strPath; }
+    // Every camera's alarms are also told to this (before Start; benchmarks).
+    void SetReportObserver(ReportObserver fnObserver) { m_fnObserver = std::move(fnObserver); }
 
     // The preview logic reports the streams it builds and tears down.
     void AttachPreview(const std::string& strGUID, GstElement* pPipeline, GstElement* pTee);
@@ -63,6 +65,7 @@ private:
 
     bool m_bStarted = false;
     AlarmSink m_fnSink;
+    ReportObserver m_fnObserver;
     std::string m_strFaceModel;
     DetectorSettings m_detector;
     QString m_strModulePath;

@@ -22,9 +22,13 @@ namespace Analytics {
 
 // Raised by the module with the host's own interface; a module built for
 // another version refuses to load.
-constexpr int kAnalyticsModuleVersion = 1;
+constexpr int kAnalyticsModuleVersion = 2;
 
 using AlarmSink = std::function<void(quorra::IntelAlarmEventInfo)>;
+// Told of each alarm just before it goes to the sink, with the frame time (the
+// clock of OfferBgr) at which its newest person was first detected: what the
+// end-to-end latency benchmark times the way to the screen from.
+using ReportObserver = std::function<void(const quorra::IntelAlarmEventInfo&, int64_t nFirstSeenMs)>;
 
 struct AnalyticsCamera
 {
@@ -76,6 +80,7 @@ public:
     // pixels are copied; returns at once.
     virtual void OfferBgr(const uint8_t* pData, int nWidth, int nHeight, size_t nStride, int64_t nMs) = 0;
     virtual AnalyticsCounters Counters() const = 0;
+    virtual void SetReportObserver(ReportObserver fnObserver) = 0;
     // Waits until the worker has nothing left to do (tests and benchmarks).
     virtual void WaitIdle() = 0;
     // Stops the worker now; later offers are ignored.

@@ -22,6 +22,7 @@ const NumberField kNumberFields[] = {
     {"width", &AnalyticsSettings::nWidth, 160, 3840},
     {"minPersonHeight", &AnalyticsSettings::nMinPersonHeight, 32, 2160},
     {"linkageWindow", &AnalyticsSettings::nLinkageWindowS, 1, 3600},
+    {"detectEvery", &AnalyticsSettings::nDetectEvery, 1, 10},
 };
 
 struct BoolField
@@ -55,7 +56,7 @@ bool ReadNumber(const NumberField& field, const cJSON* pItem, AnalyticsSettings&
 bool AnalyticsSettings::operator==(const AnalyticsSettings& o) const
 {
     auto tie = [](const AnalyticsSettings& s) {
-        return std::tie(s.bPersons, s.bFaces, s.nFps, s.nWidth, s.nMinPersonHeight, s.nLinkageWindowS);
+        return std::tie(s.bPersons, s.bFaces, s.nFps, s.nWidth, s.nMinPersonHeight, s.nLinkageWindowS, s.nDetectEvery);
     };
     return tie(*this) == tie(o);
 }
@@ -89,7 +90,7 @@ bool ReadAnalyticsSettings(const cJSON* pValue, AnalyticsSettings& settings, QSt
         }
         if (!bKnown) {
             strProblem = QStringLiteral("\"%1\": unknown (known: persons, faces, fps, width, minPersonHeight, "
-                                        "linkageWindow)")
+                                        "linkageWindow, detectEvery)")
                              .arg(QString::fromUtf8(pszKey).left(64));
             return false;
         }

@@ -18,6 +18,7 @@ struct HOST_API AnalyticsSettings
     static constexpr int kDefaultWidth = 768;
     static constexpr int kDefaultMinPersonHeight = 96;
     static constexpr int kDefaultLinkageWindowS = 30;
+    static constexpr int kDefaultDetectEvery = 1;
 
     bool bPersons = false;
     bool bFaces = false;
@@ -25,6 +26,10 @@ struct HOST_API AnalyticsSettings
     int nWidth = kDefaultWidth;                     // analysis frames are at most this wide
     int nMinPersonHeight = kDefaultMinPersonHeight; // in pixels of the analysis frame
     int nLinkageWindowS = kDefaultLinkageWindowS;   // how long a panoramic linkage stays open
+    // The detector looks at everything that moves on every Nth analysis frame;
+    // in between, the tracker carries known persons and only what moves outside
+    // them is searched.
+    int nDetectEvery = kDefaultDetectEvery;
 
     // Persons are the base of everything; faces are searched inside persons.
     bool Enabled() const { return bPersons; }

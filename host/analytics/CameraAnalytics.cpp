@@ -4,7 +4,9 @@
 
 #include <opencv2/imgproc.hpp>
 
+#include <algorithm>
 #include <chrono>
+#include <pthread.h>
 
 namespace Analytics {
 namespace {
@@ -87,6 +89,12 @@ AnalyticsCounters CCameraAnalytics::Counters() const
     return m_counters;
 }
 
+void CCameraAnalytics::SetReportObserver(ReportObserver fnObserver)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_fnObserver = std::move(fnObserver);
+}
+
 void CCameraAnalytics::WaitIdle()
 {
     std::unique_lock<std::mutex> lock(m_mutex);
@@ -95,6 +103,8 @@ void CCameraAnalytics::WaitIdle()
 
 void CCameraAnalytics::Run()
 {
+    // Named, so that its CPU can be told apart from the video's (top -H, the benchmarks).
+    pthread_setname_np(pthread_self(), "lsa-analytics");
     std::unique_lock<std::mutex> lock(m_mutex);
     while (true) {
         m_cv.wait(lock, [this] { return m_bStop || !m_matPending.empty(); });
@@ -147,6 +157,7 @@ void CCameraAnalytics::Process(const cv::Mat& matFrame, int64_t nMs)
                 << "camera" << QString::fromStdString(m_camera.strName) << ": picture size changed to" << matFrame.cols
                 << "x" << matFrame.rows << "; tracks start again";
         m_sizeFrame = matFrame.size();
+        m_nFrames = 0;
         m_gate.Reset();
         m_tracker.Reset();
     }
@@ -155,7 +166,14 @@ void CCameraAnalytics::Process(const cv::Mat& matFrame, int64_t nMs)
     const double dScale = double(m_camera.settings.nWidth) / matFrame.cols;
     cv::Mat matAnalysis;
     cv::resize(matFrame, matAnalysis, cv::Size(), dScale, dScale, dScale < 1 ? cv::INTER_AREA : cv::INTER_LINEAR);
-    const std::vector<cv::Rect> vecRegions = m_gate.Regions(matAnalysis);
+    // Between full detections only what moves outside the known persons is
+    // searched: new entries are caught on every frame, known persons are carried.
+    std::vector<cv::Rect> vecKnown;
+    if (m_nFrames++ % uint64_t(DetectEvery()) != 0)
+        for (const cv::Rect& rc : m_tracker.PredictedConfirmed(nMs, CarryMs()))
+            vecKnown.emplace_back(cvRound(rc.x * dScale), cvRound(rc.y * dScale), cvRound(rc.width * dScale),
+                                  cvRound(rc.height * dScale));
+    const std::vector<cv::Rect> vecRegions = m_gate.Regions(matAnalysis, vecKnown);
     std::vector<Detection> vecFound;
     if (!vecRegions.empty())
         vecFound = m_detector.DetectIn(matAnalysis, vecRegions);
@@ -171,6 +189,19 @@ void CCameraAnalytics::Process(const cv::Mat& matFrame, int64_t nMs)
         m_counters.nPersons += vecFound.size();
     }
     RaiseAlarms(matFrame, vecConfirmed, nMs);
+}
+
+int CCameraAnalytics::DetectEvery() const
+{
+    // Settings built in code are not checked like a site file's.
+    return std::max(1, m_camera.settings.nDetectEvery);
+}
+
+int64_t CCameraAnalytics::CarryMs() const
+{
+    // A little over the gap between full detections, so a person missed once is still carried.
+    const int64_t nFrameMs = 1000 / std::max(1, m_camera.settings.nFps);
+    return (DetectEvery() - 1) * nFrameMs + nFrameMs / 2;
 }
 
 void CCameraAnalytics::MarkReported(int nId, int64_t nMs)
@@ -198,13 +229,22 @@ void CCameraAnalytics::RaisePanoramic(const cv::Mat& matFrame, const std::vector
         return;
     // A new person in the scene opens a new linkage, showing everyone seen now.
     const std::string strUid = CLinkageBoard::NewLinkageUid();
-    std::vector<cv::Rect> vecBodies;
+    // Everyone seen now, and the persons carried since the last full detection.
+    std::vector<cv::Rect> vecBodies = m_tracker.PredictedConfirmed(nMs, CarryMs());
     for (const Track& track : m_tracker.Tracks())
-        if (track.nLastMs == nMs)
+        if (track.nLastMs == nMs && !track.bConfirmed)
             vecBodies.push_back(track.last.rcBody);
-    for (int nId : vecConfirmed)
+    // A carried box may have moved past the picture's edge.
+    for (cv::Rect& rc : vecBodies)
+        rc &= cv::Rect(cv::Point(), matFrame.size());
+    vecBodies.erase(std::remove_if(vecBodies.begin(), vecBodies.end(), [](const cv::Rect& rc) { return rc.empty(); }),
+                    vecBodies.end());
+    int64_t nFirstSeenMs = 0;
+    for (int nId : vecConfirmed) {
+        nFirstSeenMs = std::max(nFirstSeenMs, FirstSeenMs(nId));
         MarkReported(nId, nMs);
-    Send(MakePanoramicAlarm(m_camera, strUid, matFrame, vecBodies), nMs);
+    }
+    Send(MakePanoramicAlarm(m_camera, strUid, matFrame, vecBodies), nMs, nFirstSeenMs);
     // Only now may linked cameras join: their alarms come after this one.
     CLinkageBoard::Instance().Open(m_camera.strGroup, strUid, nMs, m_camera.settings.nLinkageWindowS);
 }
@@ -223,18 +263,35 @@ void CCameraAnalytics::RaiseLinked(const cv::Mat& matFrame, int64_t nMs)
             vecPersons.push_back(track.last);
             vecIds.push_back(track.nId);
         }
-    for (int nId : vecIds)
+    std::vector<int64_t> vecFirstSeen;
+    for (int nId : vecIds) {
+        vecFirstSeen.push_back(FirstSeenMs(nId));
         MarkReported(nId, nMs);
-    for (Detection& person : vecPersons) {
+    }
+    for (size_t i = 0; i < vecPersons.size(); ++i) {
+        Detection& person = vecPersons[i];
         // Faces only for the persons about to be reported: the cascade is dear.
         if (m_camera.settings.bFaces)
             person.rcFace = m_detector.FindFace(matFrame, person.rcBody);
-        Send(MakeLinkageAlarm(m_camera, strUid, matFrame, person), nMs);
+        Send(MakeLinkageAlarm(m_camera, strUid, matFrame, person), nMs, vecFirstSeen[i]);
     }
 }
 
-void CCameraAnalytics::Send(quorra::IntelAlarmEventInfo info, int64_t nMs)
+int64_t CCameraAnalytics::FirstSeenMs(int nId) const
 {
+    const Track* pTrack = m_tracker.Find(nId);
+    return pTrack ? pTrack->nFirstMs : 0;
+}
+
+void CCameraAnalytics::Send(quorra::IntelAlarmEventInfo info, int64_t nMs, int64_t nFirstSeenMs)
+{
+    ReportObserver fnObserver;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        fnObserver = m_fnObserver;
+    }
+    if (fnObserver)
+        fnObserver(info, nFirstSeenMs);
     if (m_fnSink)
         m_fnSink(std::move(info));
     std::lock_guard<std::mutex> lock(m_mutex);

@@ -38,6 +38,7 @@ public:
     void Process(const cv::Mat& matFrame, int64_t nMs);
 
     AnalyticsCounters Counters() const override;
+    void SetReportObserver(ReportObserver fnObserver) override;
     void WaitIdle() override;
     // The frame in hand is finished first. Stream threads may still hold the
     // object for a while after.
@@ -51,7 +52,13 @@ private:
     void RaiseLinked(const cv::Mat& matFrame, int64_t nMs);
     // Marks the person reported, counting the delay since its first detection.
     void MarkReported(int nId, int64_t nMs);
-    void Send(quorra::IntelAlarmEventInfo info, int64_t nMs);
+    // How long a confirmed person is carried without a sighting between full detections.
+    int64_t CarryMs() const;
+    int DetectEvery() const;
+    // First-seen time of the person a linkage alarm tells of (or the newest
+    // person a panoramic alarm opens the linkage for).
+    int64_t FirstSeenMs(int nId) const;
+    void Send(quorra::IntelAlarmEventInfo info, int64_t nMs, int64_t nFirstSeenMs);
 
     AnalyticsCamera m_camera;
     AlarmSink m_fnSink;
@@ -60,6 +67,7 @@ private:
     CMotionGate m_gate;
     CIouTracker m_tracker;
     cv::Size m_sizeFrame;
+    uint64_t m_nFrames = 0; // analysis frames since the picture size was set
 
     mutable std::mutex m_mutex;
     std::condition_variable m_cv;
@@ -68,6 +76,7 @@ private:
     bool m_bBusy = false;
     bool m_bStop = false;
     AnalyticsCounters m_counters;
+    ReportObserver m_fnObserver;
     uint64_t m_nDropsLogged = 0;
     int64_t m_nLastDropLogMs = 0;
     std::thread m_thread;

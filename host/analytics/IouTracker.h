@@ -14,10 +14,11 @@ namespace Analytics {
 
 struct HOST_API TrackerSettings
 {
-    double dMinIoU = 0.2;       // a detection continues a track above this overlap,
-    double dMaxStepShare = 0.5; // or when its centre is this near (share of the box height)
-    int64_t nTimeoutMs = 3000;  // a track unseen this long has left
-    int nConfirmHits = 2;       // detections before a track counts (one-frame flukes never alarm)
+    double dMinIoU = 0.2;         // a detection continues a track above this overlap,
+    double dMaxStepShare = 0.5;   // or when its centre is this near (share of the box height)
+    int64_t nTimeoutMs = 3000;    // a track unseen this long has left
+    int nConfirmHits = 2;         // detections before a track counts (one-frame flukes never alarm)
+    int64_t nMaxPredictMs = 1000; // boxes move on by their velocity at most this long after a sighting
 };
 
 struct Track
@@ -29,6 +30,11 @@ struct Track
     int nHits = 0;
     bool bConfirmed = false;
     bool bReported = false; // an alarm has told of this appearance
+    cv::Point2d ptVelocity; // of the box's centre, in pixels a millisecond (smoothed)
+
+    // Where the box is expected at nMs, moving at constant velocity since the
+    // last sighting (for at most nMaxPredictMs).
+    cv::Rect Predicted(int64_t nMs, int64_t nMaxPredictMs) const;
 };
 
 class HOST_API CIouTracker
@@ -41,11 +47,17 @@ public:
     // confirmed by this frame.
     std::vector<int> Update(const std::vector<Detection>& vecDetections, int64_t nNowMs);
     const std::vector<Track>& Tracks() const { return m_vecTracks; }
+    // Boxes of the confirmed tracks seen within nMaxAgeMs before nNowMs, where they are expected now.
+    std::vector<cv::Rect> PredictedConfirmed(int64_t nNowMs, int64_t nMaxAgeMs) const;
+    const TrackerSettings& Settings() const { return m_settings; }
     const Track* Find(int nId) const;
     void MarkReported(int nId);
     void Reset() { m_vecTracks.clear(); }
 
 private:
+    // How well a detection continues a track's box (higher is better); negative: not at all.
+    double MatchScore(const cv::Rect& rcTrack, const cv::Rect& rcFound) const;
+
     TrackerSettings m_settings;
     std::vector<Track> m_vecTracks;
     int m_nNextId = 1;

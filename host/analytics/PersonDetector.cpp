@@ -166,7 +166,7 @@ void CMotionGate::Reset()
     m_sizeLast = cv::Size();
 }
 
-std::vector<cv::Rect> CMotionGate::Regions(const cv::Mat& matImage)
+std::vector<cv::Rect> CMotionGate::Regions(const cv::Mat& matImage, const std::vector<cv::Rect>& vecKnown)
 {
     std::vector<cv::Rect> vecRegions;
     if (matImage.empty())
@@ -187,6 +187,16 @@ std::vector<cv::Rect> CMotionGate::Regions(const cv::Mat& matImage)
     m_spSubtractor->apply(matGrey, matMask);
     if (bNewSize)
         return vecRegions;
+    // A known person's box, grown by what the mask's blobs spread, explains the motion in it.
+    constexpr double kKnownGrowth = 0.25;
+    for (const cv::Rect& rc : vecKnown) {
+        const double dx = rc.width * kKnownGrowth / 2, dy = rc.height * kKnownGrowth / 2;
+        const cv::Rect rcMask(cvFloor((rc.x - dx) * dScale), cvFloor((rc.y - dy) * dScale),
+                              cvCeil((rc.width + 2 * dx) * dScale), cvCeil((rc.height + 2 * dy) * dScale));
+        const cv::Rect rcInside = rcMask & cv::Rect(cv::Point(), matMask.size());
+        if (!rcInside.empty())
+            matMask(rcInside).setTo(0);
+    }
     // Close small gaps so one person is one blob.
     cv::dilate(matMask, matMask, cv::getStructuringElement(cv::MORPH_ELLIPSE, cv::Size(5, 5)), cv::Point(-1, -1), 2);
     std::vector<std::vector<cv::Point>> vecContours;

@@ -62,8 +62,9 @@ public:
 
     CMotionGate();
     // Learns from the picture and returns the moving regions (merged, grown by a
-    // margin). The first picture and a picture of a new size only teach.
-    std::vector<cv::Rect> Regions(const cv::Mat& matImage);
+    // margin). The first picture and a picture of a new size only teach. Motion
+    // inside the known boxes (picture pixels: persons already tracked) is left out.
+    std::vector<cv::Rect> Regions(const cv::Mat& matImage, const std::vector<cv::Rect>& vecKnown = {});
     void Reset();
 
 private:

@@ -75,7 +75,9 @@ private slots:
     void facesInStills();
     void tracker_data();
     void tracker();
+    void streetClipRaisesOneAlarmPerPerson_data();
     void streetClipRaisesOneAlarmPerPerson();
+    void staticSceneRaisesNothing_data();
     void staticSceneRaisesNothing();
     void linkedCameraJoinsTheOpenLinkage();
     void siteSettings_data();
@@ -181,6 +183,9 @@ void tst_Analytics::tracker_data()
     vecBack << QVector<int>{104} << QVector<int>{108};
     QTest::newRow("leaves and comes back after the timeout") << vecBack << 2;
     QTest::newRow("jumps across the view: another person") << QVector<QVector<int>>{{100}, {104}, {500}, {504}} << 2;
+    // 90 px between sightings is too far for a near centre, but where its velocity takes it.
+    QTest::newRow("fast walker seen every third frame")
+        << QVector<QVector<int>>{{100}, {130}, {}, {}, {220}, {}, {}, {310}} << 1;
 }
 
 void tst_Analytics::tracker()
@@ -200,13 +205,24 @@ void tst_Analytics::tracker()
     QCOMPARE(nCount, nConfirmed);
 }
 
+void tst_Analytics::streetClipRaisesOneAlarmPerPerson_data()
+{
+    QTest::addColumn<int>("nDetectEvery");
+    QTest::newRow("full detection every frame") << 1;
+    QTest::newRow("full detection every 2nd frame") << 2;
+    QTest::newRow("full detection every 3rd frame") << 3;
+}
+
 void tst_Analytics::streetClipRaisesOneAlarmPerPerson()
 {
+    QFETCH(int, nDetectEvery);
+    AnalyticsCamera camera = Camera(true);
+    camera.settings.nDetectEvery = nDetectEvery;
     // The first 20 s of the street at 4 frames a second through the whole chain
     // (motion gate, detector, tracker) of a panoramic camera.
     int nAlarms = 0;
     CLinkageBoard::Instance().Clear();
-    CCameraAnalytics analytics(Camera(true), [&](quorra::IntelAlarmEventInfo info) {
+    CCameraAnalytics analytics(camera, [&](quorra::IntelAlarmEventInfo info) {
         ++nAlarms;
         QCOMPARE(info.AlarmType, int(quorra::AlarmTypePanoramicSmart));
         QVERIFY(!info.IntelAlarmInfo.VCASmart.bkPic.pPicBinary->strData.empty());
@@ -227,10 +243,20 @@ void tst_Analytics::streetClipRaisesOneAlarmPerPerson()
     QVERIFY2(nAlarms >= kHandCount - 4 && nAlarms <= kHandCount + 4, qPrintable(QString::number(nAlarms)));
 }
 
+void tst_Analytics::staticSceneRaisesNothing_data()
+{
+    QTest::addColumn<int>("nDetectEvery");
+    QTest::newRow("full detection every frame") << 1;
+    QTest::newRow("full detection every 3rd frame") << 3;
+}
+
 void tst_Analytics::staticSceneRaisesNothing()
 {
+    QFETCH(int, nDetectEvery);
+    AnalyticsCamera camera = Camera(true);
+    camera.settings.nDetectEvery = nDetectEvery;
     int nAlarms = 0;
-    CCameraAnalytics analytics(Camera(true), [&](quorra::IntelAlarmEventInfo) { ++nAlarms; });
+    CCameraAnalytics analytics(camera, [&](quorra::IntelAlarmEventInfo) { ++nAlarms; });
     const cv::Mat mat = StreetFrame(300);
     for (int i = 0; i < 40; ++i)
         analytics.Process(mat, i * 250);
@@ -290,6 +316,8 @@ void tst_Analytics::siteSettings_data()
     QTest::newRow("fps huge") << R"({"persons": true, "fps": 1e300})" << false << 0 << false;
     QTest::newRow("unknown key") << R"({"persons": true, "cars": true})" << false << 0 << false;
     QTest::newRow("faces not a bool") << R"({"faces": "yes"})" << false << 0 << false;
+    QTest::newRow("detectEvery 3") << R"({"persons": true, "detectEvery": 3})" << true << 4 << false;
+    QTest::newRow("detectEvery zero") << R"({"persons": true, "detectEvery": 0})" << false << 0 << false;
 }
 
 void tst_Analytics::siteSettings()
