@@ -11,7 +11,10 @@
 #include <QRandomGenerator>
 #include <QSize>
 
+#include <turbojpeg.h>
+
 #include <string>
+#include <vector>
 
 namespace bench {
 
@@ -41,6 +44,32 @@ inline std::string CameraPicture(const QSize& size)
     writer.setQuality(90);
     writer.write(image);
     return ba.toStdString();
+}
+
+// The floor's decode of a picture shown at sizeShown: TurboJPEG at the smallest
+// scale whose picture still covers that size, then a smooth scale to it, as a
+// view that decodes for its size would do at best.
+inline QImage DecodeCoveringFloor(tjhandle hDecode, const std::string& strJpeg, const QSize& sizeShown,
+                                  std::vector<unsigned char>& vecPixels)
+{
+    int nScales = 0;
+    const tjscalingfactor* pScales = tjGetScalingFactors(&nScales);
+    auto* pJpeg = reinterpret_cast<const unsigned char*>(strJpeg.data());
+    int nWidth = 0, nHeight = 0, nSubsamp = 0, nColorspace = 0;
+    tjDecompressHeader3(hDecode, pJpeg, strJpeg.size(), &nWidth, &nHeight, &nSubsamp, &nColorspace);
+    int nBestW = nWidth, nBestH = nHeight;
+    for (int i = 0; i < nScales; ++i) {
+        const int nW = TJSCALED(nWidth, pScales[i]);
+        const int nH = TJSCALED(nHeight, pScales[i]);
+        if (nW >= sizeShown.width() && nH >= sizeShown.height() && nW * nH < nBestW * nBestH) {
+            nBestW = nW;
+            nBestH = nH;
+        }
+    }
+    vecPixels.resize(size_t(nBestW) * size_t(nBestH) * 4);
+    tjDecompress2(hDecode, pJpeg, strJpeg.size(), vecPixels.data(), nBestW, 0, nBestH, TJPF_BGRX, 0);
+    const QImage image(vecPixels.data(), nBestW, nBestH, QImage::Format_RGB32);
+    return image.scaled(sizeShown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 } // namespace bench

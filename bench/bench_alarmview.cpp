@@ -131,28 +131,9 @@ void BM_Panoramic_TurboFloor(benchmark::State& state)
     const std::string& strJpeg = Picture(int(state.range(0)));
     const QSize sizeTarget = ScenePanelTarget();
     tjhandle hDecode = tjInitDecompress();
-    int nScales = 0;
-    const tjscalingfactor* pScales = tjGetScalingFactors(&nScales);
     std::vector<unsigned char> vecPixels;
-    for (auto _ : state) {
-        int nWidth = 0, nHeight = 0, nSubsamp = 0, nColorspace = 0;
-        auto* pJpeg = reinterpret_cast<const unsigned char*>(strJpeg.data());
-        tjDecompressHeader3(hDecode, pJpeg, strJpeg.size(), &nWidth, &nHeight, &nSubsamp, &nColorspace);
-        // The smallest scaled size still covering the panel.
-        int nBestW = nWidth, nBestH = nHeight;
-        for (int i = 0; i < nScales; ++i) {
-            const int nW = TJSCALED(nWidth, pScales[i]);
-            const int nH = TJSCALED(nHeight, pScales[i]);
-            if (nW >= sizeTarget.width() && nH >= sizeTarget.height() && nW * nH < nBestW * nBestH) {
-                nBestW = nW;
-                nBestH = nH;
-            }
-        }
-        vecPixels.resize(size_t(nBestW) * nBestH * 4);
-        tjDecompress2(hDecode, pJpeg, strJpeg.size(), vecPixels.data(), nBestW, 0, nBestH, TJPF_BGRX, 0);
-        const QImage image(vecPixels.data(), nBestW, nBestH, QImage::Format_RGB32);
-        benchmark::DoNotOptimize(image.scaled(sizeTarget, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(bench::DecodeCoveringFloor(hDecode, strJpeg, sizeTarget, vecPixels));
     tjDestroy(hDecode);
 }
 

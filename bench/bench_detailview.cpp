@@ -141,29 +141,10 @@ void BM_DetailView_TurboFloor(benchmark::State& state)
 {
     const auto vecShown = ShownPictures();
     tjhandle hDecode = tjInitDecompress();
-    int nScales = 0;
-    const tjscalingfactor* pScales = tjGetScalingFactors(&nScales);
     std::vector<unsigned char> vecPixels;
     for (auto _ : state) {
-        for (const auto& [pJpegText, sizeShown] : vecShown) {
-            auto* pJpeg = reinterpret_cast<const unsigned char*>(pJpegText->data());
-            int nWidth = 0, nHeight = 0, nSubsamp = 0, nColorspace = 0;
-            tjDecompressHeader3(hDecode, pJpeg, pJpegText->size(), &nWidth, &nHeight, &nSubsamp, &nColorspace);
-            // The smallest scaled size still covering the shown size.
-            int nBestW = nWidth, nBestH = nHeight;
-            for (int i = 0; i < nScales; ++i) {
-                const int nW = TJSCALED(nWidth, pScales[i]);
-                const int nH = TJSCALED(nHeight, pScales[i]);
-                if (nW >= sizeShown.width() && nH >= sizeShown.height() && nW * nH < nBestW * nBestH) {
-                    nBestW = nW;
-                    nBestH = nH;
-                }
-            }
-            vecPixels.resize(size_t(nBestW) * nBestH * 4);
-            tjDecompress2(hDecode, pJpeg, pJpegText->size(), vecPixels.data(), nBestW, 0, nBestH, TJPF_BGRX, 0);
-            const QImage image(vecPixels.data(), nBestW, nBestH, QImage::Format_RGB32);
-            benchmark::DoNotOptimize(image.scaled(sizeShown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-        }
+        for (const auto& [pJpegText, sizeShown] : vecShown)
+            benchmark::DoNotOptimize(bench::DecodeCoveringFloor(hDecode, *pJpegText, sizeShown, vecPixels));
     }
     tjDestroy(hDecode);
 }
