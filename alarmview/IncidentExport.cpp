@@ -18,6 +18,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <mutex>
 #include <thread>
 
 namespace LinkageSnapAlarm {
@@ -29,6 +30,11 @@ constexpr qint64 kSpareBytes = 16 * 1024 * 1024;
 constexpr int kWaitPollMs = 100;
 // How many frames of a clip go in between two progress reports.
 constexpr size_t kProgressFrames = 100;
+// Clips written at once: one muxes while another is written and hashed.
+constexpr int kClipWorkers = 2;
+// A picture is written and hashed in blocks that stay in the cache in between.
+constexpr qint64 kWriteBlockBytes = 512 * 1024;
+constexpr int kPermille = 1000;
 constexpr qint64 kMsPerSecond = 1000;
 // Progress: pictures, the wait for the after part, the clips, the checksums.
 constexpr int kPicturesDone = 5;
@@ -100,6 +106,21 @@ QString IsoTime(qint64 nMs)
         .toString(Qt::ISODateWithMs);
 }
 
+// A file of the export as the manifest lists it; hashed while it was written.
+struct ExportedFile
+{
+    QString strRel;
+    qint64 nBytes = 0;
+    QString strSha256;
+};
+
+// What writing one camera's clip gave, filled by the worker that wrote it.
+struct ClipOutcome
+{
+    QJsonObject objCamera;
+    std::optional<ExportedFile> optFile;
+};
+
 QJsonArray RectsJson(const std::vector<protocol::PictureRect>& vecRects)
 {
     QJsonArray arr;
@@ -123,11 +144,14 @@ public:
 
 private:
     bool Cancelled() const { return m_control.bCancel.load(); }
+    // Clips report from their workers: one report at a time.
     void Progress(int nPercent, const QString& strStage) const
     {
+        const std::lock_guard<std::mutex> lock(m_mutexProgress);
         if (m_control.fnProgress)
             m_control.fnProgress(nPercent, strStage);
     }
+    void ClipProgress(int nIndex, int nPermille);
     QString Fail(const char* szKey, const QStringList& lstArgs = {})
     {
         m_strError = AlarmViewTexts::WithArgs(szKey, lstArgs);
@@ -135,11 +159,13 @@ private:
     }
     bool ChooseNames();
     bool EnoughSpace();
-    bool WriteFile(const QString& strRelPath, const QByteArray& baBytes);
+    std::optional<ExportedFile> WriteFile(const QString& strRelPath, const QByteArray& baBytes);
+    bool WritePicture(const QString& strRelPath, const QByteArray& baBytes);
     bool WritePictures();
     void WaitForAfterPart();
+    void ChooseClipNames();
     bool WriteClips();
-    bool WriteClip(int nIndex, const IncidentClipSource* pSource, QJsonObject& objCamera);
+    bool WriteClip(int nIndex, ClipOutcome& outcome);
     bool WriteManifest();
     const IncidentClipSource* SourceOf(const QString& strCamera) const;
 
@@ -151,7 +177,10 @@ private:
     QDir m_dirTarget;
     QString m_strFinalName;
     QString m_strTempPath;
-    QStringList m_lstFiles; // relative paths, in the order written
+    QStringList m_lstClipNames;           // a file name per camera, none twice
+    std::vector<ExportedFile> m_vecFiles; // in the manifest's order
+    std::vector<std::atomic<int>> m_vecClipPermille;
+    mutable std::mutex m_mutexProgress;
     QJsonArray m_arrAlarms;
     QJsonArray m_arrCameras;
     QStringList m_lstMissing;
@@ -206,17 +235,32 @@ bool ExportBuilder::EnoughSpace()
     return true;
 }
 
-bool ExportBuilder::WriteFile(const QString& strRelPath, const QByteArray& baBytes)
+std::optional<ExportedFile> ExportBuilder::WriteFile(const QString& strRelPath, const QByteArray& baBytes)
 {
     const QString strPath = m_strTempPath + QLatin1Char('/') + strRelPath;
     QDir().mkpath(QFileInfo(strPath).absolutePath());
     QFile file(strPath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(baBytes) != baBytes.size() || !file.flush()) {
-        Fail(AlarmViewTexts::ExportFolderFailed, {strPath});
-        return false;
+    IncidentManifest::CSha256 sha;
+    bool bOk = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    for (qint64 nDone = 0; bOk && nDone < baBytes.size(); nDone += kWriteBlockBytes) {
+        const qint64 nBlock = std::min<qint64>(kWriteBlockBytes, baBytes.size() - nDone);
+        bOk = file.write(baBytes.constData() + nDone, nBlock) == nBlock;
+        sha.Add(baBytes.constData() + nDone, size_t(nBlock));
     }
-    m_lstFiles << strRelPath;
-    return true;
+    const QString strSha256 = sha.Hex();
+    if (!bOk || strSha256.isEmpty()) {
+        Fail(AlarmViewTexts::ExportFolderFailed, {strPath});
+        return std::nullopt;
+    }
+    return ExportedFile{strRelPath, baBytes.size(), strSha256};
+}
+
+bool ExportBuilder::WritePicture(const QString& strRelPath, const QByteArray& baBytes)
+{
+    std::optional<ExportedFile> optFile = WriteFile(strRelPath, baBytes);
+    if (optFile)
+        m_vecFiles.push_back(std::move(*optFile));
+    return optFile.has_value();
 }
 
 bool ExportBuilder::WritePictures()
@@ -234,7 +278,7 @@ bool ExportBuilder::WritePictures()
             {"rects", RectsJson(spRecord->PersonRects)}};
         // The scene once, as the panoramic alarm brought it.
         if (!spRecord->Scene.IsNull() && !spSceneWritten) {
-            if (!WriteFile("scene.jpg", QByteArray::fromStdString(spRecord->Scene.spBytes->strData)))
+            if (!WritePicture("scene.jpg", QByteArray::fromStdString(spRecord->Scene.spBytes->strData)))
                 return false;
             spSceneWritten = spRecord->Scene.spBytes;
         }
@@ -251,7 +295,7 @@ bool ExportBuilder::WritePictures()
                 if (pPicture->IsNull())
                     continue;
                 const QString strRel = QStringLiteral("persons/%1-%2.jpg").arg(strNumber, strKind);
-                if (!WriteFile(strRel, QByteArray::fromStdString(pPicture->spBytes->strData)))
+                if (!WritePicture(strRel, QByteArray::fromStdString(pPicture->spBytes->strData)))
                     return false;
                 objAlarm.insert(strKind, strRel);
                 if (pPicture->optCut)
@@ -297,25 +341,71 @@ void ExportBuilder::WaitForAfterPart()
     }
 }
 
+void ExportBuilder::ChooseClipNames()
+{
+    // Two cameras whose names differ only in what SafeName replaces still get a clip each.
+    m_lstClipNames.clear();
+    for (const QString& strCamera : m_lstCameras) {
+        const QString strBase = SafeName(strCamera);
+        QString strName = strBase;
+        for (int n = 2; m_lstClipNames.contains(strName, Qt::CaseInsensitive); ++n)
+            strName = QStringLiteral("%1-%2").arg(strBase).arg(n);
+        m_lstClipNames << strName;
+    }
+}
+
+void ExportBuilder::ClipProgress(int nIndex, int nPermille)
+{
+    m_vecClipPermille[size_t(nIndex)] = nPermille;
+    qint64 nSum = 0;
+    for (const std::atomic<int>& nDone : m_vecClipPermille)
+        nSum += nDone.load();
+    const qint64 nAll = qint64(kPermille) * qint64(m_vecClipPermille.size());
+    Progress(kWaitDone + int((kClipsDone - kWaitDone) * nSum / nAll),
+             AlarmViewTexts::WithArgs(AlarmViewTexts::ExportClip, {m_lstCameras[nIndex]}));
+}
+
 bool ExportBuilder::WriteClips()
 {
     Progress(kWaitDone, QString());
-    for (int i = 0; i < m_lstCameras.size(); ++i) {
-        QJsonObject objCamera{{"camera", m_lstCameras[i]}};
-        Progress(kWaitDone + (kClipsDone - kWaitDone) * i / m_lstCameras.size(),
-                 AlarmViewTexts::WithArgs(AlarmViewTexts::ExportClip, {m_lstCameras[i]}));
-        if (!WriteClip(i, SourceOf(m_lstCameras[i]), objCamera))
-            return false;
-        if (objCamera.contains("missing"))
-            m_lstMissing << QStringLiteral("%1: %2").arg(m_lstCameras[i], objCamera.value("missing").toString());
-        m_arrCameras.append(objCamera);
+    const int nCameras = m_lstCameras.size();
+    ChooseClipNames();
+    m_vecClipPermille = std::vector<std::atomic<int>>(size_t(nCameras));
+    QDir().mkpath(m_strTempPath + "/clips");
+    // The cameras' clips on a few workers; the manifest keeps the cameras' order.
+    std::vector<ClipOutcome> vecOutcomes(static_cast<size_t>(nCameras));
+    std::atomic<int> nNext{0};
+    const auto fnWorker = [&] {
+        for (int i = nNext++; i < nCameras && !Cancelled(); i = nNext++)
+            WriteClip(i, vecOutcomes[size_t(i)]);
+    };
+    std::vector<std::thread> vecHelpers;
+    for (int i = 1; i < std::min(kClipWorkers, nCameras); ++i)
+        vecHelpers.emplace_back(fnWorker);
+    fnWorker();
+    for (std::thread& helper : vecHelpers)
+        helper.join();
+    if (Cancelled())
+        return false;
+    for (int i = 0; i < nCameras; ++i) {
+        ClipOutcome& outcome = vecOutcomes[size_t(i)];
+        if (outcome.optFile)
+            m_vecFiles.push_back(std::move(*outcome.optFile));
+        if (outcome.objCamera.contains("missing"))
+            m_lstMissing << QStringLiteral("%1: %2").arg(m_lstCameras[i],
+                                                         outcome.objCamera.value("missing").toString());
+        m_arrCameras.append(outcome.objCamera);
     }
-    return !Cancelled();
+    return true;
 }
 
-bool ExportBuilder::WriteClip(int nIndex, const IncidentClipSource* pSource, QJsonObject& objCamera)
+// Runs on a clip worker: reads only what the export set up before the clips.
+bool ExportBuilder::WriteClip(int nIndex, ClipOutcome& outcome)
 {
     const QString& strCamera = m_lstCameras[nIndex];
+    const IncidentClipSource* pSource = SourceOf(strCamera);
+    QJsonObject& objCamera = outcome.objCamera;
+    objCamera.insert("camera", strCamera);
     if (!pSource) {
         objCamera.insert("missing", "not shown in a live window");
         return true;
@@ -339,22 +429,25 @@ bool ExportBuilder::WriteClip(int nIndex, const IncidentClipSource* pSource, QJs
         return frame.nWallMs > m_span.nToMs;
     });
     vecFrames.erase(itEnd, vecFrames.end());
-    const QString strRel = QStringLiteral("clips/%1.mkv").arg(SafeName(strCamera));
-    QDir().mkpath(m_strTempPath + "/clips");
+    const QString strRel = QStringLiteral("clips/%1.mkv").arg(m_lstClipNames[nIndex]);
     QString strError;
     const size_t nFrames = vecFrames.size();
     const qint64 nFirstWallMs = vecFrames.front().nWallMs;
     const qint64 nLastWallMs = vecFrames.back().nWallMs;
-    // Progress moves within this camera's share, every kProgressFrames frames.
-    const int nFirstPercent = kWaitDone + (kClipsDone - kWaitDone) * nIndex / m_lstCameras.size();
-    const int nSharePercent = (kClipsDone - kWaitDone) / m_lstCameras.size();
-    const QString strStage = AlarmViewTexts::WithArgs(AlarmViewTexts::ExportClip, {strCamera});
     const auto fnFrames = [&](size_t nDone) {
         if (nDone % kProgressFrames == 0)
-            Progress(nFirstPercent + int(nSharePercent * qint64(nDone) / qint64(nFrames)), strStage);
+            ClipProgress(nIndex, int(kPermille * qint64(nDone) / qint64(nFrames)));
+    };
+    ClipProgress(nIndex, 0);
+    // The clip is hashed from the bytes as they are written, not read back.
+    IncidentManifest::CSha256 sha;
+    qint64 nBytes = 0;
+    const auto fnWritten = [&](const char* pData, size_t nSize) {
+        sha.Add(pData, nSize);
+        nBytes += qint64(nSize);
     };
     if (!Vantrel::WriteMatroskaClip(std::move(vecFrames), m_strTempPath + QLatin1Char('/') + strRel, &m_control.bCancel,
-                                    fnFrames, &strError)) {
+                                    fnFrames, &strError, fnWritten)) {
         // One camera's stream the muxer refuses (a format it cannot hold, a
         // change of format within the clip) costs that clip, not the export;
         // a full disk fails the files after it.
@@ -363,7 +456,8 @@ bool ExportBuilder::WriteClip(int nIndex, const IncidentClipSource* pSource, QJs
         objCamera.insert("missing", "the clip could not be written: " + strError);
         return true;
     }
-    m_lstFiles << strRel;
+    ClipProgress(nIndex, kPermille);
+    outcome.optFile = ExportedFile{strRel, nBytes, sha.Hex()};
     objCamera.insert("clip", strRel);
     objCamera.insert("from", IsoTime(nFirstWallMs));
     objCamera.insert("to", IsoTime(nLastWallMs));
@@ -381,17 +475,15 @@ bool ExportBuilder::WriteManifest()
 {
     Progress(kClipsDone, AlarmViewTexts::Text(AlarmViewTexts::ExportHashing));
     QJsonArray arrFiles;
-    for (const QString& strRel : m_lstFiles) {
-        const QString strPath = m_strTempPath + QLatin1Char('/') + strRel;
-        const QString strHash = IncidentManifest::Sha256Of(strPath);
-        if (strHash.isEmpty()) {
-            Fail(AlarmViewTexts::ExportFolderFailed, {strPath});
+    for (const ExportedFile& file : m_vecFiles) {
+        if (file.strSha256.isEmpty()) {
+            Fail(AlarmViewTexts::ExportFolderFailed, {m_strTempPath + QLatin1Char('/') + file.strRel});
             return false;
         }
-        arrFiles.append(QJsonObject{{"path", strRel}, {"bytes", QFileInfo(strPath).size()}, {"sha256", strHash}});
-        if (Cancelled())
-            return false;
+        arrFiles.append(QJsonObject{{"path", file.strRel}, {"bytes", file.nBytes}, {"sha256", file.strSha256}});
     }
+    if (Cancelled())
+        return false;
     const QJsonObject objManifest{{"format", IncidentManifest::kFormat},
                                   {"version", IncidentManifest::kVersion},
                                   {"linkageUid", m_vecRecords.front()->LinkageUid},
@@ -406,10 +498,8 @@ bool ExportBuilder::WriteManifest()
                                   {"cameras", m_arrCameras},
                                   {"files", arrFiles}};
     const QByteArray baJson = QJsonDocument(objManifest).toJson(QJsonDocument::Indented);
-    if (!WriteFile(IncidentManifest::kFileName, baJson))
-        return false;
-    m_lstFiles.removeLast(); // the manifest does not list itself
-    return true;
+    // The manifest does not list itself.
+    return WriteFile(IncidentManifest::kFileName, baJson).has_value();
 }
 
 IncidentExportResult ExportBuilder::Run()
