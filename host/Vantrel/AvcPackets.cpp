@@ -113,9 +113,8 @@ GstCaps* AvcCapsFor(const EncodedFrames& vecFrames)
 GstBuffer* AvcBuffer(const EncodedFrame& frame)
 {
     auto* pBytes = new QByteArray(frame.baData);
-    GstMemory* pWhole =
-        gst_memory_new_wrapped(GST_MEMORY_FLAG_READONLY, const_cast<char*>(pBytes->constData()), gsize(pBytes->size()),
-                               0, gsize(pBytes->size()), pBytes, &ReleaseBytes);
+    GstMemory* pWhole = gst_memory_new_wrapped(GST_MEMORY_FLAG_READONLY, const_cast<char*>(pBytes->constData()),
+                                               gsize(pBytes->size()), 0, gsize(pBytes->size()), pBytes, &ReleaseBytes);
     GstBuffer* pBuffer = gst_buffer_new();
     for (const auto& [nStart, nSize] : NalUnits(frame.baData)) {
         const quint32 nLength = quint32(nSize);

@@ -56,8 +56,8 @@ private:
     bool Overlaps(guint64 nOffset, size_t nBytes) const;
     void ApplyRewrites(char* pBlock, guint64 nBlockOffset, size_t nBytes) const;
 
-    mutable std::mutex m_mutex;  // the streaming thread fills, the caller writes after the end
-    std::vector<Piece> m_vecPieces; // the file from its first byte, in order
+    mutable std::mutex m_mutex;         // the streaming thread fills, the caller writes after the end
+    std::vector<Piece> m_vecPieces;     // the file from its first byte, in order
     std::vector<Rewrite> m_vecRewrites; // over those pieces, in the order written
     guint64 m_nPosition = 0;            // where the next buffer goes
     guint64 m_nEnd = 0;                 // the file's size so far
