@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <mutex>
 #include <thread>
+#include <tuple>
 
 namespace LinkageSnapAlarm {
 namespace {
@@ -81,13 +82,29 @@ std::optional<TimeSpan> SpanOf(const std::vector<std::shared_ptr<const CardRecor
     return optSpan;
 }
 
-QStringList CamerasOf(const std::vector<std::shared_ptr<const CardRecord>>& vecRecords)
+// One camera and another are the same: by their IDs where both are known, else by name.
+bool SameCamera(const QString& strNameA, const QString& strIdA, const QString& strNameB, const QString& strIdB)
 {
-    QStringList lstCameras;
-    for (const auto& spRecord : vecRecords)
-        if (!spRecord->CameraName.isEmpty() && !lstCameras.contains(spRecord->CameraName))
-            lstCameras << spRecord->CameraName;
-    return lstCameras;
+    return !strIdA.isEmpty() && !strIdB.isEmpty() ? strIdA == strIdB : strNameA == strNameB;
+}
+
+// The cameras of the alarms, in their order: names, and IDs where the alarms carried them.
+std::pair<QStringList, QStringList> CamerasOf(const std::vector<std::shared_ptr<const CardRecord>>& vecRecords)
+{
+    QStringList lstNames;
+    QStringList lstIds;
+    for (const auto& spRecord : vecRecords) {
+        if (spRecord->CameraName.isEmpty() && spRecord->CameraId.isEmpty())
+            continue;
+        bool bKnown = false;
+        for (int i = 0; i < lstNames.size() && !bKnown; ++i)
+            bKnown = SameCamera(lstNames[i], lstIds[i], spRecord->CameraName, spRecord->CameraId);
+        if (!bKnown) {
+            lstNames << spRecord->CameraName;
+            lstIds << spRecord->CameraId;
+        }
+    }
+    return {lstNames, lstIds};
 }
 
 // A name safe on every file system: letters, digits, '-' and '_'.
@@ -167,13 +184,14 @@ private:
     bool WriteClips();
     bool WriteClip(int nIndex, ClipOutcome& outcome);
     bool WriteManifest();
-    const IncidentClipSource* SourceOf(const QString& strCamera) const;
+    const IncidentClipSource* SourceOf(int nCamera) const;
 
     const IncidentExportRequest& m_request;
     IncidentExportControl& m_control;
     TimeSpan m_span;
     std::vector<std::shared_ptr<const CardRecord>> m_vecRecords;
-    QStringList m_lstCameras;
+    QStringList m_lstCameras;   // names, as the manifest shows them
+    QStringList m_lstCameraIds; // the same cameras' IDs, empty where not known
     QDir m_dirTarget;
     QString m_strFinalName;
     QString m_strTempPath;
@@ -188,10 +206,11 @@ private:
     bool m_bWaitedOut = false; // the after part did not come in time
 };
 
-const IncidentClipSource* ExportBuilder::SourceOf(const QString& strCamera) const
+const IncidentClipSource* ExportBuilder::SourceOf(int nCamera) const
 {
     for (const IncidentClipSource& source : m_request.vecSources)
-        if (source.strCamera == strCamera && source.spBuffer)
+        if (source.spBuffer
+            && SameCamera(source.strCamera, source.strCameraId, m_lstCameras[nCamera], m_lstCameraIds[nCamera]))
             return &source;
     return nullptr;
 }
@@ -221,8 +240,8 @@ bool ExportBuilder::EnoughSpace()
             if (!pPicture->IsNull())
                 nNeeded += qint64(pPicture->spBytes->strData.size());
     // What the buffers hold now of the span; the part still to come adds its margin again.
-    for (const QString& strCamera : m_lstCameras)
-        if (const IncidentClipSource* pSource = SourceOf(strCamera))
+    for (int i = 0; i < m_lstCameras.size(); ++i)
+        if (const IncidentClipSource* pSource = SourceOf(i))
             for (const Vantrel::EncodedFrame& frame : pSource->spBuffer->SnapshotSinceWall(m_span.nFromMs))
                 nNeeded += frame.baData.size();
     const auto fnFree = m_request.fnFreeBytes ? m_request.fnFreeBytes : &FreeSpace::FreeBytes;
@@ -324,8 +343,8 @@ void ExportBuilder::WaitForAfterPart()
         AlarmViewTexts::WithArgs(AlarmViewTexts::ExportWaiting, {QString::number(m_request.nMarginSeconds)});
     for (;;) {
         bool bWaiting = false;
-        for (const QString& strCamera : m_lstCameras)
-            if (const IncidentClipSource* pSource = SourceOf(strCamera))
+        for (int i = 0; i < m_lstCameras.size(); ++i)
+            if (const IncidentClipSource* pSource = SourceOf(i))
                 bWaiting |= pSource->bLive && NewestWallMs(*pSource->spBuffer) < m_span.nToMs;
         const qint64 nNowMs = QDateTime::currentMSecsSinceEpoch();
         if (!bWaiting || Cancelled())
@@ -403,7 +422,7 @@ bool ExportBuilder::WriteClips()
 bool ExportBuilder::WriteClip(int nIndex, ClipOutcome& outcome)
 {
     const QString& strCamera = m_lstCameras[nIndex];
-    const IncidentClipSource* pSource = SourceOf(strCamera);
+    const IncidentClipSource* pSource = SourceOf(nIndex);
     QJsonObject& objCamera = outcome.objCamera;
     objCamera.insert("camera", strCamera);
     if (!pSource) {
@@ -506,7 +525,7 @@ IncidentExportResult ExportBuilder::Run()
 {
     IncidentExportResult result;
     m_vecRecords = RecordsOf(m_request.set);
-    m_lstCameras = CamerasOf(m_vecRecords);
+    std::tie(m_lstCameras, m_lstCameraIds) = CamerasOf(m_vecRecords);
     m_dirTarget = QDir(m_request.strTargetFolder);
     if (!QDir().mkpath(m_request.strTargetFolder)) {
         result.strError = Fail(AlarmViewTexts::ExportFolderFailed, {m_request.strTargetFolder});

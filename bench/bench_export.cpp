@@ -128,7 +128,7 @@ const Incident& TheIncident()
                 if (frame.nWallMs >= kAlarmMs - 10000 && frame.nWallMs <= kAlarmMs + kAlarmSpreadMs + 10000)
                     baClip += frame.baData;
             }
-            incident.request.vecSources.push_back({strCamera, spBuffer, false});
+            incident.request.vecSources.push_back({strCamera, spBuffer, false, {}});
             incident.vecFiles.push_back(baClip);
         }
         incident.vecFiles.push_back(QByteArray::fromStdString(set.spScene->Scene.spBytes->strData));
