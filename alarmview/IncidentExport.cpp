@@ -31,7 +31,8 @@ constexpr qint64 kSpareBytes = 16 * 1024 * 1024;
 constexpr int kWaitPollMs = 100;
 // How many frames of a clip go in between two progress reports.
 constexpr size_t kProgressFrames = 100;
-// Clips written at once: one muxes while another is written and hashed.
+// Clips written at once, one per core of the machines it runs on: a clip is
+// muxed on GStreamer's thread, then written and hashed on its worker.
 constexpr int kClipWorkers = 2;
 // A picture is written and hashed in blocks that stay in the cache in between.
 constexpr qint64 kWriteBlockBytes = 512 * 1024;
@@ -197,7 +198,7 @@ private:
     QString m_strTempPath;
     QStringList m_lstClipNames;           // a file name per camera, none twice
     std::vector<ExportedFile> m_vecFiles; // in the manifest's order
-    std::vector<std::atomic<int>> m_vecClipPermille;
+    std::vector<int> m_vecClipPermille;   // each clip's share done, under m_mutexProgress
     mutable std::mutex m_mutexProgress;
     QJsonArray m_arrAlarms;
     QJsonArray m_arrCameras;
@@ -375,13 +376,16 @@ void ExportBuilder::ChooseClipNames()
 
 void ExportBuilder::ClipProgress(int nIndex, int nPermille)
 {
+    const QString strStage = AlarmViewTexts::WithArgs(AlarmViewTexts::ExportClip, {m_lstCameras[nIndex]});
+    // Summed and reported under one lock, so that the bar never steps back.
+    const std::lock_guard<std::mutex> lock(m_mutexProgress);
     m_vecClipPermille[size_t(nIndex)] = nPermille;
     qint64 nSum = 0;
-    for (const std::atomic<int>& nDone : m_vecClipPermille)
-        nSum += nDone.load();
+    for (const int nDone : m_vecClipPermille)
+        nSum += nDone;
     const qint64 nAll = qint64(kPermille) * qint64(m_vecClipPermille.size());
-    Progress(kWaitDone + int((kClipsDone - kWaitDone) * nSum / nAll),
-             AlarmViewTexts::WithArgs(AlarmViewTexts::ExportClip, {m_lstCameras[nIndex]}));
+    if (m_control.fnProgress)
+        m_control.fnProgress(kWaitDone + int((kClipsDone - kWaitDone) * nSum / nAll), strStage);
 }
 
 bool ExportBuilder::WriteClips()
@@ -389,7 +393,7 @@ bool ExportBuilder::WriteClips()
     Progress(kWaitDone, QString());
     const int nCameras = m_lstCameras.size();
     ChooseClipNames();
-    m_vecClipPermille = std::vector<std::atomic<int>>(size_t(nCameras));
+    m_vecClipPermille.assign(size_t(nCameras), 0);
     QDir().mkpath(m_strTempPath + "/clips");
     // The cameras' clips on a few workers; the manifest keeps the cameras' order.
     std::vector<ClipOutcome> vecOutcomes(static_cast<size_t>(nCameras));
