@@ -169,7 +169,7 @@ std::vector<IncidentClipSource> CLiveWindows::ClipSources() const
         tessel::ICamera* pCamera = pPreview ? pPreview->GetPreviewCamera() : nullptr;
         if (pCamera)
             vecSources.push_back({QString::fromStdString(pCamera->GetElementName()), pPreview->GetPreAlarmBuffer(),
-                                  pWindow->IsPreviewing()});
+                                  pWindow->IsPreviewing(), QString::fromStdString(pCamera->GetAlarmSourceID())});
     }
     return vecSources;
 }

@@ -82,11 +82,30 @@ QString Sha256Of(const QString& strPath)
 
 QString Sha256OfBytes(const QByteArray& baBytes)
 {
-    DigestContext upContext = NewSha256();
-    if (!upContext)
-        return QString();
-    EVP_DigestUpdate(upContext.get(), baBytes.constData(), size_t(baBytes.size()));
-    return HexDigest(upContext.get());
+    CSha256 sha;
+    sha.Add(baBytes.constData(), size_t(baBytes.size()));
+    return sha.Hex();
+}
+
+void CSha256::Free::operator()(evp_md_ctx_st* pContext) const
+{
+    EVP_MD_CTX_free(pContext);
+}
+
+CSha256::CSha256()
+    : m_upContext(EVP_MD_CTX_new())
+{
+    m_bOk = m_upContext && EVP_DigestInit_ex(m_upContext.get(), EVP_sha256(), nullptr) == 1;
+}
+
+void CSha256::Add(const char* pData, size_t nBytes)
+{
+    m_bOk = m_bOk && EVP_DigestUpdate(m_upContext.get(), pData, nBytes) == 1;
+}
+
+QString CSha256::Hex()
+{
+    return m_bOk ? HexDigest(m_upContext.get()) : QString();
 }
 
 Check Verify(const QString& strFolder)

@@ -8,6 +8,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
+struct evp_md_ctx_st;
+
 namespace LinkageSnapAlarm::IncidentManifest {
 
 constexpr const char* kFileName = "manifest.json";
@@ -24,6 +28,25 @@ bool IsTemporaryName(const QString& strName);
 // every byte of its clips, and Qt's own SHA-256 is about ten times slower.
 QString Sha256Of(const QString& strPath);
 QString Sha256OfBytes(const QByteArray& baBytes);
+
+// SHA-256 fed piece by piece: a file hashed from the bytes it is written from,
+// while they are still in the cache, instead of reading it back.
+class CSha256
+{
+public:
+    CSha256();
+    void Add(const char* pData, size_t nBytes);
+    // Lower-case hex of all that was added; empty when the digest failed.
+    QString Hex();
+
+private:
+    struct Free
+    {
+        void operator()(evp_md_ctx_st* pContext) const;
+    };
+    std::unique_ptr<evp_md_ctx_st, Free> m_upContext;
+    bool m_bOk = false;
+};
 
 // The outcome of checking an export against its manifest.
 struct Check
