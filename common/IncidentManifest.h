@@ -11,6 +11,7 @@
 #include <memory>
 
 struct evp_md_ctx_st;
+class QCryptographicHash;
 
 namespace LinkageSnapAlarm::IncidentManifest {
 
@@ -30,21 +31,24 @@ QString Sha256Of(const QString& strPath);
 QString Sha256OfBytes(const QByteArray& baBytes);
 
 // SHA-256 fed piece by piece: a file hashed from the bytes it is written from,
-// while they are still in the cache, instead of reading it back.
+// while they are still in the cache, instead of reading it back. OpenSSL's,
+// loaded on the first hash, so the dashboard's start does not load libcrypto;
+// without the library Qt's own (slower) SHA-256 gives the same digest.
 class CSha256
 {
 public:
     CSha256();
+    ~CSha256();
+    CSha256(const CSha256&) = delete;
+    CSha256& operator=(const CSha256&) = delete;
+
     void Add(const char* pData, size_t nBytes);
     // Lower-case hex of all that was added; empty when the digest failed.
     QString Hex();
 
 private:
-    struct Free
-    {
-        void operator()(evp_md_ctx_st* pContext) const;
-    };
-    std::unique_ptr<evp_md_ctx_st, Free> m_upContext;
+    evp_md_ctx_st* m_pContext = nullptr; // null when Qt's digest stands in
+    std::unique_ptr<QCryptographicHash> m_upFallback;
     bool m_bOk = false;
 };
 

@@ -1,6 +1,7 @@
 #include "TesselGUIToolkit/LocationViewWidget.h"
 
 #include "TesselGUIToolkit/ItemDataRole.h"
+#include "TesselGUIToolkit/LazyIcon.h"
 #include "TesselGUIToolkit/SecondarySortFilterModel.h"
 
 #include <QAbstractItemView>
@@ -25,9 +26,9 @@ CLocationViewWidget::CLocationViewWidget(QWidget* parent)
     // A clear action of our own: the line edit's built-in one fades with an
     // animation that outlives the box when it is closed mid-fade.
     QAction* pSearchIcon = m_pEditSearch->addAction(
-        QIcon(QStringLiteral(":/publicIcon/Images/public/PublicIcon/Search.svg")), QLineEdit::LeadingPosition);
+        LazyIcon(QStringLiteral(":/publicIcon/Images/public/PublicIcon/Search.svg")), QLineEdit::LeadingPosition);
     QAction* pClear = m_pEditSearch->addAction(
-        QIcon(QStringLiteral(":/publicIcon/Images/public/PublicIcon/SearchClear.svg")), QLineEdit::TrailingPosition);
+        LazyIcon(QStringLiteral(":/publicIcon/Images/public/PublicIcon/SearchClear.svg")), QLineEdit::TrailingPosition);
     pClear->setObjectName("m_pActionClearSearch");
     // The texts name the icon buttons for screen readers.
     pSearchIcon->setText(tr("Search"));
