@@ -58,10 +58,10 @@ bool AttachAnalysisBranch(GstElement* pPipeline, GstElement* pTee, int nFps,
     // The rate limit comes first, so the other frames cost nothing here; the
     // leaky queue keeps one frame and drops the rest while conversion lags.
     GstElement* pRate = gst_element_factory_make("videorate", nullptr);
-    GstElement* pQueue = gst_element_factory_make("queue", nullptr);
+    GstElement* pQueue = gst_element_factory_make("queue", kAnalysisQueueName);
     GstElement* pConvert = gst_element_factory_make("videoconvert", nullptr);
     GstElement* pFilter = gst_element_factory_make("capsfilter", nullptr);
-    GstElement* pSink = gst_element_factory_make("appsink", nullptr);
+    GstElement* pSink = gst_element_factory_make("appsink", kAnalysisSinkName);
     GstElement* arrElements[] = {pRate, pQueue, pConvert, pFilter, pSink};
     for (GstElement* p : arrElements) {
         if (!p) {

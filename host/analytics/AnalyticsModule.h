@@ -24,6 +24,14 @@ namespace Analytics {
 // another version refuses to load.
 constexpr int kAnalyticsModuleVersion = 2;
 
+// Thread names, so that the analysis's CPU can be told apart from the video's
+// (top -H, the benchmarks): each camera's worker, and the streaming thread of
+// the analysis branch (named after its queue, as GStreamer names its threads
+// "<element>:<pad>").
+constexpr const char* kWorkerThreadName = "lsa-analytics";
+constexpr const char* kAnalysisQueueName = "lsa-analysis";
+constexpr const char* kAnalysisSinkName = "lsa-analysis-sink";
+
 using AlarmSink = std::function<void(quorra::IntelAlarmEventInfo)>;
 // Told of each alarm just before it goes to the sink, with the frame time (the
 // clock of OfferBgr) at which its newest person was first detected: what the

@@ -103,8 +103,7 @@ void CCameraAnalytics::WaitIdle()
 
 void CCameraAnalytics::Run()
 {
-    // Named, so that its CPU can be told apart from the video's (top -H, the benchmarks).
-    pthread_setname_np(pthread_self(), "lsa-analytics");
+    pthread_setname_np(pthread_self(), kWorkerThreadName);
     std::unique_lock<std::mutex> lock(m_mutex);
     while (true) {
         m_cv.wait(lock, [this] { return m_bStop || !m_matPending.empty(); });
