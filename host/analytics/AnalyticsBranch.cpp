@@ -5,9 +5,11 @@
 #include <gst/gst.h>
 #include <gst/video/video.h>
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace Analytics {
 namespace {
@@ -112,24 +114,32 @@ bool AttachAnalysisBranch(GstElement* pPipeline, GstElement* pTee, int nFps, int
     }
     // The rate limit comes first, so the other frames cost nothing here; the
     // leaky queue keeps one frame and drops the rest while conversion lags.
-    // Scaled to the analysis width in the decoder's own format, then turned
-    // grey: the detectors look at brightness only, and the full-size picture
-    // is converted only when an alarm needs it.
-    GstElement* pRate = gst_element_factory_make("videorate", nullptr);
-    GstElement* pQueue = gst_element_factory_make("queue", kAnalysisQueueName);
-    GstElement* pScale = gst_element_factory_make("videoscale", nullptr);
-    GstElement* pConvert = gst_element_factory_make("videoconvert", nullptr);
-    GstElement* pFilter = gst_element_factory_make("capsfilter", nullptr);
-    GstElement* pSink = gst_element_factory_make("appsink", kAnalysisSinkName);
-    GstElement* arrElements[] = {pRate, pQueue, pScale, pConvert, pFilter, pSink};
-    for (GstElement* p : arrElements) {
-        if (!p) {
-            for (GstElement* q : arrElements)
-                if (q)
-                    gst_object_unref(gst_object_ref_sink(q));
-            return false;
-        }
+    // Then to grey at the analysis width (the detectors look at brightness
+    // only; the full-size picture is converted only when an alarm needs it).
+    std::vector<GstElement*> vecElements = {gst_element_factory_make("videorate", nullptr),
+                                            gst_element_factory_make("queue", kAnalysisQueueName)};
+    // One element that scales and converts in one pass scales first when the
+    // picture shrinks and converts first when it grows, whichever touches fewer
+    // pixels; older GStreamer has the two apart (then scaling comes first).
+    if (GstElement* pConvertScale = gst_element_factory_make("videoconvertscale", nullptr)) {
+        vecElements.push_back(pConvertScale);
+    } else {
+        vecElements.push_back(gst_element_factory_make("videoscale", nullptr));
+        vecElements.push_back(gst_element_factory_make("videoconvert", nullptr));
     }
+    vecElements.push_back(gst_element_factory_make("capsfilter", nullptr));
+    vecElements.push_back(gst_element_factory_make("appsink", kAnalysisSinkName));
+    if (std::find(vecElements.begin(), vecElements.end(), nullptr) != vecElements.end()) {
+        for (GstElement* p : vecElements)
+            if (p)
+                gst_object_unref(gst_object_ref_sink(p));
+        return false;
+    }
+    GstElement* pRate = vecElements[0];
+    GstElement* pQueue = vecElements[1];
+    GstElement* pScale = vecElements[2];
+    GstElement* pFilter = vecElements[vecElements.size() - 2];
+    GstElement* pSink = vecElements.back();
     g_object_set(pRate, "drop-only", TRUE, "max-rate", nFps, nullptr);
     g_object_set(pQueue, "max-size-buffers", 1, "max-size-bytes", 0, "max-size-time", guint64(0), "leaky", 2, nullptr);
     // The height follows the picture's shape.
@@ -148,11 +158,14 @@ bool AttachAnalysisBranch(GstElement* pPipeline, GstElement* pTee, int nFps, int
     gst_pad_add_probe(pScalePad, GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
                       &OnFullPicture, new ContextRef(spContext), &FreeContextRef);
     gst_object_unref(pScalePad);
-    for (GstElement* p : arrElements)
+    GstElement* pPrevious = pTee;
+    for (GstElement* p : vecElements) {
         gst_bin_add(GST_BIN(pPipeline), p);
-    if (!gst_element_link_many(pTee, pRate, pQueue, pScale, pConvert, pFilter, pSink, nullptr))
-        return false;
-    for (GstElement* p : arrElements)
+        if (!gst_element_link(pPrevious, p))
+            return false;
+        pPrevious = p;
+    }
+    for (GstElement* p : vecElements)
         gst_element_sync_state_with_parent(p);
     return true;
 }
