@@ -32,8 +32,8 @@ public:
         infoOut.interlace_mode = m_info.interlace_mode;
         infoOut.stride[0] = gint(nStride);
         infoOut.size = nStride * size_t(nHeight);
-        GstBuffer* pOut = gst_buffer_new_wrapped_full(GstMemoryFlags(0), pDst, infoOut.size, 0, infoOut.size,
-                                                      nullptr, nullptr);
+        GstBuffer* pOut =
+            gst_buffer_new_wrapped_full(GstMemoryFlags(0), pDst, infoOut.size, 0, infoOut.size, nullptr, nullptr);
         GstVideoFrame frameIn, frameOut;
         bool bOk = false;
         if (gst_video_frame_map(&frameIn, const_cast<GstVideoInfo*>(&m_info), m_pBuffer, GST_MAP_READ)) {
