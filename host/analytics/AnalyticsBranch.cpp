@@ -88,10 +88,15 @@ GstFlowReturn OnAnalysisSample(GstAppSink* pSink, gpointer pData)
         && gst_video_info_from_caps(&info, gst_sample_get_caps(pSample))
         && GST_VIDEO_INFO_FORMAT(&info) == GST_VIDEO_FORMAT_GRAY8
         && gst_video_frame_map(&frame, &info, pBuffer, GST_MAP_READ)) {
-        spAnalytics->OfferFrame(static_cast<const uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0)),
-                                GST_VIDEO_FRAME_WIDTH(&frame), GST_VIDEO_FRAME_HEIGHT(&frame),
-                                size_t(GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0)), WrapStreamPicture(pFull, ctx.infoFull),
-                                nNowMs);
+        GreyPicture grey;
+        grey.pData = static_cast<const uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0));
+        grey.nWidth = GST_VIDEO_FRAME_WIDTH(&frame);
+        grey.nHeight = GST_VIDEO_FRAME_HEIGHT(&frame);
+        grey.nStride = size_t(GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0));
+        // Grey from YUV is the luma as it is, in the stream's range.
+        grey.bStudioRange =
+            GST_VIDEO_INFO_IS_YUV(&ctx.infoFull) && ctx.infoFull.colorimetry.range != GST_VIDEO_COLOR_RANGE_0_255;
+        spAnalytics->OfferFrame(grey, WrapStreamPicture(pFull, ctx.infoFull), nNowMs);
         gst_video_frame_unmap(&frame);
     }
     if (pFull)

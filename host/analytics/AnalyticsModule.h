@@ -88,6 +88,18 @@ public:
     virtual bool ToBgr(uint8_t* pDst, size_t nStride) const = 0;
 };
 
+// An analysis picture as the stream hands it over: one byte a pixel, nStride
+// bytes a row. A YUV stream's luma comes as it is, black at 16 and white at 235
+// in most streams; the detectors' thresholds are set for 0 to 255.
+struct GreyPicture
+{
+    const uint8_t* pData = nullptr;
+    int nWidth = 0;
+    int nHeight = 0;
+    size_t nStride = 0;
+    bool bStudioRange = false; // levels 16 to 235, else 0 to 255
+};
+
 // The analytics of one camera, as the host's streams feed them.
 class HOST_API ICameraAnalytics
 {
@@ -96,13 +108,11 @@ public:
 
     virtual bool IsUsable() const = 0;
     virtual const std::string& Error() const = 0;
-    // From any thread: the analysis picture (grey, one byte a pixel, nStride
-    // bytes a row, already at the camera's analysis width) and the full-size
-    // picture of the same instant, which arrived at nMs on a monotonic clock
-    // shared by all cameras. The grey pixels are copied, the full picture is
-    // held until analysed; returns at once.
-    virtual void OfferFrame(const uint8_t* pGrey, int nWidth, int nHeight, size_t nStride,
-                            std::shared_ptr<const IStreamPicture> spFull, int64_t nMs) = 0;
+    // From any thread: the analysis picture (already at the camera's analysis
+    // width) and the full-size picture of the same instant, which arrived at nMs
+    // on a monotonic clock shared by all cameras. The grey pixels are copied,
+    // the full picture is held until analysed; returns at once.
+    virtual void OfferFrame(const GreyPicture& grey, std::shared_ptr<const IStreamPicture> spFull, int64_t nMs) = 0;
     virtual AnalyticsCounters Counters() const = 0;
     virtual void SetReportObserver(ReportObserver fnObserver) = 0;
     // Waits until the worker has nothing left to do (tests and benchmarks).

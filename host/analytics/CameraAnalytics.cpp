@@ -13,6 +13,19 @@ namespace {
 
 constexpr int64_t kDropLogIntervalMs = 60 * 1000;
 
+// Grey levels 16 to 235 to 0 to 255, as OpenCV's own BGR to grey gives them.
+const cv::Mat& StudioToFullLevels()
+{
+    static const cv::Mat s_matTable = [] {
+        constexpr int kBlack = 16, kWhite = 235;
+        cv::Mat mat(1, 256, CV_8U);
+        for (int i = 0; i < 256; ++i)
+            mat.at<uint8_t>(i) = cv::saturate_cast<uint8_t>((i - kBlack) * 255.0 / (kWhite - kBlack));
+        return mat;
+    }();
+    return s_matTable;
+}
+
 int64_t SteadyMs()
 {
     using namespace std::chrono;
@@ -89,15 +102,20 @@ void CCameraAnalytics::Offer(cv::Mat matFrame, int64_t nMs)
     Put({cv::Mat(), CFullPicture(std::move(matFrame)), nMs});
 }
 
-void CCameraAnalytics::OfferFrame(const uint8_t* pGrey, int nWidth, int nHeight, size_t nStride,
-                                  std::shared_ptr<const IStreamPicture> spFull, int64_t nMs)
+void CCameraAnalytics::OfferFrame(const GreyPicture& grey, std::shared_ptr<const IStreamPicture> spFull, int64_t nMs)
 {
-    if (!pGrey || nWidth <= 0 || nHeight <= 0 || nStride < size_t(nWidth) || !spFull || spFull->Width() <= 0
-        || spFull->Height() <= 0)
+    if (!grey.pData || grey.nWidth <= 0 || grey.nHeight <= 0 || grey.nStride < size_t(grey.nWidth) || !spFull
+        || spFull->Width() <= 0 || spFull->Height() <= 0)
         return;
-    // Copied, so the stream's grey buffer goes back at once; the full picture stays a reference.
-    const cv::Mat matView(nHeight, nWidth, CV_8UC1, const_cast<uint8_t*>(pGrey), nStride);
-    Put({matView.clone(), CFullPicture(std::move(spFull)), nMs});
+    // Copied, so the stream's grey buffer goes back at once (studio levels
+    // stretched to full on the way); the full picture stays a reference.
+    const cv::Mat matView(grey.nHeight, grey.nWidth, CV_8UC1, const_cast<uint8_t*>(grey.pData), grey.nStride);
+    cv::Mat matGrey;
+    if (grey.bStudioRange)
+        cv::LUT(matView, StudioToFullLevels(), matGrey);
+    else
+        matGrey = matView.clone();
+    Put({matGrey, CFullPicture(std::move(spFull)), nMs});
 }
 
 void CCameraAnalytics::Put(Pending pending)

@@ -54,8 +54,7 @@ public:
     // monotonic clock shared by all cameras); the worker makes the analysis
     // picture of it. Returns at once.
     void Offer(cv::Mat matFrame, int64_t nMs);
-    void OfferFrame(const uint8_t* pGrey, int nWidth, int nHeight, size_t nStride,
-                    std::shared_ptr<const IStreamPicture> spFull, int64_t nMs) override;
+    void OfferFrame(const GreyPicture& grey, std::shared_ptr<const IStreamPicture> spFull, int64_t nMs) override;
     // Runs one full-resolution BGR frame on the calling thread (what the worker does with each).
     void Process(const cv::Mat& matFrame, int64_t nMs);
     // Runs one grey analysis picture with its full-size picture on the calling thread.
