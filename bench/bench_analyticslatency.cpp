@@ -10,13 +10,17 @@
 // be in the picture up to one analysis interval before that.
 // Headless (offscreen); the figures are absolute, against the goal of 1 s median.
 //
-// Also the CPU of the whole process and of the analytics' worker threads over
-// the run (after a settling time), as shares of one core: with --no-analytics
-// the same windows play without analytics, the floor for the video's own cost.
+// Also the CPU of each part of the process, per thread, as shares of one core
+// (after a settling time): the display video (decoding and the windows'
+// branches: GStreamer's streaming threads), the analysis branch (its own
+// streaming thread: scaling and conversion), the analytics workers, the GUI
+// thread, and the rest. The program runs itself twice, the same windows once
+// without analytics (the floor: the video's own cost) and once with them, and
+// sets each part against the floor's.
 //
 // Options: --seconds N (measured, after 10 s of settling; default 60),
 // --detect-every N (full detection on every Nth analysis frame, default 1),
-// --no-analytics.
+// --rounds N (pairs of runs, default 1), --phase plain|analytics (one run only).
 
 #include "dashboard/DashboardPlugin.h"
 #include "dashboard/DashboardStateStore.h"
@@ -30,12 +34,12 @@
 #include "tessel/GroupManager.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
-
-#include <QDir>
 
 #include <algorithm>
 #include <chrono>
@@ -58,21 +62,64 @@ double CpuSecondsSelf()
     return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-// CPU seconds of this process's threads with the given name.
-double CpuSecondsOfThreads(const QByteArray& baName)
+// The parts of the process whose CPU is told apart, by their threads.
+enum Part { kDisplay, kBranch, kWorkers, kGui, kOther, kParts };
+const char* const kPartNames[kParts] = {"display video (decoding, windows' branches)",
+                                        "analysis branch (scaling, conversion)", "analytics workers", "GUI thread",
+                                        "other threads"};
+
+Part PartOf(int nTid, const QByteArray& baName)
 {
+    if (nTid == getpid())
+        return kGui;
+    if (baName == Analytics::kWorkerThreadName)
+        return kWorkers;
+    // GStreamer names a streaming thread "<element>:<pad>" (the kernel keeps 15
+    // characters); the decoders' own threads take their parent's name.
+    if (baName.startsWith(QByteArray(Analytics::kAnalysisQueueName) + ':'))
+        return kBranch;
+    if (baName.contains(':'))
+        return kDisplay;
+    return kOther;
+}
+
+struct ThreadCpu
+{
+    QByteArray baName;
     double dSeconds = 0;
+};
+
+// CPU seconds of each of this process's threads, by thread id.
+std::map<int, ThreadCpu> ThreadTimes()
+{
+    std::map<int, ThreadCpu> mapThreads;
     const QDir dirTasks(QStringLiteral("/proc/self/task"));
     for (const QString& strTask : dirTasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         QFile comm(dirTasks.filePath(strTask + "/comm"));
         QFile stat(dirTasks.filePath(strTask + "/stat"));
-        if (!comm.open(QIODevice::ReadOnly) || comm.readAll().trimmed() != baName || !stat.open(QIODevice::ReadOnly))
+        if (!comm.open(QIODevice::ReadOnly) || !stat.open(QIODevice::ReadOnly))
             continue;
         // utime and stime: fields 14 and 15, the 12th and 13th after the name.
         const QList<QByteArray> lstFields = stat.readAll().split(')').value(1).trimmed().split(' ');
-        dSeconds += (lstFields.value(11).toDouble() + lstFields.value(12).toDouble()) / double(sysconf(_SC_CLK_TCK));
+        mapThreads[strTask.toInt()] = {comm.readAll().trimmed(),
+                                       (lstFields.value(11).toDouble() + lstFields.value(12).toDouble())
+                                           / double(sysconf(_SC_CLK_TCK))};
     }
-    return dSeconds;
+    return mapThreads;
+}
+
+// Each part's CPU seconds between two snapshots; threads that ended between
+// them are not seen (the process total shows what they took).
+std::vector<double> PartSeconds(const std::map<int, ThreadCpu>& mapStart, const std::map<int, ThreadCpu>& mapEnd)
+{
+    std::vector<double> vecSeconds(kParts, 0.0);
+    for (const auto& [nTid, thread] : mapEnd) {
+        const auto it = mapStart.find(nTid);
+        // A thread id reused by a new thread counts from zero.
+        const double dStart = it != mapStart.end() && it->second.baName == thread.baName ? it->second.dSeconds : 0;
+        vecSeconds[PartOf(nTid, thread.baName)] += thread.dSeconds - dStart;
+    }
+    return vecSeconds;
 }
 
 int64_t SteadyMs()
@@ -189,25 +236,88 @@ tessel::SiteData StreetSite(int nDetectEvery, bool bAnalytics)
     return site;
 }
 
-} // namespace
+constexpr const char* kPartsTag = "parts:";
 
-int main(int argc, char** argv)
+// One run's CPU: the line a phase prints for the pair's report to read.
+void PrintParts(double dProcess, const std::vector<double>& vecParts, int nSeconds)
 {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    const QStringList lstArgs = app.arguments();
-    auto option = [&](const char* pszName, int nDefault) {
-        const int i = lstArgs.indexOf(QLatin1String(pszName));
-        return i >= 0 && i + 1 < lstArgs.size() ? lstArgs.at(i + 1).toInt() : nDefault;
-    };
-    const int nSeconds = std::max(5, option("--seconds", kDefaultSeconds));
-    const int nDetectEvery = std::clamp(option("--detect-every", 1), 1, 4);
-    const bool bAnalytics = !lstArgs.contains(QLatin1String("--no-analytics"));
-    if (!QFile::exists(QString::fromLatin1(kVideo))) {
-        std::fprintf(stderr, "bench_analyticslatency: no footage (install opencv-doc)\n");
-        return 1;
+    std::printf("%s %.3f", kPartsTag, 100 * dProcess / nSeconds);
+    for (double d : vecParts)
+        std::printf(" %.3f", 100 * d / nSeconds);
+    std::printf("\n");
+}
+
+// Runs both phases as child processes, rounds times, and sets each part of the
+// run with analytics against the same part without them.
+int RunPairs(const QStringList& lstArgs, int nRounds)
+{
+    const QStringList lstForward = lstArgs.mid(1);
+    std::map<QString, std::vector<std::vector<double>>> mapShares; // phase -> one row per run
+    for (int nRound = 0; nRound < nRounds; ++nRound) {
+        // Taking turns: neither phase always runs on a machine the other has just warmed.
+        QStringList lstPhases{"plain", "analytics"};
+        if (nRound % 2)
+            std::reverse(lstPhases.begin(), lstPhases.end());
+        for (const QString& strPhase : lstPhases) {
+            QProcess process;
+            process.start(QCoreApplication::applicationFilePath(), lstForward + QStringList{"--phase", strPhase});
+            // Its log is shown only when it fails.
+            if (!process.waitForFinished(-1) || process.exitCode() != 0) {
+                std::fprintf(stderr, "%s\nbench_analyticslatency: the %s run failed\n",
+                             process.readAllStandardError().constData(), qPrintable(strPhase));
+                return 1;
+            }
+            for (const QByteArray& baLine : process.readAllStandardOutput().split('\n')) {
+                if (!baLine.startsWith(kPartsTag)) {
+                    if (!baLine.isEmpty())
+                        std::printf("%s\n", baLine.constData());
+                    continue;
+                }
+                std::vector<double> vecRow;
+                for (const QByteArray& baValue : baLine.mid(int(strlen(kPartsTag))).trimmed().split(' '))
+                    vecRow.push_back(baValue.toDouble());
+                mapShares[strPhase].push_back(vecRow);
+            }
+        }
     }
+    const auto& vecPlain = mapShares["plain"];
+    const auto& vecAnalytics = mapShares["analytics"];
+    if (vecPlain.empty() || vecAnalytics.empty())
+        return 1;
+    // Ranges over the runs, each part with analytics against the same part without.
+    auto range = [](const std::vector<std::vector<double>>& vecRows, size_t i) {
+        double dMin = 1e9, dMax = -1e9;
+        for (const auto& row : vecRows) {
+            const double d = i < row.size() ? row[i] : 0;
+            dMin = std::min(dMin, d);
+            dMax = std::max(dMax, d);
+        }
+        return std::make_pair(dMin, dMax);
+    };
+    auto ratio = [](double dFigure, double dFloor) { return dFloor > 0 ? dFigure / dFloor : 0.0; };
+    std::printf("CPU per part, shares of one core over %d run(s) of each (min-max); without analytics -> with, "
+                "ratio of the means\n",
+                int(vecPlain.size()));
+    for (size_t i = 0; i <= kParts; ++i) {
+        const auto [dPlainMin, dPlainMax] = range(vecPlain, i);
+        const auto [dMin, dMax] = range(vecAnalytics, i);
+        double dPlainSum = 0, dSum = 0;
+        for (const auto& row : vecPlain)
+            dPlainSum += i < row.size() ? row[i] : 0;
+        for (const auto& row : vecAnalytics)
+            dSum += i < row.size() ? row[i] : 0;
+        const double dRatio = ratio(dSum / double(vecAnalytics.size()), dPlainSum / double(vecPlain.size()));
+        std::printf("  %-46s %5.1f-%5.1f %%  -> %5.1f-%5.1f %%", i == 0 ? "whole process" : kPartNames[i - 1],
+                    dPlainMin, dPlainMax, dMin, dMax);
+        if (dRatio > 0)
+            std::printf("   %.2f%s", dRatio, i == 1 + kDisplay ? " (goal <= 1.10)" : "");
+        std::printf("\n");
+    }
+    return 0;
+}
+
+int RunPhase(QApplication& app, bool bAnalytics, int nSeconds, int nDetectEvery)
+{
     tessel::CGroupManager::Instance().ApplySite(StreetSite(nDetectEvery, bAnalytics));
 
     std::mutex mutex;
@@ -239,19 +349,16 @@ int main(int argc, char** argv)
     quorra::IAIWidget* pWidget = window.CurrentWidget();
     pWidget->stateList() = {{"{pano}", {}}, {"{linked}", {}}, {"{lawn}", {}}};
     pWidget->readState();
-    double dCpuStart = 0, dAnalyticsStart = 0;
+    double dCpuStart = 0;
+    std::map<int, ThreadCpu> mapThreadsStart;
     QTimer::singleShot(kSettleSeconds * 1000, &app, [&] {
         dCpuStart = CpuSecondsSelf();
-        dAnalyticsStart = CpuSecondsOfThreads("lsa-analytics");
+        mapThreadsStart = ThreadTimes();
     });
     QTimer::singleShot((kSettleSeconds + nSeconds) * 1000, &app, &QCoreApplication::quit);
     app.exec();
     const double dCpu = CpuSecondsSelf() - dCpuStart;
-    const double dAnalyticsCpu = CpuSecondsOfThreads("lsa-analytics") - dAnalyticsStart;
-    std::printf("CPU over %d s (after %d s settling), shares of one core: the whole process %.0f %%, analytics "
-                "workers %.0f %%, the rest (video, conversion for analysis, GUI) %.0f %%\n",
-                nSeconds, kSettleSeconds, 100 * dCpu / nSeconds, 100 * dAnalyticsCpu / nSeconds,
-                100 * (dCpu - dAnalyticsCpu) / nSeconds);
+    PrintParts(dCpu, PartSeconds(mapThreadsStart, ThreadTimes()), nSeconds);
     if (!bAnalytics)
         return 0;
 
@@ -289,4 +396,28 @@ int main(int argc, char** argv)
     PrintFigure("first detection -> alarm sent", vecAnalysis);
     PrintFigure("alarm sent -> card painted", vecView);
     return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!QFile::exists(QString::fromLatin1(kVideo))) {
+        std::fprintf(stderr, "bench_analyticslatency: no footage (install opencv-doc)\n");
+        return 1;
+    }
+    QApplication app(argc, argv);
+    const QStringList lstArgs = app.arguments();
+    auto option = [&](const char* pszName, int nDefault) {
+        const int i = lstArgs.indexOf(QLatin1String(pszName));
+        return i >= 0 && i + 1 < lstArgs.size() ? lstArgs.at(i + 1).toInt() : nDefault;
+    };
+    const int nSeconds = std::max(5, option("--seconds", kDefaultSeconds));
+    const int nDetectEvery = std::clamp(option("--detect-every", 1), 1, 4);
+    const int iPhase = lstArgs.indexOf(QLatin1String("--phase"));
+    if (iPhase < 0)
+        return RunPairs(lstArgs, std::max(1, option("--rounds", 1)));
+    return RunPhase(app, lstArgs.value(iPhase + 1) != QLatin1String("plain"), nSeconds, nDetectEvery);
 }

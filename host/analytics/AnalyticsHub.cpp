@@ -174,7 +174,8 @@ void CAnalyticsHub::StartHeadless(Entry& entry)
     Vantrel::BuiltPipeline built = Vantrel::BuildPipeline(request, spLink, strError, nReason);
     const QString strName = QString::fromStdString(entry.camera.strName);
     if (!built.pPipeline
-        || !AttachAnalysisBranch(built.pPipeline, built.pTee, entry.camera.settings.nFps, entry.spAnalytics)) {
+        || !AttachAnalysisBranch(built.pPipeline, built.pTee, entry.camera.settings.nFps, entry.camera.settings.nWidth,
+                                 entry.spAnalytics)) {
         qCWarning(lcAnalytics).noquote() << "camera" << strName << ": no stream for analytics:"
                                          << (strError.isEmpty() ? QStringLiteral("pipeline not built") : strError);
         if (built.pPipeline)
@@ -266,7 +267,8 @@ void CAnalyticsHub::AttachPreview(const std::string& strGUID, GstElement* pPipel
     if (it == m_mapEntries.end() || !pPipeline)
         return;
     Entry& entry = *it->second;
-    if (!AttachAnalysisBranch(pPipeline, pTee, entry.camera.settings.nFps, entry.spAnalytics)) {
+    if (!AttachAnalysisBranch(pPipeline, pTee, entry.camera.settings.nFps, entry.camera.settings.nWidth,
+                              entry.spAnalytics)) {
         qCWarning(lcAnalytics).noquote() << "camera" << QString::fromStdString(entry.camera.strName)
                                          << ": analysis branch not added to the window's stream";
         return;

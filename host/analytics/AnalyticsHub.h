@@ -75,10 +75,11 @@ private:
     QList<QMetaObject::Connection> m_lstConnections;
 };
 
-// Adds the analysis branch to a stream's tee: rate-limited, leaky, converted to
-// BGR at the stream's full size, into the camera's mailbox. False if an element
-// is missing.
-HOST_API bool AttachAnalysisBranch(GstElement* pPipeline, GstElement* pTee, int nFps,
+// Adds the analysis branch to a stream's tee: rate-limited, leaky, scaled to
+// nWidth and turned grey, into the camera's mailbox with the full-size picture
+// of the same instant (a reference, in the decoder's format). False if an
+// element is missing.
+HOST_API bool AttachAnalysisBranch(GstElement* pPipeline, GstElement* pTee, int nFps, int nWidth,
                                    const std::weak_ptr<ICameraAnalytics>& wpAnalytics);
 
 } // namespace Analytics

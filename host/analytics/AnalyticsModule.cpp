@@ -7,6 +7,7 @@ Q_LOGGING_CATEGORY(lcAnalytics, "lsa.host.analytics", QtInfoMsg)
 
 namespace Analytics {
 
+IStreamPicture::~IStreamPicture() = default;
 ICameraAnalytics::~ICameraAnalytics() = default;
 IAnalyticsModule::~IAnalyticsModule() = default;
 

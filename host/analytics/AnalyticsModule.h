@@ -22,11 +22,19 @@ namespace Analytics {
 
 // Raised by the module with the host's own interface; a module built for
 // another version refuses to load.
-constexpr int kAnalyticsModuleVersion = 2;
+constexpr int kAnalyticsModuleVersion = 3;
+
+// Thread names, so that the analysis's CPU can be told apart from the video's
+// (top -H, the benchmarks): each camera's worker, and the streaming thread of
+// the analysis branch (named after its queue, as GStreamer names its threads
+// "<element>:<pad>").
+constexpr const char* kWorkerThreadName = "lsa-analytics";
+constexpr const char* kAnalysisQueueName = "lsa-analysis";
+constexpr const char* kAnalysisSinkName = "lsa-analysis-sink";
 
 using AlarmSink = std::function<void(quorra::IntelAlarmEventInfo)>;
 // Told of each alarm just before it goes to the sink, with the frame time (the
-// clock of OfferBgr) at which its newest person was first detected: what the
+// clock of OfferFrame) at which its newest person was first detected: what the
 // end-to-end latency benchmark times the way to the screen from.
 using ReportObserver = std::function<void(const quorra::IntelAlarmEventInfo&, int64_t nFirstSeenMs)>;
 
@@ -67,6 +75,31 @@ struct AnalyticsCounters
     uint64_t nReported = 0;
 };
 
+// A full-size picture the stream still owns (a reference to its buffer, in the
+// decoder's own format, not a copy): converted only when an alarm needs it.
+class HOST_API IStreamPicture
+{
+public:
+    virtual ~IStreamPicture();
+    virtual int Width() const = 0;
+    virtual int Height() const = 0;
+    // Writes the picture as BGR (3 bytes a pixel, nStride bytes a row, Height()
+    // rows) to pDst; false when it cannot be converted.
+    virtual bool ToBgr(uint8_t* pDst, size_t nStride) const = 0;
+};
+
+// An analysis picture as the stream hands it over: one byte a pixel, nStride
+// bytes a row. A YUV stream's luma comes as it is, black at 16 and white at 235
+// in most streams; the detectors' thresholds are set for 0 to 255.
+struct GreyPicture
+{
+    const uint8_t* pData = nullptr;
+    int nWidth = 0;
+    int nHeight = 0;
+    size_t nStride = 0;
+    bool bStudioRange = false; // levels 16 to 235, else 0 to 255
+};
+
 // The analytics of one camera, as the host's streams feed them.
 class HOST_API ICameraAnalytics
 {
@@ -75,10 +108,11 @@ public:
 
     virtual bool IsUsable() const = 0;
     virtual const std::string& Error() const = 0;
-    // From any thread: a BGR picture (3 bytes a pixel, nStride bytes a row)
-    // that arrived at nMs on a monotonic clock shared by all cameras. The
-    // pixels are copied; returns at once.
-    virtual void OfferBgr(const uint8_t* pData, int nWidth, int nHeight, size_t nStride, int64_t nMs) = 0;
+    // From any thread: the analysis picture (already at the camera's analysis
+    // width) and the full-size picture of the same instant, which arrived at nMs
+    // on a monotonic clock shared by all cameras. The grey pixels are copied,
+    // the full picture is held until analysed; returns at once.
+    virtual void OfferFrame(const GreyPicture& grey, std::shared_ptr<const IStreamPicture> spFull, int64_t nMs) = 0;
     virtual AnalyticsCounters Counters() const = 0;
     virtual void SetReportObserver(ReportObserver fnObserver) = 0;
     // Waits until the worker has nothing left to do (tests and benchmarks).

@@ -13,6 +13,19 @@ namespace {
 
 constexpr int64_t kDropLogIntervalMs = 60 * 1000;
 
+// Grey levels 16 to 235 to 0 to 255, as OpenCV's own BGR to grey gives them.
+const cv::Mat& StudioToFullLevels()
+{
+    static const cv::Mat s_matTable = [] {
+        constexpr int kBlack = 16, kWhite = 235;
+        cv::Mat mat(1, 256, CV_8U);
+        for (int i = 0; i < 256; ++i)
+            mat.at<uint8_t>(i) = cv::saturate_cast<uint8_t>((i - kBlack) * 255.0 / (kWhite - kBlack));
+        return mat;
+    }();
+    return s_matTable;
+}
+
 int64_t SteadyMs()
 {
     using namespace std::chrono;
@@ -20,6 +33,30 @@ int64_t SteadyMs()
 }
 
 } // namespace
+
+CFullPicture::CFullPicture(cv::Mat matBgr)
+    : m_matBgr(std::move(matBgr))
+    , m_size(m_matBgr.size())
+{
+}
+
+CFullPicture::CFullPicture(std::shared_ptr<const IStreamPicture> spStream)
+    : m_spStream(std::move(spStream))
+    , m_size(m_spStream ? cv::Size(m_spStream->Width(), m_spStream->Height()) : cv::Size())
+{
+}
+
+const cv::Mat& CFullPicture::Bgr()
+{
+    if (m_matBgr.empty() && m_spStream && !m_size.empty()) {
+        cv::Mat mat(m_size, CV_8UC3);
+        if (m_spStream->ToBgr(mat.data, mat.step))
+            m_matBgr = mat;
+        // Converted once: the stream's buffer goes back now.
+        m_spStream.reset();
+    }
+    return m_matBgr;
+}
 
 CCameraAnalytics::CCameraAnalytics(AnalyticsCamera camera, AlarmSink fnSink, const std::string& strFaceModel,
                                    const DetectorSettings& detector)
@@ -50,7 +87,8 @@ void CCameraAnalytics::Shutdown()
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_bStop = true;
-        m_matPending = cv::Mat();
+        m_pending = Pending();
+        m_bPending = false;
     }
     m_cv.notify_all();
     if (m_thread.joinable())
@@ -59,28 +97,42 @@ void CCameraAnalytics::Shutdown()
 
 void CCameraAnalytics::Offer(cv::Mat matFrame, int64_t nMs)
 {
-    if (!IsUsable() || matFrame.empty())
+    if (matFrame.empty())
+        return;
+    Put({cv::Mat(), CFullPicture(std::move(matFrame)), nMs});
+}
+
+void CCameraAnalytics::OfferFrame(const GreyPicture& grey, std::shared_ptr<const IStreamPicture> spFull, int64_t nMs)
+{
+    if (!grey.pData || grey.nWidth <= 0 || grey.nHeight <= 0 || grey.nStride < size_t(grey.nWidth) || !spFull
+        || spFull->Width() <= 0 || spFull->Height() <= 0)
+        return;
+    // Copied, so the stream's grey buffer goes back at once (studio levels
+    // stretched to full on the way); the full picture stays a reference.
+    const cv::Mat matView(grey.nHeight, grey.nWidth, CV_8UC1, const_cast<uint8_t*>(grey.pData), grey.nStride);
+    cv::Mat matGrey;
+    if (grey.bStudioRange)
+        cv::LUT(matView, StudioToFullLevels(), matGrey);
+    else
+        matGrey = matView.clone();
+    Put({matGrey, CFullPicture(std::move(spFull)), nMs});
+}
+
+void CCameraAnalytics::Put(Pending pending)
+{
+    if (!IsUsable())
         return;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         if (m_bStop)
             return;
         ++m_counters.nOffered;
-        if (!m_matPending.empty())
+        if (m_bPending)
             ++m_counters.nDropped;
-        m_matPending = std::move(matFrame);
-        m_nPendingMs = nMs;
+        m_pending = std::move(pending);
+        m_bPending = true;
     }
     m_cv.notify_all();
-}
-
-void CCameraAnalytics::OfferBgr(const uint8_t* pData, int nWidth, int nHeight, size_t nStride, int64_t nMs)
-{
-    if (!pData || nWidth <= 0 || nHeight <= 0 || nStride < size_t(nWidth) * 3)
-        return;
-    // Copied, so the stream's buffer goes back at once and the worker owns its picture.
-    const cv::Mat matView(nHeight, nWidth, CV_8UC3, const_cast<uint8_t*>(pData), nStride);
-    Offer(matView.clone(), nMs);
 }
 
 AnalyticsCounters CCameraAnalytics::Counters() const
@@ -98,25 +150,27 @@ void CCameraAnalytics::SetReportObserver(ReportObserver fnObserver)
 void CCameraAnalytics::WaitIdle()
 {
     std::unique_lock<std::mutex> lock(m_mutex);
-    m_cv.wait(lock, [this] { return m_bStop || !m_thread.joinable() || (m_matPending.empty() && !m_bBusy); });
+    m_cv.wait(lock, [this] { return m_bStop || !m_thread.joinable() || (!m_bPending && !m_bBusy); });
 }
 
 void CCameraAnalytics::Run()
 {
-    // Named, so that its CPU can be told apart from the video's (top -H, the benchmarks).
-    pthread_setname_np(pthread_self(), "lsa-analytics");
+    pthread_setname_np(pthread_self(), kWorkerThreadName);
     std::unique_lock<std::mutex> lock(m_mutex);
     while (true) {
-        m_cv.wait(lock, [this] { return m_bStop || !m_matPending.empty(); });
+        m_cv.wait(lock, [this] { return m_bStop || m_bPending; });
         if (m_bStop)
             return;
-        cv::Mat matFrame = std::move(m_matPending);
-        m_matPending = cv::Mat();
-        const int64_t nMs = m_nPendingMs;
+        Pending pending = std::move(m_pending);
+        m_pending = Pending();
+        m_bPending = false;
         m_bBusy = true;
         lock.unlock();
         try {
-            Process(matFrame, nMs);
+            if (pending.matAnalysis.empty())
+                Process(pending.full.Bgr(), pending.nMs);
+            else
+                Process(pending.matAnalysis, pending.full, pending.nMs);
         } catch (const cv::Exception& e) {
             // A frame OpenCV cannot take is skipped; the next one may do.
             qCWarning(lcAnalytics).noquote()
@@ -151,35 +205,52 @@ void CCameraAnalytics::Process(const cv::Mat& matFrame, int64_t nMs)
 {
     if (matFrame.empty() || matFrame.type() != CV_8UC3)
         return;
-    if (matFrame.size() != m_sizeFrame) {
+    CFullPicture full(matFrame);
+    Process(AnalysisPicture(matFrame), full, nMs);
+}
+
+cv::Mat CCameraAnalytics::AnalysisPicture(const cv::Mat& matBgr) const
+{
+    // Grey first: a third of the bytes to scale. People smaller than the
+    // detector's window are found only when the picture is scaled up.
+    cv::Mat matGrey, matAnalysis;
+    cv::cvtColor(matBgr, matGrey, cv::COLOR_BGR2GRAY);
+    const double dScale = double(m_camera.settings.nWidth) / matBgr.cols;
+    cv::resize(matGrey, matAnalysis, cv::Size(), dScale, dScale, dScale < 1 ? cv::INTER_AREA : cv::INTER_LINEAR);
+    return matAnalysis;
+}
+
+void CCameraAnalytics::Process(const cv::Mat& matAnalysis, CFullPicture& full, int64_t nMs)
+{
+    if (matAnalysis.empty() || matAnalysis.type() != CV_8UC1 || full.Empty())
+        return;
+    if (full.Size() != m_sizeFrame) {
         if (!m_sizeFrame.empty())
             qCInfo(lcAnalytics).noquote()
-                << "camera" << QString::fromStdString(m_camera.strName) << ": picture size changed to" << matFrame.cols
-                << "x" << matFrame.rows << "; tracks start again";
-        m_sizeFrame = matFrame.size();
+                << "camera" << QString::fromStdString(m_camera.strName) << ": picture size changed to"
+                << full.Size().width << "x" << full.Size().height << "; tracks start again";
+        m_sizeFrame = full.Size();
         m_nFrames = 0;
         m_gate.Reset();
         m_tracker.Reset();
     }
-    // The analysis picture: the width the camera asks for (people smaller than
-    // the detector's window are found only when the picture is scaled up).
-    const double dScale = double(m_camera.settings.nWidth) / matFrame.cols;
-    cv::Mat matAnalysis;
-    cv::resize(matFrame, matAnalysis, cv::Size(), dScale, dScale, dScale < 1 ? cv::INTER_AREA : cv::INTER_LINEAR);
+    // Analysis pixels per full-size pixel, each way (the stream's pixels need not be square).
+    const double dScaleX = double(matAnalysis.cols) / m_sizeFrame.width;
+    const double dScaleY = double(matAnalysis.rows) / m_sizeFrame.height;
     // Between full detections only what moves outside the known persons is
     // searched: new entries are caught on every frame, known persons are carried.
     std::vector<cv::Rect> vecKnown;
     if (m_nFrames++ % uint64_t(DetectEvery()) != 0)
         for (const cv::Rect& rc : m_tracker.PredictedConfirmed(nMs, CarryMs()))
-            vecKnown.emplace_back(cvRound(rc.x * dScale), cvRound(rc.y * dScale), cvRound(rc.width * dScale),
-                                  cvRound(rc.height * dScale));
+            vecKnown.emplace_back(cvRound(rc.x * dScaleX), cvRound(rc.y * dScaleY), cvRound(rc.width * dScaleX),
+                                  cvRound(rc.height * dScaleY));
     const std::vector<cv::Rect> vecRegions = m_gate.Regions(matAnalysis, vecKnown);
     std::vector<Detection> vecFound;
     if (!vecRegions.empty())
         vecFound = m_detector.DetectIn(matAnalysis, vecRegions);
     for (Detection& d : vecFound) {
-        d.rcBody = cv::Rect(cvRound(d.rcBody.x / dScale), cvRound(d.rcBody.y / dScale),
-                            cvRound(d.rcBody.width / dScale), cvRound(d.rcBody.height / dScale));
+        d.rcBody = cv::Rect(cvRound(d.rcBody.x / dScaleX), cvRound(d.rcBody.y / dScaleY),
+                            cvRound(d.rcBody.width / dScaleX), cvRound(d.rcBody.height / dScaleY));
     }
     const std::vector<int> vecConfirmed = m_tracker.Update(vecFound, nMs);
     {
@@ -188,7 +259,18 @@ void CCameraAnalytics::Process(const cv::Mat& matFrame, int64_t nMs)
         m_counters.nDetectorRuns += vecRegions.empty() ? 0 : 1;
         m_counters.nPersons += vecFound.size();
     }
-    RaiseAlarms(matFrame, vecConfirmed, nMs);
+    RaiseAlarms(full, vecConfirmed, nMs);
+}
+
+const cv::Mat& CCameraAnalytics::PicturesFrom(CFullPicture& full)
+{
+    const cv::Mat& mat = full.Bgr();
+    if (mat.empty() && !m_bConversionFailed) {
+        m_bConversionFailed = true;
+        qCWarning(lcAnalytics).noquote() << "camera" << QString::fromStdString(m_camera.strName)
+                                         << ": the stream's pictures cannot be converted; alarms are not raised";
+    }
+    return mat;
 }
 
 int CCameraAnalytics::DetectEvery() const
@@ -215,17 +297,20 @@ void CCameraAnalytics::MarkReported(int nId, int64_t nMs)
     ++m_counters.nReported;
 }
 
-void CCameraAnalytics::RaiseAlarms(const cv::Mat& matFrame, const std::vector<int>& vecConfirmed, int64_t nMs)
+void CCameraAnalytics::RaiseAlarms(CFullPicture& full, const std::vector<int>& vecConfirmed, int64_t nMs)
 {
     if (m_camera.bPanoramic)
-        RaisePanoramic(matFrame, vecConfirmed, nMs);
+        RaisePanoramic(full, vecConfirmed, nMs);
     else
-        RaiseLinked(matFrame, nMs);
+        RaiseLinked(full, nMs);
 }
 
-void CCameraAnalytics::RaisePanoramic(const cv::Mat& matFrame, const std::vector<int>& vecConfirmed, int64_t nMs)
+void CCameraAnalytics::RaisePanoramic(CFullPicture& full, const std::vector<int>& vecConfirmed, int64_t nMs)
 {
     if (vecConfirmed.empty())
+        return;
+    const cv::Mat& matFrame = PicturesFrom(full);
+    if (matFrame.empty())
         return;
     // A new person in the scene opens a new linkage, showing everyone seen now.
     const std::string strUid = CLinkageBoard::NewLinkageUid();
@@ -249,7 +334,7 @@ void CCameraAnalytics::RaisePanoramic(const cv::Mat& matFrame, const std::vector
     CLinkageBoard::Instance().Open(m_camera.strGroup, strUid, nMs, m_camera.settings.nLinkageWindowS);
 }
 
-void CCameraAnalytics::RaiseLinked(const cv::Mat& matFrame, int64_t nMs)
+void CCameraAnalytics::RaiseLinked(CFullPicture& full, int64_t nMs)
 {
     // Each person seen now and not yet reported, once a linkage is open (a
     // person may come into this view before the panorama has found anyone).
@@ -263,6 +348,11 @@ void CCameraAnalytics::RaiseLinked(const cv::Mat& matFrame, int64_t nMs)
             vecPersons.push_back(track.last);
             vecIds.push_back(track.nId);
         }
+    if (vecPersons.empty())
+        return;
+    const cv::Mat& matFrame = PicturesFrom(full);
+    if (matFrame.empty())
+        return;
     std::vector<int64_t> vecFirstSeen;
     for (int nId : vecIds) {
         vecFirstSeen.push_back(FirstSeenMs(nId));

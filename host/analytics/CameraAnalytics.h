@@ -18,6 +18,26 @@
 
 namespace Analytics {
 
+// The full-size picture of an analysis frame: BGR already, or the stream's own
+// picture, converted once when an alarm needs it.
+class HOST_API CFullPicture
+{
+public:
+    CFullPicture() = default;
+    explicit CFullPicture(cv::Mat matBgr);
+    explicit CFullPicture(std::shared_ptr<const IStreamPicture> spStream);
+
+    cv::Size Size() const { return m_size; }
+    bool Empty() const { return m_size.empty(); }
+    // Empty when the stream's picture cannot be converted.
+    const cv::Mat& Bgr();
+
+private:
+    std::shared_ptr<const IStreamPicture> m_spStream;
+    cv::Mat m_matBgr;
+    cv::Size m_size;
+};
+
 class HOST_API CCameraAnalytics : public ICameraAnalytics
 {
 public:
@@ -31,11 +51,14 @@ public:
     const AnalyticsCamera& Camera() const { return m_camera; }
 
     // From any thread: a full-resolution BGR frame that arrived at nMs (a
-    // monotonic clock shared by all cameras). Returns at once.
+    // monotonic clock shared by all cameras); the worker makes the analysis
+    // picture of it. Returns at once.
     void Offer(cv::Mat matFrame, int64_t nMs);
-    void OfferBgr(const uint8_t* pData, int nWidth, int nHeight, size_t nStride, int64_t nMs) override;
-    // Runs one frame on the calling thread (what the worker does with each).
+    void OfferFrame(const GreyPicture& grey, std::shared_ptr<const IStreamPicture> spFull, int64_t nMs) override;
+    // Runs one full-resolution BGR frame on the calling thread (what the worker does with each).
     void Process(const cv::Mat& matFrame, int64_t nMs);
+    // Runs one grey analysis picture with its full-size picture on the calling thread.
+    void Process(const cv::Mat& matAnalysis, CFullPicture& full, int64_t nMs);
 
     AnalyticsCounters Counters() const override;
     void SetReportObserver(ReportObserver fnObserver) override;
@@ -45,11 +68,23 @@ public:
     void Shutdown() override;
 
 private:
+    struct Pending
+    {
+        cv::Mat matAnalysis; // empty: made from the full picture
+        CFullPicture full;
+        int64_t nMs = 0;
+    };
+
     void Run();
-    void RaiseAlarms(const cv::Mat& matFrame, const std::vector<int>& vecConfirmed, int64_t nMs);
+    void Put(Pending pending);
+    // Grey at the analysis width.
+    cv::Mat AnalysisPicture(const cv::Mat& matBgr) const;
+    void RaiseAlarms(CFullPicture& full, const std::vector<int>& vecConfirmed, int64_t nMs);
     void LogDropsEveryMinute(int64_t nNowMs);
-    void RaisePanoramic(const cv::Mat& matFrame, const std::vector<int>& vecConfirmed, int64_t nMs);
-    void RaiseLinked(const cv::Mat& matFrame, int64_t nMs);
+    void RaisePanoramic(CFullPicture& full, const std::vector<int>& vecConfirmed, int64_t nMs);
+    void RaiseLinked(CFullPicture& full, int64_t nMs);
+    // The full picture as BGR; empty (said once) when it cannot be converted.
+    const cv::Mat& PicturesFrom(CFullPicture& full);
     // Marks the person reported, counting the delay since its first detection.
     void MarkReported(int nId, int64_t nMs);
     // How long a confirmed person is carried without a sighting between full detections.
@@ -67,12 +102,13 @@ private:
     CMotionGate m_gate;
     CIouTracker m_tracker;
     cv::Size m_sizeFrame;
-    uint64_t m_nFrames = 0; // analysis frames since the picture size was set
+    uint64_t m_nFrames = 0;           // analysis frames since the picture size was set
+    bool m_bConversionFailed = false; // said once
 
     mutable std::mutex m_mutex;
     std::condition_variable m_cv;
-    cv::Mat m_matPending;
-    int64_t m_nPendingMs = 0;
+    Pending m_pending;
+    bool m_bPending = false;
     bool m_bBusy = false;
     bool m_bStop = false;
     AnalyticsCounters m_counters;

@@ -3,10 +3,12 @@
 #include "analytics/CameraAnalytics.h"
 #include "analytics/IouTracker.h"
 #include "analytics/PersonDetector.h"
+#include "analytics/StreamPicture.h"
 #include "tessel/GroupManager.h"
 #include "tessel/Site.h"
 
 #include <QDir>
+#include <QMutex>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -62,6 +64,82 @@ AnalyticsCamera Camera(bool bPanoramic, bool bFaces = false)
     return camera;
 }
 
+// A colour in the decoder's terms and as BGR (OpenCV's own conversion of it).
+struct YuvColour
+{
+    uint8_t y, u, v;
+    cv::Vec3b Bgr() const
+    {
+        cv::Mat matYuv = (cv::Mat_<uint8_t>(3, 2) << y, y, y, y, u, v), matBgr;
+        cv::cvtColor(matYuv, matBgr, cv::COLOR_YUV2BGR_I420);
+        return matBgr.at<cv::Vec3b>(0, 0);
+    }
+};
+// Within what BGR can show: the two conversions clip differently outside it.
+const YuvColour kQuadrants[4] = {{102, 98, 191}, {126, 95, 92}, {93, 178, 103}, {126, 128, 128}};
+
+// Which quadrant a pixel is in; the split is at odd offsets, so chroma samples straddle it.
+int Quadrant(int x, int y, int nWidth, int nHeight)
+{
+    return (x < (nWidth / 2 | 1) ? 0 : 1) + (y < (nHeight / 2 | 1) ? 0 : 2);
+}
+
+// A picture of four coloured quadrants in a YUV format, each sample written
+// where the format puts it (strides, planes, subsampling).
+GstBuffer* QuadrantPicture(GstVideoInfo& info)
+{
+    GstBuffer* pBuffer = gst_buffer_new_allocate(nullptr, info.size, nullptr);
+    GstVideoFrame frame;
+    if (!gst_video_frame_map(&frame, &info, pBuffer, GST_MAP_WRITE))
+        return pBuffer;
+    for (guint c = 0; c < GST_VIDEO_FRAME_N_COMPONENTS(&frame); ++c) {
+        auto* pData = static_cast<uint8_t*>(GST_VIDEO_FRAME_COMP_DATA(&frame, c));
+        const int nWSub = GST_VIDEO_FORMAT_INFO_W_SUB(info.finfo, c),
+                  nHSub = GST_VIDEO_FORMAT_INFO_H_SUB(info.finfo, c);
+        for (int y = 0; y < GST_VIDEO_FRAME_COMP_HEIGHT(&frame, c); ++y)
+            for (int x = 0; x < GST_VIDEO_FRAME_COMP_WIDTH(&frame, c); ++x) {
+                const YuvColour& colour =
+                    kQuadrants[Quadrant(x << nWSub, y << nHSub, int(info.width), int(info.height))];
+                pData[y * GST_VIDEO_FRAME_COMP_STRIDE(&frame, c) + x * GST_VIDEO_FRAME_COMP_PSTRIDE(&frame, c)] =
+                    c == 0   ? colour.y
+                    : c == 1 ? colour.u
+                             : colour.v;
+            }
+    }
+    gst_video_frame_unmap(&frame);
+    return pBuffer;
+}
+
+// Keeps what the analysis branch offers: the grey picture and the full picture as BGR.
+class CRecordingAnalytics : public ICameraAnalytics
+{
+public:
+    bool IsUsable() const override { return true; }
+    const std::string& Error() const override { return m_strError; }
+    void OfferFrame(const GreyPicture& grey, std::shared_ptr<const IStreamPicture> spFull, int64_t) override
+    {
+        cv::Mat matFull(spFull->Height(), spFull->Width(), CV_8UC3);
+        if (!spFull->ToBgr(matFull.data, matFull.step))
+            matFull.release();
+        cv::Mat matGrey(grey.nHeight, grey.nWidth, CV_8UC1, const_cast<uint8_t*>(grey.pData), grey.nStride);
+        // Levels as OpenCV's BGR to grey gives them.
+        if (grey.bStudioRange)
+            matGrey.convertTo(matGrey, CV_8U, 255.0 / 219, -16 * 255.0 / 219);
+        QMutexLocker lock(&m_mutex);
+        vecFrames.push_back({matGrey.clone(), matFull});
+    }
+    AnalyticsCounters Counters() const override { return {}; }
+    void SetReportObserver(ReportObserver) override { }
+    void WaitIdle() override { }
+    void Shutdown() override { }
+
+    std::vector<std::pair<cv::Mat, cv::Mat>> vecFrames;
+
+private:
+    std::string m_strError;
+    QMutex m_mutex;
+};
+
 } // namespace
 
 class tst_Analytics : public QObject
@@ -84,6 +162,10 @@ private slots:
     void siteSettings();
     void badInput_data();
     void badInput();
+    void streamPictureToBgr_data();
+    void streamPictureToBgr();
+    void analysisBranchPairsPictures_data();
+    void analysisBranchPairsPictures();
     void moduleMissing_data();
     void moduleMissing();
 };
@@ -408,6 +490,119 @@ void tst_Analytics::badInput()
     hub.Stop();
     tessel::CGroupManager::Instance().ApplySite(tessel::SiteData());
     QCOMPARE(nAlarms, 0);
+}
+
+void tst_Analytics::streamPictureToBgr_data()
+{
+    QTest::addColumn<QString>("strFormat");
+    QTest::addColumn<int>("nWidth");
+    QTest::addColumn<int>("nHeight");
+    QTest::newRow("I420") << "I420" << 160 << 96;
+    // Odd sizes: padded rows, a last chroma sample covering one pixel.
+    QTest::newRow("I420, odd size") << "I420" << 161 << 97;
+    QTest::newRow("YV12 (chroma planes swapped), odd size") << "YV12" << 161 << 97;
+    QTest::newRow("NV12 (chroma interleaved), odd size") << "NV12" << 161 << 97;
+}
+
+void tst_Analytics::streamPictureToBgr()
+{
+    QFETCH(QString, strFormat);
+    QFETCH(int, nWidth);
+    QFETCH(int, nHeight);
+    gst_init(nullptr, nullptr);
+    GstVideoInfo info;
+    QVERIFY(gst_video_info_set_format(&info, gst_video_format_from_string(qPrintable(strFormat)), guint(nWidth),
+                                      guint(nHeight)));
+    GstBuffer* pBuffer = QuadrantPicture(info);
+    const std::shared_ptr<const IStreamPicture> spPicture = WrapStreamPicture(pBuffer, info);
+    gst_buffer_unref(pBuffer); // the picture holds its own reference
+    QVERIFY(spPicture);
+    QCOMPARE(spPicture->Width(), nWidth);
+    cv::Mat matBgr(nHeight, nWidth, CV_8UC3);
+    QVERIFY(spPicture->ToBgr(matBgr.data, matBgr.step));
+    // The corners (the last row and column of an odd size among them) and each
+    // quadrant's middle, away from where chroma is shared across the split.
+    const int nRight = nWidth - 1, nBottom = nHeight - 1;
+    const cv::Point arrPoints[] = {{0, 0},
+                                   {nRight, 0},
+                                   {0, nBottom},
+                                   {nRight, nBottom},
+                                   {nWidth / 4, nHeight / 4},
+                                   {3 * nWidth / 4, 3 * nHeight / 4}};
+    constexpr int kTolerance = 4; // rounding of the two conversions
+    for (const cv::Point& pt : arrPoints) {
+        const cv::Vec3b expected = kQuadrants[Quadrant(pt.x, pt.y, nWidth, nHeight)].Bgr();
+        const cv::Vec3b got = matBgr.at<cv::Vec3b>(pt);
+        for (int c = 0; c < 3; ++c)
+            QVERIFY2(std::abs(int(got[c]) - int(expected[c])) <= kTolerance,
+                     qPrintable(QString("(%1, %2) channel %3: %4, expected %5")
+                                    .arg(pt.x)
+                                    .arg(pt.y)
+                                    .arg(c)
+                                    .arg(got[c])
+                                    .arg(expected[c])));
+    }
+    QVERIFY(!spPicture->ToBgr(matBgr.data, size_t(nWidth))); // rows too short for BGR
+}
+
+void tst_Analytics::analysisBranchPairsPictures_data()
+{
+    QTest::addColumn<QString>("strFormat");
+    QTest::addColumn<int>("nWidth");
+    QTest::addColumn<int>("nHeight");
+    QTest::addColumn<int>("nAnalysisWidth");
+    QTest::newRow("I420, odd size, analysed as it is") << "I420" << 161 << 97 << 161;
+    QTest::newRow("NV12, scaled down") << "NV12" << 320 << 180 << 160;
+    QTest::newRow("I420, scaled up") << "I420" << 160 << 120 << 240;
+}
+
+void tst_Analytics::analysisBranchPairsPictures()
+{
+    QFETCH(QString, strFormat);
+    QFETCH(int, nWidth);
+    QFETCH(int, nHeight);
+    QFETCH(int, nAnalysisWidth);
+    gst_init(nullptr, nullptr);
+    // Noise: every picture differs from the next, so a picture paired with
+    // another instant's does not look alike. The sink paces the source, as a
+    // window's does.
+    const QString strLine =
+        QString("videotestsrc pattern=snow num-buffers=15 ! video/x-raw,format=%1,width=%2,"
+                "height=%3,framerate=25/1 ! tee name=t allow-not-linked=true t. ! fakesink sync=true")
+            .arg(strFormat)
+            .arg(nWidth)
+            .arg(nHeight);
+    GstElement* pPipeline = gst_parse_launch(qPrintable(strLine), nullptr);
+    QVERIFY(pPipeline);
+    GstElement* pTee = gst_bin_get_by_name(GST_BIN(pPipeline), "t");
+    auto spAnalytics = std::make_shared<CRecordingAnalytics>();
+    QVERIFY(AttachAnalysisBranch(pPipeline, pTee, 25, nAnalysisWidth, spAnalytics));
+    QVERIFY(AttachAnalysisBranch(pPipeline, pTee, 25, nAnalysisWidth, spAnalytics)); // one branch a stream
+    gst_object_unref(pTee);
+    gst_element_set_state(pPipeline, GST_STATE_PLAYING);
+    GstBus* pBus = gst_element_get_bus(pPipeline);
+    GstMessage* pMessage =
+        gst_bus_timed_pop_filtered(pBus, 20 * GST_SECOND, GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
+    QVERIFY(pMessage && GST_MESSAGE_TYPE(pMessage) == GST_MESSAGE_EOS);
+    gst_message_unref(pMessage);
+    gst_object_unref(pBus);
+    gst_element_set_state(pPipeline, GST_STATE_NULL);
+    gst_object_unref(pPipeline);
+    QVERIFY(spAnalytics->vecFrames.size() >= 3);
+    const cv::Size sizeAnalysis(nAnalysisWidth, cvRound(double(nHeight) * nAnalysisWidth / nWidth));
+    for (const auto& [matGrey, matFull] : spAnalytics->vecFrames) {
+        QCOMPARE(matFull.size(), cv::Size(nWidth, nHeight));
+        QVERIFY(std::abs(matGrey.cols - sizeAnalysis.width) <= 1 && std::abs(matGrey.rows - sizeAnalysis.height) <= 1);
+        // The grey picture is the full one, scaled: alike only when of the same instant.
+        cv::Mat matExpected, matScore;
+        cv::cvtColor(matFull, matExpected, cv::COLOR_BGR2GRAY);
+        cv::resize(matExpected, matExpected, matGrey.size(), 0, 0, cv::INTER_AREA);
+        cv::matchTemplate(matGrey, matExpected, matScore, cv::TM_CCOEFF_NORMED);
+        QVERIFY2(matScore.at<float>(0, 0) > 0.5f, qPrintable(QString::number(matScore.at<float>(0, 0))));
+        // Unscaled, the levels match too (the detectors' thresholds assume 0 to 255).
+        if (matGrey.size() == matFull.size())
+            QVERIFY(cv::norm(matGrey, matExpected, cv::NORM_L1) / double(matGrey.total()) < 3);
+    }
 }
 
 void tst_Analytics::moduleMissing_data()
