@@ -61,12 +61,11 @@ public:
     {
         if (m_bInTurn && m_pNext && m_pNext->string && SameSpelling(m_pNext->string, szKey, nKeyLength))
             return std::exchange(m_pNext, m_pNext->next);
-        const cJSON* pFound = Find(szKey, nKeyLength);
-        if (pFound && pFound == m_pNext)
-            m_pNext = m_pNext->next;
-        else if (pFound)
-            m_bInTurn = false;
-        return pFound;
+        // Most keys a record declares are absent: the signature bits answer
+        // them here once the index exists.
+        if (m_bIndexed && !m_bOverflow && !(m_ullSignatureBits & SignatureBit(Signature(szKey, nKeyLength))))
+            return nullptr;
+        return FindOutOfTurn(szKey, nKeyLength);
     }
 
 private:
@@ -79,6 +78,7 @@ private:
         return szName[nKeyLength] == '\0';
     }
 
+    const cJSON* FindOutOfTurn(const char* szKey, std::size_t nKeyLength) const;
     void Build() const;
     const cJSON* Scan(const char* szKey, std::size_t nKeyLength, std::uint64_t ullSignature) const;
 
@@ -112,10 +112,22 @@ private:
     mutable const cJSON* m_apMembers[kCapacity];
 };
 
+// The kind of a node, as cJSON_Is* tell it, without a call into the library
+// per field.
+inline bool HasKind(const cJSON* pItem, int nKind)
+{
+    return (pItem->type & 0xFF) == nKind;
+}
+
 // Truncates towards zero and saturates to the 32-bit range; NaN gives 0.
 int SaturateToInt32(double dValue);
 // A node's integer value: numbers as above, 1 for true, 0 for anything else.
-int ToInt32(const cJSON* pItem);
+inline int ToInt32(const cJSON* pItem)
+{
+    if (HasKind(pItem, cJSON_Number))
+        return SaturateToInt32(pItem->valuedouble);
+    return HasKind(pItem, cJSON_True) ? 1 : 0;
+}
 
 inline void ReadValue(const cJSON* pItem, bool& bValue)
 {
@@ -127,7 +139,7 @@ inline void ReadValue(const cJSON* pItem, int& nValue)
 }
 inline void ReadValue(const cJSON* pItem, double& dValue)
 {
-    dValue = cJSON_IsNumber(pItem) ? pItem->valuedouble : 0.0;
+    dValue = HasKind(pItem, cJSON_Number) ? pItem->valuedouble : 0.0;
 }
 void ReadValue(const cJSON* pItem, std::string& strValue);
 
@@ -147,7 +159,9 @@ void ReadValue(const cJSON* pArray, std::vector<Record>& vecRecords)
 {
     if (!pArray->child)
         return;  // no children, no elements
-    const int nLength = cJSON_GetArraySize(pArray);
+    int nLength = 0;
+    for (const cJSON* pChild = pArray->child; pChild; pChild = pChild->next)
+        ++nLength;
     if (nLength > kMaxListLength) {
         LogListTooLong(nLength);
         return;
@@ -220,12 +234,11 @@ void ReadFields(Record& record, const cJSON* pNode)
 {
     if (!pNode)
         return;
-    const KeyTable& keys = Record::FieldKeys();
+    const bool bDistinct = Record::FieldKeys().AreDistinct();
     const MemberIndex members(pNode);
-    record.VisitFields([&](auto& field, const char* szKey, int nIndex) {
+    record.VisitFields([&](auto& field, const char* szKey, int nIndex, std::size_t nLength) {
         ClearIfList(field);
-        const std::size_t nLength = keys.LengthAt(nIndex);
-        const cJSON* pItem = keys.AreDistinct() ? members.FindInTurn(szKey, nLength) : members.Find(szKey, nLength);
+        const cJSON* pItem = bDistinct ? members.FindInTurn(szKey, nLength) : members.Find(szKey, nLength);
         if (!pItem)
             return;
         ReadValue(pItem, field);
@@ -242,8 +255,9 @@ cJSON* WriteFields(const Record& record)
     if (!pObject)
         return nullptr;
     bool bOk = true;
-    record.VisitFields(
-        [&](const auto& field, const char* szKey, int) { bOk = bOk && WriteValue(record, pObject, szKey, field); });
+    record.VisitFields([&](const auto& field, const char* szKey, int, std::size_t) {
+        bOk = bOk && WriteValue(record, pObject, szKey, field);
+    });
     return pObject;
 }
 
