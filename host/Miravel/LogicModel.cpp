@@ -2,22 +2,38 @@
 
 #include "TesselGUIToolkit/ItemDataRole.h"
 
+#include <QHash>
+
 namespace Miravel {
 
 using namespace TesselGUIToolkit;
 
+namespace {
+// A picture file is read (an SVG parsed) when its icon is made: every model of
+// the process shares one icon per file, a copy being a reference. The icons
+// live as long as the process, as the pictures do.
+QIcon SharedIcon(const QString& strPath)
+{
+    static auto* s_pIcons = new QHash<QString, QIcon>;
+    auto it = s_pIcons->constFind(strPath);
+    if (it == s_pIcons->constEnd())
+        it = s_pIcons->insert(strPath, QIcon(strPath));
+    return it.value();
+}
+} // namespace
+
 CLogicModel::CLogicModel(const LogicNodeParam& param, std::shared_ptr<tessel::IGroupManager> spGroupManager,
                          QObject* parent, const StruResouceOfElementParam& resources)
     : CCombination_Model(parent)
-    , m_iconGroup(resources.strGroupIcon)
+    , m_iconGroup(SharedIcon(resources.strGroupIcon))
     , m_spGroupManager(std::move(spGroupManager))
 {
     m_look.param = param;
     m_look.pGroupManager = m_spGroupManager.get();
-    m_look.iconCamera = QIcon(resources.strCameraIcon);
-    m_look.iconCameraOffline = QIcon(resources.strCameraOfflineIcon);
-    m_look.iconCameraDisabled = QIcon(resources.strCameraDisabledIcon);
-    m_look.iconAlarmInput = QIcon(resources.strAlarmInputIcon);
+    m_look.iconCamera = SharedIcon(resources.strCameraIcon);
+    m_look.iconCameraOffline = SharedIcon(resources.strCameraOfflineIcon);
+    m_look.iconCameraDisabled = SharedIcon(resources.strCameraDisabledIcon);
+    m_look.iconAlarmInput = SharedIcon(resources.strAlarmInputIcon);
     Qt::ItemFlags topFlags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
     if (param.bDragEnabled)
         topFlags |= Qt::ItemIsDragEnabled;
