@@ -1,26 +1,11 @@
 #include "Miravel/LogicModel.h"
 
 #include "TesselGUIToolkit/ItemDataRole.h"
-
-#include <QHash>
+#include "TesselGUIToolkit/SharedIcon.h"
 
 namespace Miravel {
 
 using namespace TesselGUIToolkit;
-
-namespace {
-// A picture file is read (an SVG parsed) when its icon is made: every model of
-// the process shares one icon per file, a copy being a reference. The icons
-// live as long as the process, as the pictures do.
-QIcon SharedIcon(const QString& strPath)
-{
-    static auto* s_pIcons = new QHash<QString, QIcon>;
-    auto it = s_pIcons->constFind(strPath);
-    if (it == s_pIcons->constEnd())
-        it = s_pIcons->insert(strPath, QIcon(strPath));
-    return it.value();
-}
-} // namespace
 
 CLogicModel::CLogicModel(const LogicNodeParam& param, std::shared_ptr<tessel::IGroupManager> spGroupManager,
                          QObject* parent, const StruResouceOfElementParam& resources)
