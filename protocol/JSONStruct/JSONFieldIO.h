@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <type_traits>
 #include <utility>
@@ -69,14 +70,19 @@ public:
     }
 
 private:
-    // Byte for byte, in line: the names are short, a library call costs more.
+    // Short names byte for byte, in line; longer ones (lists, nested records)
+    // measured by the library's word-wise strnlen, then compared as blocks.
     static bool SameSpelling(const char* szName, const char* szKey, std::size_t nKeyLength)
     {
+        if (nKeyLength >= kBlockCompareFrom)
+            return szName[0] == szKey[0] && strnlen(szName, nKeyLength + 1) == nKeyLength
+                   && std::memcmp(szName, szKey, nKeyLength) == 0;
         for (std::size_t i = 0; i < nKeyLength; ++i)
             if (szName[i] != szKey[i])
                 return false;
         return szName[nKeyLength] == '\0';
     }
+    static constexpr std::size_t kBlockCompareFrom = 12;
 
     const cJSON* FindOutOfTurn(const char* szKey, std::size_t nKeyLength) const;
     void Build() const;
