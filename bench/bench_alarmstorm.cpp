@@ -268,6 +268,9 @@ StormResult RunStorm(const AlarmSim::CAlarmFactory& factory, const Options& opts
     result.nDropped = transfer.DroppedEvents() - nDroppedBefore;
     result.nAccepted = pDlg->AlarmsAccepted();
     result.nShown = pDlg->AlarmsShown();
+    // The last cards may have been laid out after the last heartbeat.
+    QApplication::processEvents();
+    result.nMaxCards = qMax(result.nMaxCards, pCards->CardCount());
     delete pDlg;
     return result;
 }
