@@ -116,6 +116,7 @@ std::shared_ptr<CardRecord> CAlarmPresenter::NewRecord(const quorra::IntelAlarmE
 {
     auto spRecord = std::make_shared<CardRecord>();
     spRecord->CameraName = QString::fromStdString(info.AlarmSourceName);
+    spRecord->CameraId = QString::fromStdString(info.AlarmSourceID);
     // Alarms that do not tell their time are as old as their arrival.
     spRecord->AlarmTime =
         info.AlarmTime > 0 ? QDateTime::fromMSecsSinceEpoch(info.AlarmTime) : QDateTime::currentDateTime();

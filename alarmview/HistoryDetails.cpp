@@ -13,6 +13,7 @@ std::shared_ptr<const CardRecord> CardOf(const HistoryCardRecord& card, const Hi
 {
     auto spRecord = std::make_shared<CardRecord>();
     spRecord->CameraName = card.strCameraName;
+    spRecord->CameraId = card.strCameraId;
     spRecord->AlarmTime = card.time;
     spRecord->AlarmType = card.nAlarmType;
     spRecord->LinkageUid = linkage.strLinkageUid;
@@ -33,6 +34,7 @@ LinkageRecordSet DetailsOfHistory(const HistoryLinkageRecord& linkage)
 {
     auto spScene = std::make_shared<CardRecord>();
     spScene->CameraName = linkage.strCameraName;
+    spScene->CameraId = linkage.strCameraId;
     spScene->AlarmTime = linkage.time;
     spScene->AlarmType = linkage.nAlarmType;
     spScene->LinkageUid = linkage.strLinkageUid;

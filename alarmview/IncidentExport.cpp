@@ -18,7 +18,9 @@
 #include <QThread>
 
 #include <algorithm>
+#include <mutex>
 #include <thread>
+#include <tuple>
 
 namespace LinkageSnapAlarm {
 namespace {
@@ -29,6 +31,12 @@ constexpr qint64 kSpareBytes = 16 * 1024 * 1024;
 constexpr int kWaitPollMs = 100;
 // How many frames of a clip go in between two progress reports.
 constexpr size_t kProgressFrames = 100;
+// Clips written at once, one per core of the machines it runs on: a clip is
+// muxed on GStreamer's thread, then written and hashed on its worker.
+constexpr int kClipWorkers = 2;
+// A picture is written and hashed in blocks that stay in the cache in between.
+constexpr qint64 kWriteBlockBytes = 512 * 1024;
+constexpr int kPermille = 1000;
 constexpr qint64 kMsPerSecond = 1000;
 // Progress: pictures, the wait for the after part, the clips, the checksums.
 constexpr int kPicturesDone = 5;
@@ -75,13 +83,29 @@ std::optional<TimeSpan> SpanOf(const std::vector<std::shared_ptr<const CardRecor
     return optSpan;
 }
 
-QStringList CamerasOf(const std::vector<std::shared_ptr<const CardRecord>>& vecRecords)
+// One camera and another are the same: by their IDs where both are known, else by name.
+bool SameCamera(const QString& strNameA, const QString& strIdA, const QString& strNameB, const QString& strIdB)
 {
-    QStringList lstCameras;
-    for (const auto& spRecord : vecRecords)
-        if (!spRecord->CameraName.isEmpty() && !lstCameras.contains(spRecord->CameraName))
-            lstCameras << spRecord->CameraName;
-    return lstCameras;
+    return !strIdA.isEmpty() && !strIdB.isEmpty() ? strIdA == strIdB : strNameA == strNameB;
+}
+
+// The cameras of the alarms, in their order: names, and IDs where the alarms carried them.
+std::pair<QStringList, QStringList> CamerasOf(const std::vector<std::shared_ptr<const CardRecord>>& vecRecords)
+{
+    QStringList lstNames;
+    QStringList lstIds;
+    for (const auto& spRecord : vecRecords) {
+        if (spRecord->CameraName.isEmpty() && spRecord->CameraId.isEmpty())
+            continue;
+        bool bKnown = false;
+        for (int i = 0; i < lstNames.size() && !bKnown; ++i)
+            bKnown = SameCamera(lstNames[i], lstIds[i], spRecord->CameraName, spRecord->CameraId);
+        if (!bKnown) {
+            lstNames << spRecord->CameraName;
+            lstIds << spRecord->CameraId;
+        }
+    }
+    return {lstNames, lstIds};
 }
 
 // A name safe on every file system: letters, digits, '-' and '_'.
@@ -99,6 +123,21 @@ QString IsoTime(qint64 nMs)
         .toOffsetFromUtc(QDateTime::currentDateTime().offsetFromUtc())
         .toString(Qt::ISODateWithMs);
 }
+
+// A file of the export as the manifest lists it; hashed while it was written.
+struct ExportedFile
+{
+    QString strRel;
+    qint64 nBytes = 0;
+    QString strSha256;
+};
+
+// What writing one camera's clip gave, filled by the worker that wrote it.
+struct ClipOutcome
+{
+    QJsonObject objCamera;
+    std::optional<ExportedFile> optFile;
+};
 
 QJsonArray RectsJson(const std::vector<protocol::PictureRect>& vecRects)
 {
@@ -123,11 +162,14 @@ public:
 
 private:
     bool Cancelled() const { return m_control.bCancel.load(); }
+    // Clips report from their workers: one report at a time.
     void Progress(int nPercent, const QString& strStage) const
     {
+        const std::lock_guard<std::mutex> lock(m_mutexProgress);
         if (m_control.fnProgress)
             m_control.fnProgress(nPercent, strStage);
     }
+    void ClipProgress(int nIndex, int nPermille);
     QString Fail(const char* szKey, const QStringList& lstArgs = {})
     {
         m_strError = AlarmViewTexts::WithArgs(szKey, lstArgs);
@@ -135,23 +177,29 @@ private:
     }
     bool ChooseNames();
     bool EnoughSpace();
-    bool WriteFile(const QString& strRelPath, const QByteArray& baBytes);
+    std::optional<ExportedFile> WriteFile(const QString& strRelPath, const QByteArray& baBytes);
+    bool WritePicture(const QString& strRelPath, const QByteArray& baBytes);
     bool WritePictures();
     void WaitForAfterPart();
+    void ChooseClipNames();
     bool WriteClips();
-    bool WriteClip(int nIndex, const IncidentClipSource* pSource, QJsonObject& objCamera);
+    bool WriteClip(int nIndex, ClipOutcome& outcome);
     bool WriteManifest();
-    const IncidentClipSource* SourceOf(const QString& strCamera) const;
+    const IncidentClipSource* SourceOf(int nCamera) const;
 
     const IncidentExportRequest& m_request;
     IncidentExportControl& m_control;
     TimeSpan m_span;
     std::vector<std::shared_ptr<const CardRecord>> m_vecRecords;
-    QStringList m_lstCameras;
+    QStringList m_lstCameras;   // names, as the manifest shows them
+    QStringList m_lstCameraIds; // the same cameras' IDs, empty where not known
     QDir m_dirTarget;
     QString m_strFinalName;
     QString m_strTempPath;
-    QStringList m_lstFiles; // relative paths, in the order written
+    QStringList m_lstClipNames;           // a file name per camera, none twice
+    std::vector<ExportedFile> m_vecFiles; // in the manifest's order
+    std::vector<int> m_vecClipPermille;   // each clip's share done, under m_mutexProgress
+    mutable std::mutex m_mutexProgress;
     QJsonArray m_arrAlarms;
     QJsonArray m_arrCameras;
     QStringList m_lstMissing;
@@ -159,10 +207,11 @@ private:
     bool m_bWaitedOut = false; // the after part did not come in time
 };
 
-const IncidentClipSource* ExportBuilder::SourceOf(const QString& strCamera) const
+const IncidentClipSource* ExportBuilder::SourceOf(int nCamera) const
 {
     for (const IncidentClipSource& source : m_request.vecSources)
-        if (source.strCamera == strCamera && source.spBuffer)
+        if (source.spBuffer
+            && SameCamera(source.strCamera, source.strCameraId, m_lstCameras[nCamera], m_lstCameraIds[nCamera]))
             return &source;
     return nullptr;
 }
@@ -192,8 +241,8 @@ bool ExportBuilder::EnoughSpace()
             if (!pPicture->IsNull())
                 nNeeded += qint64(pPicture->spBytes->strData.size());
     // What the buffers hold now of the span; the part still to come adds its margin again.
-    for (const QString& strCamera : m_lstCameras)
-        if (const IncidentClipSource* pSource = SourceOf(strCamera))
+    for (int i = 0; i < m_lstCameras.size(); ++i)
+        if (const IncidentClipSource* pSource = SourceOf(i))
             for (const Vantrel::EncodedFrame& frame : pSource->spBuffer->SnapshotSinceWall(m_span.nFromMs))
                 nNeeded += frame.baData.size();
     const auto fnFree = m_request.fnFreeBytes ? m_request.fnFreeBytes : &FreeSpace::FreeBytes;
@@ -206,17 +255,32 @@ bool ExportBuilder::EnoughSpace()
     return true;
 }
 
-bool ExportBuilder::WriteFile(const QString& strRelPath, const QByteArray& baBytes)
+std::optional<ExportedFile> ExportBuilder::WriteFile(const QString& strRelPath, const QByteArray& baBytes)
 {
     const QString strPath = m_strTempPath + QLatin1Char('/') + strRelPath;
     QDir().mkpath(QFileInfo(strPath).absolutePath());
     QFile file(strPath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(baBytes) != baBytes.size() || !file.flush()) {
-        Fail(AlarmViewTexts::ExportFolderFailed, {strPath});
-        return false;
+    IncidentManifest::CSha256 sha;
+    bool bOk = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    for (qint64 nDone = 0; bOk && nDone < baBytes.size(); nDone += kWriteBlockBytes) {
+        const qint64 nBlock = std::min<qint64>(kWriteBlockBytes, baBytes.size() - nDone);
+        bOk = file.write(baBytes.constData() + nDone, nBlock) == nBlock;
+        sha.Add(baBytes.constData() + nDone, size_t(nBlock));
     }
-    m_lstFiles << strRelPath;
-    return true;
+    const QString strSha256 = sha.Hex();
+    if (!bOk || strSha256.isEmpty()) {
+        Fail(AlarmViewTexts::ExportFolderFailed, {strPath});
+        return std::nullopt;
+    }
+    return ExportedFile{strRelPath, baBytes.size(), strSha256};
+}
+
+bool ExportBuilder::WritePicture(const QString& strRelPath, const QByteArray& baBytes)
+{
+    std::optional<ExportedFile> optFile = WriteFile(strRelPath, baBytes);
+    if (optFile)
+        m_vecFiles.push_back(std::move(*optFile));
+    return optFile.has_value();
 }
 
 bool ExportBuilder::WritePictures()
@@ -234,7 +298,7 @@ bool ExportBuilder::WritePictures()
             {"rects", RectsJson(spRecord->PersonRects)}};
         // The scene once, as the panoramic alarm brought it.
         if (!spRecord->Scene.IsNull() && !spSceneWritten) {
-            if (!WriteFile("scene.jpg", QByteArray::fromStdString(spRecord->Scene.spBytes->strData)))
+            if (!WritePicture("scene.jpg", QByteArray::fromStdString(spRecord->Scene.spBytes->strData)))
                 return false;
             spSceneWritten = spRecord->Scene.spBytes;
         }
@@ -251,7 +315,7 @@ bool ExportBuilder::WritePictures()
                 if (pPicture->IsNull())
                     continue;
                 const QString strRel = QStringLiteral("persons/%1-%2.jpg").arg(strNumber, strKind);
-                if (!WriteFile(strRel, QByteArray::fromStdString(pPicture->spBytes->strData)))
+                if (!WritePicture(strRel, QByteArray::fromStdString(pPicture->spBytes->strData)))
                     return false;
                 objAlarm.insert(strKind, strRel);
                 if (pPicture->optCut)
@@ -280,8 +344,8 @@ void ExportBuilder::WaitForAfterPart()
         AlarmViewTexts::WithArgs(AlarmViewTexts::ExportWaiting, {QString::number(m_request.nMarginSeconds)});
     for (;;) {
         bool bWaiting = false;
-        for (const QString& strCamera : m_lstCameras)
-            if (const IncidentClipSource* pSource = SourceOf(strCamera))
+        for (int i = 0; i < m_lstCameras.size(); ++i)
+            if (const IncidentClipSource* pSource = SourceOf(i))
                 bWaiting |= pSource->bLive && NewestWallMs(*pSource->spBuffer) < m_span.nToMs;
         const qint64 nNowMs = QDateTime::currentMSecsSinceEpoch();
         if (!bWaiting || Cancelled())
@@ -297,25 +361,74 @@ void ExportBuilder::WaitForAfterPart()
     }
 }
 
+void ExportBuilder::ChooseClipNames()
+{
+    // Two cameras whose names differ only in what SafeName replaces still get a clip each.
+    m_lstClipNames.clear();
+    for (const QString& strCamera : m_lstCameras) {
+        const QString strBase = SafeName(strCamera);
+        QString strName = strBase;
+        for (int n = 2; m_lstClipNames.contains(strName, Qt::CaseInsensitive); ++n)
+            strName = QStringLiteral("%1-%2").arg(strBase).arg(n);
+        m_lstClipNames << strName;
+    }
+}
+
+void ExportBuilder::ClipProgress(int nIndex, int nPermille)
+{
+    const QString strStage = AlarmViewTexts::WithArgs(AlarmViewTexts::ExportClip, {m_lstCameras[nIndex]});
+    // Summed and reported under one lock, so that the bar never steps back.
+    const std::lock_guard<std::mutex> lock(m_mutexProgress);
+    m_vecClipPermille[size_t(nIndex)] = nPermille;
+    qint64 nSum = 0;
+    for (const int nDone : m_vecClipPermille)
+        nSum += nDone;
+    const qint64 nAll = qint64(kPermille) * qint64(m_vecClipPermille.size());
+    if (m_control.fnProgress)
+        m_control.fnProgress(kWaitDone + int((kClipsDone - kWaitDone) * nSum / nAll), strStage);
+}
+
 bool ExportBuilder::WriteClips()
 {
     Progress(kWaitDone, QString());
-    for (int i = 0; i < m_lstCameras.size(); ++i) {
-        QJsonObject objCamera{{"camera", m_lstCameras[i]}};
-        Progress(kWaitDone + (kClipsDone - kWaitDone) * i / m_lstCameras.size(),
-                 AlarmViewTexts::WithArgs(AlarmViewTexts::ExportClip, {m_lstCameras[i]}));
-        if (!WriteClip(i, SourceOf(m_lstCameras[i]), objCamera))
-            return false;
-        if (objCamera.contains("missing"))
-            m_lstMissing << QStringLiteral("%1: %2").arg(m_lstCameras[i], objCamera.value("missing").toString());
-        m_arrCameras.append(objCamera);
+    const int nCameras = m_lstCameras.size();
+    ChooseClipNames();
+    m_vecClipPermille.assign(size_t(nCameras), 0);
+    QDir().mkpath(m_strTempPath + "/clips");
+    // The cameras' clips on a few workers; the manifest keeps the cameras' order.
+    std::vector<ClipOutcome> vecOutcomes(static_cast<size_t>(nCameras));
+    std::atomic<int> nNext{0};
+    const auto fnWorker = [&] {
+        for (int i = nNext++; i < nCameras && !Cancelled(); i = nNext++)
+            WriteClip(i, vecOutcomes[size_t(i)]);
+    };
+    std::vector<std::thread> vecHelpers;
+    for (int i = 1; i < std::min(kClipWorkers, nCameras); ++i)
+        vecHelpers.emplace_back(fnWorker);
+    fnWorker();
+    for (std::thread& helper : vecHelpers)
+        helper.join();
+    if (Cancelled())
+        return false;
+    for (int i = 0; i < nCameras; ++i) {
+        ClipOutcome& outcome = vecOutcomes[size_t(i)];
+        if (outcome.optFile)
+            m_vecFiles.push_back(std::move(*outcome.optFile));
+        if (outcome.objCamera.contains("missing"))
+            m_lstMissing << QStringLiteral("%1: %2").arg(m_lstCameras[i],
+                                                         outcome.objCamera.value("missing").toString());
+        m_arrCameras.append(outcome.objCamera);
     }
-    return !Cancelled();
+    return true;
 }
 
-bool ExportBuilder::WriteClip(int nIndex, const IncidentClipSource* pSource, QJsonObject& objCamera)
+// Runs on a clip worker: reads only what the export set up before the clips.
+bool ExportBuilder::WriteClip(int nIndex, ClipOutcome& outcome)
 {
     const QString& strCamera = m_lstCameras[nIndex];
+    const IncidentClipSource* pSource = SourceOf(nIndex);
+    QJsonObject& objCamera = outcome.objCamera;
+    objCamera.insert("camera", strCamera);
     if (!pSource) {
         objCamera.insert("missing", "not shown in a live window");
         return true;
@@ -339,22 +452,25 @@ bool ExportBuilder::WriteClip(int nIndex, const IncidentClipSource* pSource, QJs
         return frame.nWallMs > m_span.nToMs;
     });
     vecFrames.erase(itEnd, vecFrames.end());
-    const QString strRel = QStringLiteral("clips/%1.mkv").arg(SafeName(strCamera));
-    QDir().mkpath(m_strTempPath + "/clips");
+    const QString strRel = QStringLiteral("clips/%1.mkv").arg(m_lstClipNames[nIndex]);
     QString strError;
     const size_t nFrames = vecFrames.size();
     const qint64 nFirstWallMs = vecFrames.front().nWallMs;
     const qint64 nLastWallMs = vecFrames.back().nWallMs;
-    // Progress moves within this camera's share, every kProgressFrames frames.
-    const int nFirstPercent = kWaitDone + (kClipsDone - kWaitDone) * nIndex / m_lstCameras.size();
-    const int nSharePercent = (kClipsDone - kWaitDone) / m_lstCameras.size();
-    const QString strStage = AlarmViewTexts::WithArgs(AlarmViewTexts::ExportClip, {strCamera});
     const auto fnFrames = [&](size_t nDone) {
         if (nDone % kProgressFrames == 0)
-            Progress(nFirstPercent + int(nSharePercent * qint64(nDone) / qint64(nFrames)), strStage);
+            ClipProgress(nIndex, int(kPermille * qint64(nDone) / qint64(nFrames)));
+    };
+    ClipProgress(nIndex, 0);
+    // The clip is hashed from the bytes as they are written, not read back.
+    IncidentManifest::CSha256 sha;
+    qint64 nBytes = 0;
+    const auto fnWritten = [&](const char* pData, size_t nSize) {
+        sha.Add(pData, nSize);
+        nBytes += qint64(nSize);
     };
     if (!Vantrel::WriteMatroskaClip(std::move(vecFrames), m_strTempPath + QLatin1Char('/') + strRel, &m_control.bCancel,
-                                    fnFrames, &strError)) {
+                                    fnFrames, &strError, fnWritten)) {
         // One camera's stream the muxer refuses (a format it cannot hold, a
         // change of format within the clip) costs that clip, not the export;
         // a full disk fails the files after it.
@@ -363,7 +479,8 @@ bool ExportBuilder::WriteClip(int nIndex, const IncidentClipSource* pSource, QJs
         objCamera.insert("missing", "the clip could not be written: " + strError);
         return true;
     }
-    m_lstFiles << strRel;
+    ClipProgress(nIndex, kPermille);
+    outcome.optFile = ExportedFile{strRel, nBytes, sha.Hex()};
     objCamera.insert("clip", strRel);
     objCamera.insert("from", IsoTime(nFirstWallMs));
     objCamera.insert("to", IsoTime(nLastWallMs));
@@ -381,17 +498,15 @@ bool ExportBuilder::WriteManifest()
 {
     Progress(kClipsDone, AlarmViewTexts::Text(AlarmViewTexts::ExportHashing));
     QJsonArray arrFiles;
-    for (const QString& strRel : m_lstFiles) {
-        const QString strPath = m_strTempPath + QLatin1Char('/') + strRel;
-        const QString strHash = IncidentManifest::Sha256Of(strPath);
-        if (strHash.isEmpty()) {
-            Fail(AlarmViewTexts::ExportFolderFailed, {strPath});
+    for (const ExportedFile& file : m_vecFiles) {
+        if (file.strSha256.isEmpty()) {
+            Fail(AlarmViewTexts::ExportFolderFailed, {m_strTempPath + QLatin1Char('/') + file.strRel});
             return false;
         }
-        arrFiles.append(QJsonObject{{"path", strRel}, {"bytes", QFileInfo(strPath).size()}, {"sha256", strHash}});
-        if (Cancelled())
-            return false;
+        arrFiles.append(QJsonObject{{"path", file.strRel}, {"bytes", file.nBytes}, {"sha256", file.strSha256}});
     }
+    if (Cancelled())
+        return false;
     const QJsonObject objManifest{{"format", IncidentManifest::kFormat},
                                   {"version", IncidentManifest::kVersion},
                                   {"linkageUid", m_vecRecords.front()->LinkageUid},
@@ -406,17 +521,15 @@ bool ExportBuilder::WriteManifest()
                                   {"cameras", m_arrCameras},
                                   {"files", arrFiles}};
     const QByteArray baJson = QJsonDocument(objManifest).toJson(QJsonDocument::Indented);
-    if (!WriteFile(IncidentManifest::kFileName, baJson))
-        return false;
-    m_lstFiles.removeLast(); // the manifest does not list itself
-    return true;
+    // The manifest does not list itself.
+    return WriteFile(IncidentManifest::kFileName, baJson).has_value();
 }
 
 IncidentExportResult ExportBuilder::Run()
 {
     IncidentExportResult result;
     m_vecRecords = RecordsOf(m_request.set);
-    m_lstCameras = CamerasOf(m_vecRecords);
+    std::tie(m_lstCameras, m_lstCameraIds) = CamerasOf(m_vecRecords);
     m_dirTarget = QDir(m_request.strTargetFolder);
     if (!QDir().mkpath(m_request.strTargetFolder)) {
         result.strError = Fail(AlarmViewTexts::ExportFolderFailed, {m_request.strTargetFolder});

@@ -25,7 +25,8 @@ struct IncidentClipSource
 {
     QString strCamera; // the camera's name, as its alarms carry it
     std::shared_ptr<const Vantrel::CPreAlarmBuffer> spBuffer;
-    bool bLive = false; // the window still plays it: what follows the alarm may still come
+    bool bLive = false;  // the window still plays it: what follows the alarm may still come
+    QString strCameraId; // its alarm source ID, as its alarms carry it; empty when not known
 };
 
 struct IncidentExportRequest

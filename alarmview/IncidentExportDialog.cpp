@@ -1,6 +1,7 @@
 #include "alarmview/IncidentExportDialog.h"
 
 #include "alarmview/AlarmViewTexts.h"
+#include "settings/LinkageSetupStore.h"
 
 #include <QFileDialog>
 #include <QFormLayout>
@@ -105,6 +106,7 @@ void CIncidentExportDialog::Open(LinkageRecordSet set, std::vector<IncidentClipS
     }
     m_set = std::move(set);
     m_vecSources = std::move(vecSources);
+    LoadSeconds();
     if (m_pFolderEdit->text().isEmpty())
         m_pFolderEdit->setText(strFolder);
     m_pNoteEdit->clear();
@@ -116,6 +118,23 @@ void CIncidentExportDialog::Open(LinkageRecordSet set, std::vector<IncidentClipS
     raise();
     activateWindow();
     m_pNoteEdit->setFocus();
+}
+
+void CIncidentExportDialog::LoadSeconds()
+{
+    // The seconds last exported with, kept beside the view's settings.
+    CLinkageSetupStore* pStore = CLinkageSetupStore::Instance();
+    int nSeconds = IncidentExportRequest::kDefaultMarginSeconds;
+    if (pStore && pStore->ReadExportMargin(nSeconds) == CLinkageSetupStore::ReadResult::Loaded)
+        m_pSecondsSpin->setValue(nSeconds); // the spin box keeps it within its range
+    m_nStoredSeconds = m_pSecondsSpin->value();
+}
+
+void CIncidentExportDialog::SaveSeconds()
+{
+    CLinkageSetupStore* pStore = CLinkageSetupStore::Instance();
+    if (m_pSecondsSpin->value() != m_nStoredSeconds && pStore && pStore->SaveExportMargin(m_pSecondsSpin->value()))
+        m_nStoredSeconds = m_pSecondsSpin->value();
 }
 
 void CIncidentExportDialog::SetFreeBytesHook(std::function<std::optional<qint64>(const QString&)> fnFreeBytes)
@@ -134,6 +153,7 @@ void CIncidentExportDialog::onExportClicked()
     request.nMarginSeconds = m_pSecondsSpin->value();
     request.vecSources = m_vecSources;
     request.fnFreeBytes = m_fnFreeBytes;
+    SaveSeconds();
     m_pProgressBar->setValue(0);
     if (m_pExporter->Start(std::move(request)))
         SetRunning(true);

@@ -46,6 +46,8 @@ private:
     void BuildForm();
     void SetRunning(bool bRunning);
     void OnFinished(const IncidentExportResult& result);
+    void LoadSeconds();
+    void SaveSeconds();
 
     QLineEdit* m_pFolderEdit = nullptr;
     QPushButton* m_pBrowseBtn = nullptr;
@@ -60,6 +62,7 @@ private:
     std::vector<IncidentClipSource> m_vecSources;
     std::function<std::optional<qint64>(const QString&)> m_fnFreeBytes;
     QString m_strExported;
+    int m_nStoredSeconds = IncidentExportRequest::kDefaultMarginSeconds;
 };
 
 } // namespace LinkageSnapAlarm

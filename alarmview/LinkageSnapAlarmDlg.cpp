@@ -83,7 +83,7 @@ void CLinkageSnapAlarmDlg::InitLinkageDlg()
     InitCameraTree();
     if (Fendra::CSingleton<Kelmot::CConfigMgr>::Instance().GetStyleVariant() == 0)
         UseAlternativeHolderNames();
-    m_upLiveWindows->CreateWindows(m_pGroupTreeWidget, m_upLiveViewPlugin.get(), m_spLocalDataManager);
+    m_upLiveWindows->CreateWindows(m_pGroupTreeWidget, m_upLiveViewPlugin.get());
     ConnectPlayWindows();
     m_upLiveWindows->InitPtzPanel();
 

@@ -22,7 +22,6 @@
 #include "TesselGUIToolkit/ObjectSingleton.h"
 #include "TesselGUIToolkit/SecondarySortFilterModel.h"
 #include "Vantrel/PreviewICamera.h"
-#include "Vantrel/Vantrel.h"
 #include "quorra/LocalDataManagerDelegate.h"
 #include "tessel/ICamera.h"
 #include "tessel/IVideoSystemConfig.h"
@@ -86,12 +85,10 @@ void CLiveWindows::Release()
     m_pSelected = nullptr;
 }
 
-void CLiveWindows::CreateWindows(CGroupTreeWidget* pGroupTree, CLiveViewPlugin* pLiveViewPlugin,
-                                 const std::shared_ptr<quorra::CLocalDataManagerDelegate>& spLocalDataManager)
+void CLiveWindows::CreateWindows(CGroupTreeWidget* pGroupTree, CLiveViewPlugin* pLiveViewPlugin)
 {
     m_pGroupTree = pGroupTree;
     m_pLiveViewPlugin = pLiveViewPlugin;
-    Vantrel::InitVantrel(nullptr, spLocalDataManager);
     TesselGUIToolkit::CObjectSingleton<Miravel::CPermissionManager>::CreateInstance();
     for (int i = 0; i < kWindowCount; ++i)
         AddWindow(i);
@@ -169,7 +166,7 @@ std::vector<IncidentClipSource> CLiveWindows::ClipSources() const
         tessel::ICamera* pCamera = pPreview ? pPreview->GetPreviewCamera() : nullptr;
         if (pCamera)
             vecSources.push_back({QString::fromStdString(pCamera->GetElementName()), pPreview->GetPreAlarmBuffer(),
-                                  pWindow->IsPreviewing()});
+                                  pWindow->IsPreviewing(), QString::fromStdString(pCamera->GetAlarmSourceID())});
     }
     return vecSources;
 }

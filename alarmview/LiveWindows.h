@@ -17,9 +17,6 @@ class QDropEvent;
 class QModelIndex;
 class QWidget;
 
-namespace quorra {
-class CLocalDataManagerDelegate;
-} // namespace quorra
 namespace tessel {
 class ICamera;
 class IElement;
@@ -52,8 +49,7 @@ public:
     void Release();
 
     // Creates the windows; the dialog wires their signals before InitPtzPanel.
-    void CreateWindows(CGroupTreeWidget* pGroupTree, CLiveViewPlugin* pLiveViewPlugin,
-                       const std::shared_ptr<quorra::CLocalDataManagerDelegate>& spLocalDataManager);
+    void CreateWindows(CGroupTreeWidget* pGroupTree, CLiveViewPlugin* pLiveViewPlugin);
     void InitPtzPanel();
 
     const QVector<CStreamPlayWindowWithTask*>& Windows() const { return m_vecWindows; }

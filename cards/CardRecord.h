@@ -32,6 +32,7 @@ CardPicture WholePicture(std::string strBytes);
 // fields: F(type, name, "key"), the key naming the field outside the program.
 #define LSA_CARD_RECORD_FIELDS(F)                                                                              \
     F(QString, CameraName, "CameraName")                              /* the alarm source's name */            \
+    F(QString, CameraId, "CameraId")                                  /* its ID, empty when not known */       \
     F(QDateTime, AlarmTime, "AlarmTime")                              /* when the alarm was raised */          \
     F(int, AlarmType, "AlarmType")                                    /* 100009, 100010 or 100509 */           \
     F(QString, LinkageUid, "LinkageUid")                              /* the linkage the alarm belongs to */   \

@@ -1,14 +1,16 @@
 #include "common/IncidentManifest.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLibrary>
 
 #include <openssl/evp.h>
 
-#include <memory>
+#include <type_traits>
 
 namespace LinkageSnapAlarm::IncidentManifest {
 namespace {
@@ -18,23 +20,40 @@ const QLatin1String kTempSuffix(".partial");
 const QLatin1String kLockSuffix(".lock");
 constexpr qint64 kReadChunkBytes = 1 << 20;
 
-using DigestContext = std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)>;
-
-DigestContext NewSha256()
+// OpenSSL's SHA-256, loaded on the first hash: the dashboard's start, which
+// hashes nothing, does not load libcrypto. Without the library Qt's own
+// (slower) SHA-256 gives the same digest.
+struct Crypto
 {
-    DigestContext upContext(EVP_MD_CTX_new(), &EVP_MD_CTX_free);
-    if (upContext && EVP_DigestInit_ex(upContext.get(), EVP_sha256(), nullptr) != 1)
-        upContext.reset();
-    return upContext;
-}
+    decltype(&EVP_MD_CTX_new) fnNew = nullptr;
+    decltype(&EVP_MD_CTX_free) fnFree = nullptr;
+    decltype(&EVP_DigestInit_ex) fnInit = nullptr;
+    decltype(&EVP_DigestUpdate) fnUpdate = nullptr;
+    decltype(&EVP_DigestFinal_ex) fnFinal = nullptr;
+    decltype(&EVP_sha256) fnSha256 = nullptr;
 
-QString HexDigest(EVP_MD_CTX* pContext)
+    bool IsComplete() const { return fnNew && fnFree && fnInit && fnUpdate && fnFinal && fnSha256; }
+};
+
+const Crypto& LoadCrypto()
 {
-    unsigned char arrDigest[EVP_MAX_MD_SIZE];
-    unsigned int nLength = 0;
-    if (EVP_DigestFinal_ex(pContext, arrDigest, &nLength) != 1)
-        return QString();
-    return QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(arrDigest), int(nLength)).toHex());
+    static const Crypto s_crypto = [] {
+        Crypto crypto;
+        QLibrary library(QStringLiteral("crypto"), OPENSSL_VERSION_MAJOR);
+        if (!library.load())
+            return crypto;
+        const auto fnResolve = [&library](auto& fn, const char* szName) {
+            fn = reinterpret_cast<std::remove_reference_t<decltype(fn)>>(library.resolve(szName));
+        };
+        fnResolve(crypto.fnNew, "EVP_MD_CTX_new");
+        fnResolve(crypto.fnFree, "EVP_MD_CTX_free");
+        fnResolve(crypto.fnInit, "EVP_DigestInit_ex");
+        fnResolve(crypto.fnUpdate, "EVP_DigestUpdate");
+        fnResolve(crypto.fnFinal, "EVP_DigestFinal_ex");
+        fnResolve(crypto.fnSha256, "EVP_sha256");
+        return crypto.IsComplete() ? crypto : Crypto();
+    }();
+    return s_crypto;
 }
 
 // True when the manifest's path names a file inside the export: whatever a
@@ -65,9 +84,9 @@ bool IsTemporaryName(const QString& strName)
 QString Sha256Of(const QString& strPath)
 {
     QFile file(strPath);
-    DigestContext upContext = NewSha256();
-    if (!upContext || !file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly))
         return QString();
+    CSha256 sha256;
     QByteArray baChunk(int(kReadChunkBytes), Qt::Uninitialized);
     for (;;) {
         const qint64 nRead = file.read(baChunk.data(), kReadChunkBytes);
@@ -75,18 +94,53 @@ QString Sha256Of(const QString& strPath)
             return QString();
         if (nRead == 0)
             break;
-        EVP_DigestUpdate(upContext.get(), baChunk.constData(), size_t(nRead));
+        sha256.Add(baChunk.constData(), size_t(nRead));
     }
-    return HexDigest(upContext.get());
+    return sha256.Hex();
 }
 
 QString Sha256OfBytes(const QByteArray& baBytes)
 {
-    DigestContext upContext = NewSha256();
-    if (!upContext)
+    CSha256 sha256;
+    sha256.Add(baBytes.constData(), size_t(baBytes.size()));
+    return sha256.Hex();
+}
+
+CSha256::CSha256()
+{
+    const Crypto& crypto = LoadCrypto();
+    if (!crypto.IsComplete()) {
+        m_upFallback = std::make_unique<QCryptographicHash>(QCryptographicHash::Sha256);
+        m_bOk = true;
+        return;
+    }
+    m_pContext = crypto.fnNew();
+    m_bOk = m_pContext && crypto.fnInit(m_pContext, crypto.fnSha256(), nullptr) == 1;
+}
+
+CSha256::~CSha256()
+{
+    if (m_pContext)
+        LoadCrypto().fnFree(m_pContext);
+}
+
+void CSha256::Add(const char* pData, size_t nBytes)
+{
+    if (m_upFallback)
+        m_upFallback->addData(pData, int(nBytes));
+    else
+        m_bOk = m_bOk && LoadCrypto().fnUpdate(m_pContext, pData, nBytes) == 1;
+}
+
+QString CSha256::Hex()
+{
+    if (m_upFallback)
+        return QString::fromLatin1(m_upFallback->result().toHex());
+    unsigned char arrDigest[EVP_MAX_MD_SIZE];
+    unsigned int nLength = 0;
+    if (!m_bOk || LoadCrypto().fnFinal(m_pContext, arrDigest, &nLength) != 1)
         return QString();
-    EVP_DigestUpdate(upContext.get(), baBytes.constData(), size_t(baBytes.size()));
-    return HexDigest(upContext.get());
+    return QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(arrDigest), int(nLength)).toHex());
 }
 
 Check Verify(const QString& strFolder)

@@ -8,6 +8,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
+struct evp_md_ctx_st;
+class QCryptographicHash;
+
 namespace LinkageSnapAlarm::IncidentManifest {
 
 constexpr const char* kFileName = "manifest.json";
@@ -24,6 +29,28 @@ bool IsTemporaryName(const QString& strName);
 // every byte of its clips, and Qt's own SHA-256 is about ten times slower.
 QString Sha256Of(const QString& strPath);
 QString Sha256OfBytes(const QByteArray& baBytes);
+
+// SHA-256 fed piece by piece: a file hashed from the bytes it is written from,
+// while they are still in the cache, instead of reading it back. OpenSSL's,
+// loaded on the first hash, so the dashboard's start does not load libcrypto;
+// without the library Qt's own (slower) SHA-256 gives the same digest.
+class CSha256
+{
+public:
+    CSha256();
+    ~CSha256();
+    CSha256(const CSha256&) = delete;
+    CSha256& operator=(const CSha256&) = delete;
+
+    void Add(const char* pData, size_t nBytes);
+    // Lower-case hex of all that was added; empty when the digest failed.
+    QString Hex();
+
+private:
+    evp_md_ctx_st* m_pContext = nullptr; // null when Qt's digest stands in
+    std::unique_ptr<QCryptographicHash> m_upFallback;
+    bool m_bOk = false;
+};
 
 // The outcome of checking an export against its manifest.
 struct Check

@@ -4,8 +4,7 @@
 #include "TesselGUIToolkit/ObjectSingleton.h"
 #include "dashboard/DashboardLogging.h"
 #include "dashboard/DashboardTexts.h"
-#include "mqtt/AlarmIntake.h"
-#include "mqtt/AlarmPublisher.h"
+#include "mqtt/MqttModule.h"
 #include "sim/AlarmPayload.h"
 #include "sim/AlarmReplay.h"
 #include "sim/AlarmSimulator.h"
@@ -25,18 +24,18 @@
 
 namespace {
 
-QString StatusText(mqtt::CAlarmIntake::State eState, const QString& strUrl, const QString& strDetail)
+QString StatusText(mqtt::IAlarmIntake::State eState, const QString& strUrl, const QString& strDetail)
 {
     switch (eState) {
-    case mqtt::CAlarmIntake::State::Connecting:
+    case mqtt::IAlarmIntake::State::Connecting:
         return DashboardTexts::Text(DashboardTexts::BrokerConnecting).arg(strUrl);
-    case mqtt::CAlarmIntake::State::Connected:
+    case mqtt::IAlarmIntake::State::Connected:
         return DashboardTexts::Text(DashboardTexts::BrokerConnected).arg(strUrl, strDetail);
-    case mqtt::CAlarmIntake::State::Retrying:
+    case mqtt::IAlarmIntake::State::Retrying:
         return DashboardTexts::Text(DashboardTexts::BrokerRetrying).arg(strUrl, strDetail);
-    case mqtt::CAlarmIntake::State::Failed:
+    case mqtt::IAlarmIntake::State::Failed:
         return DashboardTexts::Text(DashboardTexts::BrokerFailed).arg(strUrl, strDetail);
-    case mqtt::CAlarmIntake::State::Stopped:
+    case mqtt::IAlarmIntake::State::Stopped:
         break;
     }
     return DashboardTexts::Text(DashboardTexts::BrokerStopped).arg(strUrl);
@@ -139,16 +138,23 @@ bool CDemoAlarms::StartBroker(const QCommandLineParser& parser)
         return false;
     }
     const QString strUrl = settings.Url();
-    m_upIntake = std::make_unique<mqtt::CAlarmIntake>(settings, &AlarmSim::DecodeAlarmPayload);
-    connect(m_upIntake.get(), &mqtt::CAlarmIntake::signalStateChanged, this,
-            [this, strUrl](mqtt::CAlarmIntake::State eState, const QString& strDetail) {
+    mqtt::IMqttModule* pModule = MqttModule(QStringLiteral("alarms from the broker"));
+    if (!pModule) {
+        // Like the intake's own reasons, the detail is the library's text.
+        emit signalStatusChanged(
+            StatusText(mqtt::IAlarmIntake::State::Failed, strUrl, QStringLiteral("MQTT module not loaded")));
+        return true;
+    }
+    m_upIntake = pModule->NewIntake(settings, &AlarmSim::DecodeAlarmPayload);
+    connect(m_upIntake.get(), &mqtt::IAlarmIntake::signalStateChanged, this,
+            [this, strUrl](mqtt::IAlarmIntake::State eState, const QString& strDetail) {
                 emit signalStatusChanged(StatusText(eState, strUrl, strDetail));
             });
-    connect(m_upIntake.get(), &mqtt::CAlarmIntake::signalAlarmsDropped, this, [] {
+    connect(m_upIntake.get(), &mqtt::IAlarmIntake::signalAlarmsDropped, this, [] {
         TesselGUIToolkit::CUiSingleton<Miravel::CInformationMgr>::Instance().ShowInformationAtScreenRightBottom(
             DashboardTexts::Text(DashboardTexts::BrokerAlarmsDropped), nullptr, false, false, false);
     });
-    emit signalStatusChanged(StatusText(mqtt::CAlarmIntake::State::Connecting, strUrl, QString()));
+    emit signalStatusChanged(StatusText(mqtt::IAlarmIntake::State::Connecting, strUrl, QString()));
     m_upIntake->Start();
     return true;
 }
@@ -162,13 +168,26 @@ bool CDemoAlarms::StartPublishing(const QCommandLineParser& parser)
         return false;
     }
     settings.strTopic = parser.isSet(m_optPublishTopic) ? parser.value(m_optPublishTopic) : StationTopic();
-    m_upPublisher = std::make_unique<mqtt::CAlarmPublisher>(settings);
+    mqtt::IMqttModule* pModule = MqttModule(QStringLiteral("publishing"));
+    if (!pModule)
+        return true;
+    m_upPublisher = pModule->NewPublisher(settings);
     if (!m_upPublisher->Start(strError)) {
         std::fprintf(stderr, "dashboard: --publish: %s\n", qPrintable(strError));
         return false;
     }
     m_upPublisher->PublishRaisedAlarms(&AlarmSim::EncodeRaisedAlarm);
     return true;
+}
+
+mqtt::IMqttModule* CDemoAlarms::MqttModule(const QString& strUse)
+{
+    QString strError;
+    mqtt::IMqttModule* pModule = mqtt::LoadMqttModule(mqtt::DefaultMqttModulePath(), strError);
+    // The station runs on without it: live video and the other views are not affected.
+    if (!pModule)
+        qCWarning(lcDashboard, "%s off: MQTT module not loaded: %s", qPrintable(strUse), qPrintable(strError));
+    return pModule;
 }
 
 void CDemoAlarms::Stop()

@@ -8,8 +8,9 @@
 class QCommandLineParser;
 
 namespace mqtt {
-class CAlarmIntake;
-class CAlarmPublisher;
+class IAlarmIntake;
+class IAlarmPublisher;
+class IMqttModule;
 } // namespace mqtt
 
 namespace AlarmSim {
@@ -42,6 +43,8 @@ signals:
 private:
     bool StartBroker(const QCommandLineParser& parser);
     bool StartPublishing(const QCommandLineParser& parser);
+    // The broker clients' module, loaded on first use; null (and said) when missing.
+    mqtt::IMqttModule* MqttModule(const QString& strUse);
 
     QCommandLineOption m_optNoSim{"no-sim", "Raise no simulated alarms."};
     QCommandLineOption m_optSimRate{"sim-rate", "Simulated linkages per second (default 0.5).", "rate", "0.5"};
@@ -72,6 +75,6 @@ private:
     std::unique_ptr<AlarmSim::CAlarmSimulator> m_upSimulator;
     std::unique_ptr<AlarmSim::CAlarmSimulatorPanel> m_upPanel;
     std::unique_ptr<AlarmSim::CAlarmReplay> m_upReplay;
-    std::unique_ptr<mqtt::CAlarmIntake> m_upIntake;
-    std::unique_ptr<mqtt::CAlarmPublisher> m_upPublisher;
+    std::unique_ptr<mqtt::IAlarmIntake> m_upIntake;
+    std::unique_ptr<mqtt::IAlarmPublisher> m_upPublisher;
 };

@@ -286,9 +286,6 @@ int main(int argc, char** argv)
     if (IsVerifyRun(argc, argv))
         return VerifyExport(argc, argv);
     Q_INIT_RESOURCE(dashboard);
-    // GStreamer reads its plug-in registry while Qt starts and the plug-in
-    // loads; the live windows, which need it, wait for it only if it is late.
-    auto futVideo = std::async(std::launch::async, [] { Vantrel::InitVantrel(nullptr, nullptr); });
     QApplication app(argc, argv);
     app.setApplicationName("LinkageDashboard");
 
@@ -361,7 +358,11 @@ int main(int argc, char** argv)
     // in their final places. The site, the live windows' cameras and the alarm
     // sources follow it and fill those views where they stand.
     tessel::CSiteFileWatcher siteWatcher;
+    std::future<void> futVideo;
     CFirstPaintWatch::AfterFirstPaint(window, [&] {
+        // GStreamer reads its plug-in registry on a worker while the site
+        // loads; the live windows, which need it, wait for it only if it is late.
+        futVideo = std::async(std::launch::async, [] { Vantrel::InitVantrel(nullptr, nullptr); });
         // The site comes first: the plug-in's tree and cameras are built from it.
         LoadSite(parser.value(optSite), siteWatcher);
         // Cameras whose site entry switches analytics on raise real alarms.

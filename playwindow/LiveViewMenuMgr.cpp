@@ -1,12 +1,12 @@
 #include "playwindow/LiveViewMenuMgr.h"
 
 #include "Miravel/PermissionManager.h"
+#include "TesselGUIToolkit/LazyIcon.h"
 #include "TesselGUIToolkit/ObjectSingleton.h"
 #include "tessel/ICamera.h"
 
 #include <QAction>
 #include <QCoreApplication>
-#include <QFile>
 #include <QIcon>
 #include <QMenu>
 #include <QMetaEnum>
@@ -148,8 +148,7 @@ void CLiveViewMenuMgr::ApplyLook(QAction* pAction, const Look& look)
     pAction->setText(QCoreApplication::translate(kContext, look.pszText));
     pAction->setProperty(kMenuIconProperty, QString::fromLatin1(look.pszMenuIcon));
     // The images are the host application's; without them the action has text only.
-    const QString strMenuIcon = QString::fromLatin1(look.pszMenuIcon);
-    pAction->setIcon(QFile::exists(strMenuIcon) ? QIcon(strMenuIcon) : QIcon());
+    pAction->setIcon(TesselGUIToolkit::LazyIcon(QString::fromLatin1(look.pszMenuIcon)));
     if (look.pszToolBarIcon)
         pAction->setProperty(kToolBarIconProperty, QString::fromLatin1(look.pszToolBarIcon));
     if (look.nData != kKeepData)

@@ -69,6 +69,7 @@ bool CPlayWindowLiveView::Start(const std::string& strCameraGuid, int nStreamTyp
     // The handle is read here, on the GUI thread; the preview hands only the
     // stored value to its streaming threads.
     const WId hWnd = m_pVideoSurface->winId();
+    m_pOverlays->KeepAboveVideo();
     if (!m_pController->StartPreview(strCameraGuid, nStreamType, hWnd))
         return false;
     tessel::ICamera* pCamera = Camera();

@@ -3,11 +3,11 @@
 #include "playwindow/LiveViewController.h"
 #include "playwindow/LiveViewMenuMgr.h"
 
+#include "TesselGUIToolkit/LazyIcon.h"
 #include "Vantrel/PreviewICamera.h"
 #include "tessel/ICamera.h"
 
 #include <QAction>
-#include <QFile>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QIcon>
@@ -46,11 +46,17 @@ CPlayWindowOverlays::CPlayWindowOverlays(QWidget* pWindow, CLiveViewMenuMgr* pMe
     m_pEventTip->setWordWrap(true);
     m_pEventTip->hide();
     BuildToolBar(pMenuMgr);
+}
 
-    // Over a native video window only native windows stay visible.
-    if (NativeWindows()) {
-        for (QWidget* pOverlay : {static_cast<QWidget*>(m_pTitleBar), static_cast<QWidget*>(m_pEventTip), m_pToolBar})
-            pOverlay->setAttribute(Qt::WA_NativeWindow);
+void CPlayWindowOverlays::KeepAboveVideo()
+{
+    if (!NativeWindows())
+        return;
+    for (QWidget* pOverlay : {static_cast<QWidget*>(m_pTitleBar), static_cast<QWidget*>(m_pEventTip), m_pToolBar}) {
+        if (pOverlay->testAttribute(Qt::WA_NativeWindow))
+            continue;
+        pOverlay->setAttribute(Qt::WA_NativeWindow);
+        pOverlay->raise();
     }
 }
 
@@ -90,9 +96,10 @@ void CPlayWindowOverlays::BuildToolBar(CLiveViewMenuMgr* pMenuMgr)
 void CPlayWindowOverlays::BindToolBarIcon(QToolButton* pButton, QAction* pAction)
 {
     auto fnApply = [pButton, pAction] {
-        const QString strIcon = pAction->property(CLiveViewMenuMgr::kToolBarIconProperty).toString();
-        if (!strIcon.isEmpty() && QFile::exists(strIcon))
-            pButton->setIcon(QIcon(strIcon));
+        const QIcon icon =
+            TesselGUIToolkit::LazyIcon(pAction->property(CLiveViewMenuMgr::kToolBarIconProperty).toString());
+        if (!icon.isNull())
+            pButton->setIcon(icon);
     };
     // The button takes the action's menu icon first; the tool-bar icon replaces it.
     connect(pAction, &QAction::changed, pButton, fnApply);

@@ -34,6 +34,10 @@ public:
 
     // Places the overlays over the video's rectangle.
     void Layout(const QRect& rcVideo);
+    // Over a native video window only native windows stay visible: once the
+    // video has its window, the overlays get theirs, above it. Until then they
+    // cost the first paint no windows of their own.
+    void KeepAboveVideo();
 
     QPushButton* CloseButton() const { return m_pCloseBtn; }
 

@@ -100,8 +100,6 @@ void CPlayWindowPlayback::BuildBar()
         if (!m_pSlider->isSliderDown())
             SeekTo(nValue);
     });
-    if (NativeWindows())
-        m_pBar->setAttribute(Qt::WA_NativeWindow); // over the native video
     m_pBar->hide();
     SetPaused(false);
 }
@@ -141,6 +139,8 @@ bool CPlayWindowPlayback::Enter()
     }
     SetPaused(false);
     m_pSlider->setEnabled(true);
+    if (NativeWindows())
+        m_pBar->setAttribute(Qt::WA_NativeWindow); // over the native video
     m_pBar->show();
     m_pBar->raise();
     RefreshPosition();

@@ -9,9 +9,9 @@
 #include "Vantrel/PreviewICamera.h"
 #include "tessel/ICamera.h"
 
-#include <QGuiApplication>
 #include <QPushButton>
 #include <QStyle>
+#include <QVariant>
 
 namespace {
 // The surface the host preview draws into. While the X server draws the
@@ -26,10 +26,6 @@ public:
     }
 };
 
-bool NativeWindows()
-{
-    return QGuiApplication::platformName() == QLatin1String("xcb");
-}
 } // namespace
 
 CStreamPlayWindowWithTask::CStreamPlayWindowWithTask(
@@ -100,8 +96,7 @@ void CStreamPlayWindowWithTask::BuildVideoSurfaces(bool bInstantPlaybackSurface)
         QPalette palette = pSurface->palette();
         palette.setColor(QPalette::Window, Qt::black);
         pSurface->setPalette(palette);
-        if (NativeWindows())
-            pSurface->setAttribute(Qt::WA_NativeWindow);
+        // Made native when its video starts (winId()), not for the first paint.
         return pSurface;
     };
     m_pLiveViewWindow = fnNewSurface("m_pLiveViewWindow");

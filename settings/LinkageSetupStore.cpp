@@ -37,6 +37,12 @@ const char* const kSelectHistorySql = "SELECT KeepDays, MaxAlarms FROM LinkageSn
 const char* const kReplaceHistorySql =
     "INSERT OR REPLACE INTO LinkageSnapAlarmHistorySetup (ID, KeepDays, MaxAlarms) VALUES ('1',?,?);";
 
+const char* const kCreateExportSql = "CREATE TABLE IF NOT EXISTS LinkageSnapAlarmExportSetup "
+                                     "(ID TEXT PRIMARY KEY, MarginSeconds INTEGER);";
+const char* const kSelectExportSql = "SELECT MarginSeconds FROM LinkageSnapAlarmExportSetup WHERE ID = '1'";
+const char* const kReplaceExportSql =
+    "INSERT OR REPLACE INTO LinkageSnapAlarmExportSetup (ID, MarginSeconds) VALUES ('1',?);";
+
 std::atomic<CLinkageSetupStore*> s_pInstance{nullptr};
 std::unique_ptr<CLinkageSetupStore> s_upOwner; // destroys the store at unload
 
@@ -94,6 +100,7 @@ bool CLinkageSetupStore::Guarded(const char* szWhat, Statements fnStatements)
                 Open();
                 CreateTableIfMissing();
                 CreateHistoryTableIfMissing();
+                CreateExportTableIfMissing();
             }
             fnStatements();
             m_pszLockLogged = nullptr;
@@ -141,6 +148,7 @@ void CLinkageSetupStore::SetAsideAndStartFresh()
     Open();
     CreateTableIfMissing();
     CreateHistoryTableIfMissing();
+    CreateExportTableIfMissing();
     m_bRecovered = true;
 }
 
@@ -261,6 +269,32 @@ bool CLinkageSetupStore::SaveHistoryBounds(const HistoryBounds& bounds)
         CreateHistoryTableIfMissing();
         m_conn.ExecuteWithParams(kReplaceHistorySql,
                                  {std::to_string(clamped.nKeepDays), std::to_string(clamped.nMaxAlarms)});
+    });
+}
+
+void CLinkageSetupStore::CreateExportTableIfMissing()
+{
+    m_conn.Execute(kCreateExportSql);
+}
+
+CLinkageSetupStore::ReadResult CLinkageSetupStore::ReadExportMargin(int& nSeconds)
+{
+    if (NotCreatedYet())
+        return ReadResult::Empty;
+    Quillet::CSQLite3Recordset rows;
+    if (!ExecuteLocked(kSelectExportSql, rows))
+        return ReadResult::Failed;
+    if (rows.Eof())
+        return ReadResult::Empty;
+    nSeconds = rows.GetInt(0);
+    return ReadResult::Loaded;
+}
+
+bool CLinkageSetupStore::SaveExportMargin(int nSeconds)
+{
+    return Guarded("save export seconds", [this, nSeconds] {
+        CreateExportTableIfMissing();
+        m_conn.ExecuteWithParams(kReplaceExportSql, {std::to_string(nSeconds)});
     });
 }
 

@@ -46,6 +46,11 @@ public:
     // unless Loaded.
     ReadResult ReadHistoryBounds(HistoryBounds& bounds);
     bool SaveHistoryBounds(const HistoryBounds& bounds);
+    // The incident export's seconds of video around the alarms, likewise in a
+    // table of its own (LinkageSnapAlarmExportSetup); nSeconds is untouched
+    // unless Loaded.
+    ReadResult ReadExportMargin(int& nSeconds);
+    bool SaveExportMargin(int nSeconds);
 
     bool ExecuteLocked(const std::string& strSql);
     bool ExecuteLocked(const std::string& strSql, Quillet::CSQLite3Recordset& rows);
@@ -63,6 +68,7 @@ private:
     void Open();
     void CreateTableIfMissing();
     void CreateHistoryTableIfMissing();
+    void CreateExportTableIfMissing();
     void Insert(const LinkageSetupInfo& info);
     // Runs fnStatements with the mutex held, opening the database (and creating
     // its tables) first when needed; false when they throw. A damaged database

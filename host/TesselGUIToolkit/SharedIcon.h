@@ -7,9 +7,10 @@
 
 namespace TesselGUIToolkit {
 
-// The icon of a picture file, made once for the process: a picture is read (an
-// SVG parsed) when its icon is made, and a copy of an icon is a reference. The
-// icons live as long as the process, as the pictures do. GUI thread only.
-HOST_API QIcon SharedIcon(const QString& strPath);
+// The lazy icon (LazyIcon) of an image file, made once for the process: every
+// model and search box shares it, so the file is read and an SVG parsed once,
+// when the first of them draws it, rather than once by each. A copy of an icon
+// is a reference. The icons live as long as the process. GUI thread only.
+HOST_API QIcon SharedIcon(const QString& strFile);
 
 } // namespace TesselGUIToolkit

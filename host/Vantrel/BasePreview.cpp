@@ -272,7 +272,6 @@ CBasePreview::CBasePreview(QObject* parent)
     , d(std::make_unique<Impl>())
     , m_spPreAlarm(std::make_shared<CPreAlarmBuffer>())
 {
-    InitVantrel(nullptr, nullptr);
     d->watchdog.setInterval(kWatchdogIntervalMs);
     connect(&d->watchdog, &QTimer::timeout, this, &CBasePreview::OnWatchdog);
     connect(&TesselGUIToolkit::CUiSingleton<CPtzControl>::Instance(), &CPtzControl::SignalPositionChanged, this,
@@ -304,6 +303,8 @@ bool CBasePreview::IsNativeOverlay() const
 
 bool CBasePreview::StartPreview(WId hWnd, int, int, bool)
 {
+    // GStreamer is set up by the first stream, not by the windows the first paint shows.
+    InitVantrel(nullptr, nullptr);
     ++d->nReconnectToken;
     const bool bResume = d->bResumeNext;
     if (IsPreview())

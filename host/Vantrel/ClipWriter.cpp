@@ -1,5 +1,7 @@
 #include "Vantrel/ClipWriter.h"
 
+#include "Vantrel/AvcPackets.h"
+#include "Vantrel/MuxedOutput.h"
 #include "Vantrel/PipelineLink.h"
 
 #include <gst/app/gstappsrc.h>
@@ -47,14 +49,18 @@ QString ErrorOf(GstMessage* pMessage)
     return strError;
 }
 
-PipelinePtr MakePipeline(const QString& strCaps, const QString& strPath, GstElement** ppSource, QString* pstrError)
+// The muxer's output goes to a sink that drops it: the output is taken on the
+// sink's pad and written by the caller. Frames already in the muxer's format
+// (bParsed) go in without a parser.
+PipelinePtr MakePipeline(const QString& strCaps, bool bParsed, CMuxedOutput& output, GstElement** ppSource,
+                         QString* pstrError)
 {
     PipelinePtr upPipeline(gst_pipeline_new("clip"));
     GstElement* pSource = gst_element_factory_make("appsrc", nullptr);
-    const char* szParser = ParserFor(strCaps);
+    const char* szParser = bParsed ? nullptr : ParserFor(strCaps);
     GstElement* pParser = szParser ? gst_element_factory_make(szParser, nullptr) : nullptr;
     GstElement* pMux = gst_element_factory_make("matroskamux", nullptr);
-    GstElement* pSink = gst_element_factory_make("filesink", nullptr);
+    GstElement* pSink = gst_element_factory_make("fakesink", nullptr);
     if (!pSource || !pMux || !pSink || (szParser && !pParser)) {
         for (GstElement* p : {pSource, pParser, pMux, pSink})
             if (p)
@@ -64,7 +70,10 @@ PipelinePtr MakePipeline(const QString& strCaps, const QString& strPath, GstElem
     }
     // No blocking pushes: a muxer or sink that fails must not leave the writer waiting.
     g_object_set(pSource, "format", GST_FORMAT_TIME, "is-live", FALSE, "max-bytes", guint64(0), nullptr);
-    g_object_set(pSink, "location", QFile::encodeName(strPath).constData(), nullptr);
+    g_object_set(pSink, "sync", FALSE, "async", FALSE, nullptr);
+    GstPad* pSinkPad = gst_element_get_static_pad(pSink, "sink");
+    output.Attach(pSinkPad);
+    gst_object_unref(pSinkPad);
     GstBin* pBin = GST_BIN(upPipeline.get());
     gst_bin_add_many(pBin, pSource, pMux, pSink, nullptr);
     bool bLinked = false;
@@ -111,7 +120,18 @@ bool WaitForRoom(GstElement* pPipeline, GstElement* pSource, const std::atomic<b
     }
 }
 
-bool PushFrames(GstElement* pPipeline, GstElement* pSource, const EncodedFrames& vecFrames,
+// A frame for the muxer: repackaged when pAvcCaps is set, else as it is.
+GstSample* SampleOf(const EncodedFrame& frame, GstCaps* pCaps, GstCaps* pAvcCaps)
+{
+    if (!pAvcCaps)
+        return EncodedSample(frame, pCaps);
+    GstBuffer* pBuffer = AvcBuffer(frame);
+    GstSample* pSample = gst_sample_new(pBuffer, pAvcCaps, nullptr, nullptr);
+    gst_buffer_unref(pBuffer);
+    return pSample;
+}
+
+bool PushFrames(GstElement* pPipeline, GstElement* pSource, const EncodedFrames& vecFrames, GstCaps* pAvcCaps,
                 const std::atomic<bool>* pbCancel, const std::function<void(size_t)>& fnProgress, QString* pstrError)
 {
     QString strCaps;
@@ -123,13 +143,13 @@ bool PushFrames(GstElement* pPipeline, GstElement* pSource, const EncodedFrames&
             break;
         }
         const EncodedFrame& frame = vecFrames[i];
-        if (!pCaps || frame.strCaps != strCaps) {
+        if (!pAvcCaps && (!pCaps || frame.strCaps != strCaps)) {
             strCaps = frame.strCaps;
             if (pCaps)
                 gst_caps_unref(pCaps);
             pCaps = gst_caps_from_string(strCaps.toUtf8().constData());
         }
-        GstSample* pSample = EncodedSample(frame, pCaps);
+        GstSample* pSample = SampleOf(frame, pCaps, pAvcCaps);
         bOk = gst_app_src_push_sample(GST_APP_SRC(pSource), pSample) == GST_FLOW_OK;
         gst_sample_unref(pSample);
         if (!bOk)
@@ -165,10 +185,23 @@ bool WaitForEnd(GstElement* pPipeline, const std::atomic<bool>* pbCancel, QStrin
     return bOk;
 }
 
+// Writes what the muxer made; the file is created only now.
+bool WriteOutput(const CMuxedOutput& output, const QString& strPath, const std::atomic<bool>* pbCancel,
+                 const std::function<void(const char*, size_t)>& fnWritten, QString* pstrError)
+{
+    QFile file(strPath);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        *pstrError = QStringLiteral("cannot write %1: %2").arg(strPath, file.errorString());
+        return false;
+    }
+    return output.WriteTo(file, pbCancel, fnWritten, pstrError);
+}
+
 } // namespace
 
 bool WriteMatroskaClip(EncodedFrames vecFrames, const QString& strPath, const std::atomic<bool>* pbCancel,
-                       const std::function<void(size_t)>& fnProgress, QString* pstrError)
+                       const std::function<void(size_t)>& fnProgress, QString* pstrError,
+                       const std::function<void(const char*, size_t)>& fnWritten)
 {
     QString strError;
     if (!gst_is_initialized())
@@ -178,14 +211,22 @@ bool WriteMatroskaClip(EncodedFrames vecFrames, const QString& strPath, const st
         strError = QStringLiteral("no frames from a keyframe");
     } else {
         RebaseForReplay(vecFrames);
+        // Declared first: the pipeline, which hands it buffers, goes before it.
+        CMuxedOutput output;
         GstElement* pSource = nullptr;
-        PipelinePtr upPipeline = MakePipeline(vecFrames.front().strCaps, strPath, &pSource, &strError);
+        GstCaps* pAvcCaps = AvcCapsFor(vecFrames);
+        PipelinePtr upPipeline =
+            MakePipeline(vecFrames.front().strCaps, pAvcCaps != nullptr, output, &pSource, &strError);
         if (upPipeline && gst_element_set_state(upPipeline.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE)
-            strError = QStringLiteral("cannot write %1").arg(strPath);
-        else if (upPipeline && PushFrames(upPipeline.get(), pSource, vecFrames, pbCancel, fnProgress, &strError)) {
+            strError = QStringLiteral("cannot start the muxer for %1").arg(strPath);
+        else if (upPipeline
+                 && PushFrames(upPipeline.get(), pSource, vecFrames, pAvcCaps, pbCancel, fnProgress, &strError)) {
             gst_app_src_end_of_stream(GST_APP_SRC(pSource));
-            bOk = WaitForEnd(upPipeline.get(), pbCancel, &strError);
+            bOk = WaitForEnd(upPipeline.get(), pbCancel, &strError)
+                  && WriteOutput(output, strPath, pbCancel, fnWritten, &strError);
         }
+        if (pAvcCaps)
+            gst_caps_unref(pAvcCaps);
     }
     if (!bOk) {
         QFile::remove(strPath);

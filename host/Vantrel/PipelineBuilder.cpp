@@ -40,6 +40,26 @@ GstElement* Make(const char* szFactory, const char* szName = nullptr)
     return gst_element_factory_make(szFactory, szName);
 }
 
+// A pad the element always has, or asks for, under this template name.
+bool HasFixedPad(GstElement* pElement, const char* szTemplate)
+{
+    GstPadTemplate* pTemplate = gst_element_class_get_pad_template(GST_ELEMENT_GET_CLASS(pElement), szTemplate);
+    return pTemplate && GST_PAD_TEMPLATE_PRESENCE(pTemplate) != GST_PAD_SOMETIMES;
+}
+
+// Links two elements of a chain. Between fixed pads only their templates are
+// compared: asking the converters for their whole caps here takes milliseconds
+// before the stream is even asked for, and negotiation checks the caps anyway.
+bool Link(GstElement* pSource, GstElement* pSink)
+{
+    if (!HasFixedPad(pSink, "sink"))
+        return gst_element_link(pSource, pSink);
+    for (const char* szSourcePad : {"src", "src_%u"})
+        if (HasFixedPad(pSource, szSourcePad))
+            return gst_element_link_pads_full(pSource, szSourcePad, pSink, "sink", GST_PAD_LINK_CHECK_TEMPLATE_CAPS);
+    return gst_element_link(pSource, pSink);
+}
+
 // Adds the elements to the bin and links them in a chain; false if any is missing.
 // With bSkipNull a null element is left out instead (one already in the bin).
 bool AddChain(GstBin* pBin, std::initializer_list<GstElement*> lstElements, bool bSkipNull = false)
@@ -53,7 +73,7 @@ bool AddChain(GstBin* pBin, std::initializer_list<GstElement*> lstElements, bool
         for (GstElement* p : vecPresent) {
             if (!GST_OBJECT_PARENT(p))
                 gst_bin_add(pBin, p);
-            if (pPrev && !gst_element_link(pPrev, p))
+            if (pPrev && !Link(pPrev, p))
                 return false;
             pPrev = p;
         }
@@ -70,7 +90,7 @@ bool AddChain(GstBin* pBin, std::initializer_list<GstElement*> lstElements, bool
     GstElement* pPrev = nullptr;
     for (GstElement* p : lstElements) {
         gst_bin_add(pBin, p);
-        if (pPrev && !gst_element_link(pPrev, p))
+        if (pPrev && !Link(pPrev, p))
             return false;
         pPrev = p;
     }
@@ -444,7 +464,7 @@ bool BuildPtzScene(GstBin* pBin, GstElement* pSource, GstElement* pFilter, int n
     if (!AddChain(pBin, {pSource, pSceneFilter, pCrop, pScale}))
         return false;
     gst_bin_add(pBin, pFilter);
-    if (!gst_element_link(pScale, pFilter))
+    if (!Link(pScale, pFilter))
         return false;
     built.pPtzCrop = pCrop;
     return true;
@@ -466,7 +486,7 @@ GstElement* AddTestEncoding(GstBin* pBin, GstElement* pVideoEntry, int nFps, con
                      "key-int-max", nFps, "threads", 1, nullptr);
     if (pDecoder && g_object_class_find_property(G_OBJECT_GET_CLASS(pDecoder), "max-threads"))
         g_object_set(pDecoder, "max-threads", 1, nullptr);
-    if (!AddChain(pBin, {pEncoder, pParser, pDecoder}) || !gst_element_link(pDecoder, pVideoEntry))
+    if (!AddChain(pBin, {pEncoder, pParser, pDecoder}) || !Link(pDecoder, pVideoEntry))
         return nullptr;
     CountArrivingBytes(pParser, spLink);
     BufferEncodedStream(pParser, request.spPreAlarm);
@@ -528,7 +548,7 @@ bool BuildTestSource(GstBin* pBin, const QUrl& url, const BuildRequest& request,
     GstElement* pPictureEntry =
         request.bHeadless ? pVideoEntry : AddTestEncoding(pBin, pVideoEntry, nFps, request, spLink);
     if (!pPictureEntry || !AddChain(pBin, {bPtzScene ? nullptr : pSource, pFilter, pTitle, pClock}, bPtzScene)
-        || !gst_element_link(pClock, pPictureEntry))
+        || !Link(pClock, pPictureEntry))
         return false;
     if (request.bHeadless)
         CountArrivingBytes(pFilter, spLink);
@@ -539,7 +559,7 @@ bool BuildTestSource(GstBin* pBin, const QUrl& url, const BuildRequest& request,
         g_object_set(pTone, "is-live", TRUE, "volume", 0.2, nullptr);
         gst_bin_add(pBin, pTone);
         GstElement* pAudioEntry = BuildAudioChain(pBin, spLink);
-        if (!pAudioEntry || !gst_element_link(pTone, pAudioEntry))
+        if (!pAudioEntry || !Link(pTone, pAudioEntry))
             return false;
     }
     return true;
@@ -632,7 +652,7 @@ bool BuildReplaySource(GstBin* pBin, const BuildRequest& request, GstElement* pV
     g_object_set_data_full(G_OBJECT(pDecode), "lsa-decode-context", pCtx,
                            [](gpointer p) { delete static_cast<DecodeContext*>(p); });
     gst_bin_add_many(pBin, pSource, pDecode, nullptr);
-    return gst_element_link(pSource, pDecode);
+    return Link(pSource, pDecode);
 }
 
 // file://...?crop=x,y,w,h[&size=WxH]: the camera shows that part of the video
@@ -667,7 +687,7 @@ GstElement* AddViewCrop(GstBin* pBin, const QString& strAddress, GstElement* pVi
         g_object_set(pFilter, "caps", pCaps, nullptr);
         gst_caps_unref(pCaps);
     }
-    if (!AddChain(pBin, {pCrop, pScale, pFilter}) || !gst_element_link(pFilter, pVideoEntry))
+    if (!AddChain(pBin, {pCrop, pScale, pFilter}) || !Link(pFilter, pVideoEntry))
         return pVideoEntry;
     // The margins follow the decoded size, known once the caps arrive.
     auto* pPart = new QRectF(rcPart);

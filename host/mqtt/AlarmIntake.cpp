@@ -37,7 +37,7 @@ bool IsTlsFailure(int nCode, const QString& strLibraryError)
 } // namespace
 
 CAlarmIntake::CAlarmIntake(BrokerSettings settings, Decoder decoder, QObject* parent)
-    : QObject(parent)
+    : IAlarmIntake(parent)
     , m_settings(std::move(settings))
     , m_decoder(std::move(decoder))
     , m_queue(m_settings.nQueueAlarms, m_settings.nQueueBytes)

@@ -4,14 +4,13 @@
 #include "HostExport.h"
 #include "mqtt/AlarmQueue.h"
 #include "mqtt/BrokerSettings.h"
+#include "mqtt/MqttModule.h"
 
-#include <QObject>
 #include <QString>
 
 #include <atomic>
 #include <condition_variable>
 #include <deque>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -20,28 +19,16 @@
 struct mosquitto;
 struct mosquitto_message;
 
-namespace quorra {
-class IAlarmEvent;
-} // namespace quorra
-
 namespace mqtt {
 
 // Takes alarms from an MQTT broker: subscribes on a network thread of its own,
 // decodes each message there, drops repeats of an "AlarmID" and hands the
 // alarms to the host's alarm transfer from the thread this object lives in,
 // one at a time, through a bounded queue. That thread never waits on the network.
-class HOST_API CAlarmIntake : public QObject
+class HOST_API CAlarmIntake : public IAlarmIntake
 {
     Q_OBJECT
 public:
-    enum class State { Stopped, Connecting, Connected, Retrying, Failed };
-    Q_ENUM(State)
-
-    // Turns one payload into an event and its alarm id (empty when it has
-    // none); null with a reason. Runs on the network thread.
-    using Decoder = std::function<std::shared_ptr<quorra::IAlarmEvent>(const QByteArray& baPayload,
-                                                                       std::string& strAlarmId, QString& strError)>;
-
     struct Counters
     {
         quint64 nReceived = 0;   // messages taken from the broker
@@ -62,22 +49,14 @@ public:
     CAlarmIntake(BrokerSettings settings, Decoder decoder, QObject* parent = nullptr);
     ~CAlarmIntake() override;
 
-    void Start();
-    void Stop(); // waits for the network thread (at most one loop turn, 100 ms)
+    void Start() override;
+    void Stop() override; // waits for the network thread (at most one loop turn, 100 ms)
 
-    State CurrentState() const;
-    QString StateDetail() const;
+    State CurrentState() const override;
+    QString StateDetail() const override;
     Counters GetCounters() const;
     const CAlarmQueue& Queue() const { return m_queue; }
     const BrokerSettings& Settings() const { return m_settings; }
-
-signals:
-    // From the network thread, once per change; detail says why (readable).
-    void signalStateChanged(mqtt::CAlarmIntake::State eState, const QString& strDetail);
-    // The queue was full and alarms were dropped: once per episode.
-    void signalAlarmsDropped();
-    // The queue ran empty after an episode of this many drops.
-    void signalDropEpisodeEnded(quint64 nDropped);
 
 private:
     void Run();

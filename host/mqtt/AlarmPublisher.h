@@ -2,6 +2,7 @@
 
 #include "HostExport.h"
 #include "mqtt/BrokerSettings.h"
+#include "mqtt/MqttModule.h"
 
 #include <QByteArray>
 #include <QMetaObject>
@@ -23,26 +24,22 @@ namespace mqtt {
 // Publishes alarms to an MQTT broker (QoS 1) from any thread. The library's own
 // network thread connects, and reconnects with a growing delay after a loss;
 // messages published meanwhile wait for the broker, at most kMaxWaiting of them.
-class HOST_API CAlarmPublisher
+class HOST_API CAlarmPublisher : public IAlarmPublisher
 {
 public:
-    // One event as a message; empty leaves it out (such as alarms that came
-    // from a broker, so that alarms do not go round between stations).
-    using Encoder = std::function<QByteArray(const quorra::IAlarmEvent& event)>;
-
     static constexpr int kMaxWaiting = 1000; // messages not yet acknowledged, at most
     static constexpr int kKeepAliveSeconds = 30;
     static constexpr int kFirstRetrySeconds = 1;
     static constexpr int kMaxRetrySeconds = 30;
 
     explicit CAlarmPublisher(BrokerSettings settings);
-    ~CAlarmPublisher();
+    ~CAlarmPublisher() override;
     CAlarmPublisher(const CAlarmPublisher&) = delete;
     CAlarmPublisher& operator=(const CAlarmPublisher&) = delete;
 
     // Starts connecting; false with a reason when the settings are refused.
-    bool Start(QString& strError);
-    void Stop();
+    bool Start(QString& strError) override;
+    void Stop() override;
 
     // Sends one payload to the settings' topic. False (and counted) when too
     // many messages wait for the broker already, or the library refuses it.
@@ -50,9 +47,7 @@ public:
     // Waits until fewer than nWaiting messages wait, or the time is up; false then.
     bool WaitUntilWaitingBelow(int nWaiting, int nTimeoutMs);
 
-    // Publishes every alarm the host's alarm transfer carries, encoded by
-    // fnEncode in the thread that raised it.
-    void PublishRaisedAlarms(Encoder fnEncode);
+    void PublishRaisedAlarms(Encoder fnEncode) override;
 
     bool IsConnected() const { return m_bConnected.load(); }
     QString LastRefusal() const;

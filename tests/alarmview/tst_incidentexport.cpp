@@ -2,6 +2,7 @@
 #include "alarmview/IncidentExport.h"
 #include "alarmview/IncidentExportDialog.h"
 #include "common/IncidentManifest.h"
+#include "settings/LinkageSetupStore.h"
 
 #include "tests/support/EncodedTestStream.h"
 
@@ -12,6 +13,7 @@
 #include <QLockFile>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -98,7 +100,7 @@ private:
         request.strNote = "Person at the gate";
         request.nMarginSeconds = kMarginSeconds;
         for (const QString& strCamera : kCameras)
-            request.vecSources.push_back({strCamera, Buffer(m_vecSecond, -6000, 8000), bLive});
+            request.vecSources.push_back({strCamera, Buffer(m_vecSecond, -6000, 8000), bLive, {}});
         return request;
     }
 
@@ -152,7 +154,8 @@ private slots:
         IncidentExportRequest request = Request(dir.path());
         request.vecSources.pop_back();
         if (bRightInWindow)
-            request.vecSources.push_back({"Right", Buffer(m_vecSecond, nRightFromMs, nRightToMs, strRightCaps), false});
+            request.vecSources.push_back(
+                {"Right", Buffer(m_vecSecond, nRightFromMs, nRightToMs, strRightCaps), false, {}});
         IncidentExportControl control;
         const IncidentExportResult result = RunIncidentExport(request, control);
         QVERIFY2(result.bOk, qPrintable(result.strError));
@@ -197,6 +200,77 @@ private slots:
         }
         QCOMPARE(manifest.value("files").toArray().size(), 5 + cameras.size() - result.lstMissing.size());
         QVERIFY(IncidentManifest::Verify(result.strFolder).bOk);
+    }
+
+    // The window is found by the camera's ID where the alarm and the window know one, else by name.
+    void clipOfTheRightWindow_data()
+    {
+        QTest::addColumn<QString>("strAlarmId");
+        QTest::addColumn<QString>("strWindowName");
+        QTest::addColumn<QString>("strWindowId");
+        QTest::addColumn<bool>("bClip");
+        QTest::newRow("renamed camera, same ID") << "id-right"
+                                                 << "Right (renamed)"
+                                                 << "id-right" << true;
+        QTest::newRow("same name, other camera") << "id-right"
+                                                 << "Right"
+                                                 << "id-other" << false;
+        QTest::newRow("no ID in the window: by name") << "id-right"
+                                                      << "Right"
+                                                      << "" << true;
+    }
+
+    void clipOfTheRightWindow()
+    {
+        QFETCH(QString, strAlarmId);
+        QFETCH(QString, strWindowName);
+        QFETCH(QString, strWindowId);
+        QFETCH(bool, bClip);
+        QTemporaryDir dir;
+        IncidentExportRequest request = Request(dir.path());
+        auto spRight = std::make_shared<CardRecord>(*request.set.vecCards[0]);
+        spRight->CameraId = strAlarmId;
+        request.set.vecCards[0] = spRight;
+        request.vecSources[2].strCamera = strWindowName;
+        request.vecSources[2].strCameraId = strWindowId;
+        IncidentExportControl control;
+        const IncidentExportResult result = RunIncidentExport(request, control);
+        QVERIFY(result.bOk);
+        const QJsonObject right = Manifest(result.strFolder).value("cameras").toArray()[2].toObject();
+        QCOMPARE(right.value("camera").toString(), QString("Right"));
+        QCOMPARE(right.contains("clip"), bClip);
+    }
+
+    // The seconds of video last exported with come back in the next dialog, within its range.
+    void secondsKept_data()
+    {
+        QTest::addColumn<int>("nSeconds");
+        QTest::addColumn<bool>("bExported"); // set in a dialog and exported, else stored as such
+        QTest::addColumn<int>("nShown");
+        QTest::newRow("used for an export") << 25 << true << 25;
+        QTest::newRow("stored beyond the range") << 999 << false << 120;
+    }
+
+    void secondsKept()
+    {
+        QFETCH(int, nSeconds);
+        QFETCH(bool, bExported);
+        QFETCH(int, nShown);
+        QTemporaryDir dir;
+        if (bExported) {
+            CIncidentExportDialog dialog;
+            dialog.Open(Linkage(), {}, dir.path());
+            dialog.SetFreeBytesHook([](const QString&) { return std::optional<qint64>(0); });
+            dialog.findChild<QSpinBox*>("m_pSecondsSpin")->setValue(nSeconds);
+            QSignalSpy spyFinished(&dialog, &CIncidentExportDialog::signalExportFinished);
+            dialog.findChild<QPushButton*>("m_pExportBtn")->click();
+            QVERIFY(spyFinished.wait());
+        } else {
+            QVERIFY(CLinkageSetupStore::Instance()->SaveExportMargin(nSeconds));
+        }
+        CIncidentExportDialog next;
+        next.Open(Linkage(), {}, dir.path());
+        QCOMPARE(next.findChild<QSpinBox*>("m_pSecondsSpin")->value(), nShown);
     }
 
     void cancelLeavesNothing_data()

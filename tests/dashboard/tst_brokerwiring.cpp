@@ -11,6 +11,8 @@ class tst_BrokerWiring : public QObject
 private slots:
     void stationTakesWhatIsPublished_data();
     void stationTakesWhatIsPublished();
+    void stationRunsWithoutMqttModule_data();
+    void stationRunsWithoutMqttModule();
 };
 
 namespace {
@@ -19,7 +21,8 @@ constexpr int kWaitMs = 120000;   // two sanitizer programs starting on a busy m
 const QString kQuitAfter = "600"; // seconds: the programs stop by themselves should the test die
 
 // A program of the build with a home of its own, the broker's debug lines on its standard error.
-void Start(QProcess& process, const QString& strHome, const QString& strProgram, const QStringList& lstArgs)
+void Start(QProcess& process, const QString& strHome, const QString& strProgram, const QStringList& lstArgs,
+           const QString& strMqttModule = QString())
 {
     QDir().mkpath(strHome + "/runtime");
     QFile::setPermissions(strHome + "/runtime", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -29,6 +32,8 @@ void Start(QProcess& process, const QString& strHome, const QString& strProgram,
     env.insert("XDG_RUNTIME_DIR", strHome + "/runtime");
     env.insert("QT_QPA_PLATFORM", "offscreen");
     env.insert("QT_LOGGING_RULES", "lsa.mqtt.debug=true");
+    if (!strMqttModule.isEmpty())
+        env.insert("LSA_MQTT_MODULE", strMqttModule);
     process.setProcessEnvironment(env);
     process.start(strProgram, lstArgs);
 }
@@ -81,6 +86,34 @@ void tst_BrokerWiring::stationTakesWhatIsPublished()
         pProcess->kill();
         pProcess->waitForFinished();
     }
+}
+
+void tst_BrokerWiring::stationRunsWithoutMqttModule_data()
+{
+    QTest::addColumn<QString>("strOption");
+    QTest::addColumn<QString>("strSaid");
+    QTest::newRow("taking alarms") << "--broker"
+                                   << "alarms from the broker off: MQTT module not loaded: ";
+    QTest::newRow("publishing") << "--publish"
+                                << "publishing off: MQTT module not loaded: ";
+}
+
+// A station whose MQTT module is missing says so and runs on without it.
+void tst_BrokerWiring::stationRunsWithoutMqttModule()
+{
+    QFETCH(QString, strOption);
+    QFETCH(QString, strSaid);
+    QTemporaryDir dir;
+    QProcess station;
+    QByteArray baStation;
+    Start(station, dir.filePath("station"), LSA_DASHBOARD,
+          {strOption, "mqtt://127.0.0.1:1", "--no-sim", "--plugin-dir", LSA_PLUGIN_DIR, "--quit-after", kQuitAfter},
+          dir.filePath("missing/libLinkageMqtt.so"));
+    QTRY_VERIFY2_WITH_TIMEOUT((baStation += station.readAllStandardError()).contains(strSaid.toUtf8()),
+                              baStation.constData(), kWaitMs);
+    QCOMPARE(station.state(), QProcess::Running);
+    station.kill();
+    station.waitForFinished();
 }
 
 QTEST_MAIN(tst_BrokerWiring)

@@ -7,6 +7,8 @@
 #include "sim/AlarmPayload.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -28,6 +30,8 @@ private slots:
     void refusedConnection();
     void brokerDownAndRestarted();
     void floodKeepsTheQueueBounded();
+    void module_data();
+    void module();
 
 private:
     CTestBroker m_plain;
@@ -326,6 +330,34 @@ void tst_BrokerAlarms::floodKeepsTheQueueBounded()
     QCOMPARE(spyDropped.count(), 1);
     QCOMPARE(quint64(received.lstIds.size()), counters.nDelivered);
     QCOMPARE(received.lstIds.last(), QString("flood-%1").arg(kAlarms - 1)); // the newest were kept
+}
+
+void tst_BrokerAlarms::module_data()
+{
+    QTest::addColumn<QString>("strPath");
+    QTest::addColumn<bool>("bLoads");
+    const QDir dirHost = QFileInfo(mqtt::DefaultMqttModulePath()).dir();
+    QTest::newRow("built beside the host") << mqtt::DefaultMqttModulePath() << true;
+    QTest::newRow("missing") << dirHost.filePath("no-such-module.so") << false;
+    QTest::newRow("no entry point") << dirHost.filePath("libLinkageHost.so") << false;
+}
+
+// The dashboard reaches the broker clients only through the module.
+void tst_BrokerAlarms::module()
+{
+    QFETCH(QString, strPath);
+    QFETCH(bool, bLoads);
+    QString strError;
+    mqtt::IMqttModule* pModule = mqtt::LoadMqttModule(strPath, strError);
+    QCOMPARE(pModule != nullptr, bLoads);
+    QCOMPARE(strError.isEmpty(), bLoads);
+    if (!pModule)
+        return;
+    mqtt::BrokerSettings settings;
+    settings.strHost = "127.0.0.1";
+    const std::unique_ptr<mqtt::IAlarmIntake> upIntake = pModule->NewIntake(settings, &AlarmSim::DecodeAlarmPayload);
+    QCOMPARE(upIntake->CurrentState(), State::Stopped);
+    QVERIFY(pModule->NewPublisher(settings));
 }
 
 QTEST_MAIN(tst_BrokerAlarms)

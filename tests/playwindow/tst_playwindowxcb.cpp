@@ -73,10 +73,14 @@ void tst_PlayWindowXcb::playsIntoNativeWindow()
     upWindow->resize(402, 302);
     upWindow->show();
     QVERIFY(QTest::qWaitForWindowExposed(upWindow.get()));
+    // The first paint makes no X windows of its own for the video and what lies over it.
+    auto* pTitle = upWindow->findChild<QWidget*>("m_pTitleWidget");
+    QVERIFY(pTitle && !pTitle->internalWinId() && !upWindow->GetVideoSurface()->internalWinId());
     QVERIFY(upWindow->StartLiveView("cam-x", 100, false));
     QTRY_VERIFY_WITH_TIMEOUT(upWindow->GetPreview()->IsPlaying(), kWaitMs);
     QVERIFY(upWindow->IsPreviewing());
     QVERIFY(upWindow->GetPreview()->IsNativeOverlay());
+    QVERIFY(pTitle->internalWinId()); // above the video's window
     unsigned uWidth = 0, uHeight = 0;
     QVERIFY(upWindow->GetPreview()->GetPictureSize(uWidth, uHeight));
     QCOMPARE(QSize(int(uWidth), int(uHeight)), sizePicture);
