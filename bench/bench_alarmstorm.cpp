@@ -38,6 +38,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <functional>
 #include <unistd.h>
 
 using namespace LinkageSnapAlarm;
@@ -144,11 +145,13 @@ private:
     std::atomic<std::int64_t> m_nSent{0};
 };
 
-// The GUI thread's pulse: the longest gap between heartbeats, and paints of a widget.
+// The GUI thread's pulse: the longest gap between heartbeats, and paints of a
+// widget. fnOnBeat runs at every heartbeat, once what came before it is done.
 class CPulse : public QObject
 {
 public:
-    explicit CPulse(QWidget* pWatched)
+    CPulse(QWidget* pWatched, std::function<void()> fnOnBeat)
+        : m_fnOnBeat(std::move(fnOnBeat))
     {
         pWatched->installEventFilter(this);
         m_timerGap.start();
@@ -156,6 +159,7 @@ public:
             const double dGapMs = double(m_timerGap.nsecsElapsed()) / 1e6;
             m_dLongestGapMs = qMax(m_dLongestGapMs, dGapMs);
             m_timerGap.start();
+            m_fnOnBeat();
         });
         m_heartbeat.start(kHeartbeatMs);
     }
@@ -170,6 +174,7 @@ protected:
     }
 
 private:
+    std::function<void()> m_fnOnBeat;
     QTimer m_heartbeat;
     QElapsedTimer m_timerGap;
     double m_dLongestGapMs = 0;
@@ -218,12 +223,13 @@ StormResult RunStorm(const AlarmSim::CAlarmFactory& factory, const Options& opts
     CShowCardWidget* pCards = pDlg->findChild<CShowCardArea*>("m_pWidgetLinkagePic")->CardWidget();
     StormResult result;
     QObject context;
-    QObject::connect(pDlg->AlarmListener(), &CLinkageSnapAlarmListener::signalNewAlarmComing, &context, [&] {
-        ++result.nHeard;
-        result.nMaxCards = qMax(result.nMaxCards, pCards->CardCount());
-    });
+    QObject::connect(pDlg->AlarmListener(), &CLinkageSnapAlarmListener::signalNewAlarmComing, &context,
+                     [&] { ++result.nHeard; });
     const std::int64_t nDroppedBefore = transfer.DroppedEvents();
-    CPulse pulse(pDlg);
+    // Cards are counted at the heartbeat, after the slots that added them and the
+    // layout and paint they scheduled: a panoramic alarm clears the strip as it
+    // is heard, before its burst's cards arrive.
+    CPulse pulse(pDlg, [&] { result.nMaxCards = qMax(result.nMaxCards, pCards->CardCount()); });
     QElapsedTimer timer;
     timer.start();
     QTimer sampler;
@@ -262,6 +268,9 @@ StormResult RunStorm(const AlarmSim::CAlarmFactory& factory, const Options& opts
     result.nDropped = transfer.DroppedEvents() - nDroppedBefore;
     result.nAccepted = pDlg->AlarmsAccepted();
     result.nShown = pDlg->AlarmsShown();
+    // The last cards may have been laid out after the last heartbeat.
+    QApplication::processEvents();
+    result.nMaxCards = qMax(result.nMaxCards, pCards->CardCount());
     delete pDlg;
     return result;
 }

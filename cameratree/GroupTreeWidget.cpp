@@ -30,6 +30,9 @@ CGroupTreeWidget::CGroupTreeWidget(QWidget* parent)
 {
     qRegisterMetaType<tessel::StrGUID>("tessel::StrGUID");
     ui->setupUi(this);
+    // Groups and cameras are one line each: the view lays out thousands of rows
+    // from one row's height instead of asking each painted row for its own.
+    ui->treeView->setUniformRowHeights(true);
     m_pModel = new CLinkageCameraModel(this, 1, true);
     m_pModel->setObjectName("m_pModel");
     if (m_pModel) {

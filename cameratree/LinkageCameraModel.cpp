@@ -50,10 +50,10 @@ void DecorateRow(QAbstractItemModel* pModel, const QModelIndex& index, const QSt
     pModel->setData(index, strTip, RightPixmapTipRole);
 }
 
-// The same for many rows of a group: the rows share one list of the two values.
-void DecorateRows(Miravel::CAreaModel* pArea, const std::vector<int>& vecRows, const QString& strTip)
+// The two values of a decorated row, as one list that rows share.
+Miravel::CAreaModel::RoleValues RowDecoration(const QString& strTip)
 {
-    pArea->SetRoleValues(vecRows, {{CameraRightPixmapRole, PreviewPixmap()}, {RightPixmapTipRole, strTip}});
+    return {{CameraRightPixmapRole, PreviewPixmap()}, {RightPixmapTipRole, strTip}};
 }
 
 } // namespace
@@ -73,14 +73,14 @@ CLinkageCameraModel::CLinkageCameraModel(QObject* parent, unsigned int mode, boo
         return;
     QVector<Miravel::CAreaModel*> vecAreas;
     GetAllAreaModels(vecAreas);
-    const QString strTip = tr("Preview");
+    const Miravel::CAreaModel::RoleValues vecDecoration = RowDecoration(tr("Preview"));
     std::vector<int> vecRows;
     for (Miravel::CAreaModel* pArea : vecAreas) {
         // Nobody can listen to a model still being built: no change notices.
         const QSignalBlocker blocker(pArea);
         vecRows.resize(size_t(pArea->rowCount()));
         std::iota(vecRows.begin(), vecRows.end(), 0);
-        DecorateRows(pArea, vecRows, strTip);
+        pArea->SetRoleValues(vecRows, vecDecoration);
     }
     connect(this, SIGNAL(rowsInserted(const QModelIndex&, int, int)), this,
             SLOT(OnGroupRowsAdd(const QModelIndex&, int, int)));
@@ -120,7 +120,7 @@ void CLinkageCameraModel::DecorateGroupCameras(const std::string& strAreaID)
         if (row.isValid())
             vecRows.push_back(row.row());
     }
-    DecorateRows(pArea, vecRows, tr("ViewAllCamerasInGroup"));
+    pArea->SetRoleValues(vecRows, RowDecoration(tr("ViewAllCamerasInGroup")));
 }
 
 QVariant CLinkageCameraModel::data(const QModelIndex& index, int role) const

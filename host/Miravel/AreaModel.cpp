@@ -72,8 +72,9 @@ int CAreaModel::RowOf(const tessel::IElement* pElement) const
 void CAreaModel::AppendElements(const std::vector<tessel::IElement*>& vecElements)
 {
     std::vector<tessel::IElement*> vecShown;
+    vecShown.reserve(vecElements.size());
     std::copy_if(vecElements.begin(), vecElements.end(), std::back_inserter(vecShown),
-                 [this](const tessel::IElement* p) { return Accepts(p) && RowOf(p) < 0; });
+                 [this](const tessel::IElement* p) { return Accepts(p) && (m_vecRows.empty() || RowOf(p) < 0); });
     if (vecShown.empty())
         return;
     const int nFirst = rowCount();
@@ -125,7 +126,7 @@ void CAreaModel::ElementChanged(tessel::IElement* pElement)
     // camera became unavailable.
     const tessel::ICamera* pCamera = tessel::AsCamera(pElement);
     if (pCamera && (!pCamera->IsOnline() || !pCamera->IsEnabled())) {
-        auto& vecData = m_vecRows[static_cast<size_t>(nRow)].vecData;
+        RoleValues& vecData = OwnData(m_vecRows[static_cast<size_t>(nRow)]);
         vecData.erase(std::remove_if(vecData.begin(), vecData.end(),
                                      [](const auto& entry) { return entry.first == Qt::DecorationRole; }),
                       vecData.end());
@@ -161,7 +162,7 @@ QVariant CAreaModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || index.row() >= rowCount())
         return QVariant();
     const Row& row = m_vecRows[static_cast<size_t>(index.row())];
-    for (const auto& entry : row.vecData) {
+    for (const auto& entry : DataOf(row)) {
         if (entry.first == role)
             return entry.second;
     }
@@ -222,32 +223,53 @@ void CAreaModel::SetRoleValue(RoleValues& vecData, int nRole, const QVariant& va
         vecData.append({nRole, value});
 }
 
+CAreaModel::RoleValues& CAreaModel::OwnData(Row& row)
+{
+    if (row.bSharedData) {
+        row.vecData = m_vecSharedData;
+        row.bSharedData = false;
+    }
+    return row.vecData;
+}
+
 bool CAreaModel::setData(const QModelIndex& index, const QVariant& value, int role)
 {
     if (!index.isValid() || index.model() != this || index.row() >= rowCount())
         return false;
-    SetRoleValue(m_vecRows[static_cast<size_t>(index.row())].vecData, role, value);
+    SetRoleValue(OwnData(m_vecRows[static_cast<size_t>(index.row())]), role, value);
     NotifyDataChanged(index, index, RoleList(role));
     return true;
 }
 
 void CAreaModel::SetRoleValues(const std::vector<int>& vecRows, const RoleValues& vecValues)
 {
-    int nFirst = rowCount();
+    if (vecValues.isEmpty())
+        return;
+    const int nRows = rowCount();
+    int nFirst = nRows;
     int nLast = -1;
+    // The first list set on rows becomes the area's shared one; it never changes.
+    if (m_vecSharedData.isEmpty())
+        m_vecSharedData = vecValues;
+    const bool bShareable = m_vecSharedData.constData() == vecValues.constData();
     for (int nRow : vecRows) {
-        if (nRow < 0 || nRow >= rowCount())
+        if (nRow < 0 || nRow >= nRows)
             continue;
-        RoleValues& vecData = m_vecRows[static_cast<size_t>(nRow)].vecData;
-        if (vecData.isEmpty())
-            vecData = vecValues;
-        else
+        Row& row = m_vecRows[static_cast<size_t>(nRow)];
+        if (bShareable && (row.bSharedData || row.vecData.isEmpty())) {
+            row.bSharedData = true;
+        } else if (row.vecData.isEmpty() && !row.bSharedData) {
+            row.vecData = vecValues;
+        } else {
+            RoleValues& vecData = OwnData(row);
             for (const auto& entry : vecValues)
                 SetRoleValue(vecData, entry.first, entry.second);
+        }
         nFirst = std::min(nFirst, nRow);
         nLast = std::max(nLast, nRow);
     }
-    if (nLast < 0 || vecValues.isEmpty())
+    // Blocked signals tell nobody: no notice to build.
+    if (nLast < 0 || signalsBlocked())
         return;
     QVector<int> vecRoles;
     for (const auto& entry : vecValues)

@@ -75,16 +75,24 @@ private:
         // Kept beside the pointer: the tree's filter reads it on every row, and
         // reaching each element for it would touch memory all over the site.
         int32_t nElementType = 0;
+        // The row's data is the area's shared list, not vecData.
+        bool bSharedData = false;
     };
 
     static const QVector<int>& RoleList(int nRole);
     bool Accepts(const tessel::IElement* pElement) const;
     QVariant ElementData(const Row& row, int role) const;
     void SetRoleValue(RoleValues& vecData, int nRole, const QVariant& value);
+    const RoleValues& DataOf(const Row& row) const { return row.bSharedData ? m_vecSharedData : row.vecData; }
+    // The row's own list, copied from the shared one first when it reads that.
+    RoleValues& OwnData(Row& row);
 
     std::string m_strAreaID;
     const AreaLook* m_pLook;
     std::vector<Row> m_vecRows;
+    // One list that many rows read, such as a decoration every camera carries:
+    // the rows hold no copy, so setting it costs nothing per row.
+    RoleValues m_vecSharedData;
     // Rows by element, built on the first lookup in a large group only: a scan
     // of a few dozen rows is as quick as hashing and costs no memory per row.
     mutable QHash<const tessel::IElement*, int> m_hashRows;

@@ -1,7 +1,7 @@
 #include "Miravel/LogicModel.h"
 
 #include "TesselGUIToolkit/ItemDataRole.h"
-#include "TesselGUIToolkit/LazyIcon.h"
+#include "TesselGUIToolkit/SharedIcon.h"
 
 namespace Miravel {
 
@@ -10,15 +10,15 @@ using namespace TesselGUIToolkit;
 CLogicModel::CLogicModel(const LogicNodeParam& param, std::shared_ptr<tessel::IGroupManager> spGroupManager,
                          QObject* parent, const StruResouceOfElementParam& resources)
     : CCombination_Model(parent)
-    , m_iconGroup(LazyIcon(resources.strGroupIcon))
+    , m_iconGroup(SharedIcon(resources.strGroupIcon))
     , m_spGroupManager(std::move(spGroupManager))
 {
     m_look.param = param;
     m_look.pGroupManager = m_spGroupManager.get();
-    m_look.iconCamera = TesselGUIToolkit::LazyIcon(resources.strCameraIcon);
-    m_look.iconCameraOffline = TesselGUIToolkit::LazyIcon(resources.strCameraOfflineIcon);
-    m_look.iconCameraDisabled = TesselGUIToolkit::LazyIcon(resources.strCameraDisabledIcon);
-    m_look.iconAlarmInput = TesselGUIToolkit::LazyIcon(resources.strAlarmInputIcon);
+    m_look.iconCamera = SharedIcon(resources.strCameraIcon);
+    m_look.iconCameraOffline = SharedIcon(resources.strCameraOfflineIcon);
+    m_look.iconCameraDisabled = SharedIcon(resources.strCameraDisabledIcon);
+    m_look.iconAlarmInput = SharedIcon(resources.strAlarmInputIcon);
     Qt::ItemFlags topFlags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
     if (param.bDragEnabled)
         topFlags |= Qt::ItemIsDragEnabled;

@@ -1,8 +1,8 @@
 #include "TesselGUIToolkit/LocationViewWidget.h"
 
 #include "TesselGUIToolkit/ItemDataRole.h"
-#include "TesselGUIToolkit/LazyIcon.h"
 #include "TesselGUIToolkit/SecondarySortFilterModel.h"
+#include "TesselGUIToolkit/SharedIcon.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -26,9 +26,10 @@ CLocationViewWidget::CLocationViewWidget(QWidget* parent)
     // A clear action of our own: the line edit's built-in one fades with an
     // animation that outlives the box when it is closed mid-fade.
     QAction* pSearchIcon = m_pEditSearch->addAction(
-        LazyIcon(QStringLiteral(":/publicIcon/Images/public/PublicIcon/Search.svg")), QLineEdit::LeadingPosition);
-    QAction* pClear = m_pEditSearch->addAction(
-        LazyIcon(QStringLiteral(":/publicIcon/Images/public/PublicIcon/SearchClear.svg")), QLineEdit::TrailingPosition);
+        SharedIcon(QStringLiteral(":/publicIcon/Images/public/PublicIcon/Search.svg")), QLineEdit::LeadingPosition);
+    QAction* pClear =
+        m_pEditSearch->addAction(SharedIcon(QStringLiteral(":/publicIcon/Images/public/PublicIcon/SearchClear.svg")),
+                                 QLineEdit::TrailingPosition);
     pClear->setObjectName("m_pActionClearSearch");
     // The texts name the icon buttons for screen readers.
     pSearchIcon->setText(tr("Search"));

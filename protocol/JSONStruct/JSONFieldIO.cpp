@@ -53,6 +53,16 @@ const cJSON* FindMember(const cJSON* pObject, const char* szKey)
     return nullptr;
 }
 
+const cJSON* MemberIndex::FindOutOfTurn(const char* szKey, std::size_t nKeyLength) const
+{
+    const cJSON* pFound = Find(szKey, nKeyLength);
+    if (pFound && pFound == m_pNext)
+        m_pNext = m_pNext->next;
+    else if (pFound)
+        m_bInTurn = false;
+    return pFound;
+}
+
 void MemberIndex::Build() const
 {
     m_bIndexed = true;
@@ -96,16 +106,9 @@ int SaturateToInt32(double dValue)
     return static_cast<int>(dValue);
 }
 
-int ToInt32(const cJSON* pItem)
-{
-    if (cJSON_IsNumber(pItem))
-        return SaturateToInt32(pItem->valuedouble);
-    return cJSON_IsTrue(pItem) ? 1 : 0;
-}
-
 void ReadValue(const cJSON* pItem, std::string& strValue)
 {
-    if (cJSON_IsString(pItem) && pItem->valuestring)
+    if (HasKind(pItem, cJSON_String) && pItem->valuestring)
         strValue.assign(pItem->valuestring);
     else
         strValue.clear();

@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <type_traits>
 #include <utility>
@@ -61,24 +62,29 @@ public:
     {
         if (m_bInTurn && m_pNext && m_pNext->string && SameSpelling(m_pNext->string, szKey, nKeyLength))
             return std::exchange(m_pNext, m_pNext->next);
-        const cJSON* pFound = Find(szKey, nKeyLength);
-        if (pFound && pFound == m_pNext)
-            m_pNext = m_pNext->next;
-        else if (pFound)
-            m_bInTurn = false;
-        return pFound;
+        // Most keys a record declares are absent: the signature bits answer
+        // them here once the index exists.
+        if (m_bIndexed && !m_bOverflow && !(m_ullSignatureBits & SignatureBit(Signature(szKey, nKeyLength))))
+            return nullptr;
+        return FindOutOfTurn(szKey, nKeyLength);
     }
 
 private:
-    // Byte for byte, in line: the names are short, a library call costs more.
+    // Short names byte for byte, in line; longer ones (lists, nested records)
+    // measured by the library's word-wise strnlen, then compared as blocks.
     static bool SameSpelling(const char* szName, const char* szKey, std::size_t nKeyLength)
     {
+        if (nKeyLength >= kBlockCompareFrom)
+            return szName[0] == szKey[0] && strnlen(szName, nKeyLength + 1) == nKeyLength
+                   && std::memcmp(szName, szKey, nKeyLength) == 0;
         for (std::size_t i = 0; i < nKeyLength; ++i)
             if (szName[i] != szKey[i])
                 return false;
         return szName[nKeyLength] == '\0';
     }
+    static constexpr std::size_t kBlockCompareFrom = 12;
 
+    const cJSON* FindOutOfTurn(const char* szKey, std::size_t nKeyLength) const;
     void Build() const;
     const cJSON* Scan(const char* szKey, std::size_t nKeyLength, std::uint64_t ullSignature) const;
 
@@ -112,10 +118,22 @@ private:
     mutable const cJSON* m_apMembers[kCapacity];
 };
 
+// The kind of a node, as cJSON_Is* tell it, without a call into the library
+// per field.
+inline bool HasKind(const cJSON* pItem, int nKind)
+{
+    return (pItem->type & 0xFF) == nKind;
+}
+
 // Truncates towards zero and saturates to the 32-bit range; NaN gives 0.
 int SaturateToInt32(double dValue);
 // A node's integer value: numbers as above, 1 for true, 0 for anything else.
-int ToInt32(const cJSON* pItem);
+inline int ToInt32(const cJSON* pItem)
+{
+    if (HasKind(pItem, cJSON_Number))
+        return SaturateToInt32(pItem->valuedouble);
+    return HasKind(pItem, cJSON_True) ? 1 : 0;
+}
 
 inline void ReadValue(const cJSON* pItem, bool& bValue)
 {
@@ -127,7 +145,7 @@ inline void ReadValue(const cJSON* pItem, int& nValue)
 }
 inline void ReadValue(const cJSON* pItem, double& dValue)
 {
-    dValue = cJSON_IsNumber(pItem) ? pItem->valuedouble : 0.0;
+    dValue = HasKind(pItem, cJSON_Number) ? pItem->valuedouble : 0.0;
 }
 void ReadValue(const cJSON* pItem, std::string& strValue);
 
@@ -147,7 +165,9 @@ void ReadValue(const cJSON* pArray, std::vector<Record>& vecRecords)
 {
     if (!pArray->child)
         return;  // no children, no elements
-    const int nLength = cJSON_GetArraySize(pArray);
+    int nLength = 0;
+    for (const cJSON* pChild = pArray->child; pChild; pChild = pChild->next)
+        ++nLength;
     if (nLength > kMaxListLength) {
         LogListTooLong(nLength);
         return;
@@ -220,12 +240,11 @@ void ReadFields(Record& record, const cJSON* pNode)
 {
     if (!pNode)
         return;
-    const KeyTable& keys = Record::FieldKeys();
+    const bool bDistinct = Record::FieldKeys().AreDistinct();
     const MemberIndex members(pNode);
-    record.VisitFields([&](auto& field, const char* szKey, int nIndex) {
+    record.VisitFields([&](auto& field, const char* szKey, int nIndex, std::size_t nLength) {
         ClearIfList(field);
-        const std::size_t nLength = keys.LengthAt(nIndex);
-        const cJSON* pItem = keys.AreDistinct() ? members.FindInTurn(szKey, nLength) : members.Find(szKey, nLength);
+        const cJSON* pItem = bDistinct ? members.FindInTurn(szKey, nLength) : members.Find(szKey, nLength);
         if (!pItem)
             return;
         ReadValue(pItem, field);
@@ -242,8 +261,9 @@ cJSON* WriteFields(const Record& record)
     if (!pObject)
         return nullptr;
     bool bOk = true;
-    record.VisitFields(
-        [&](const auto& field, const char* szKey, int) { bOk = bOk && WriteValue(record, pObject, szKey, field); });
+    record.VisitFields([&](const auto& field, const char* szKey, int, std::size_t) {
+        bOk = bOk && WriteValue(record, pObject, szKey, field);
+    });
     return pObject;
 }
 

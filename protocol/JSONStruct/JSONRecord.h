@@ -22,7 +22,7 @@
 
 #define PROTOCOL_FIELD_MEMBER(Type, Member, Key) Type Member{};
 #define PROTOCOL_FIELD_KEY(Type, Member, Key) Key,
-#define PROTOCOL_FIELD_VISIT(Type, Member, Key) fnVisit(Member, Key, nIndex++);
+#define PROTOCOL_FIELD_VISIT(Type, Member, Key) fnVisit(Member, Key, nIndex++, sizeof(Key) - 1);
 
 // Members in DECLARED order; keys, FromJSON and ToJSON in JSON_ORDER. Both
 // lists are made of the same entries, so each field is still written once.

@@ -48,6 +48,8 @@ private slots:
     void keywordColour();
     void playIcon_data();
     void playIcon();
+    void rowDataApart_data();
+    void rowDataApart();
     void liveViewPlugin_data();
     void liveViewPlugin();
     void previewFlagOff();
@@ -246,6 +248,42 @@ void tst_LinkageCameraModel::playIcon()
     model.SetCameraPlayIcon(row, bPlaying);
     model.SetCameraPlayIcon(QModelIndex(), bPlaying); // no row: nothing happens
     QCOMPARE(TreeTest::IconImage(model.data(row, Qt::DecorationRole)), TreeTest::IconImage(strIcon));
+}
+
+void tst_LinkageCameraModel::rowDataApart_data()
+{
+    QTest::addColumn<QString>("strEdited");
+    QTest::addColumn<QString>("strChecked");
+    QTest::addColumn<int>("nRole");
+    QTest::addColumn<QString>("strValue");
+
+    QTest::newRow("edited row takes the value") << "c1"
+                                                << "c1" << int(RightPixmapTipRole) << "Edited";
+    QTest::newRow("edited row keeps its pixmap") << "c1"
+                                                 << "c1" << int(CameraRightPixmapRole) << "<pixmap>";
+    QTest::newRow("sibling keeps the build's tip") << "c1"
+                                                   << "c3" << int(RightPixmapTipRole) << "Preview";
+    QTest::newRow("other group keeps the build's tip") << "c1"
+                                                       << "c4" << int(RightPixmapTipRole) << "Preview";
+    QTest::newRow("unavailable camera edited") << "c2"
+                                               << "c2" << int(RightPixmapTipRole) << "Edited";
+}
+
+// Rows decorated alike at build share their data: a value set on one row is
+// that row's alone.
+void tst_LinkageCameraModel::rowDataApart()
+{
+    QFETCH(QString, strEdited);
+    QFETCH(QString, strChecked);
+    QFETCH(int, nRole);
+    QFETCH(QString, strValue);
+
+    TreeTest::Apply(TreeTest::BaseSite());
+    CLinkageCameraModel model(nullptr, 1, true);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QVERIFY(model.setData(TreeTest::Row(model, strEdited), "Edited", RightPixmapTipRole));
+    model.SetCameraPlayIcon(TreeTest::Row(model, strEdited), true);
+    QCOMPARE(Text(model.data(TreeTest::Row(model, strChecked), nRole)), strValue);
 }
 
 void tst_LinkageCameraModel::liveViewPlugin_data()
