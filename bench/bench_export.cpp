@@ -143,53 +143,54 @@ const Incident& TheIncident()
     return s_incident;
 }
 
-void BM_Export(benchmark::State& state)
+// Times fnWork (which returns an error, empty on success) into a fresh folder
+// each iteration, with the processor time of all threads beside the wall time.
+template <typename Work>
+void TimeIntoFreshFolder(benchmark::State& state, Work fnWork)
 {
-    const Incident& incident = TheIncident();
+    const Incident& incident = TheIncident(); // built before anything is timed
     double dCpuMs = 0;
     for (auto _ : state) {
         state.PauseTiming();
         QTemporaryDir dir;
-        IncidentExportRequest request = incident.request;
-        request.strTargetFolder = dir.path();
-        IncidentExportControl control;
         state.ResumeTiming();
         const double dStartMs = ProcessCpuMs();
-        const IncidentExportResult result = RunIncidentExport(request, control);
+        const QString strError = fnWork(dir);
         dCpuMs += ProcessCpuMs() - dStartMs;
         state.PauseTiming();
-        if (!result.bOk)
-            state.SkipWithError(qPrintable(result.strError));
+        if (!strError.isEmpty())
+            state.SkipWithError(qPrintable(strError));
         dir.remove();
         state.ResumeTiming();
     }
     state.SetBytesProcessed(state.iterations() * incident.nBytes);
     ReportCpu(state, dCpuMs);
 }
+
+void BM_Export(benchmark::State& state)
+{
+    TimeIntoFreshFolder(state, [](const QTemporaryDir& dir) {
+        IncidentExportRequest request = TheIncident().request;
+        request.strTargetFolder = dir.path();
+        IncidentExportControl control;
+        const IncidentExportResult result = RunIncidentExport(request, control);
+        return result.bOk ? QString() : result.strError;
+    });
+}
 BENCHMARK(BM_Export)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
 void BM_CopyFloor(benchmark::State& state)
 {
-    const Incident& incident = TheIncident();
-    double dCpuMs = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        QTemporaryDir dir;
-        state.ResumeTiming();
-        const double dStartMs = ProcessCpuMs();
+    TimeIntoFreshFolder(state, [](const QTemporaryDir& dir) {
+        const Incident& incident = TheIncident();
         QDir().mkpath(dir.filePath("incident/clips"));
         for (size_t i = 0; i < incident.vecFiles.size(); ++i) {
             QFile file(dir.filePath(QStringLiteral("incident/clips/%1.bin").arg(i)));
             if (!file.open(QIODevice::WriteOnly) || file.write(incident.vecFiles[i]) != incident.vecFiles[i].size())
-                state.SkipWithError("write failed");
+                return QStringLiteral("write failed");
         }
-        dCpuMs += ProcessCpuMs() - dStartMs;
-        state.PauseTiming();
-        dir.remove();
-        state.ResumeTiming();
-    }
-    state.SetBytesProcessed(state.iterations() * incident.nBytes);
-    ReportCpu(state, dCpuMs);
+        return QString();
+    });
 }
 BENCHMARK(BM_CopyFloor)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
@@ -210,13 +211,8 @@ bool WriteAndHash(const QString& strPath, const QByteArray& baBytes)
 
 void BM_CopyHashFloor(benchmark::State& state)
 {
-    const Incident& incident = TheIncident();
-    double dCpuMs = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        QTemporaryDir dir;
-        state.ResumeTiming();
-        const double dStartMs = ProcessCpuMs();
+    TimeIntoFreshFolder(state, [](const QTemporaryDir& dir) {
+        const Incident& incident = TheIncident();
         QDir().mkpath(dir.filePath("incident/clips"));
         std::atomic<size_t> nNext{0};
         std::atomic<bool> bOk{true};
@@ -228,15 +224,8 @@ void BM_CopyHashFloor(benchmark::State& state)
         std::thread helper(fnWorker); // two threads: this one and a helper
         fnWorker();
         helper.join();
-        if (!bOk)
-            state.SkipWithError("write failed");
-        dCpuMs += ProcessCpuMs() - dStartMs;
-        state.PauseTiming();
-        dir.remove();
-        state.ResumeTiming();
-    }
-    state.SetBytesProcessed(state.iterations() * incident.nBytes);
-    ReportCpu(state, dCpuMs);
+        return bOk ? QString() : QStringLiteral("write failed");
+    });
 }
 BENCHMARK(BM_CopyHashFloor)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
