@@ -74,8 +74,9 @@ void CLinkageSnapAlarmDlg::InitLinkageDlg()
 {
     CLinkageSavePicMgr::GetSavePicMgr(this);
     // The setup dialog loads the stored settings; apply them as if just saved.
+    // Its form waits until it is first opened: the first picture does not show it.
     if (!m_pSetupDlg)
-        m_pSetupDlg = new CLinkageSetupDlg(this);
+        m_pSetupDlg = new CLinkageSetupDlg(this, CLinkageSetupDlg::Form::OnFirstShow);
     onBtnSetupSaveClicked(true);
     m_upAlarmPresenter = std::make_unique<CAlarmPresenter>(this, ui->m_pWidgetScenePic, ui->m_pWidgetLinkagePic,
                                                            m_stSetupInfo, *m_upLiveWindows);
@@ -264,11 +265,17 @@ QPoint CLinkageSnapAlarmDlg::PanelPos(int nDlgHeight, const QSize& sizePanel, bo
     return QPoint(nX, nDlgHeight - sizePanel.height() - 1);
 }
 
-void CLinkageSnapAlarmDlg::onBtnSetUpClicked()
+CLinkageSetupDlg* CLinkageSnapAlarmDlg::SetupDialog()
 {
     if (!m_pSetupDlg)
         m_pSetupDlg = new CLinkageSetupDlg(this);
-    m_pSetupDlg->show();
+    m_pSetupDlg->EnsureForm();
+    return m_pSetupDlg;
+}
+
+void CLinkageSnapAlarmDlg::onBtnSetUpClicked()
+{
+    SetupDialog()->show();
 }
 
 void CLinkageSnapAlarmDlg::onBtnCloseClicked()

@@ -110,6 +110,8 @@ public:
     // The camera recorded for a window (0, 1, 2), whose alarms are accepted.
     tessel::ICamera* WindowCamera(int nIndex) const;
     const LinkageSetupInfo& SetupInfo() const { return m_stSetupInfo; }
+    // The setup dialog with its form, which is otherwise built when first shown.
+    CLinkageSetupDlg* SetupDialog();
 
     // The detail view of the dialog's alarms, made on first use.
     CAlarmDetailView* DetailView();

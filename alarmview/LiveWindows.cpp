@@ -129,7 +129,8 @@ void CLiveWindows::InitPtzPanel()
 {
     // One panel for all windows, kept on the selected window's camera by its manager.
     if (!m_pPTZControlWnd) {
-        m_pPTZControlWnd = new CPTZControlWnd(m_pDialog, false, false, true);
+        // Its controls wait until it is first shown: the first picture does not show it.
+        m_pPTZControlWnd = new CPTZControlWnd(m_pDialog, false, false, true, CPTZControlWnd::Form::OnFirstShow);
         m_pPTZControlWnd->hide();
     }
     if (!m_pPlayWindowsPtzMgr)

@@ -6,9 +6,12 @@
 #include "quorra/IAIInterface.h"
 #include "quorra/IAIWidget.h"
 
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QIcon>
+#include <QImageReader>
 #include <QLabel>
+#include <QPixmap>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QVBoxLayout>
@@ -26,6 +29,16 @@ QPushButton* MakeToolButton(const char* szName, const char* szIcon, const char* 
     pButton->setAccessibleName(pButton->toolTip());
     pButton->setFocusPolicy(Qt::TabFocus);
     return pButton;
+}
+
+// A plug-in's icon read as the format its name tells: left to guess, Qt asks
+// every image plug-in, which loads them all before the first paint.
+QIcon PluginIcon(const QString& strFile)
+{
+    QImageReader reader(strFile, QFileInfo(strFile).suffix().toLower().toLatin1());
+    reader.setAutoDetectImageFormat(false);
+    const QImage image = reader.read();
+    return image.isNull() ? QIcon(strFile) : QIcon(QPixmap::fromImage(image));
 }
 } // namespace
 
@@ -101,7 +114,8 @@ bool CDashboardWindow::AddPlugin(std::unique_ptr<CDashboardPlugin> upPlugin, boo
     if (!pWidget)
         return false;
 
-    auto* pButton = new QPushButton(QIcon(pInterface->getAIIconUrl()), pInterface->getAIName(), m_pWidgetDashboardBar);
+    auto* pButton =
+        new QPushButton(PluginIcon(pInterface->getAIIconUrl()), pInterface->getAIName(), m_pWidgetDashboardBar);
     pButton->setObjectName(pInterface->getObjectName());
     pButton->setProperty("dashboardButton", true);
     pButton->setCheckable(true);

@@ -29,6 +29,7 @@ bool NativeWindows()
 CPlayWindowOverlays::CPlayWindowOverlays(QWidget* pWindow, CLiveViewMenuMgr* pMenuMgr, CLiveViewController* pController)
     : QObject(pWindow)
     , m_pWindow(pWindow)
+    , m_pMenuMgr(pMenuMgr)
     , m_pController(pController)
     , m_pStreamInfoTimer(new QTimer(this))
 {
@@ -45,15 +46,15 @@ CPlayWindowOverlays::CPlayWindowOverlays(QWidget* pWindow, CLiveViewMenuMgr* pMe
     m_pEventTip->setAlignment(Qt::AlignCenter);
     m_pEventTip->setWordWrap(true);
     m_pEventTip->hide();
-    BuildToolBar(pMenuMgr);
 }
 
 void CPlayWindowOverlays::KeepAboveVideo()
 {
     if (!NativeWindows())
         return;
+    m_bAboveVideo = true;
     for (QWidget* pOverlay : {static_cast<QWidget*>(m_pTitleBar), static_cast<QWidget*>(m_pEventTip), m_pToolBar}) {
-        if (pOverlay->testAttribute(Qt::WA_NativeWindow))
+        if (!pOverlay || pOverlay->testAttribute(Qt::WA_NativeWindow))
             continue;
         pOverlay->setAttribute(Qt::WA_NativeWindow);
         pOverlay->raise();
@@ -75,14 +76,16 @@ void CPlayWindowOverlays::BuildTitleBar()
     pTitleLayout->addWidget(m_pCloseBtn);
 }
 
-void CPlayWindowOverlays::BuildToolBar(CLiveViewMenuMgr* pMenuMgr)
+void CPlayWindowOverlays::EnsureToolBar()
 {
+    if (m_pToolBar)
+        return;
     m_pToolBar = new QWidget(m_pWindow);
     m_pToolBar->setObjectName("m_pToolBar");
     auto* pToolLayout = new QHBoxLayout(m_pToolBar);
     pToolLayout->setContentsMargins(4, 2, 4, 2);
     pToolLayout->addStretch(1);
-    for (QAction* pAction : pMenuMgr->Actions()) {
+    for (QAction* pAction : m_pMenuMgr->Actions()) {
         auto* pButton = new QToolButton(m_pToolBar);
         pButton->setObjectName(QStringLiteral("m_pToolBtn_") + pAction->objectName());
         pButton->setDefaultAction(pAction);
@@ -91,6 +94,18 @@ void CPlayWindowOverlays::BuildToolBar(CLiveViewMenuMgr* pMenuMgr)
         pToolLayout->addWidget(pButton);
     }
     m_pToolBar->hide();
+    PlaceToolBar();
+    if (m_bAboveVideo) {
+        m_pToolBar->setAttribute(Qt::WA_NativeWindow);
+        m_pToolBar->raise();
+    }
+}
+
+void CPlayWindowOverlays::PlaceToolBar()
+{
+    if (m_pToolBar)
+        m_pToolBar->setGeometry(m_rcVideo.x(), m_rcVideo.bottom() - kToolBarHeight + 1, m_rcVideo.width(),
+                                kToolBarHeight);
 }
 
 void CPlayWindowOverlays::BindToolBarIcon(QToolButton* pButton, QAction* pAction)
@@ -109,8 +124,9 @@ void CPlayWindowOverlays::BindToolBarIcon(QToolButton* pButton, QAction* pAction
 void CPlayWindowOverlays::Layout(const QRect& rcVideo)
 {
     // Title on top, tool bar at the bottom, tip in the middle.
+    m_rcVideo = rcVideo;
     m_pTitleBar->setGeometry(1, 1, qMax(0, m_pWindow->width() - 2), kTitleHeight);
-    m_pToolBar->setGeometry(rcVideo.x(), rcVideo.bottom() - kToolBarHeight + 1, rcVideo.width(), kToolBarHeight);
+    PlaceToolBar();
     m_pEventTip->setGeometry(rcVideo.x(), rcVideo.center().y() - kTitleHeight, rcVideo.width(), 2 * kTitleHeight);
     m_pStateBar->setGeometry(rcVideo.x(), rcVideo.y() + kTitleHeight, rcVideo.width(), kTitleHeight);
 }
@@ -119,6 +135,7 @@ void CPlayWindowOverlays::ShowCamera(tessel::ICamera* pCamera)
 {
     m_pTitleBar->SetTitleText(pCamera ? QString::fromStdString(pCamera->GetElementName()) : QString());
     m_pStreamInfoTimer->start();
+    EnsureToolBar();
 }
 
 void CPlayWindowOverlays::ClearCamera()
@@ -126,7 +143,7 @@ void CPlayWindowOverlays::ClearCamera()
     m_pStreamInfoTimer->stop();
     m_pTitleBar->ClearTitle();
     m_pTitleBar->SetStreamInfoVisible(false);
-    m_pToolBar->hide();
+    HideToolBar();
 }
 
 void CPlayWindowOverlays::SetRecording(bool bRecording)
@@ -167,14 +184,18 @@ void CPlayWindowOverlays::SetHovered(bool bHovered)
 void CPlayWindowOverlays::UpdateToolBar()
 {
     const bool bShow = m_bShowToolBarOnHover && m_bHovered && IsPreviewing() && !m_pEventTip->isVisible();
-    m_pToolBar->setVisible(bShow);
+    if (bShow)
+        EnsureToolBar();
+    if (m_pToolBar)
+        m_pToolBar->setVisible(bShow);
     if (bShow)
         m_pToolBar->raise();
 }
 
 void CPlayWindowOverlays::HideToolBar()
 {
-    m_pToolBar->hide();
+    if (m_pToolBar)
+        m_pToolBar->hide();
 }
 
 bool CPlayWindowOverlays::IsPreviewing() const

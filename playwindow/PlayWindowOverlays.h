@@ -3,13 +3,13 @@
 #include "playwindow/LiveViewWndTitle.h"
 
 #include <QObject>
+#include <QRect>
 
 class CLiveViewController;
 class CLiveViewMenuMgr;
 class QAction;
 class QLabel;
 class QPushButton;
-class QRect;
 class QTimer;
 class QToolButton;
 class QWidget;
@@ -62,13 +62,17 @@ public:
 
 private:
     void BuildTitleBar();
-    void BuildToolBar(CLiveViewMenuMgr* pMenuMgr);
+    // The tool bar shows only over a playing window: it is built when the
+    // window first plays, not for the first picture.
+    void EnsureToolBar();
+    void PlaceToolBar();
     void RefreshStreamInfo();
     bool IsPreviewing() const;
     // A tool-bar button shows its action's tool-bar icon, which follows the action's look.
     static void BindToolBarIcon(QToolButton* pButton, QAction* pAction);
 
     QWidget* m_pWindow = nullptr;
+    CLiveViewMenuMgr* m_pMenuMgr = nullptr;
     CLiveViewController* m_pController = nullptr;
     CLiveViewWndTitle* m_pTitleBar = nullptr;
     QPushButton* m_pCloseBtn = nullptr;
@@ -76,6 +80,8 @@ private:
     QLabel* m_pEventTip = nullptr;
     QWidget* m_pToolBar = nullptr;
     QTimer* m_pStreamInfoTimer = nullptr;
+    QRect m_rcVideo;
+    bool m_bAboveVideo = false;
     bool m_bShowToolBarOnHover = true;
     bool m_bHovered = false;
 };

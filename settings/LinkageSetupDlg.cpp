@@ -68,19 +68,21 @@ constexpr int kHistoryButtonGap = 8;
 } // namespace
 
 CLinkageSetupDlg::CLinkageSetupDlg(QWidget* pParent)
+    : CLinkageSetupDlg(pParent, Form::Now)
+{
+}
+
+CLinkageSetupDlg::CLinkageSetupDlg(QWidget* pParent, Form eForm)
     : QDialog(pParent)
     , ui(std::make_unique<Ui::LinkageSetupDlg>())
 {
-    ui->setupUi(this);
+    // The form's own name, for the style sheet and finders before the form exists.
+    setObjectName(QStringLiteral("LinkageSetupDlg"));
     m_stSetupInfo = LinkageSetupInfo{false, QString(), kPreviewModeDual};
     m_bSaveFailed = false;
-    MakeBold(ui->m_pLabelSetup);
-    MakeBold(ui->m_pBtnSave);
-    MakeBold(ui->m_pBtnCancel);
     setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_ShowModal);
-    ui->m_pEditSavePath->setReadOnly(true);
     m_pRetryTimer = new QTimer(this);
     m_pRetryTimer->setInterval(kLoadRetryMs);
     connect(m_pRetryTimer, &QTimer::timeout, this, &CLinkageSetupDlg::onRetryLoad);
@@ -92,10 +94,32 @@ CLinkageSetupDlg::CLinkageSetupDlg(QWidget* pParent)
         NotifyWhenShown(SetupDlgTexts::Text(SetupDlgTexts::SettingsNotAvailableYet));
         m_pRetryTimer->start();
     }
+    if (eForm == Form::Now)
+        EnsureForm();
+}
+
+void CLinkageSetupDlg::EnsureForm()
+{
+    if (m_bFormBuilt)
+        return;
+    m_bFormBuilt = true;
+    ui->setupUi(this);
+    MakeBold(ui->m_pLabelSetup);
+    MakeBold(ui->m_pBtnSave);
+    MakeBold(ui->m_pBtnCancel);
+    ui->m_pEditSavePath->setReadOnly(true);
     ShowSetup();
     MakeConnections();
     ui->m_pBtnClose->setToolTip(SetupDlgTexts::Text(SetupDlgTexts::Close));
     InitAccessibility();
+    AddHistoryButton();
+}
+
+void CLinkageSetupDlg::setVisible(bool bVisible)
+{
+    if (bVisible)
+        EnsureForm();
+    QDialog::setVisible(bVisible);
 }
 
 void CLinkageSetupDlg::InitAccessibility()
@@ -171,7 +195,12 @@ void CLinkageSetupDlg::LoadHistoryBounds()
 void CLinkageSetupDlg::SetAlarmHistory(CAlarmHistory* pHistory)
 {
     m_pHistory = pHistory;
-    if (!m_pHistory || m_pBtnHistory)
+    AddHistoryButton();
+}
+
+void CLinkageSetupDlg::AddHistoryButton()
+{
+    if (!m_bFormBuilt || !m_pHistory || m_pBtnHistory)
         return;
     // Beside the form, not in it: the form's widgets stay as the style sheet knows them.
     m_pBtnHistory = new QPushButton(SetupDlgTexts::Text(SetupDlgTexts::AlarmHistory), this);
@@ -294,6 +323,8 @@ bool CLinkageSetupDlg::eventFilter(QObject* pWatched, QEvent* pEvent)
 
 void CLinkageSetupDlg::ShowSetup()
 {
+    if (!m_bFormBuilt)
+        return;
     ui->m_pCheckSavePic->setChecked(m_stSetupInfo.IsSavePicture);
     ui->m_pEditSavePath->setText(m_stSetupInfo.SavePicPath);
     ui->m_pEditSavePath->setEnabled(m_stSetupInfo.IsSavePicture);
@@ -306,16 +337,19 @@ void CLinkageSetupDlg::ShowSetup()
 
 void CLinkageSetupDlg::onCheckSavePicChange()
 {
+    EnsureForm();
     ui->m_pEditSavePath->setEnabled(ui->m_pCheckSavePic->isChecked());
 }
 
 void CLinkageSetupDlg::onPreviewClicked()
 {
+    EnsureForm();
     ui->m_pWidgetPreview3->setVisible(ui->radio3View->isChecked());
 }
 
 void CLinkageSetupDlg::onPicPathClicked()
 {
+    EnsureForm();
     const QString strTitle = SetupDlgTexts::Text(SetupDlgTexts::ExportPicture);
     const QString strStart = ui->m_pEditSavePath->text();
     const QString strChosen =
@@ -341,6 +375,7 @@ bool CLinkageSetupDlg::AcceptFolder(const QString& strFolder)
 
 void CLinkageSetupDlg::onBtnSaveClicked()
 {
+    EnsureForm();
     m_stSetupInfo.IsSavePicture = ui->m_pCheckSavePic->isChecked();
     m_stSetupInfo.SavePicPath = ui->m_pEditSavePath->text();
     m_stSetupInfo.PreviewMode = ui->radio2View->isChecked() ? kPreviewModeDual : kPreviewModeTriple;

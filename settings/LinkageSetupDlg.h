@@ -35,8 +35,18 @@ public:
     using FolderChooser =
         std::function<QString(QWidget* pParent, const QString& strTitle, const QString& strStartFolder)>;
 
+    // When the form's widgets are built: at once, or when the dialog is first
+    // shown (or EnsureForm asks), so that a view starting up pays only for the
+    // settings. The settings are loaded at construction either way.
+    enum class Form { Now, OnFirstShow };
+
     explicit CLinkageSetupDlg(QWidget* pParent = nullptr);
+    CLinkageSetupDlg(QWidget* pParent, Form eForm);
     ~CLinkageSetupDlg() override;
+
+    void EnsureForm();
+    bool IsFormBuilt() const { return m_bFormBuilt; }
+    void setVisible(bool bVisible) override;
 
     void GetSetupInfo(LinkageSetupInfo& info) const;
     // How much the alarm history keeps, as stored beside the settings.
@@ -93,6 +103,7 @@ private:
     void NotifyWhenShown(const QString& strText);
     void ShowSetup();
     void LoadHistoryBounds();
+    void AddHistoryButton();
     void PlaceHistoryButton();
     bool AcceptFolder(const QString& strFolder);
     void Notify(const QString& strText, QWidget* pParent);
@@ -100,6 +111,7 @@ private:
     // The form (LinkageSetupDlgForm.ui); the host style sheet addresses its widgets by object name.
     std::unique_ptr<Ui::LinkageSetupDlg> ui;
 
+    bool m_bFormBuilt = false;
     LinkageSetupInfo m_stSetupInfo;
     bool m_bSaveFailed = false;
     bool m_bLoadPending = false;

@@ -84,7 +84,13 @@ Vantrel::CPtzControl& Ptz()
 } // namespace
 
 CPTZControlWnd::CPTZControlWnd(QWidget* pParent, bool bFloating, bool bCompact, bool bPtzPart)
+    : CPTZControlWnd(pParent, bFloating, bCompact, bPtzPart, Form::Now)
+{
+}
+
+CPTZControlWnd::CPTZControlWnd(QWidget* pParent, bool bFloating, bool bCompact, bool bPtzPart, Form eForm)
     : QFrame(pParent, bFloating ? Qt::Tool : Qt::Widget)
+    , m_bCompact(bCompact)
     , m_bPtzPart(bPtzPart)
 {
     setObjectName("m_pPTZControlWnd");
@@ -93,8 +99,25 @@ CPTZControlWnd::CPTZControlWnd(QWidget* pParent, bool bFloating, bool bCompact, 
     setAccessibleDescription(Tr(PTZControlWndTexts::kPanelHelp));
     setFrameShape(QFrame::StyledPanel);
     setAutoFillBackground(true);
-    BuildForm(bCompact);
+    if (eForm == Form::Now)
+        EnsureForm();
+}
+
+void CPTZControlWnd::EnsureForm()
+{
+    if (m_bFormBuilt)
+        return;
+    m_bFormBuilt = true;
+    BuildForm();
     UpdateLook();
+    SetMouseModeState(m_nMouseMode);
+}
+
+void CPTZControlWnd::setVisible(bool bVisible)
+{
+    if (bVisible)
+        EnsureForm();
+    QFrame::setVisible(bVisible);
 }
 
 CPTZControlWnd::~CPTZControlWnd()
@@ -118,7 +141,7 @@ QToolButton* CPTZControlWnd::AddCommandButton(Vantrel::PtzCommand eCommand, cons
     return pButton;
 }
 
-void CPTZControlWnd::BuildForm(bool bCompact)
+void CPTZControlWnd::BuildForm()
 {
     auto* pLayout = new QVBoxLayout(this);
     pLayout->setContentsMargins(6, 6, 6, 6);
@@ -164,7 +187,7 @@ void CPTZControlWnd::BuildForm(bool bCompact)
     m_pSliderSpeed->setValue(kDefaultSpeed);
     m_pSliderSpeed->setToolTip(Tr(PTZControlWndTexts::kSpeed));
     m_pSliderSpeed->setAccessibleName(m_pSliderSpeed->toolTip());
-    m_pSliderSpeed->setVisible(!bCompact);
+    m_pSliderSpeed->setVisible(!m_bCompact);
     pLayout->addWidget(m_pSliderSpeed);
 
     // Indicators of the window's area mouse modes; they follow the window, not the user.
@@ -230,19 +253,21 @@ void CPTZControlWnd::SetMouseModeState(int nMouseMode)
 
 int CPTZControlWnd::Speed() const
 {
-    return m_pSliderSpeed->value();
+    return m_pSliderSpeed ? m_pSliderSpeed->value() : kDefaultSpeed;
 }
 
 void CPTZControlWnd::UpdateLook()
 {
     const bool bCanTurn = m_pCamera && m_pCamera->HasPTZ();
     const bool bActive = m_bControlsEnabled && m_bPtzPart && bCanTurn && !m_bFisheye;
+    if (!bActive)
+        SetMouseModeState(0);
+    if (!m_bFormBuilt)
+        return;
     for (QToolButton* pButton : m_mapCommandButtons)
         pButton->setEnabled(bActive);
     m_pBtnHome->setEnabled(bActive);
     m_pSliderSpeed->setEnabled(bActive);
-    if (!bActive)
-        SetMouseModeState(0);
     m_pLabelCamera->setText(m_pCamera ? QString::fromStdString(m_pCamera->GetElementName()) : QString());
     const char* pszState = PTZControlWndTexts::kReady;
     if (!m_pCamera)
@@ -349,6 +374,7 @@ void CPTZControlWnd::hideEvent(QHideEvent* pEvent)
 void CPTZControlWnd::ShowBeside(QWidget* pWindow)
 {
     LSA_CHECK(pWindow) return;
+    EnsureForm();
     // Over native video windows only a native window stays visible.
     if (QGuiApplication::platformName() == QLatin1String("xcb"))
         setAttribute(Qt::WA_NativeWindow);

@@ -27,7 +27,15 @@ public:
     // bFloating: a tool window of its own instead of a child panel; bCompact: no
     // speed slider; bPtzPart: the PTZ controls are on from the start.
     CPTZControlWnd(QWidget* pParent, bool bFloating, bool bCompact, bool bPtzPart);
+    // A panel kept hidden until asked for may build its controls when first
+    // shown (or EnsureForm asks); its camera and state are kept all along.
+    enum class Form { Now, OnFirstShow };
+    CPTZControlWnd(QWidget* pParent, bool bFloating, bool bCompact, bool bPtzPart, Form eForm);
     ~CPTZControlWnd() override;
+
+    void EnsureForm();
+    bool IsFormBuilt() const { return m_bFormBuilt; }
+    void setVisible(bool bVisible) override;
 
     void SetCamera(tessel::ICamera* pCamera, const std::string& strGuid);
     tessel::ICamera* GetCamera() const { return m_pCamera; }
@@ -64,7 +72,7 @@ protected:
     void hideEvent(QHideEvent* pEvent) override;
 
 private:
-    void BuildForm(bool bCompact);
+    void BuildForm();
     QToolButton* AddCommandButton(Vantrel::PtzCommand eCommand, const char* pszObjectName, const QString& strGlyph,
                                   const char* pszName);
     // Its close button and Escape.
@@ -74,6 +82,8 @@ private:
     void StopMotion();
     void UpdateLook();
 
+    bool m_bCompact = false;
+    bool m_bFormBuilt = false;
     tessel::ICamera* m_pCamera = nullptr;
     std::string m_strGuid;
     bool m_bControlsEnabled = false;

@@ -70,7 +70,7 @@ QString State(const CLinkageSnapAlarmDlg& dlg)
 
 void SaveMode(CLinkageSnapAlarmDlg& dlg, int nMode)
 {
-    auto* pSetup = dlg.findChild<CLinkageSetupDlg*>();
+    auto* pSetup = dlg.SetupDialog();
     pSetup->findChild<QRadioButton*>(nMode == 2 ? "radio2View" : "radio3View")->click();
     pSetup->findChild<QPushButton*>("m_pBtnSave")->click();
 }

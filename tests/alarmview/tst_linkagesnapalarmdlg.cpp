@@ -60,7 +60,7 @@ QString SelectedFlags(const CLinkageSnapAlarmDlg& dlg)
 // Saves a preview mode through the setup dialog, as the user does.
 void SaveMode(CLinkageSnapAlarmDlg& dlg, int nMode)
 {
-    auto* pSetup = dlg.findChild<CLinkageSetupDlg*>();
+    auto* pSetup = dlg.SetupDialog();
     QVERIFY(pSetup);
     pSetup->findChild<QRadioButton*>(nMode == 2 ? "radio2View" : "radio3View")->click();
     QSignalSpy spy(pSetup, &CLinkageSetupDlg::signalSaved);
@@ -228,7 +228,7 @@ void tst_LinkageSnapAlarmDlg::failedSaveChangesNothing()
     CLinkageSnapAlarmDlg dlg;
     SaveMode(dlg, 3);
     dlg.SelectPlayWindow(2);
-    auto* pSetup = dlg.findChild<CLinkageSetupDlg*>();
+    auto* pSetup = dlg.SetupDialog();
     // A save that fails (its folder had gone) leaves the setup dialog holding
     // settings the view must not take.
     pSetup->findChild<QRadioButton*>("radio2View")->setChecked(true);
@@ -306,9 +306,13 @@ void tst_LinkageSnapAlarmDlg::closeHidesTheSetupDialogOnly()
 {
     CLinkageSnapAlarmDlg dlg;
     dlg.show();
+    // The settings are read at start; the form waits for the first opening,
+    // which brings the history button too.
+    QVERIFY(!dlg.findChild<CLinkageSetupDlg*>()->IsFormBuilt());
     dlg.onBtnSetUpClicked();
     auto* pSetup = dlg.findChild<CLinkageSetupDlg*>();
     QVERIFY(pSetup->isVisible());
+    QVERIFY(pSetup->findChild<QPushButton*>("m_pBtnHistory"));
     dlg.onBtnCloseClicked();
     QVERIFY(!pSetup->isVisible());
     QVERIFY(dlg.isVisible());
@@ -353,7 +357,7 @@ void tst_LinkageSnapAlarmDlg::settingsReachTheSavePicMgr()
     {
         CLinkageSnapAlarmDlg dlg;
         pFirstMgr = LinkageSnapAlarm::CLinkageSavePicMgr::GetLiveSavePicMgr();
-        auto* pSetup = dlg.findChild<CLinkageSetupDlg*>();
+        auto* pSetup = dlg.SetupDialog();
         pSetup->findChild<QCheckBox*>("m_pCheckSavePic")->setChecked(true);
         SaveMode(dlg, 3);
         QVERIFY(dlg.SetupInfo().IsSavePicture);

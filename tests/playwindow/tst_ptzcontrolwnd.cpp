@@ -53,13 +53,22 @@ void tst_PTZControlWnd::panelState_data()
     QTest::addColumn<bool>("fisheye");
     QTest::addColumn<QString>("state");
     QTest::addColumn<bool>("pad");
-    QTest::newRow("no camera") << false << false << true << true << false << "PTZNoCamera" << false;
-    QTest::newRow("camera without PTZ") << true << false << true << true << false << "PTZNotSupported" << false;
-    QTest::newRow("PTZ part switched off") << true << true << true << false << false << "PTZNotSupported" << false;
-    QTest::newRow("PTZ camera without the right")
-        << true << true << false << true << false << "PTZNoPermission" << false;
-    QTest::newRow("fisheye view") << true << true << true << true << true << "PTZFisheyeView" << false;
-    QTest::newRow("PTZ camera with the right") << true << true << true << true << false << "PTZReady" << true;
+    QTest::addColumn<bool>("deferred"); // controls built when first shown, after the state was set
+    for (const bool bDeferred : {false, true}) {
+        const char* szForm = bDeferred ? "shown later" : "built at once";
+        QTest::addRow("no camera, %s", szForm)
+            << false << false << true << true << false << "PTZNoCamera" << false << bDeferred;
+        QTest::addRow("camera without PTZ, %s", szForm)
+            << true << false << true << true << false << "PTZNotSupported" << false << bDeferred;
+        QTest::addRow("PTZ part switched off, %s", szForm)
+            << true << true << true << false << false << "PTZNotSupported" << false << bDeferred;
+        QTest::addRow("PTZ camera without the right, %s", szForm)
+            << true << true << false << true << false << "PTZNoPermission" << false << bDeferred;
+        QTest::addRow("fisheye view, %s", szForm)
+            << true << true << true << true << true << "PTZFisheyeView" << false << bDeferred;
+        QTest::addRow("PTZ camera with the right, %s", szForm)
+            << true << true << true << true << false << "PTZReady" << true << bDeferred;
+    }
 }
 
 void tst_PTZControlWnd::panelState()
@@ -71,12 +80,16 @@ void tst_PTZControlWnd::panelState()
     QFETCH(bool, fisheye);
     QFETCH(QString, state);
     QFETCH(bool, pad);
+    QFETCH(bool, deferred);
     tessel::CCamera cam(Info("c1", ptz));
-    CPTZControlWnd wnd(nullptr, false, false, true);
+    CPTZControlWnd wnd(nullptr, false, false, true,
+                       deferred ? CPTZControlWnd::Form::OnFirstShow : CPTZControlWnd::Form::Now);
     wnd.SetCamera(camera ? &cam : nullptr, camera ? "c1" : "");
     wnd.SetPtzPartEnabled(ptzPart);
     wnd.SetFisheyeMode(fisheye);
     wnd.SetControlsEnabled(right);
+    QCOMPARE(!wnd.findChild<QLabel*>("m_pLabelState"), deferred);
+    wnd.show();
     QCOMPARE(wnd.findChild<QLabel*>("m_pLabelState")->property("ptzState").toString(), state);
     QCOMPARE(wnd.findChild<QLabel*>("m_pLabelCamera")->text(), camera ? QString("Camera c1") : QString());
     for (const char* name : {"m_pBtnUp", "m_pBtnDownLeft", "m_pBtnZoomIn", "m_pBtnZoomOut", "m_pBtnHome"})

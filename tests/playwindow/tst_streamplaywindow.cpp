@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolButton>
 
 namespace {
 constexpr int kWaitMs = 10000;
@@ -197,6 +198,8 @@ void tst_StreamPlayWindow::stateEventsAndDetach()
     upWindow->resize(320, 200);
     upWindow->show();
     QSignalSpy spy(upWindow.get(), &CStreamPlayWindowWithTask::SignalUpdateLiveViewState);
+    // The tool bar waits for the first camera.
+    QVERIFY(!upWindow->findChild<QWidget*>("m_pToolBar"));
     QVERIFY(upWindow->StartLiveView("cam-1", 100, false));
     QTRY_VERIFY_WITH_TIMEOUT(Kinds(spy).contains("0"), kWaitMs);
     QCOMPARE(spy.last().at(0).value<CLiveViewEvent>().m_strCameraGUID, std::string("cam-1"));
@@ -205,6 +208,9 @@ void tst_StreamPlayWindow::stateEventsAndDetach()
     upWindow->SetVideoScaleMode(3);
     QCOMPARE(upWindow->GetVideoSurface()->geometry(),
              CStreamPlayWindowWithTask::VideoRect(QSize(320, 200), 3, {640, 360}));
+    auto* pToolBar = upWindow->findChild<QWidget*>("m_pToolBar");
+    QVERIFY(pToolBar && pToolBar->findChildren<QToolButton*>().size() == 7);
+    QCOMPARE(pToolBar->geometry().bottom(), upWindow->GetVideoSurface()->geometry().bottom());
     spy.clear();
     upWindow->StopLiveView();
     QVERIFY(!upWindow->IsPreviewing());
