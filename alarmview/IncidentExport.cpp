@@ -34,8 +34,6 @@ constexpr size_t kProgressFrames = 100;
 // Clips written at once, one per core of the machines it runs on: a clip is
 // muxed on GStreamer's thread, then written and hashed on its worker.
 constexpr int kClipWorkers = 2;
-// A picture is written and hashed in blocks that stay in the cache in between.
-constexpr qint64 kWriteBlockBytes = 512 * 1024;
 constexpr int kPermille = 1000;
 constexpr qint64 kMsPerSecond = 1000;
 // Progress: pictures, the wait for the after part, the clips, the checksums.
@@ -260,15 +258,10 @@ std::optional<ExportedFile> ExportBuilder::WriteFile(const QString& strRelPath, 
     const QString strPath = m_strTempPath + QLatin1Char('/') + strRelPath;
     QDir().mkpath(QFileInfo(strPath).absolutePath());
     QFile file(strPath);
-    IncidentManifest::CSha256 sha;
-    bool bOk = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
-    for (qint64 nDone = 0; bOk && nDone < baBytes.size(); nDone += kWriteBlockBytes) {
-        const qint64 nBlock = std::min<qint64>(kWriteBlockBytes, baBytes.size() - nDone);
-        bOk = file.write(baBytes.constData() + nDone, nBlock) == nBlock;
-        sha.Add(baBytes.constData() + nDone, size_t(nBlock));
-    }
-    const QString strSha256 = sha.Hex();
-    if (!bOk || strSha256.isEmpty()) {
+    const QString strSha256 = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)
+                                  ? IncidentManifest::WriteHashed(file, baBytes)
+                                  : QString();
+    if (strSha256.isEmpty()) {
         Fail(AlarmViewTexts::ExportFolderFailed, {strPath});
         return std::nullopt;
     }

@@ -197,16 +197,9 @@ BENCHMARK(BM_CopyFloor)->Unit(benchmark::kMillisecond)->UseRealTime()->Iteration
 // Writes a file in blocks, each hashed right after its write.
 bool WriteAndHash(const QString& strPath, const QByteArray& baBytes)
 {
-    constexpr qint64 kBlockBytes = 512 * 1024;
     QFile file(strPath);
-    IncidentManifest::CSha256 sha;
-    bool bOk = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
-    for (qint64 nDone = 0; bOk && nDone < baBytes.size(); nDone += kBlockBytes) {
-        const qint64 nBlock = std::min<qint64>(kBlockBytes, baBytes.size() - nDone);
-        bOk = file.write(baBytes.constData() + nDone, nBlock) == nBlock;
-        sha.Add(baBytes.constData() + nDone, size_t(nBlock));
-    }
-    return bOk && !sha.Hex().isEmpty();
+    return file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)
+           && !IncidentManifest::WriteHashed(file, baBytes).isEmpty();
 }
 
 void BM_CopyHashFloor(benchmark::State& state)

@@ -10,6 +10,7 @@
 
 #include <openssl/evp.h>
 
+#include <algorithm>
 #include <type_traits>
 
 namespace LinkageSnapAlarm::IncidentManifest {
@@ -19,6 +20,8 @@ const QLatin1String kTempPrefix(".");
 const QLatin1String kTempSuffix(".partial");
 const QLatin1String kLockSuffix(".lock");
 constexpr qint64 kReadChunkBytes = 1 << 20;
+// Written and hashed in blocks that stay in the cache in between.
+constexpr qint64 kWriteBlockBytes = 512 * 1024;
 
 // OpenSSL's SHA-256, loaded on the first hash: the dashboard's start, which
 // hashes nothing, does not load libcrypto. Without the library Qt's own
@@ -141,6 +144,18 @@ QString CSha256::Hex()
     if (!m_bOk || LoadCrypto().fnFinal(m_pContext, arrDigest, &nLength) != 1)
         return QString();
     return QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(arrDigest), int(nLength)).toHex());
+}
+
+QString WriteHashed(QFileDevice& file, const QByteArray& baBytes)
+{
+    CSha256 sha256;
+    for (qint64 nDone = 0; nDone < baBytes.size(); nDone += kWriteBlockBytes) {
+        const qint64 nBlock = std::min<qint64>(kWriteBlockBytes, baBytes.size() - nDone);
+        if (file.write(baBytes.constData() + nDone, nBlock) != nBlock)
+            return QString();
+        sha256.Add(baBytes.constData() + nDone, size_t(nBlock));
+    }
+    return sha256.Hex();
 }
 
 Check Verify(const QString& strFolder)

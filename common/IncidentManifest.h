@@ -12,6 +12,7 @@
 
 struct evp_md_ctx_st;
 class QCryptographicHash;
+class QFileDevice;
 
 namespace LinkageSnapAlarm::IncidentManifest {
 
@@ -51,6 +52,10 @@ private:
     std::unique_ptr<QCryptographicHash> m_upFallback;
     bool m_bOk = false;
 };
+
+// Writes bytes to an open file in blocks, each hashed right after its write
+// while it is still in the cache; the SHA-256 as hex, empty when either failed.
+QString WriteHashed(QFileDevice& file, const QByteArray& baBytes);
 
 // The outcome of checking an export against its manifest.
 struct Check

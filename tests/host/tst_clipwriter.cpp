@@ -16,8 +16,8 @@ const QByteArray kFillerNal = kStartCode + QByteArray("\x0C\xFF\xFF\x80", 4); //
 // The frames of a clip as the demuxer gives them back, each NAL unit behind a start code again.
 QList<QByteArray> DemuxedFrames(const QString& strPath, gint64* pnDurationNs)
 {
-    const QString strLaunch = QStringLiteral("filesrc location=\"%1\" ! matroskademux ! appsink name=sink sync=false")
-                                  .arg(strPath);
+    const QString strLaunch =
+        QStringLiteral("filesrc location=\"%1\" ! matroskademux ! appsink name=sink sync=false").arg(strPath);
     GstElement* pPipeline = gst_parse_launch(strLaunch.toUtf8().constData(), nullptr);
     GstElement* pSink = gst_bin_get_by_name(GST_BIN(pPipeline), "sink");
     gst_element_set_state(pPipeline, GST_STATE_PAUSED);
