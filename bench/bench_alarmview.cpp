@@ -13,8 +13,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/BenchMain.h"
 #include "bench/BenchPictures.h"
-#include "bench/BenchRatios.h"
 #include <turbojpeg.h>
 
 #include "alarmview/AlarmPictureDecoder.h"
@@ -210,13 +210,6 @@ void PrintRatios(const bench::CRatioReporter& reporter)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    bench::CRatioReporter reporter(bench::CRatioReporter::Keep::IterationCpu);
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    PrintRatios(reporter);
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunWidgetBenchmarks(argc, argv, bench::CRatioReporter::Keep::IterationCpu,
+                                      [](bench::CRatioReporter& reporter) { PrintRatios(reporter); });
 }

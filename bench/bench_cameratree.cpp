@@ -18,7 +18,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "bench/BenchRatios.h"
+#include "bench/BenchMain.h"
 
 #include "cameratree/GroupTreeView.h"
 #include "cameratree/GroupTreeWidget.h"
@@ -620,14 +620,9 @@ void PrintRatios(const bench::CRatioReporter& reporter)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    bench::CRatioReporter reporter(bench::CRatioReporter::Keep::MedianReal);
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    PrintRatios(reporter);
-    tessel::CGroupManager::Instance().ApplySite({});
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunWidgetBenchmarks(argc, argv, bench::CRatioReporter::Keep::MedianReal,
+                                      [](bench::CRatioReporter& reporter) {
+                                          PrintRatios(reporter);
+                                          tessel::CGroupManager::Instance().ApplySite({});
+                                      });
 }

@@ -8,8 +8,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/BenchMain.h"
 #include "bench/BenchPictures.h"
-#include "bench/BenchRatios.h"
 #include <turbojpeg.h>
 
 #include "alarmview/AlarmDetailView.h"
@@ -156,15 +156,10 @@ BENCHMARK(BM_DetailView_TurboFloor)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    bench::CRatioReporter reporter(bench::CRatioReporter::Keep::IterationCpu);
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    std::printf("\nRatio (figure time / floor time, lower is better):\n");
-    reporter.PrintTimeRatio("detail view of a 4K linkage, open to painted / TurboJPEG decode at shown sizes",
-                            "BM_DetailView_Open", "BM_DetailView_TurboFloor", 1.2, 78);
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunWidgetBenchmarks(
+        argc, argv, bench::CRatioReporter::Keep::IterationCpu, [](bench::CRatioReporter& reporter) {
+            std::printf("\nRatio (figure time / floor time, lower is better):\n");
+            reporter.PrintTimeRatio("detail view of a 4K linkage, open to painted / TurboJPEG decode at shown sizes",
+                                    "BM_DetailView_Open", "BM_DetailView_TurboFloor", 1.2, 78);
+        });
 }

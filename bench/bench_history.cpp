@@ -12,7 +12,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "bench/BenchRatios.h"
+#include "bench/BenchMain.h"
 
 #include "alarmview/HistoryThumbnail.h"
 #include "history/AlarmHistory.h"
@@ -262,13 +262,6 @@ void PrintFigures(const bench::CRatioReporter& reporter)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    bench::CRatioReporter reporter(bench::CRatioReporter::Keep::MedianReal);
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    PrintFigures(reporter);
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunWidgetBenchmarks(argc, argv, bench::CRatioReporter::Keep::MedianReal,
+                                      [](bench::CRatioReporter& reporter) { PrintFigures(reporter); });
 }
