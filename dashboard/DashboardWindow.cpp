@@ -55,11 +55,11 @@ CDashboardWindow::CDashboardWindow(CDashboardStateStore& stateStore, QWidget* pa
     m_pWidgetDashboardBar->setAttribute(Qt::WA_StyledBackground);
     m_pLabelDashboardTitle = new QLabel(DashboardTexts::Text(DashboardTexts::AIDashboard), m_pWidgetDashboardBar);
     m_pLabelDashboardTitle->setObjectName("m_pLabelDashboardTitle");
-    m_pBtnDashboardConfig = MakeToolButton("m_pBtnDashboardConfig", ":/dashboard/icons/settings.svg",
+    m_pBtnDashboardConfig = MakeToolButton("m_pBtnDashboardConfig", ":/dashboard/icons/settings.png",
                                            DashboardTexts::Configure, m_pWidgetDashboardBar);
-    m_pBtnDashboardMinimum = MakeToolButton("m_pBtnDashboardMinimum", ":/dashboard/icons/minimise.svg",
+    m_pBtnDashboardMinimum = MakeToolButton("m_pBtnDashboardMinimum", ":/dashboard/icons/minimise.png",
                                             DashboardTexts::Minimise, m_pWidgetDashboardBar);
-    m_pBtnDashboardClose = MakeToolButton("m_pBtnDashboardClose", ":/dashboard/icons/close.svg", DashboardTexts::Close,
+    m_pBtnDashboardClose = MakeToolButton("m_pBtnDashboardClose", ":/dashboard/icons/close.png", DashboardTexts::Close,
                                           m_pWidgetDashboardBar);
     m_pLabelDashboardStatus = new QLabel(m_pWidgetDashboardBar);
     m_pLabelDashboardStatus->setObjectName("m_pLabelDashboardStatus");
