@@ -18,11 +18,21 @@
 #include <QVariant>
 
 namespace {
+// An icon read as the format its file's name tells: left to guess, Qt asks
+// every image plug-in, which loads them all before the first paint.
+QIcon IconOfFile(const QString& strFile)
+{
+    QImageReader reader(strFile, QFileInfo(strFile).suffix().toLower().toLatin1());
+    reader.setAutoDetectImageFormat(false);
+    const QImage image = reader.read();
+    return image.isNull() ? QIcon(strFile) : QIcon(QPixmap::fromImage(image));
+}
+
 QPushButton* MakeToolButton(const char* szName, const char* szIcon, const char* szTip, QWidget* pParent)
 {
     auto* pButton = new QPushButton(pParent);
     pButton->setObjectName(szName);
-    pButton->setIcon(QIcon(szIcon));
+    pButton->setIcon(IconOfFile(QString::fromLatin1(szIcon)));
     pButton->setIconSize(QSize(18, 18));
     pButton->setToolTip(DashboardTexts::Text(szTip));
     // An icon-only button is named by its tool tip for screen readers.
@@ -31,15 +41,6 @@ QPushButton* MakeToolButton(const char* szName, const char* szIcon, const char* 
     return pButton;
 }
 
-// A plug-in's icon read as the format its name tells: left to guess, Qt asks
-// every image plug-in, which loads them all before the first paint.
-QIcon PluginIcon(const QString& strFile)
-{
-    QImageReader reader(strFile, QFileInfo(strFile).suffix().toLower().toLatin1());
-    reader.setAutoDetectImageFormat(false);
-    const QImage image = reader.read();
-    return image.isNull() ? QIcon(strFile) : QIcon(QPixmap::fromImage(image));
-}
 } // namespace
 
 CDashboardWindow::CDashboardWindow(CDashboardStateStore& stateStore, QWidget* parent)
@@ -115,7 +116,7 @@ bool CDashboardWindow::AddPlugin(std::unique_ptr<CDashboardPlugin> upPlugin, boo
         return false;
 
     auto* pButton =
-        new QPushButton(PluginIcon(pInterface->getAIIconUrl()), pInterface->getAIName(), m_pWidgetDashboardBar);
+        new QPushButton(IconOfFile(pInterface->getAIIconUrl()), pInterface->getAIName(), m_pWidgetDashboardBar);
     pButton->setObjectName(pInterface->getObjectName());
     pButton->setProperty("dashboardButton", true);
     pButton->setCheckable(true);
