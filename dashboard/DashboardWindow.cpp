@@ -49,7 +49,6 @@ CDashboardWindow::CDashboardWindow(CDashboardStateStore& stateStore, QWidget* pa
 {
     setObjectName("m_pDashboardWindow");
     setWindowTitle(DashboardTexts::Text(DashboardTexts::AIDashboard));
-    setAttribute(Qt::WA_StyledBackground);
 
     m_pWidgetDashboardBar = new QWidget(this);
     m_pWidgetDashboardBar->setObjectName("m_pWidgetDashboardBar");
