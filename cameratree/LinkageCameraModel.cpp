@@ -73,9 +73,15 @@ CLinkageCameraModel::CLinkageCameraModel(QObject* parent, unsigned int mode, boo
         return;
     QVector<Miravel::CAreaModel*> vecAreas;
     GetAllAreaModels(vecAreas);
-    const Miravel::CAreaModel::RoleValues vecDecoration = RowDecoration(tr("Preview"));
+    // Read when there is a row to decorate: a view started before its site
+    // loads has none, and loading the picture would hold up its first paint.
+    Miravel::CAreaModel::RoleValues vecDecoration;
     std::vector<int> vecRows;
     for (Miravel::CAreaModel* pArea : vecAreas) {
+        if (pArea->rowCount() == 0)
+            continue;
+        if (vecDecoration.isEmpty())
+            vecDecoration = RowDecoration(tr("Preview"));
         // Nobody can listen to a model still being built: no change notices.
         const QSignalBlocker blocker(pArea);
         vecRows.resize(size_t(pArea->rowCount()));

@@ -22,7 +22,10 @@ CRightShrinkWid::~CRightShrinkWid() = default;
 void CRightShrinkWid::SetShrinkIn(bool bShrinkIn)
 {
     ui->m_pBtnShrink->setProperty("bShrinkIn", bShrinkIn);
-    // Property selectors of the style sheet are evaluated at polish time.
+    // Property selectors of the style sheet are evaluated at polish time; a
+    // button not polished yet reads the value when it first is.
+    if (!ui->m_pBtnShrink->testAttribute(Qt::WA_WState_Polished))
+        return;
     ui->m_pBtnShrink->style()->unpolish(ui->m_pBtnShrink);
     ui->m_pBtnShrink->style()->polish(ui->m_pBtnShrink);
 }

@@ -18,11 +18,21 @@
 #include <QVariant>
 
 namespace {
+// An icon read as the format its file's name tells: left to guess, Qt asks
+// every image plug-in, which loads them all before the first paint.
+QIcon IconOfFile(const QString& strFile)
+{
+    QImageReader reader(strFile, QFileInfo(strFile).suffix().toLower().toLatin1());
+    reader.setAutoDetectImageFormat(false);
+    const QImage image = reader.read();
+    return image.isNull() ? QIcon(strFile) : QIcon(QPixmap::fromImage(image));
+}
+
 QPushButton* MakeToolButton(const char* szName, const char* szIcon, const char* szTip, QWidget* pParent)
 {
     auto* pButton = new QPushButton(pParent);
     pButton->setObjectName(szName);
-    pButton->setIcon(QIcon(szIcon));
+    pButton->setIcon(IconOfFile(QString::fromLatin1(szIcon)));
     pButton->setIconSize(QSize(18, 18));
     pButton->setToolTip(DashboardTexts::Text(szTip));
     // An icon-only button is named by its tool tip for screen readers.
@@ -31,15 +41,6 @@ QPushButton* MakeToolButton(const char* szName, const char* szIcon, const char* 
     return pButton;
 }
 
-// A plug-in's icon read as the format its name tells: left to guess, Qt asks
-// every image plug-in, which loads them all before the first paint.
-QIcon PluginIcon(const QString& strFile)
-{
-    QImageReader reader(strFile, QFileInfo(strFile).suffix().toLower().toLatin1());
-    reader.setAutoDetectImageFormat(false);
-    const QImage image = reader.read();
-    return image.isNull() ? QIcon(strFile) : QIcon(QPixmap::fromImage(image));
-}
 } // namespace
 
 CDashboardWindow::CDashboardWindow(CDashboardStateStore& stateStore, QWidget* parent)
@@ -48,18 +49,17 @@ CDashboardWindow::CDashboardWindow(CDashboardStateStore& stateStore, QWidget* pa
 {
     setObjectName("m_pDashboardWindow");
     setWindowTitle(DashboardTexts::Text(DashboardTexts::AIDashboard));
-    setAttribute(Qt::WA_StyledBackground);
 
     m_pWidgetDashboardBar = new QWidget(this);
     m_pWidgetDashboardBar->setObjectName("m_pWidgetDashboardBar");
     m_pWidgetDashboardBar->setAttribute(Qt::WA_StyledBackground);
     m_pLabelDashboardTitle = new QLabel(DashboardTexts::Text(DashboardTexts::AIDashboard), m_pWidgetDashboardBar);
     m_pLabelDashboardTitle->setObjectName("m_pLabelDashboardTitle");
-    m_pBtnDashboardConfig = MakeToolButton("m_pBtnDashboardConfig", ":/dashboard/icons/settings.svg",
+    m_pBtnDashboardConfig = MakeToolButton("m_pBtnDashboardConfig", ":/dashboard/icons/settings.png",
                                            DashboardTexts::Configure, m_pWidgetDashboardBar);
-    m_pBtnDashboardMinimum = MakeToolButton("m_pBtnDashboardMinimum", ":/dashboard/icons/minimise.svg",
+    m_pBtnDashboardMinimum = MakeToolButton("m_pBtnDashboardMinimum", ":/dashboard/icons/minimise.png",
                                             DashboardTexts::Minimise, m_pWidgetDashboardBar);
-    m_pBtnDashboardClose = MakeToolButton("m_pBtnDashboardClose", ":/dashboard/icons/close.svg", DashboardTexts::Close,
+    m_pBtnDashboardClose = MakeToolButton("m_pBtnDashboardClose", ":/dashboard/icons/close.png", DashboardTexts::Close,
                                           m_pWidgetDashboardBar);
     m_pLabelDashboardStatus = new QLabel(m_pWidgetDashboardBar);
     m_pLabelDashboardStatus->setObjectName("m_pLabelDashboardStatus");
@@ -115,7 +115,7 @@ bool CDashboardWindow::AddPlugin(std::unique_ptr<CDashboardPlugin> upPlugin, boo
         return false;
 
     auto* pButton =
-        new QPushButton(PluginIcon(pInterface->getAIIconUrl()), pInterface->getAIName(), m_pWidgetDashboardBar);
+        new QPushButton(IconOfFile(pInterface->getAIIconUrl()), pInterface->getAIName(), m_pWidgetDashboardBar);
     pButton->setObjectName(pInterface->getObjectName());
     pButton->setProperty("dashboardButton", true);
     pButton->setCheckable(true);

@@ -54,7 +54,6 @@ CPlayWindowPlayback::CPlayWindowPlayback(QWidget* pWindow, QWidget* pLiveSurface
     , m_pPlayer(new Vantrel::CInstantPlayback(this))
     , m_pPositionTimer(new QTimer(this))
 {
-    BuildBar();
     m_pPositionTimer->setInterval(kPositionIntervalMs);
     connect(m_pPositionTimer, &QTimer::timeout, this, &CPlayWindowPlayback::RefreshPosition);
     // Queued: a stop of the pipeline a seek replaced must not end the playback.
@@ -64,8 +63,12 @@ CPlayWindowPlayback::CPlayWindowPlayback(QWidget* pWindow, QWidget* pLiveSurface
     pWindow->installEventFilter(this);
 }
 
+// Built for the first playback: a window that never plays back its buffer
+// (most, and all of them at start) has no bar to build, polish or lay out.
 void CPlayWindowPlayback::BuildBar()
 {
+    if (m_pBar)
+        return;
     m_pBar = new QWidget(m_pWindow);
     m_pBar->setObjectName("m_pInstantPlaybackBar");
     m_pBar->setAutoFillBackground(true);
@@ -100,8 +103,8 @@ void CPlayWindowPlayback::BuildBar()
         if (!m_pSlider->isSliderDown())
             SeekTo(nValue);
     });
+    m_pBar->setGeometry(m_rcBar);
     m_pBar->hide();
-    SetPaused(false);
 }
 
 bool CPlayWindowPlayback::Enter()
@@ -133,6 +136,7 @@ bool CPlayWindowPlayback::Enter()
         return false;
     }
     m_bActive = true;
+    BuildBar();
     {
         const QSignalBlocker blocker(m_pPauseBtn);
         m_pPauseBtn->setChecked(false);
@@ -194,6 +198,8 @@ void CPlayWindowPlayback::SetPaused(bool bPaused)
 {
     if (m_bActive)
         m_pPlayer->SetPaused(bPaused);
+    if (!m_pPauseBtn)
+        return;
     const QSignalBlocker blocker(m_pPauseBtn);
     m_pPauseBtn->setChecked(bPaused);
     m_pPauseBtn->setText(QString::fromUtf8(bPaused ? kPlayGlyph : kPauseGlyph));
@@ -250,7 +256,9 @@ void CPlayWindowPlayback::OnPlayerNotify(int nKind)
 
 void CPlayWindowPlayback::Layout(const QRect& rcVideo, int nToolBarHeight)
 {
-    m_pBar->setGeometry(rcVideo.x(), rcVideo.bottom() - nToolBarHeight - kBarHeight + 1, rcVideo.width(), kBarHeight);
+    m_rcBar = QRect(rcVideo.x(), rcVideo.bottom() - nToolBarHeight - kBarHeight + 1, rcVideo.width(), kBarHeight);
+    if (m_pBar)
+        m_pBar->setGeometry(m_rcBar);
 }
 
 bool CPlayWindowPlayback::eventFilter(QObject* pWatched, QEvent* pEvent)

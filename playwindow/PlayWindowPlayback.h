@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QRect>
 
 class CLiveViewController;
 class CLiveViewMenuMgr;
@@ -71,7 +72,8 @@ private:
     CLiveViewController* m_pController = nullptr;
     CLiveViewMenuMgr* m_pMenuMgr = nullptr;
     Vantrel::CInstantPlayback* m_pPlayer = nullptr;
-    QWidget* m_pBar = nullptr;
+    QWidget* m_pBar = nullptr; // built for the first playback
+    QRect m_rcBar;
     QToolButton* m_pPauseBtn = nullptr;
     QSlider* m_pSlider = nullptr;
     QLabel* m_pTimeLabel = nullptr;

@@ -12,16 +12,17 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     if (argc != 4) {
-        std::fprintf(stderr, "usage: svg2png <in.svg> <out.png> <size>\n");
+        std::fprintf(stderr, "usage: svg2png <in.svg> <out.png> <size|WxH>\n");
         return 2;
     }
     QSvgRenderer renderer(QString::fromLocal8Bit(argv[1]));
-    const int nSize = QByteArray(argv[3]).toInt();
-    if (!renderer.isValid() || nSize <= 0) {
+    const QList<QByteArray> lstSize = QByteArray(argv[3]).split('x');
+    const QSize size(lstSize.first().toInt(), lstSize.last().toInt());
+    if (!renderer.isValid() || size.isEmpty()) {
         std::fprintf(stderr, "svg2png: cannot render %s\n", argv[1]);
         return 1;
     }
-    QImage image(nSize, nSize, QImage::Format_ARGB32_Premultiplied);
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
     renderer.render(&painter);
